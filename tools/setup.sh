@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running need on Debian 12, then configures and builds in build/.
+# Sourced by run.sh and test.sh.
+set -euo pipefail
+
+VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2)
+
+ventorix_missing_packages() {
+    local missing=()
+    for package in "${VENTORIX_PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    echo "${missing[@]:-}"
+}
+
+ventorix_install() {
+    local missing
+    missing=$(ventorix_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" = 0 ]; then
+        echo "Installation des paquets manquants : $missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        # shellcheck disable=SC2086
+        apt-get install -y -qq --no-install-recommends $missing
+    else
+        echo "Paquets manquants : $missing" >&2
+        echo "Installez-les avec : sudo apt-get install $missing" >&2
+        exit 1
+    fi
+}
+
+ventorix_build() {
+    local root
+    root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$root/build" --parallel "$(nproc)"
+}
