@@ -1,0 +1,265 @@
+// The METAR text engines: reading the work file, the expiry rule, the translation, the title and the
+// styled spans.
+#include "reports/Expiry.h"
+#include "reports/MetarStyle.h"
+#include "reports/MetarTranslation.h"
+#include "reports/WorkFile.h"
+
+#include <QFile>
+#include <QTest>
+
+class TestMetarEngines : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void reportText_data();
+    void reportText();
+    void fixtureReadsAsOneLine();
+    void outOfDate_data();
+    void outOfDate();
+    void translate_data();
+    void translate();
+    void translatedFixtureHasThreeLines();
+    void title_data();
+    void title();
+    void spans_data();
+    void spans();
+};
+
+void TestMetarEngines::reportText_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+
+    // Every line end and comma ends an item; the first item is dropped; each item is followed by a blank.
+    QTest::newRow("name before the first comma dropped") << QByteArray("NAME, Country\nline two\n")
+                                                         << u"Country line two "_qs;
+    QTest::newRow("comma inside a date") << QByteArray("x\nDec 06, 2026\n") << u"Dec 06 2026 "_qs;
+    QTest::newRow("CR LF counts as one line end") << QByteArray("x\r\na\r\nb\r\n") << u"a b "_qs;
+    QTest::newRow("lone CR ends a line") << QByteArray("x\ra\rb") << u"a b "_qs;
+    QTest::newRow("empty line gives an empty item") << QByteArray("x\na\n\nb\n") << u"a  b "_qs;
+    QTest::newRow("blanks at item start dropped, inner kept") << QByteArray("x\n   a  b ,  c\n") << u"a  b  c "_qs;
+    QTest::newRow("no final line end") << QByteArray("x\nlast") << u"last "_qs;
+
+    // Files with nothing after the first item give no text at all.
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("one item only") << QByteArray("only\n") << QString();
+    QTest::newRow("single-byte characters kept") << QByteArray("x\nmin\xe9ral\n") << u"minéral "_qs;
+}
+
+void TestMetarEngines::reportText()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QCOMPARE(WorkFile::ReportText(file), text);
+}
+
+void TestMetarEngines::fixtureReadsAsOneLine()
+{
+    const QString text = WorkFile::ReadReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
+    QVERIFY(!text.contains(u'\n') && !text.contains(u'\r') && !text.contains(u','));
+    QVERIFY2(text.startsWith(u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026 - 02:30 PM EST"_qs), qPrintable(text));
+    QVERIFY(text.contains(u"UTC Wind: from the NW (310 degrees) at 9 MPH (8 KT):0 Visibility:"_qs));
+    QVERIFY(text.endsWith(u"NOSIG cycle: 19 "_qs));
+}
+
+void TestMetarEngines::outOfDate_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("stale");
+
+    const QDate mid(2026, 12, 15);
+    // Mid-month: from two days before to one day after today counts as current.
+    QTest::newRow("today") << mid << u"ob: LFPG 151930Z"_qs << false;
+    QTest::newRow("yesterday") << mid << u"ob: LFPG 141930Z"_qs << false;
+    QTest::newRow("two days before") << mid << u"ob: LFPG 131930Z"_qs << false;
+    QTest::newRow("three days before") << mid << u"ob: LFPG 121930Z"_qs << true;
+    QTest::newRow("tomorrow") << mid << u"ob: LFPG 161930Z"_qs << false;
+    QTest::newRow("two days ahead") << mid << u"ob: LFPG 171930Z"_qs << true;
+
+    // Month ends: only day numbers are compared, against today's and yesterday's.
+    const QDate afterLong(2027, 1, 1);
+    QTest::newRow("1st, the 31st before") << afterLong << u"ob: LFPG 312355Z"_qs << false;
+    QTest::newRow("1st, the 30th before") << afterLong << u"ob: LFPG 301200Z"_qs << false;
+    QTest::newRow("1st, the 29th before") << afterLong << u"ob: LFPG 291200Z"_qs << true;
+    QTest::newRow("1st, the 2nd") << afterLong << u"ob: LFPG 020000Z"_qs << false;
+    QTest::newRow("1st, day 0") << afterLong << u"ob: LFPG 00xxxxZ"_qs << false;
+    const QDate afterFebruary(2027, 3, 1);
+    QTest::newRow("1 March, 28 February") << afterFebruary << u"ob: LFPG 281200Z"_qs << false;
+    QTest::newRow("1 March, 30 (no such day)") << afterFebruary << u"ob: LFPG 301200Z"_qs << true;
+    QTest::newRow("1 March, 27 February") << afterFebruary << u"ob: LFPG 271200Z"_qs << false;
+    QTest::newRow("1 March, 26 February") << afterFebruary << u"ob: LFPG 261200Z"_qs << true;
+
+    // The group is found after "ob:" and the code; the rest of the text does not matter.
+    QTest::newRow("group read after the code") << mid << u"Dec 02 ob: LFPG 151930Z 02005KT"_qs << false;
+    QTest::newRow("no ob: marker, search from position 5") << mid << u"LFPG 121930Z"_qs << true;
+    QTest::newRow("no Z after the code: current") << mid << u"ob: LFPG 011930"_qs << false;
+    QTest::newRow("no blank after the code: current") << mid << u"ob: LFPG"_qs << false;
+    QTest::newRow("non-numeric day reads 0") << mid << u"ob: LFPG AB1930Z"_qs << true;
+}
+
+void TestMetarEngines::outOfDate()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, text);
+    QFETCH(bool, stale);
+    QCOMPARE(Expiry::IsMetarOutOfDate(text, today), stale);
+}
+
+void TestMetarEngines::translate_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+
+    // One line of the service's file each.
+    QTest::newRow("wind") << u"Wind: from the NW (310 degrees) at 9 MPH (8 KT):0"_qs
+                          << u"Vent: du NW (310 degrés) de 9 MPH (8 KT)"_qs;
+    QTest::newRow("calm wind keeps its :0") << u"Wind: Calm:0"_qs << u"Vent: calme:0"_qs;
+    QTest::newRow("gusts") << u"Wind: from the W (270 degrees) at 23 MPH (20 KT) gusting to 35 MPH (30 KT):0"_qs
+                           << u"Vent: du W (270 degrés) de 23 MPH (20 KT) rafales à 35 MPH (30 KT)"_qs;
+    QTest::newRow("top visibility") << u"Visibility: greater than 7 mile(s):0"_qs
+                                    << u"Visibilité: supérieure à 10 kilomètres."_qs;
+    QTest::newRow("other visibility stays in miles") << u"Visibility: 3 mile(s):0"_qs << u"Visibilité: 3 mile(s)"_qs;
+    QTest::newRow("low visibility") << u"Visibility: less than 1 mile:0"_qs << u"Visibilité: inférieure à 1 mile:0"_qs;
+    QTest::newRow("sky") << u"Sky conditions: mostly cloudy"_qs << u"Etat du ciel: généralement nuageux"_qs;
+    QTest::newRow("mostly clear before clear") << u"Sky conditions: mostly clear"_qs
+                                               << u"Etat du ciel: généralement dégagé"_qs;
+    QTest::newRow("light rain agrees") << u"Weather: light rain"_qs << u"Météo: légère pluie"_qs;
+    QTest::newRow("rain showers before rain") << u"Weather: rain showers"_qs << u"Météo: Averses de pluie"_qs;
+    QTest::newRow("drizzle mist before mist") << u"Weather: drizzle mist"_qs << u"Météo: bruine"_qs;
+    QTest::newRow("vicinity") << u"Weather: fog in the vicinity"_qs << u"Météo: brouillard dans les environs"_qs;
+    QTest::newRow("trace gets its blanks") << u"A trace"_qs << u" très peu "_qs;
+    QTest::newRow("towering cumulus, both cases")
+        << u"Towering cumulus clouds observed; towering cumulus clouds observed"_qs
+        << u"Cumulus congestus observés; Cumulus congestus observés"_qs;
+    QTest::newRow("temperature heading stays English") << u"Temperature: 50 F (10 C)"_qs
+                                                       << u"Temperature: 50 F (10°C)"_qs;
+    QTest::newRow("dew point") << u"Dew Point: 42 F (6 C)"_qs << u"Point de rosée: 42 F (6°C)"_qs;
+    QTest::newRow("humidity") << u"Relative Humidity: 75%"_qs << u"Humidité relative: 75%"_qs;
+    QTest::newRow("pressure") << u"Pressure (altimeter): 29.94 in. Hg (1014 hPa)"_qs
+                              << u"Pression QNH: 29.94 in. Hg (1014 hPa)"_qs;
+    QTest::newRow("raw report on its own line") << u"ob: LFPG 061930Z 31008KT 9999"_qs
+                                                << u"\r\nMETAR complet:\r\n LFPG 061930Z 31008KT 9999"_qs;
+
+    // Further edges: inside words, capitals, untouched text, line ends.
+    QTest::newRow("inside a word") << u"lightning"_qs << u"légerning"_qs;
+    QTest::newRow("capitals untouched") << u"RAIN MIST FOG"_qs << u"RAIN MIST FOG"_qs;
+    QTest::newRow("nothing to replace") << u"Dec 06 2026 - 0230 PM EST"_qs << u"Dec 06 2026 - 0230 PM EST"_qs;
+    QTest::newRow("line feed") << u"a\nb"_qs << u"a\r\nb"_qs;
+    QTest::newRow("CR LF doubles") << u"a\r\nb"_qs << u"a\r\r\n\r\nb"_qs;
+    QTest::newRow("accented input not matched again") << u"léger pluie"_qs << u"légère pluie"_qs;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestMetarEngines::translate()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QCOMPARE(Metar::TranslateMetar(before), after);
+}
+
+void TestMetarEngines::translatedFixtureHasThreeLines()
+{
+    const QString text
+        = Metar::TranslateMetar(WorkFile::ReadReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT")));
+    const QStringList lines = text.split(u"\r\n"_qs);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[0].contains(u"Vent: du NW (310 degrés) de 9 MPH (8 KT) Visibilité: supérieure à 10 kilomètres. "
+                              u"Etat du ciel: généralement nuageux Météo: légère pluie Temperature: 50 F (10°C)"_qs));
+    QCOMPARE(lines[1], u"METAR complet:"_qs);
+    QCOMPARE(lines[2], u" LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_qs);
+}
+
+void TestMetarEngines::title_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("service date line") << u"Dec 06 2026 - 02:30 PM EST / 2026.12.06 1930 UTC Vent"_qs
+                                       << u"METAR de 1930 UTC"_qs;
+    QTest::newRow("first UTC wins") << u"x 0600 UTC y 1200 UTC"_qs << u"METAR de 0600 UTC"_qs;
+    QTest::newRow("no UTC keeps the code") << u"Vent: calme"_qs << u"METAR de LFPG"_qs;
+    QTest::newRow("UTC too near the start") << u"12 UTC"_qs << u"METAR de LFPG"_qs;
+}
+
+void TestMetarEngines::title()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    QCOMPARE(Metar::MetarTitle(text, u"LFPG"_qs), title);
+}
+
+using Span = StyleSpan;
+Q_DECLARE_METATYPE(StyleSpans)
+
+// Spans located by the text they cover, so rows read as what they style.
+static Span spanOn(const QString& text, const QString& covered, bool bold, quint32 rgb,
+    std::optional<qreal> size = std::nullopt, qsizetype from = 0)
+{
+    const qsizetype start = text.indexOf(covered, from);
+    Q_ASSERT(start >= 0);
+    return Span{start, covered.size(), bold, rgb, size};
+}
+
+void TestMetarEngines::spans_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<StyleSpans>("expected");
+
+    const QString full = u"Dec 06 Vent: du NW (310 degrés) de 9 MPH (8 KT) Visibilité: supérieure à 10 kilomètres. "
+                         u"Temperature: 50 F (10°C) Point de rosée: 42 F (6°C) \r\nMETAR complet:\r\n LFPG 061930Z "_qs;
+    const qsizetype vis = full.indexOf(u"Visibilité"_qs);
+    QTest::newRow("full report") << full
+                                 << StyleSpans{Span{vis, full.indexOf(u'\r') + 1 - vis, true, 0xFF8000, {}},
+                                        spanOn(full, u"Vent:"_qs, true, 0x0000C0), spanOn(full, u"8 KT"_qs, true, 0x0000C0),
+                                        spanOn(full, u"Temperature:"_qs, true, 0xC00000),
+                                        spanOn(full, u"10°C"_qs, true, 0xC00000, 14.0),
+                                        Span{full.indexOf(u"METAR complet"_qs),
+                                            full.size() - full.indexOf(u"METAR complet"_qs), false, 0xC0C0C0, {}}};
+
+    const QString calm = u"Vent: calme:0 Visi 3 Temperature: 46 F (8°C) Point de rosée: 45 F (7°C) \r\n"_qs;
+    QTest::newRow("calm wind styles the next second bracket group")
+        << calm
+        << StyleSpans{spanOn(calm, u"Vent:"_qs, true, 0x0000C0), spanOn(calm, u"7°C"_qs, true, 0x0000C0),
+               spanOn(calm, u"Temperature:"_qs, true, 0xC00000), spanOn(calm, u"8°C"_qs, true, 0xC00000, 14.0)};
+
+    const QString atStart = u"Visibilité: 3 mile(s) \r\nMETAR complet:\r\n X"_qs;
+    QTest::newRow("visibility at the very start is not styled")
+        << atStart << StyleSpans{Span{atStart.indexOf(u"METAR"_qs), atStart.size() - atStart.indexOf(u"METAR"_qs), false, 0xC0C0C0, {}}};
+
+    const QString longRaw = u"x \r\nMETAR complet:\r\n"_qs + QString(1200, u'A');
+    QTest::newRow("raw report limited to 1000 characters")
+        << longRaw << StyleSpans{Span{longRaw.indexOf(u"METAR"_qs), 1000, false, 0xC0C0C0, {}}};
+
+    // Missing headings or brackets drop only their own span.
+    QTest::newRow("nothing to style") << u"Dec 06 2026"_qs << StyleSpans{};
+    const QString noBracket = u"x Vent: calme Temperature: 50 F"_qs;
+    QTest::newRow("no brackets at all")
+        << noBracket
+        << StyleSpans{spanOn(noBracket, u"Vent:"_qs, true, 0x0000C0), spanOn(noBracket, u"Temperature:"_qs, true, 0xC00000)};
+    const QString noTemperature = u"x Vent: du N (10 degrés) de 5 MPH (4 KT) Point (6°C)"_qs;
+    QTest::newRow("no temperature heading, no temperature value")
+        << noTemperature
+        << StyleSpans{spanOn(noTemperature, u"Vent:"_qs, true, 0x0000C0), spanOn(noTemperature, u"4 KT"_qs, true, 0x0000C0)};
+    QTest::newRow("visibility without a line break after it") << u"x Visibilité: 3"_qs << StyleSpans{};
+    QTest::newRow("empty text") << QString() << StyleSpans{};
+}
+
+void TestMetarEngines::spans()
+{
+    QFETCH(QString, text);
+    QFETCH(StyleSpans, expected);
+    const StyleSpans actual = Metar::MetarStyleSpans(text);
+    QCOMPARE(actual.size(), expected.size());
+    for (qsizetype i = 0; i < actual.size(); ++i) {
+        const Span& a = actual.at(i);
+        const Span& e = expected.at(i);
+        QVERIFY2(a == e, qPrintable(u"span %1: got [%2,+%3 %4 %5] \"%6\", want [%7,+%8 %9 %10] \"%11\""_qs.arg(i)
+                                        .arg(a.start).arg(a.length).arg(a.rgb, 6, 16).arg(a.bold).arg(text.mid(a.start, a.length))
+                                        .arg(e.start).arg(e.length).arg(e.rgb, 6, 16).arg(e.bold).arg(text.mid(e.start, e.length))));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestMetarEngines)
+#include "TestMetarEngines.moc"
