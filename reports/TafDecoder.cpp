@@ -1,0 +1,341 @@
+#include "reports/TafDecoder.h"
+
+#include "reports/Expiry.h"
+#include "reports/TextOps.h"
+
+#include <QSet>
+
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace Taf {
+namespace {
+
+using TextOps::Find;
+using TextOps::LeadingNumber;
+using TextOps::Mid;
+using TextOps::ReplaceAll;
+
+struct Replacement
+{
+    QStringView find;
+    QStringView replaceWith;
+    QStringView guard; ///< row skipped for a station code containing it, so the code opening the text survives
+};
+
+// Applied top to bottom over the whole text. A code comes before every shorter code it contains, and
+// precipitation before its descriptor, so that "-SHRA" has become "-SHPluie" when the "-SH" row runs.
+const std::array<Replacement, 49> kTafReplacements{{
+    {u"TEMPO", u"Temporairement", {}},
+    {u"BECMG", u"Devenant", {}},
+    {u"GRADU", u"Progressivement", {}}, // before GR, RA and DU
+    {u"NOSIG", u" Aucun changement significatif dans les deux heures à venir.", {}},
+    {u"NSW", u" Pas de temps significatif prévu.", {}},
+    {u"BKN", u"Nuages fragmentés ", {}},
+    {u"SCT", u"Nuages épars ", {}},
+    {u"FEW", u"Quelques nuages ", {}},
+    {u"OVC", u"Ciel couvert ", {}},
+    {u"NSC", u"Pas de nuages ", {}},
+    {u"P6SM", u"9999", {}}, // finished by the last row
+    {u"CB", u" Cumulonimbus.", u"CB"},
+    {u"-FG", u"Léger Brouillard.", u"FG"},
+    {u"FG", u"Brouillard.", u"FG"},
+    {u"-BR", u"Légère Brume.", u"BR"},
+    {u"BR", u"Brume.", u"BR"},
+    {u"FU", u"Fumée.", u"FU"},
+    {u"VA", u"Cendres.", u"VA"},
+    {u"DU", u"Poussières.", u"DU"},
+    {u"SA", u"Sable.", u"SA"},
+    {u"HZ", u"Brume sèche.", u"HZ"},
+    {u"-DZ", u"Legère Bruine.", u"DZ"},
+    {u"DZ", u"Bruine.", u"DZ"},
+    {u"DRSN", u"Neige soufflée.", u"DRSN"}, // before SN
+    {u"BLSN", u"Neige soufflée.", u"BLSN"},
+    {u"+RA", u"Forte pluie", {}},
+    {u"-RA", u"Faible pluie", {}},
+    {u"RA", u"Pluie", u"RA"},
+    {u"-SN", u"Faible Neige", {}},
+    {u"+SN", u"Forte Neige", {}},
+    {u"SN", u"Neige", u"SN"},
+    {u"-SH", u"Faible Averse de ", u"SH"},
+    {u"+SH", u"Forte Averse de ", u"SH"},
+    {u"SH", u"Averse de ", u"SH"},
+    {u"TS", u"Orage", u"TS"},
+    {u"FZ", u"Givre ", u"FZ"},
+    {u"SG", u"Neige en grains", u"SG"},
+    {u"IC", u"Glace", u"IC"},
+    {u"GR", u"Grêle", u"GR"},
+    {u"GS", u"Grésil", u"GS"},
+    {u"TCU", u" Cumulus Congestus", u"TCU"},
+    {u"PROB30", u"\r\nProbabilité 30%", {}},
+    {u"PROB40", u"\r\nProbabilité 40%", {}},
+    {u"PROB50", u"\r\nProbabilité 50%", {}},
+    {u"PROB60", u"\r\nProbabilité 60%", {}},
+    {u"PROB70", u"\r\nProbabilité 70%", {}},
+    {u"PROB80", u"\r\nProbabilité 80%", {}},
+    {u"Vent du VRB", u"Vent variable ", {}}, // the wind phrase of a variable direction
+    {u"9999", u"Visi sup à 10Km. ", {}},
+}};
+
+enum class WindUnit { Knots, MetresPerSecond };
+
+QString twoDigitKnots(int metresPerSecond)
+{
+    return QString::number(std::lround(metresPerSecond * 1.9438)).rightJustified(2, u'0');
+}
+
+qsizetype digitsAt(QStringView text, qsizetype from)
+{
+    qsizetype n = 0;
+    while (from + n < text.size() && text[from + n] >= u'0' && text[from + n] <= u'9')
+        ++n;
+    return n;
+}
+
+struct WindGroup
+{
+    QStringView direction;
+    QStringView speed;
+    std::optional<QStringView> gust;
+};
+
+// dddff[Gff]unit with a three-digit direction or VRB and two- or three-digit speed and gust. What
+// follows the unit is ignored, as the positional reading ignores it.
+std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
+{
+    const QStringView direction = t.left(3);
+    if (direction != u"VRB" && digitsAt(t, 0) < 3)
+        return std::nullopt;
+    qsizetype i = 3;
+    const qsizetype speedDigits = digitsAt(t, i);
+    if (speedDigits < 2 || speedDigits > 3)
+        return std::nullopt;
+    WindGroup wind{direction, t.mid(i, speedDigits), std::nullopt};
+    i += speedDigits;
+    if (i < t.size() && t[i] == u'G') {
+        const qsizetype gustDigits = digitsAt(t, i + 1);
+        if (gustDigits < 2 || gustDigits > 3)
+            return std::nullopt;
+        wind.gust = t.mid(i + 1, gustDigits);
+        i += 1 + gustDigits;
+    }
+    if (!t.mid(i).startsWith(unit))
+        return std::nullopt;
+    return wind;
+}
+
+// The positional reading (speed from characters 3 to 5, gust from the two characters after the first
+// "G") only holds for a direction ending in 0 with two-digit speed and gust. A well-formed group is read
+// by its parts instead, which gives the same text for those and reads VRB05KT and 270105G120KT right;
+// anything else keeps the positional reading.
+QString windPhrase(const QString& t, WindUnit unit)
+{
+    const bool mps = unit == WindUnit::MetresPerSecond;
+    const auto speedText = [mps](QStringView digits) {
+        const int n = LeadingNumber(digits);
+        return mps ? twoDigitKnots(n) : QString::number(n);
+    };
+    QString phrase = u"Vent du "_qs;
+    std::optional<QString> gust;
+    if (const std::optional<WindGroup> wind = readWindGroup(t, mps ? u"MPS" : u"KT")) {
+        // No degree sign for VRB: the table turns "Vent du VRB" into "Vent variable ".
+        phrase += wind->direction == u"VRB" ? u"VRB"_qs : wind->direction.toString() + u"° "_qs;
+        phrase += speedText(wind->speed);
+        if (wind->gust)
+            gust = mps ? twoDigitKnots(LeadingNumber(*wind->gust)) : wind->gust->toString();
+    } else {
+        phrase += Mid(t, 1, 3) + u"° "_qs + speedText(Mid(t, 3, 3));
+        if (const qsizetype g = Find(t, u"G"); g > 1)
+            gust = mps ? twoDigitKnots(LeadingNumber(Mid(t, g + 1, 2))) : Mid(t, g + 1, 2);
+    }
+    phrase += u" Kts."_qs;
+    if (gust)
+        phrase += u" ( rafales à "_qs + *gust + u" Kts)"_qs;
+    return phrase;
+}
+
+// "TNM02/1606Z" gives CR LF "T° Mini: M02° le 16 à 06h00 Z". Nothing when the letters are absent or
+// the group has no day-hour part to take; such a token is left as it is.
+std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, QStringView heading)
+{
+    const qsizetype p = Find(t, letters);
+    if (p == 0)
+        return std::nullopt;
+    const qsizetype e = Find(t, u"Z", p);
+    const QString g = e > 0 ? Mid(t, p, e - p) : QString();
+    const qsizetype slash = g.indexOf(u'/');
+    if (g.size() < 7 || slash < 0)
+        return std::nullopt;
+    const QString value = Mid(g, 3, g.size() - 7);
+    const QString dayHour = g.mid(slash + 1);
+    return u"\r\n"_qs + heading.toString() + value + u"° le "_qs + dayHour.left(2) + u" à "_qs + dayHour.right(2)
+        + u"h00 Z"_qs;
+}
+
+// Every check looks at the token as it came, so one token may be rewritten by several.
+void decodeToken(QString& text, const QString& t, const QString& code)
+{
+    const auto replace = [&](const QString& phrase) { ReplaceAll(text, t, phrase); };
+    if (t.size() >= 7 && t.contains(u"KT"))
+        replace(windPhrase(t, WindUnit::Knots));
+    if (t.size() >= 7 && t.contains(u"MPS"))
+        replace(windPhrase(t, WindUnit::MetresPerSecond));
+    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TN", u"T° Mini: "))
+        replace(*phrase);
+    if (t.startsWith(u"FM"))
+        replace(u"A partir du "_qs + Mid(t, 3, 2) + u" à "_qs + t.mid(4));
+    if (t.startsWith(u"VV") && !code.contains(u"VV"))
+        replace(u"Plafond "_qs + QString::number(LeadingNumber(Mid(t, 3, 3))) + u"00 '"_qs);
+    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TX", u"T° Maxi: "))
+        replace(*phrase);
+    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TM", u"T° Moyenne: M"))
+        replace(*phrase);
+    if (t.size() == 9 && t.at(4) == u'/')
+        replace(PeriodPhrase(t));
+}
+
+QString trimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+constexpr quint32 kGrey = 0xC0C0C0;
+constexpr quint32 kDarkRed = 0xC00000;
+constexpr quint32 kBlue = 0x0000FF;
+constexpr quint32 kRed = 0xFF0000;
+constexpr qsizetype kRawForecastSpan = 1000;
+constexpr qsizetype kCumulonimbusSpan = 15; // the phrase and the character after it
+
+// A selection the area would refuse is skipped; one running past the end stops there, as the area's does.
+void addSpan(StyleSpans& spans, const QString& text, qsizetype start, qsizetype length, bool bold, quint32 rgb)
+{
+    if (start < 0 || length < 0 || start > text.size())
+        return;
+    spans.append(StyleSpan{start, std::min(length, text.size() - start), bold, rgb, std::nullopt});
+}
+
+} // namespace
+
+QString PeriodPhrase(const QString& group)
+{
+    if (group.size() != 9)
+        return {};
+    return u" du "_qs + Mid(group, 1, 2) + u" à "_qs + Mid(group, 3, 2) + u"h00 au "_qs + Mid(group, 6, 2)
+        + u" à "_qs + Mid(group, 8, 2) + u"h00"_qs;
+}
+
+QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code)
+{
+    // The code that opens the text is held aside during the per-token rules: a replace-all started by
+    // another token (a stray "FM" against FMEE) would otherwise reach into it.
+    const qsizetype kept = !code.isEmpty() && workingText.startsWith(code) ? code.size() : 0;
+    QString text = workingText.mid(kept);
+
+    // A token met again finds nothing left to rewrite: its first examination replaced every occurrence,
+    // and no phrase holds a group that a check accepts (only a garbled text could rebuild one across a
+    // phrase's edge). Skipping it spares a long, repetitive text one pass over the whole text per repeat.
+    QSet<QString> examined;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const QString& t = tokens.at(i);
+        const bool isCode = t == code || (i == 0 && kept > 0 && t.startsWith(code));
+        if (t.isEmpty() || isCode || examined.contains(t))
+            continue;
+        examined.insert(t);
+        decodeToken(text, t, code);
+    }
+    text.prepend(QStringView(workingText).left(kept));
+
+    for (const Replacement& row : kTafReplacements) {
+        if (row.guard.isEmpty() || !code.contains(row.guard))
+            ReplaceAll(text, row.find, row.replaceWith);
+    }
+    return text;
+}
+
+TafReport BuildTafReport(const QString& rawText, const QString& code, const QDate& today)
+{
+    TafReport report;
+    report.rawEmpty = rawText.isEmpty();
+    if (report.rawEmpty)
+        return report;
+    report.title = u"TAF de "_qs + code;
+
+    QString text = rawText;
+    for (int pass = 0; pass < 5; ++pass) // halves every run of blanks: up to 32 become one
+        ReplaceAll(text, u"  ", u" ");
+
+    const qsizetype at = code.isEmpty() ? 0 : Find(text, code);
+    report.codeFound = at > 0;
+    if (report.codeFound) {
+        text.remove(0, at - 1);
+        report.tokens = text.split(u' ');
+
+        // Issue time: up to the first "Z" after the code's blank. Validity: the group after it, running
+        // to the end of the text when no blank closes it.
+        const qsizetype b1 = Find(text, u" ", 5);
+        const qsizetype z = b1 > 0 ? Find(text, u"Z", b1) : 0;
+        if (z > 0) {
+            report.issueTimeGroup = trimBlanks(Mid(text, b1, z - b1));
+            if (const qsizetype b2 = Find(text, u" ", z); b2 > 0) {
+                const qsizetype b3 = Find(text, u" ", b2 + 1);
+                report.validityGroup = trimBlanks(Mid(text, b2, (b3 > 0 ? b3 : text.size() + 1) - b2));
+            }
+            // Only the day of the month is compared; a text with no issue time shows nothing that is old.
+            report.outOfDate = Expiry::IsOutOfDate(Expiry::DayOfGroup(report.issueTimeGroup), today);
+        }
+        report.titlePeriod = PeriodPhrase(report.validityGroup);
+
+        ReplaceAll(text, report.validityGroup, u"");
+        // An empty issue time would make this remove every "Z" of the forecast.
+        if (!report.issueTimeGroup.isEmpty())
+            ReplaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
+        report.workingText = text;
+        report.decoded = DecodeTaf(text, report.tokens, code);
+        report.title += report.titlePeriod;
+    } else {
+        report.workingText = text;
+    }
+    report.reportText = report.decoded + u"\r\n\r\nTAF complet\r\n"_qs + rawText;
+    return report;
+}
+
+StyleSpans TafEmphasisSpans(const QString& text)
+{
+    StyleSpans spans;
+
+    // With no raw forecast in the area there is nothing to grey.
+    if (const qsizetype start = Find(text, u"TAF complet") - 1; start >= 0)
+        addSpan(spans, text, start, kRawForecastSpan, false, kGrey);
+
+    // A temperature heading through the degree sign after its value: the search starts past the one
+    // inside the heading.
+    struct Heading
+    {
+        QStringView phrase;
+        quint32 rgb;
+    };
+    static const std::array<Heading, 3> kHeadings{{
+        {u"T° Maxi", kDarkRed},
+        {u"T° Mini", kBlue},
+        {u"T° Moyenne:", kBlue},
+    }};
+    for (const Heading& heading : kHeadings) {
+        const qsizetype start = Find(text, heading.phrase) - 1;
+        if (start > 0)
+            addSpan(spans, text, start, Find(text, u"°", start + 5) - start, true, heading.rgb);
+    }
+
+    if (const qsizetype start = Find(text, u" Cumulonimbus.") - 1; start > 0)
+        addSpan(spans, text, start, kCumulonimbusSpan, true, kRed);
+
+    return spans;
+}
+
+} // namespace Taf

@@ -1,0 +1,444 @@
+// The TAF engines: cutting and dating the downloaded forecast, decoding its groups into French, and the
+// emphasis of the report area.
+#include "reports/TafDecoder.h"
+#include "reports/WorkFile.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+// One forecast as the weather service publishes it: a date line, then the TAF over indented lines.
+const QByteArray kLfpgFile = "2026/12/15 11:02\n"
+                             "TAF LFPG 151100Z 1512/1618 24010KT 9999 BKN030\n"
+                             "      TEMPO 1512/1516 4000 -SHRA BKN015CB\n"
+                             "      PROB30 TEMPO 1603/1607 BKN005\n"
+                             "      TX18/1514Z TNM02/1606Z\n";
+const QString kLfpgLine = u"TAF LFPG 151100Z 1512/1618 24010KT 9999 BKN030 TEMPO 1512/1516 4000 -SHRA BKN015CB "
+                          u"PROB30 TEMPO 1603/1607 BKN005 TX18/1514Z TNM02/1606Z "_qs;
+const QString kLfpgDecoded
+    = u"LFPG   Vent du 240° 10 Kts. Visi sup à 10Km.  Nuages fragmentés 030 Temporairement  du 15 à 12h00 au 15 à "
+      u"16h00 4000 Faible Averse de Pluie Nuages fragmentés 015 Cumulonimbus. \r\n"
+      u"Probabilité 30% Temporairement  du 16 à 03h00 au 16 à 07h00 Nuages fragmentés 005 \r\n"
+      u"T° Maxi: 18° le 15 à 14h00 Z \r\n"
+      u"T° Mini: M02° le 16 à 06h00 Z "_qs;
+const QDate kMidMonth(2026, 12, 15);
+const QString kRawHeading = u"\r\n\r\nTAF complet\r\n"_qs;
+
+QString decode(const QString& text, const QString& code)
+{
+    return Taf::DecodeTaf(text, text.split(u' '), code);
+}
+
+} // namespace
+
+class TestTafDecoder : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void periodPhrase_data();
+    void periodPhrase();
+    void decodeGroups_data();
+    void decodeGroups();
+    void endToEnd_data();
+    void endToEnd();
+    void reportParts_data();
+    void reportParts();
+    void staleRule_data();
+    void staleRule();
+    void emphasis_data();
+    void emphasis();
+    void severalMebibytePage();
+    void randomInputKeepsReportShape();
+};
+
+void TestTafDecoder::periodPhrase_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("phrase");
+
+    // Day and hour pairs read by position.
+    QTest::newRow("validity over two days") << u"1512/1618"_qs << u" du 15 à 12h00 au 16 à 18h00"_qs;
+    QTest::newRow("across a month end") << u"3118/0124"_qs << u" du 31 à 18h00 au 01 à 24h00"_qs;
+
+    // Anything but nine characters has no period.
+    QTest::newRow("older six-digit form") << u"150624"_qs << QString();
+    QTest::newRow("ten characters") << u"1512/16180"_qs << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestTafDecoder::periodPhrase()
+{
+    QFETCH(QString, group);
+    QFETCH(QString, phrase);
+    QCOMPARE(Taf::PeriodPhrase(group), phrase);
+}
+
+void TestTafDecoder::decodeGroups_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("decoded");
+    const auto row = [](const char* name, const QString& code, const QString& text, const QString& decoded) {
+        QTest::newRow(name) << code << text << decoded;
+    };
+
+    // Winds in knots: speed without leading zero, gust digits as they stand, any width read by its parts.
+    row("two-digit speed", u"EGLL"_qs, u"EGLL 24010KT "_qs, u"EGLL Vent du 240° 10 Kts. "_qs);
+    row("leading zero dropped from speed", u"EGLL"_qs, u"EGLL 24005KT "_qs, u"EGLL Vent du 240° 5 Kts. "_qs);
+    row("gusts", u"EGLL"_qs, u"EGLL 24015G25KT "_qs, u"EGLL Vent du 240° 15 Kts. ( rafales à 25 Kts) "_qs);
+    row("gust keeps its leading zero", u"EGLL"_qs, u"EGLL 18003G05KT "_qs,
+        u"EGLL Vent du 180° 3 Kts. ( rafales à 05 Kts) "_qs);
+    row("variable direction", u"EGLL"_qs, u"EGLL VRB05KT "_qs, u"EGLL Vent variable 5 Kts. "_qs);
+    row("three-digit speed and gust", u"EGLL"_qs, u"EGLL 270105G120KT "_qs,
+        u"EGLL Vent du 270° 105 Kts. ( rafales à 120 Kts) "_qs);
+    row("calm", u"EGLL"_qs, u"EGLL 00000KT "_qs, u"EGLL Vent du 000° 0 Kts. "_qs);
+    row("same group twice rewritten in both places", u"EGLL"_qs, u"EGLL 24010KT TEMPO 24010KT "_qs,
+        u"EGLL Vent du 240° 10 Kts. Temporairement Vent du 240° 10 Kts. "_qs);
+
+    // Winds in metres per second, converted to two-digit knots.
+    row("metres per second", u"UUEE"_qs, u"UUEE 24005MPS "_qs, u"UUEE Vent du 240° 10 Kts. "_qs);
+    row("below ten knots gets a zero", u"UUEE"_qs, u"UUEE 36002MPS "_qs, u"UUEE Vent du 360° 04 Kts. "_qs);
+    row("metres per second with gusts", u"UUEE"_qs, u"UUEE 24010G15MPS "_qs,
+        u"UUEE Vent du 240° 19 Kts. ( rafales à 29 Kts) "_qs);
+    row("variable in metres per second", u"UUEE"_qs, u"UUEE VRB02MPS "_qs, u"UUEE Vent variable 04 Kts. "_qs);
+
+    // Malformed winds: too short to be a wind, or read by position when its parts cannot be told apart.
+    row("six characters is no wind", u"EGLL"_qs, u"EGLL 2401KT "_qs, u"EGLL 2401KT "_qs);
+    row("missing wind read by position", u"EGLL"_qs, u"EGLL /////KT "_qs, u"EGLL Vent du ///° 0 Kts. "_qs);
+
+    // Temperatures, with the sign letter kept and the day and hour of the extreme.
+    row("maximum", u"EGLL"_qs, u"EGLL TX18/1514Z "_qs, u"EGLL \r\nT° Maxi: 18° le 15 à 14h00 Z "_qs);
+    row("minimum below zero", u"EGLL"_qs, u"EGLL TNM02/1606Z "_qs, u"EGLL \r\nT° Mini: M02° le 16 à 06h00 Z "_qs);
+    row("mean", u"EGLL"_qs, u"EGLL TM05/1512Z "_qs, u"EGLL \r\nT° Moyenne: M05° le 15 à 12h00 Z "_qs);
+
+    // Malformed temperatures have no part to take and are left as they are.
+    row("no Z after the letters", u"EGLL"_qs, u"EGLL TNM02/1606 "_qs, u"EGLL TNM02/1606 "_qs);
+    row("group shorter than seven", u"EGLL"_qs, u"EGLL TN1/2Z "_qs, u"EGLL TN1/2Z "_qs);
+    row("no slash before the day", u"EGLL"_qs, u"EGLL TX181514Z "_qs, u"EGLL TX181514Z "_qs);
+    row("letters alone", u"EGLL"_qs, u"EGLL TX "_qs, u"EGLL TX "_qs);
+
+    // From, and vertical visibility in hundreds of feet unless the code holds VV.
+    row("from", u"EGLL"_qs, u"EGLL FM151330 "_qs, u"EGLL A partir du 15 à 1330 "_qs);
+    row("vertical visibility", u"EGLL"_qs, u"EGLL VV005 "_qs, u"EGLL Plafond 500 ' "_qs);
+    row("vertical visibility of a thousand", u"EGLL"_qs, u"EGLL VV010 "_qs, u"EGLL Plafond 1000 ' "_qs);
+    row("code holding VV switches it off", u"EVVA"_qs, u"EVVA VV005 "_qs, u"EVVA VV005 "_qs);
+
+    // Change groups and probabilities; a probability opens a new line.
+    row("tempo with its period", u"EGLL"_qs, u"EGLL TEMPO 1514/1518 4000 RA "_qs,
+        u"EGLL Temporairement  du 15 à 14h00 au 15 à 18h00 4000 Pluie "_qs);
+    row("probability before tempo", u"EGLL"_qs, u"EGLL PROB30 TEMPO 1603/1607 "_qs,
+        u"EGLL \r\nProbabilité 30% Temporairement  du 16 à 03h00 au 16 à 07h00 "_qs);
+    row("every probability", u"EGLL"_qs, u"EGLL PROB40 PROB50 PROB60 PROB70 PROB80 "_qs,
+        u"EGLL \r\nProbabilité 40% \r\nProbabilité 50% \r\nProbabilité 60% "
+        u"\r\nProbabilité 70% \r\nProbabilité 80% "_qs);
+    row("probability without a row", u"EGLL"_qs, u"EGLL PROB35 "_qs, u"EGLL PROB35 "_qs);
+    row("becoming and no weather", u"EGLL"_qs, u"EGLL BECMG 1518/1520 NSW "_qs,
+        u"EGLL Devenant  du 15 à 18h00 au 15 à 20h00  Pas de temps significatif prévu. "_qs);
+    row("gradually and no change", u"EGLL"_qs, u"EGLL GRADU NOSIG "_qs,
+        u"EGLL Progressivement  Aucun changement significatif dans les deux heures à venir. "_qs);
+
+    // Clouds and visibility; heights are not converted.
+    row("clouds", u"EGLL"_qs, u"EGLL FEW010 SCT020TCU BKN030CB OVC080 NSC "_qs,
+        u"EGLL Quelques nuages 010 Nuages épars 020 Cumulus Congestus Nuages fragmentés 030 Cumulonimbus. "
+        u"Ciel couvert 080 Pas de nuages  "_qs);
+    row("six miles and more", u"KBOS"_qs, u"KBOS P6SM "_qs, u"KBOS Visi sup à 10Km.  "_qs);
+
+    // Weather: the longer code first, the precipitation before its descriptor.
+    row("light shower of rain", u"EGLL"_qs, u"EGLL -SHRA SHRA +SHSN "_qs,
+        u"EGLL Faible Averse de Pluie Averse de Pluie Forte Averse de Neige "_qs);
+    row("freezing rain and thunderstorms", u"EGLL"_qs, u"EGLL FZRA TSRA +TSRA "_qs,
+        u"EGLL Givre Pluie OragePluie +OragePluie "_qs);
+    row("showers in the vicinity", u"EGLL"_qs, u"EGLL VCSH "_qs, u"EGLL VCAverse de  "_qs);
+    row("fog and mist", u"EGLL"_qs, u"EGLL -FG FG -BR BR "_qs,
+        u"EGLL Léger Brouillard. Brouillard. Légère Brume. Brume. "_qs);
+    row("drizzle and blowing snow", u"EGLL"_qs, u"EGLL -DZ DZ DRSN BLSN "_qs,
+        u"EGLL Legère Bruine. Bruine. Neige soufflée. Neige soufflée. "_qs);
+    row("rain and snow intensities", u"EGLL"_qs, u"EGLL +RA -RA -SN +SN SN "_qs,
+        u"EGLL Forte pluie Faible pluie Faible Neige Forte Neige Neige "_qs);
+    row("ice and hail", u"EGLL"_qs, u"EGLL GR GS SG IC "_qs, u"EGLL Grêle Grésil Neige en grains Glace "_qs);
+    row("obscurations", u"EGLL"_qs, u"EGLL FU VA DU SA HZ "_qs,
+        u"EGLL Fumée. Cendres. Poussières. Sable. Brume sèche. "_qs);
+
+    // The code opening the text: guarded rows and per-token rules leave it whole.
+    row("code with BR keeps mist untranslated", u"EBBR"_qs, u"EBBR 3000 BR -BR "_qs, u"EBBR 3000 BR -BR "_qs);
+    row("code with FG keeps fog untranslated", u"LFGA"_qs, u"LFGA 0300 FG -FG "_qs, u"LFGA 0300 FG -FG "_qs);
+    row("code starting with FM", u"FMEE"_qs, u"FMEE FM151800 12010KT "_qs,
+        u"FMEE A partir du 15 à 1800 Vent du 120° 10 Kts. "_qs);
+    row("stray FM token cannot reach the code", u"FMEE"_qs, u"FMEE FM 1800 "_qs, u"FMEE A partir du  à  1800 "_qs);
+    row("code starting with TN", u"TNCM"_qs, u"TNCM 09012KT TN24/1610Z "_qs,
+        u"TNCM Vent du 090° 12 Kts. \r\nT° Mini: 24° le 16 à 10h00 Z "_qs);
+    row("code starting with TX", u"TXKF"_qs, u"TXKF TX28/1518Z "_qs, u"TXKF \r\nT° Maxi: 28° le 15 à 18h00 Z "_qs);
+    row("unguarded row rewrites the code", u"YNSW"_qs, u"YNSW NSW "_qs,
+        u"Y Pas de temps significatif prévu.  Pas de temps significatif prévu. "_qs);
+}
+
+void TestTafDecoder::decodeGroups()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, text);
+    QFETCH(QString, decoded);
+    QCOMPARE(decode(text, code), decoded);
+}
+
+void TestTafDecoder::endToEnd_data()
+{
+    QTest::addColumn<QString>("raw");
+
+    QTest::newRow("forecast on one line") << kLfpgLine;
+    QTest::newRow("forecast over indented lines") << WorkFile::ReportText(kLfpgFile);
+}
+
+void TestTafDecoder::endToEnd()
+{
+    QFETCH(QString, raw);
+    const Taf::TafReport report = Taf::BuildTafReport(raw, u"LFPG"_qs, kMidMonth);
+    QVERIFY(report.codeFound);
+    QVERIFY(!report.outOfDate);
+    QCOMPARE(report.title, u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs);
+    QCOMPARE(report.decoded, kLfpgDecoded);
+    QCOMPARE(report.reportText, kLfpgDecoded + kRawHeading + kLfpgLine);
+    // The removed groups still drive the per-token rules.
+    QVERIFY(report.tokens.contains(u"1512/1618"_qs) && report.tokens.contains(u"151100Z"_qs));
+}
+
+void TestTafDecoder::reportParts_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("issue");
+    QTest::addColumn<QString>("validity");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("decoded");
+
+    // Cutting at the code and taking out the issue-time and validity groups.
+    QTest::newRow("amended forecast cut at the code")
+        << u"TAF AMD LFPG 151330Z 1513/1618 24010KT "_qs << u"LFPG"_qs << true << u"151330"_qs << u"1513/1618"_qs
+        << u"TAF de LFPG du 15 à 13h00 au 16 à 18h00"_qs << u"LFPG   Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("older six-digit validity removed, no period")
+        << u"TAF LFPG 150500Z 150624 24010KT "_qs << u"LFPG"_qs << true << u"150500"_qs << u"150624"_qs
+        << u"TAF de LFPG"_qs << u"LFPG   Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("change group over the whole validity loses its period")
+        << u"TAF LFPG 151100Z 1512/1618 BECMG 1512/1618 25015KT "_qs << u"LFPG"_qs << true << u"151100"_qs
+        << u"1512/1618"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs
+        << u"LFPG   Devenant  Vent du 250° 15 Kts. "_qs;
+    QTest::newRow("runs of blanks cleaned")
+        << u"TAF   LFPG  151100Z      1512/1618  24010KT "_qs << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
+        << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG   Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("validity closing the text")
+        << u"TAF LFPG 151100Z 1512/1618"_qs << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
+        << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG  "_qs;
+
+    // Malformed texts: whatever cannot be taken is left out, and the text is still shown.
+    QTest::newRow("code absent") << u"TAF EGLL 151100Z 1512/1618 24010KT "_qs << u"LFPG"_qs << false << QString()
+                                 << QString() << u"TAF de LFPG"_qs << QString();
+    QTest::newRow("code in lower case is absent") << u"TAF lfpg 151100Z 1512/1618 "_qs << u"LFPG"_qs << false
+                                                  << QString() << QString() << u"TAF de LFPG"_qs << QString();
+    QTest::newRow("empty code finds nothing")
+        << u"TAF LFPG 151100Z "_qs << QString() << false << QString() << QString() << u"TAF de "_qs << QString();
+    QTest::newRow("code alone") << u"TAF LFPG "_qs << u"LFPG"_qs << true << QString() << QString()
+                                << u"TAF de LFPG"_qs << u"LFPG "_qs;
+    QTest::newRow("one token without a blank")
+        << u"LFPG"_qs << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs << u"LFPG"_qs;
+    QTest::newRow("no Z after the code leaves the validity in")
+        << u"TAF LFPG 1512/1618 24010KT "_qs << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs
+        << u"LFPG  du 15 à 12h00 au 16 à 18h00 Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("no blank after the issue time")
+        << u"TAF LFPG 151100Z"_qs << u"LFPG"_qs << true << u"151100"_qs << QString() << u"TAF de LFPG"_qs
+        << u"LFPG "_qs;
+    QTest::newRow("nothing between blank and Z removes no Z")
+        << u"TAF LFPG Z TX18/1514Z "_qs << u"LFPG"_qs << true << QString() << u"TX18/1514Z"_qs << u"TAF de LFPG"_qs
+        << u"LFPG Z  "_qs;
+}
+
+void TestTafDecoder::reportParts()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, code);
+    QFETCH(bool, found);
+    QFETCH(QString, issue);
+    QFETCH(QString, validity);
+    QFETCH(QString, title);
+    QFETCH(QString, decoded);
+    const Taf::TafReport report = Taf::BuildTafReport(raw, code, kMidMonth);
+    QVERIFY(!report.rawEmpty);
+    QCOMPARE(report.codeFound, found);
+    QCOMPARE(report.issueTimeGroup, issue);
+    QCOMPARE(report.validityGroup, validity);
+    QCOMPARE(report.title, title);
+    QCOMPARE(report.decoded, decoded);
+    // The raw text is shown as received, double blanks and trailing blank included.
+    QCOMPARE(report.reportText, decoded + kRawHeading + raw);
+}
+
+void TestTafDecoder::staleRule_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<bool>("stale");
+    const auto issuedOn = [](const char* day) {
+        return u"TAF LFPG "_qs + QLatin1String(day) + u"1100Z 1512/1618 24010KT "_qs;
+    };
+
+    // Mid-month: from two days before today to one day after it.
+    QTest::newRow("today") << kMidMonth << issuedOn("15") << false;
+    QTest::newRow("yesterday") << kMidMonth << issuedOn("14") << false;
+    QTest::newRow("two days before") << kMidMonth << issuedOn("13") << false;
+    QTest::newRow("tomorrow") << kMidMonth << issuedOn("16") << false;
+    QTest::newRow("three days before") << kMidMonth << issuedOn("12") << true;
+    QTest::newRow("two days ahead") << kMidMonth << issuedOn("17") << true;
+
+    // On the 1st after a 31-day month the last days of that month still count.
+    const QDate afterJuly(2026, 8, 1);
+    QTest::newRow("30th on the 1st") << afterJuly << issuedOn("30") << false;
+    QTest::newRow("31st on the 1st") << afterJuly << issuedOn("31") << false;
+    QTest::newRow("1st on the 1st") << afterJuly << issuedOn("01") << false;
+    QTest::newRow("2nd on the 1st") << afterJuly << issuedOn("02") << false;
+    QTest::newRow("29th on the 1st") << afterJuly << issuedOn("29") << true;
+    QTest::newRow("3rd on the 1st") << afterJuly << issuedOn("03") << true;
+    QTest::newRow("28th on the 1st after a leap February") << QDate(2028, 3, 1) << issuedOn("28") << false;
+    QTest::newRow("27th on the 1st after a leap February") << QDate(2028, 3, 1) << issuedOn("27") << true;
+
+    // Texts without a usable day: no issue time shows nothing old; a non-numeric day reads as 0.
+    QTest::newRow("no issue time") << kMidMonth << u"TAF LFPG 1512/1618 24010KT "_qs << false;
+    QTest::newRow("code absent") << kMidMonth << u"TAF EGLL 011100Z 0112/0218 "_qs << false;
+    QTest::newRow("day not a number mid-month") << kMidMonth << issuedOn("XX") << true;
+    QTest::newRow("day not a number on the 1st") << afterJuly << issuedOn("XX") << false;
+}
+
+void TestTafDecoder::staleRule()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, raw);
+    QFETCH(bool, stale);
+    QCOMPARE(Taf::BuildTafReport(raw, u"LFPG"_qs, today).outOfDate, stale);
+}
+
+namespace {
+
+QStringList describe(const QString& text, const StyleSpans& spans)
+{
+    QStringList out;
+    for (const StyleSpan& span : spans) {
+        out << text.mid(span.start, span.length) + u'|'
+                + QString::number(span.rgb, 16).toUpper().rightJustified(6, u'0')
+                + (span.bold ? u"|bold"_qs : u"|plain"_qs) + (span.pointSize ? u"|sized"_qs : QString());
+    }
+    return out;
+}
+
+} // namespace
+
+void TestTafDecoder::emphasis_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    // Each phrase styled once, temperatures through the degree sign after their value.
+    const QString lfpg = kLfpgDecoded + kRawHeading + kLfpgLine;
+    QTest::newRow("decoded forecast") << lfpg
+                                      << QStringList{u"TAF complet\r\n"_qs + kLfpgLine + u"|C0C0C0|plain"_qs,
+                                             u"T° Maxi: 18°|C00000|bold"_qs, u"T° Mini: M02°|0000FF|bold"_qs,
+                                             u" Cumulonimbus. |FF0000|bold"_qs};
+    QTest::newRow("mean temperature") << u"TXKF \r\nT° Moyenne: M05° le 15 à 12h00 Z "_qs
+                                      << QStringList{u"T° Moyenne: M05°|0000FF|bold"_qs};
+    QTest::newRow("only the first of two maxima")
+        << u"EGLL \r\nT° Maxi: 18° le 15 à 14h00 Z \r\nT° Maxi: 21° le 16 à 14h00 Z "_qs
+        << QStringList{u"T° Maxi: 18°|C00000|bold"_qs};
+    const QString longRaw = u"EGLL "_qs + kRawHeading + kLfpgLine.repeated(10);
+    QTest::newRow("raw forecast greyed for a thousand characters")
+        << longRaw << QStringList{longRaw.mid(longRaw.indexOf(u"TAF complet"), 1000) + u"|C0C0C0|plain"_qs};
+
+    // Spans that cannot be placed are left out; one running past the end is clipped.
+    QTest::newRow("empty area") << QString() << QStringList();
+    QTest::newRow("no degree after the value") << u"EGLL \r\nT° Maxi: 18 le 15"_qs << QStringList();
+    QTest::newRow("heading opening the area") << u"T° Mini: 05° le 15"_qs << QStringList();
+    QTest::newRow("cumulonimbus closing the area")
+        << u"EGLL BKN015 Cumulonimbus."_qs << QStringList{u" Cumulonimbus.|FF0000|bold"_qs};
+}
+
+void TestTafDecoder::emphasis()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QCOMPARE(describe(text, Taf::TafEmphasisSpans(text)), expected);
+}
+
+void TestTafDecoder::severalMebibytePage()
+{
+    // A server page repeating the forecast: every repeat decoded, none left coded, in bounded time.
+    const int repeats = 24000;
+    const QString raw = kLfpgLine.repeated(repeats);
+    QVERIFY(raw.size() > 3 * 1024 * 1024);
+    const Taf::TafReport report = Taf::BuildTafReport(raw, u"LFPG"_qs, kMidMonth);
+    QCOMPARE(report.title, u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs);
+    QCOMPARE(report.decoded.count(u"Vent du 240° 10 Kts."), repeats);
+    QCOMPARE(report.decoded.count(u"T° Mini: M02° le 16 à 06h00 Z"), repeats);
+    QCOMPARE(report.decoded.count(u" du 16 à 03h00 au 16 à 07h00"), repeats);
+    QVERIFY(!report.decoded.contains(u"KT") && !report.decoded.contains(u"1514Z"));
+    QVERIFY(report.reportText.endsWith(kRawHeading + raw));
+}
+
+void TestTafDecoder::randomInputKeepsReportShape()
+{
+    // Fixed seed: a failure names its input and reproduces.
+    QRandomGenerator rng(20261215);
+    const QStringList pool{u"LFPG"_qs, u"TAF"_qs, u"AMD"_qs, u"151100Z"_qs, u"1512/1618"_qs, u"150624"_qs,
+        u"24015G25KT"_qs, u"VRB05KT"_qs, u"36002MPS"_qs, u"TX18/1514Z"_qs, u"TNM02/1606Z"_qs, u"TM"_qs, u"TN"_qs,
+        u"FM151330"_qs, u"FM"_qs, u"VV005"_qs, u"TEMPO"_qs, u"PROB30"_qs, u"BKN015CB"_qs, u"-SHRA"_qs, u"9999"_qs,
+        u"P6SM"_qs, u"Z"_qs, u"/"_qs, u"G"_qs, QString(), u"\r\n"_qs, u"°"_qs, u"KT"_qs, u"1603/1607"_qs};
+    const QStringList codes{u"LFPG"_qs, u"FMEE"_qs, u"TNCM"_qs, u"TXKF"_qs, u"EBBR"_qs, u"K"_qs, QString()};
+
+    for (int i = 0; i < 4000; ++i) {
+        QString raw;
+        switch (i % 4) {
+        case 0: // a soup of real and broken groups
+            for (int n = rng.bounded(40); n > 0; --n)
+                raw += pool.at(rng.bounded(pool.size())) + (rng.bounded(4) ? u" "_qs : QString());
+            break;
+        case 1: // single-byte noise
+            for (int n = rng.bounded(300); n > 0; --n)
+                raw += QChar(rng.bounded(256));
+            raw.insert(rng.bounded(raw.size() + 1), u"LFPG "_qs);
+            break;
+        case 2: // a forecast cut short anywhere
+            raw = kLfpgLine.left(rng.bounded(kLfpgLine.size() + 1));
+            break;
+        default: // a forecast with pieces dropped or replaced
+            raw = kLfpgLine;
+            for (int n = rng.bounded(1, 6); n > 0; --n)
+                raw.replace(rng.bounded(raw.size()), rng.bounded(6), pool.at(rng.bounded(pool.size())));
+            break;
+        }
+        const QString& code = codes.at(rng.bounded(codes.size()));
+        const QDate today(2026, 1 + rng.bounded(12), 1 + rng.bounded(28));
+        const QByteArray context = "code '" + code.toUtf8() + "' raw '" + raw.toUtf8() + "'";
+
+        const Taf::TafReport report = Taf::BuildTafReport(raw, code, today);
+        QVERIFY2(report.rawEmpty == raw.isEmpty(), context.constData());
+        if (report.rawEmpty) {
+            QVERIFY2(report.reportText.isEmpty() && report.title.isEmpty(), context.constData());
+            continue;
+        }
+        QVERIFY2(report.reportText == report.decoded + kRawHeading + raw, context.constData());
+        QVERIFY2(report.title == u"TAF de "_qs + code + report.titlePeriod, context.constData());
+        if (!report.codeFound)
+            QVERIFY2(report.decoded.isEmpty() && !report.outOfDate, context.constData());
+        // None of these codes holds the text of an unguarded row, so nothing may rewrite it.
+        if (report.codeFound && (report.workingText == code || report.workingText.startsWith(code + u' ')))
+            QVERIFY2(report.decoded.startsWith(code), context.constData());
+        for (const StyleSpan& span : Taf::TafEmphasisSpans(report.reportText)) {
+            QVERIFY2(span.start >= 0 && span.length >= 0 && span.start + span.length <= report.reportText.size(),
+                context.constData());
+        }
+        // The decoder on its own, with a token list that does not match the text: no rule rewrites to
+        // nothing, so a text never decodes to an empty one.
+        const QString decoded = Taf::DecodeTaf(raw, pool.mid(rng.bounded(pool.size())), code);
+        QVERIFY2(decoded.isEmpty() == raw.isEmpty(), context.constData());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTafDecoder)
+#include "TestTafDecoder.moc"
