@@ -1,0 +1,144 @@
+#include "stations/StationTable.h"
+
+#include <QFile>
+
+namespace Stations {
+namespace {
+
+// Each entry holds exactly two separators; a malformed one simply yields empty parts.
+QString part(const QString& entry, int which)
+{
+    return entry.section(u'\\', which, which);
+}
+
+} // namespace
+
+void StationTable::fill(const QString& entriesText)
+{
+    m_entries.clear();
+    m_byCode.clear();
+    const QStringList lines = entriesText.split(u'\n');
+    for (QString line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        if (m_entries.size() >= kSlots - 1)
+            break;
+        m_entries.append(line);
+        // The last entry of a code wins, as a full walk of the table would find it last.
+        m_byCode.insert(part(line, 0), static_cast<int>(m_entries.size()));
+    }
+}
+
+QString StationTable::slot(int index) const
+{
+    if (index < 1 || index > m_entries.size())
+        return {};
+    return m_entries.at(index - 1);
+}
+
+int StationTable::indexOfCode(const QString& code) const
+{
+    return m_byCode.value(code, 0);
+}
+
+QString StationTable::code(int index) const
+{
+    return part(slot(index), 0);
+}
+
+QString StationTable::country(int index) const
+{
+    return part(slot(index), 1);
+}
+
+QString StationTable::city(int index) const
+{
+    return part(slot(index), 2);
+}
+
+std::optional<QString> DescribeStation(const StationTable& table, const QString& code)
+{
+    const int index = table.indexOfCode(code);
+    if (index == 0)
+        return std::nullopt;
+    return table.city(index) + u" ("_qs + table.country(index) + u')';
+}
+
+QStringList Countries(const StationTable& table)
+{
+    QStringList countries;
+    std::optional<QString> previous;
+    for (int i = 1; i <= table.count(); ++i) {
+        const QString country = table.country(i);
+        if (!previous || *previous != country)
+            countries.append(country);
+        previous = country;
+    }
+    return countries;
+}
+
+QStringList CitiesOf(const StationTable& table, const QString& country)
+{
+    QStringList cities;
+    for (int i = 1; i <= table.count(); ++i) {
+        if (table.country(i) == country)
+            cities.append(table.city(i));
+    }
+    return cities;
+}
+
+QStringList CodesOf(const StationTable& table, const QString& country, const QString& city)
+{
+    QStringList codes;
+    for (int i = 1; i <= table.count(); ++i) {
+        if (table.country(i) == country && table.city(i) == city)
+            codes.append(table.code(i));
+    }
+    return codes;
+}
+
+QStringList SearchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query)
+{
+    QStringList found;
+    for (const QStringList* list : {&firstList, &secondList}) {
+        for (const QString& code : *list) {
+            if (code.contains(query, Qt::CaseSensitive))
+                found.append(code);
+        }
+    }
+    return found;
+}
+
+static QString readResource(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
+
+static QStringList readCodes(const QString& path)
+{
+    QStringList codes;
+    for (const QString& line : readResource(path).split(u'\n')) {
+        const QString code = line.trimmed();
+        if (!code.isEmpty())
+            codes.append(code);
+    }
+    return codes;
+}
+
+StationData LoadEmbeddedStationData()
+{
+    return StationData{readResource(u":/data/stations.txt"_qs), readCodes(u":/data/codes-a-k.txt"_qs),
+        readCodes(u":/data/codes-l-z.txt"_qs)};
+}
+
+void IniTerr(StationTable& table)
+{
+    table.fill(readResource(u":/data/stations.txt"_qs));
+}
+
+} // namespace Stations
