@@ -1,0 +1,156 @@
+#include "app/Artwork.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace Artwork {
+namespace {
+
+void drawCloud(QPainter& p, QPointF at, qreal scale)
+{
+    QPainterPath cloud;
+    cloud.addEllipse(at + QPointF(0, 10) * scale, 26 * scale, 16 * scale);
+    cloud.addEllipse(at + QPointF(24, 0) * scale, 24 * scale, 22 * scale);
+    cloud.addEllipse(at + QPointF(50, 10) * scale, 26 * scale, 16 * scale);
+    cloud.addRect(QRectF(at + QPointF(0, 10) * scale, QSizeF(50, 16) * scale));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 235));
+    p.drawPath(cloud.simplified());
+}
+
+// A light aircraft seen from above, nose to the right, centred on the origin, about 60 units long.
+void drawAircraft(QPainter& p, const QColor& colour)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    QPainterPath body;
+    body.moveTo(32, 0);
+    body.cubicTo(30, -5, 20, -5, 10, -4);
+    body.lineTo(-26, -2);
+    body.lineTo(-26, 2);
+    body.lineTo(10, 4);
+    body.cubicTo(20, 5, 30, 5, 32, 0);
+    p.drawPath(body);
+    p.drawRoundedRect(QRectF(4, -34, 12, 68), 4, 4); // wing
+    p.drawRoundedRect(QRectF(-28, -13, 8, 26), 3, 3); // tailplane
+}
+
+} // namespace
+
+QIcon WindowIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 32);
+    sky.setColorAt(0, QColor(0x20, 0x60, 0xC0));
+    sky.setColorAt(1, QColor(0x90, 0xC8, 0xF0));
+    p.setBrush(sky);
+    p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.5));
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    drawCloud(p, QPointF(4, 16), 0.3);
+    p.translate(17, 13);
+    p.rotate(-25);
+    p.scale(0.32, 0.32);
+    drawAircraft(p, QColor(0xC0, 0x00, 0x00));
+    return QIcon(pixmap);
+}
+
+QPixmap HelpPicture()
+{
+    QPixmap pixmap(383, 332);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 332);
+    sky.setColorAt(0, QColor(0x1E, 0x5A, 0xB4));
+    sky.setColorAt(0.7, QColor(0x9C, 0xD2, 0xF4));
+    sky.setColorAt(1, QColor(0xE8, 0xF4, 0xFC));
+    p.fillRect(pixmap.rect(), sky);
+
+    QRadialGradient sun(QPointF(300, 70), 60);
+    sun.setColorAt(0, QColor(255, 250, 200));
+    sun.setColorAt(0.4, QColor(255, 220, 90));
+    sun.setColorAt(1, QColor(255, 220, 90, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sun);
+    p.drawEllipse(QPointF(300, 70), 60, 60);
+
+    drawCloud(p, QPointF(30, 60), 1.3);
+    drawCloud(p, QPointF(190, 140), 1.0);
+    drawCloud(p, QPointF(60, 190), 0.8);
+
+    // Runway in perspective with its centre line.
+    p.setBrush(QColor(0x4A, 0x8C, 0x3C));
+    p.drawRect(QRectF(0, 262, 383, 70));
+    QPolygonF runway({QPointF(150, 262), QPointF(233, 262), QPointF(330, 332), QPointF(53, 332)});
+    p.setBrush(QColor(0x50, 0x50, 0x58));
+    p.drawPolygon(runway);
+    p.setPen(QPen(Qt::white, 3, Qt::DashLine));
+    p.drawLine(QPointF(191.5, 266), QPointF(191.5, 330));
+
+    // Windsock on its mast.
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 3));
+    p.drawLine(QPointF(340, 300), QPointF(340, 230));
+    p.setPen(Qt::NoPen);
+    for (int band = 0; band < 4; ++band) {
+        p.setBrush(band % 2 ? QColor(Qt::white) : QColor(0xFF, 0x60, 0x00));
+        const qreal x = 340 - 9 * band;
+        p.drawPolygon(QPolygonF({QPointF(x, 230 + band), QPointF(x - 9, 231 + band), QPointF(x - 9, 243 - band),
+            QPointF(x, 244 - band)}));
+    }
+
+    p.translate(170, 100);
+    p.rotate(-12);
+    p.scale(1.6, 1.6);
+    drawAircraft(p, QColor(0xC0, 0x00, 0x00));
+    return pixmap;
+}
+
+QPixmap RefreshPicture()
+{
+    QPixmap pixmap(27, 26);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colour(0x00, 0x60, 0x20);
+    p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(4, 4, 19, 18), 60 * 16, 280 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawPolygon(QPolygonF({QPointF(14, 0), QPointF(21, 5), QPointF(13, 10)}));
+    return pixmap;
+}
+
+QPixmap FavouritePointerIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A pointing star: a favourite recalls a station with one click.
+    QPolygonF star;
+    for (int i = 0; i < 10; ++i) {
+        const qreal radius = i % 2 ? 5.0 : 12.0;
+        const qreal angle = -M_PI / 2 + i * M_PI / 5;
+        star << QPointF(16 + radius * std::cos(angle), 16 + radius * std::sin(angle));
+    }
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(0xFF, 0xD0, 0x00));
+    p.drawPolygon(star);
+    return pixmap;
+}
+
+QCursor FavouritePointer()
+{
+    return QCursor(FavouritePointerIcon(), 16, 4);
+}
+
+QCursor LinkPointer()
+{
+    return QCursor(Qt::PointingHandCursor);
+}
+
+} // namespace Artwork

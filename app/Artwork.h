@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+/// The program's pictures, drawn at run time so that every image is the project's own work.
+namespace Artwork {
+
+QIcon WindowIcon(); ///< 32 x 32
+QPixmap HelpPicture(); ///< 383 x 332, beside the help texts
+QPixmap RefreshPicture(); ///< 27 x 26, on the refresh button
+QPixmap FavouritePointerIcon(); ///< 32 x 32, the favourites' pointer image (shown hidden in Image2)
+QCursor FavouritePointer();
+QCursor LinkPointer();
+
+} // namespace Artwork

@@ -1,0 +1,135 @@
+#include "app/CommandLine.h"
+
+namespace {
+
+constexpr const char16_t* kDefaultWeatherBase = u"http://tgftp.nws.noaa.gov";
+
+QString environmentValue(const QStringList& environment, const QString& name)
+{
+    const QString prefix = name + u'=';
+    for (const QString& entry : environment) {
+        if (entry.startsWith(prefix))
+            return entry.mid(prefix.size());
+    }
+    return {};
+}
+
+std::optional<int> reportType(const QString& name)
+{
+    if (name == u"metar")
+        return 0;
+    if (name == u"taf")
+        return 1;
+    if (name == u"notam")
+        return 2;
+    return std::nullopt;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& environment)
+{
+    CommandLine line;
+    line.weatherBase = environmentValue(environment, u"VENTORIX_WEATHER_BASE"_qs);
+    if (line.weatherBase.isEmpty())
+        line.weatherBase = QString::fromUtf16(kDefaultWeatherBase);
+    line.notamBase = environmentValue(environment, u"VENTORIX_NOTAM_BASE"_qs);
+    if (line.notamBase.isEmpty())
+        line.notamBase = QString::fromUtf8(VENTORIX_DEFAULT_NOTAM_BASE);
+    line.site = environmentValue(environment, u"VENTORIX_SITE"_qs);
+    if (line.site.isEmpty())
+        line.site = QString::fromUtf8(VENTORIX_DEFAULT_SITE);
+
+    std::optional<QString> format;
+    std::optional<QString> now;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString option = arguments.at(i);
+        std::optional<QString> inlineValue;
+        if (option.startsWith(u"--") && option.contains(u'=')) {
+            inlineValue = option.section(u'=', 1);
+            option = option.section(u'=', 0, 0);
+        }
+        const auto value = [&]() -> std::optional<QString> {
+            if (inlineValue)
+                return inlineValue;
+            if (i + 1 < arguments.size())
+                return arguments.at(++i);
+            line.error = u"l'option %1 attend une valeur"_qs.arg(option);
+            return std::nullopt;
+        };
+
+        if (option == u"--help" || option == u"-h") {
+            line.help = true;
+        } else if (option == u"--version" || option == u"-v") {
+            line.version = true;
+        } else if (option == u"--weather-base" || option == u"--notam-base" || option == u"--site") {
+            const std::optional<QString> v = value();
+            if (!v)
+                return line;
+            (option == u"--weather-base" ? line.weatherBase : option == u"--notam-base" ? line.notamBase : line.site) = *v;
+        } else if (option == u"--format") {
+            format = value();
+            if (!format)
+                return line;
+        } else if (option == u"--now") {
+            now = value();
+            if (!now)
+                return line;
+        } else if (option == u"--report") {
+            if (inlineValue || i + 2 >= arguments.size()) {
+                line.error = u"l'option --report attend un type (metar, taf ou notam) et un code"_qs;
+                return line;
+            }
+            const QString typeName = arguments.at(++i);
+            const std::optional<int> type = reportType(typeName);
+            if (!type) {
+                line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_qs.arg(typeName);
+                return line;
+            }
+            line.report = ReportRequest{*type, arguments.at(++i), Format::Json, std::nullopt};
+        } else {
+            line.error = u"option inconnue : %1"_qs.arg(arguments.at(i));
+            return line;
+        }
+    }
+
+    if ((format || now) && !line.report) {
+        line.error = u"les options --format et --now vont avec --report"_qs;
+        return line;
+    }
+    if (format) {
+        if (*format == u"json")
+            line.report->format = Format::Json;
+        else if (*format == u"text")
+            line.report->format = Format::Text;
+        else {
+            line.error = u"format inconnu : %1 (json ou text)"_qs.arg(*format);
+            return line;
+        }
+    }
+    if (now) {
+        const QDateTime moment = QDateTime::fromString(*now, u"yyyy-MM-ddTHH:mm"_qs);
+        if (!moment.isValid()) {
+            line.error = u"date invalide pour --now : %1 (AAAA-MM-JJTHH:MM)"_qs.arg(*now);
+            return line;
+        }
+        line.report->now = moment;
+    }
+    return line;
+}
+
+QString CommandLine::usage(const QString& program)
+{
+    return u"Usage : %1 [options]\n"
+           "        %1 --report metar|taf|notam CODE [--format json|text] [--now AAAA-MM-JJTHH:MM]\n"
+           "\n"
+           "Options :\n"
+           "  --weather-base URL  serveur des METAR et TAF (ou VENTORIX_WEATHER_BASE)\n"
+           "  --notam-base URL    serveur des NOTAM (ou VENTORIX_NOTAM_BASE)\n"
+           "  --site URL          site de l'auteur (ou VENTORIX_SITE)\n"
+           "  --report TYPE CODE  affiche le bulletin sans ouvrir de fenêtre, puis quitte\n"
+           "  --format json|text  forme de la sortie de --report (json par défaut)\n"
+           "  --now DATE          heure locale lue par la règle de péremption\n"
+           "  --help              affiche cette aide\n"
+           "  --version           affiche la version\n"_qs.arg(program);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+/// What the command line asks for. The three addresses come from the options, else from the
+/// environment (VENTORIX_WEATHER_BASE, VENTORIX_NOTAM_BASE, VENTORIX_SITE), else from the build.
+struct CommandLine
+{
+    enum class Format { Json, Text };
+
+    struct ReportRequest
+    {
+        int type = 0; ///< 0 METAR, 1 TAF, 2 NOTAM
+        QString code;
+        Format format = Format::Json;
+        std::optional<QDateTime> now;
+    };
+
+    QString weatherBase;
+    QString notamBase;
+    QString site;
+    bool help = false;
+    bool version = false;
+    std::optional<ReportRequest> report;
+    QString error; ///< non-empty: a usage error, in French
+
+    /// @p arguments without the program name.
+    static CommandLine parse(const QStringList& arguments, const QStringList& environment);
+
+    static QString usage(const QString& program);
+};

@@ -1,0 +1,94 @@
+#include "app/ReportArea.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace ReportArea {
+
+QString ReadBack(const QTextEdit* area)
+{
+    QString text = area->document()->toPlainText();
+    text.replace(u'\n', u"\r\n"_qs);
+    return text;
+}
+
+int DocumentPosition(const QString& readBack, qsizetype offset)
+{
+    offset = std::clamp<qsizetype>(offset, 0, readBack.size());
+    qsizetype pairs = 0;
+    for (qsizetype i = 1; i < offset; ++i) {
+        if (readBack.at(i) == u'\n' && readBack.at(i - 1) == u'\r')
+            ++pairs;
+    }
+    return static_cast<int>(offset - pairs);
+}
+
+void Apply(QTextEdit* area, const StyleSpans& spans)
+{
+    if (spans.isEmpty())
+        return;
+    const QString text = ReadBack(area);
+    QTextCursor cursor(area->document());
+    for (const StyleSpan& span : spans) {
+        cursor.setPosition(DocumentPosition(text, span.start));
+        cursor.setPosition(DocumentPosition(text, span.start + span.length), QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setFontWeight(span.bold ? QFont::Bold : QFont::Normal);
+        format.setForeground(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | span.rgb)));
+        if (span.pointSize)
+            format.setFontPointSize(*span.pointSize);
+        cursor.mergeCharFormat(format);
+    }
+    // The last styled range stays selected, as the styling leaves it.
+    area->setTextCursor(cursor);
+}
+
+namespace {
+
+Run runOf(const QString& text, const QTextCharFormat& format, qreal defaultSize)
+{
+    Run run;
+    run.text = text;
+    run.rgb = format.hasProperty(QTextFormat::ForegroundBrush) ? (format.foreground().color().rgb() & 0xFFFFFFu) : 0;
+    run.bold = format.fontWeight() >= QFont::Bold;
+    run.pointSize = format.fontPointSize() > 0 ? format.fontPointSize() : defaultSize;
+    return run;
+}
+
+void append(QList<Run>& runs, Run run)
+{
+    if (run.text.isEmpty())
+        return;
+    if (!runs.isEmpty()) {
+        Run& last = runs.last();
+        if (last.rgb == run.rgb && last.bold == run.bold && qFuzzyCompare(last.pointSize, run.pointSize)) {
+            last.text += run.text;
+            return;
+        }
+    }
+    runs.append(std::move(run));
+}
+
+} // namespace
+
+QList<Run> Runs(const QTextEdit* area)
+{
+    QList<Run> runs;
+    const QTextDocument* document = area->document();
+    const qreal defaultSize = document->defaultFont().pointSizeF();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.isValid())
+                append(runs, runOf(fragment.text(), fragment.charFormat(), defaultSize));
+        }
+        // The line break closing this block carries the format that the next block reports as its own.
+        if (block.next().isValid())
+            append(runs, runOf(u"\r\n"_qs, block.next().charFormat(), defaultSize));
+    }
+    return runs;
+}
+
+} // namespace ReportArea

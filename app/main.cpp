@@ -1,0 +1,103 @@
+#include "app/Clock.h"
+#include "app/CommandLine.h"
+#include "app/LinkOpener.h"
+#include "app/MainWindow.h"
+#include "app/ReportMode.h"
+#include "favourites/SettingsStore.h"
+#include "reports/NetworkDownloader.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+void printTo(FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+// SIGTERM and SIGINT close the window like its close box, so the favourites and the type are saved.
+void closeOnTerminationSignals(MainWindow& window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        window.close();
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QString program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : u"Ventorix"_qs;
+    const CommandLine line = CommandLine::parse(arguments, QProcessEnvironment::systemEnvironment().toStringList());
+
+    if (!line.error.isEmpty()) {
+        printTo(stderr, program + u" : "_qs + line.error + u"\n"_qs + u"Essayez « %1 --help »."_qs.arg(program) + u'\n');
+        return 2;
+    }
+    if (line.help) {
+        printTo(stdout, CommandLine::usage(program));
+        return 0;
+    }
+    if (line.version) {
+        printTo(stdout, u"Ventorix %1.%2.%3\n"_qs.arg(VENTORIX_VERSION_MAJOR).arg(VENTORIX_VERSION_MINOR).arg(VENTORIX_VERSION_PATCH));
+        return 0;
+    }
+
+    if (line.report) {
+        // The report mode never shows a window, so it needs no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication application(argc, argv);
+        return ReportMode::Run(line);
+    }
+
+    QApplication application(argc, argv);
+    NetworkDownloader downloader;
+    SystemClock clock;
+    IniSettingsStore settings;
+    DesktopLinkOpener links;
+    MainWindow window(Services{&downloader, &clock, &settings, &links, WorkFolder::userCache(),
+        Sources{line.weatherBase, line.notamBase, line.site}});
+    closeOnTerminationSignals(window);
+    // A desktop session that logs out ends the program without closing the window first.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {
+        window.Form_Unload();
+    });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, &MainWindow::Form_Unload);
+    window.Form_Load();
+    return application.exec();
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Median wall time and peak resident memory of `Ventorix --report TYPE LFPG` over N runs, the report being
+served on 127.0.0.1 by a local HTTP server. Usage: bench/report.py [metar|taf] [runs]"""
+import functools
+import http.server
+import os
+import pathlib
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+EXE = ROOT / "build" / "Ventorix"
+
+
+def serve(folder):
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(folder))
+    handler.log_message = lambda *args: None
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def run_once(arguments):
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    start = time.perf_counter()
+    process = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, env=env)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"{' '.join(map(str, arguments))} failed")
+    return elapsed * 1000, usage.ru_maxrss / 1024
+
+
+def main():
+    kind = sys.argv[1] if len(sys.argv) > 1 else "metar"
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 10
+    if not EXE.exists():
+        sys.exit("build first: ./test.sh")
+    with tempfile.TemporaryDirectory() as folder:
+        folder = pathlib.Path(folder)
+        metar = folder / "data/observations/metar/decoded"
+        taf = folder / "data/forecasts/taf/stations"
+        metar.mkdir(parents=True)
+        taf.mkdir(parents=True)
+        shutil.copy(ROOT / "tests/data/metar/LFPG.TXT", metar / "LFPG.TXT")
+        shutil.copy(ROOT / "bench/data/LFPG-taf.TXT", taf / "LFPG.TXT")
+        server = serve(folder)
+        base = f"http://127.0.0.1:{server.server_address[1]}"
+        arguments = [str(EXE), "--report", kind, "LFPG", "--weather-base", base]
+        run_once(arguments)  # warm the file cache
+        samples = [run_once(arguments) for _ in range(runs)]
+        server.shutdown()
+    times = [t for t, _ in samples]
+    peaks = [m for _, m in samples]
+    print(f"Ventorix --report {kind} LFPG, {runs} runs: median {statistics.median(times):.1f} ms "
+          f"(min {min(times):.1f}, max {max(times):.1f}), peak resident memory {max(peaks):.1f} MiB")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+/// What became of one transfer.
+struct DownloadResult
+{
+    enum class Outcome {
+        Ok,
+        HttpError, ///< the server answered with a status that is not a success
+        NetworkError, ///< refused, unreachable, reset, unknown scheme, missing local file
+        Timeout,
+        TooLarge,
+        WriteError, ///< the work file could not be written
+    };
+    Outcome outcome = Outcome::NetworkError;
+    int httpStatus = 0; ///< 0 when no HTTP answer came (or for file:// addresses)
+    QString error;
+
+    bool ok() const { return outcome == Outcome::Ok; }
+};
+
+/// Download of an address into a local file. Synchronous: it returns once the transfer has ended, and
+/// while it runs no user input reaches the window (the window still repaints).
+class Downloader
+{
+public:
+    virtual ~Downloader() = default;
+
+    /// Writes the body into @p file only when the transfer succeeded; a failed one leaves @p file untouched.
+    virtual DownloadResult download(const QString& url, const QString& file) = 0;
+
+    /// Makes the next download of exactly @p url go to the server rather than to any stored copy.
+    virtual void removeCachedCopy(const QString& url) = 0;
+};

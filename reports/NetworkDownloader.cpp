@@ -1,0 +1,102 @@
+#include "reports/NetworkDownloader.h"
+
+#include <QEventLoop>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+#include <QTimer>
+#include <QUrl>
+
+NetworkDownloader::NetworkDownloader(std::chrono::milliseconds timeout, qint64 maxBytes)
+    : m_timeout(timeout)
+    , m_maxBytes(maxBytes)
+{
+    m_manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+}
+
+void NetworkDownloader::removeCachedCopy(const QString& url)
+{
+    m_bypassCache.insert(url);
+}
+
+DownloadResult NetworkDownloader::download(const QString& url, const QString& file)
+{
+    DownloadResult result;
+    const QUrl address(url, QUrl::StrictMode);
+    if (!address.isValid() || address.scheme().isEmpty()) {
+        result.error = u"adresse invalide"_qs;
+        return result;
+    }
+
+    QNetworkRequest request(address);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setTransferTimeout(static_cast<int>(m_timeout.count()));
+    if (m_bypassCache.remove(url)) {
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        request.setRawHeader("Cache-Control", "no-cache");
+        request.setRawHeader("Pragma", "no-cache");
+    }
+
+    QByteArray body;
+    bool tooLarge = false;
+    bool timedOut = false;
+    QNetworkReply* reply = m_manager.get(request);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    // The transfer timeout above only notices silence; this one also ends a server that trickles forever.
+    QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        body += reply->readAll();
+        if (body.size() > m_maxBytes) {
+            tooLarge = true;
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    deadline.start(m_timeout);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    deadline.stop();
+    if (!tooLarge && !timedOut) {
+        body += reply->readAll();
+        tooLarge = body.size() > m_maxBytes;
+    }
+
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    result.httpStatus = status.isValid() ? status.toInt() : 0;
+    const QNetworkReply::NetworkError error = reply->error();
+    result.error = reply->errorString();
+    reply->deleteLater();
+
+    if (tooLarge) {
+        result.outcome = DownloadResult::Outcome::TooLarge;
+        return result;
+    }
+    if (timedOut || error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError) {
+        result.outcome = DownloadResult::Outcome::Timeout;
+        return result;
+    }
+    if (result.httpStatus != 0 && (result.httpStatus < 200 || result.httpStatus > 299)) {
+        result.outcome = DownloadResult::Outcome::HttpError;
+        return result;
+    }
+    if (error != QNetworkReply::NoError) {
+        result.outcome = DownloadResult::Outcome::NetworkError;
+        return result;
+    }
+
+    // Written beside the target and renamed into place, so a broken write never leaves half a report.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(body) != body.size() || !out.commit()) {
+        result.outcome = DownloadResult::Outcome::WriteError;
+        result.error = out.errorString();
+        return result;
+    }
+    result.outcome = DownloadResult::Outcome::Ok;
+    result.error.clear();
+    return result;
+}

@@ -1,0 +1,174 @@
+// The report mode of the real executable, against a local server: its JSON, its text and exit statuses.
+#include "support/TestHttpServer.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <QTest>
+
+class TestReportMode : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void currentMetarAsJson();
+    void staleMetarAsJson();
+    void failedDownloadExitsWithOne();
+    void textFormat();
+    void usageErrors_data();
+    void usageErrors();
+    void helpAndVersion();
+
+private:
+    struct Result
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    Result run(const QStringList& arguments);
+
+    std::unique_ptr<TestHttpServer> m_server;
+};
+
+void TestReportMode::init()
+{
+    m_server = std::make_unique<TestHttpServer>();
+    QFile fixture(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
+    QVERIFY(fixture.open(QIODevice::ReadOnly));
+    m_server->setBody(u"/data/observations/metar/decoded/LFPG.TXT"_qs, fixture.readAll());
+}
+
+TestReportMode::Result TestReportMode::run(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    // The user's settings must stay untouched: point the configuration home at nothing we keep.
+    environment.insert(u"XDG_CONFIG_HOME"_qs, u"/nonexistent/ventorix-test"_qs);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VENTORIX_EXECUTABLE), arguments);
+    // The server lives in this process: serve it while the program runs.
+    QEventLoop loop;
+    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        qWarning("the report mode did not end in time");
+        return Result{};
+    }
+    return Result{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+void TestReportMode::currentMetarAsJson()
+{
+    const Result result = run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, u"2026-12-07T10:00"_qs});
+    QCOMPARE(result.exitCode, 0);
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, result.out.constData());
+    QCOMPARE(json.keys().size(), 10);
+    QCOMPARE(json[u"code"_qs].toString(), u"LFPG"_qs);
+    QCOMPARE(json[u"type"_qs].toString(), u"METAR"_qs);
+    QCOMPARE(json[u"title"_qs].toString(), u"METAR de 1930 UTC"_qs);
+    QCOMPARE(json[u"titleVisible"_qs].toBool(), true);
+    QCOMPARE(json[u"reportVisible"_qs].toBool(), true);
+    QCOMPARE(json[u"bannerVisible"_qs].toBool(), false);
+    QCOMPARE(json[u"background"_qs].toString(), u"#FFFFFF"_qs);
+    const QString text = json[u"text"_qs].toString();
+    QCOMPARE(text.count(u"\r\n"_qs), 2);
+
+    QString joined;
+    bool sawLargeRed = false;
+    for (const QJsonValue& value : json[u"runs"_qs].toArray()) {
+        const QJsonObject run = value.toObject();
+        QCOMPARE(run.keys(), (QStringList{u"bold"_qs, u"color"_qs, u"size"_qs, u"text"_qs}));
+        joined += run[u"text"_qs].toString();
+        if (run[u"text"_qs].toString() == u"10°C"_qs) {
+            QCOMPARE(run[u"color"_qs].toString(), u"#C00000"_qs);
+            QCOMPARE(run[u"size"_qs].toDouble(), 14.0);
+            QVERIFY(run[u"bold"_qs].toBool());
+            sawLargeRed = true;
+        }
+        if (run[u"text"_qs].toString().startsWith(u"Dec 06"_qs) || run[u"text"_qs].toString().startsWith(u"France"_qs)) {
+            QCOMPARE(run[u"color"_qs].toString(), u"#000000"_qs);
+            QCOMPARE(run[u"size"_qs].toDouble(), 8.5);
+        }
+    }
+    QCOMPARE(joined, text);
+    QVERIFY(sawLargeRed);
+}
+
+void TestReportMode::staleMetarAsJson()
+{
+    const Result result = run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, u"2027-01-02T10:00"_qs});
+    QCOMPARE(result.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    QCOMPARE(json[u"bannerVisible"_qs].toBool(), true);
+    QCOMPARE(json[u"banner"_qs].toString(), u"METAR Périmé"_qs);
+    QCOMPARE(json[u"background"_qs].toString(), u"#FFC0C0"_qs);
+}
+
+void TestReportMode::failedDownloadExitsWithOne()
+{
+    const Result result = run({u"--report"_qs, u"metar"_qs, u"EGLL"_qs, u"--weather-base"_qs, m_server->base()});
+    QCOMPARE(result.exitCode, 1);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    QCOMPARE(json[u"text"_qs].toString(), u"Connexion à internet ..."_qs);
+    QCOMPARE(json[u"title"_qs].toString(), QString());
+}
+
+void TestReportMode::textFormat()
+{
+    const Result result = run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"text"_qs,
+        u"--weather-base"_qs, m_server->base() + u'/'});
+    QCOMPARE(result.exitCode, 0);
+    const QString out = QString::fromUtf8(result.out);
+    QVERIFY2(out.startsWith(u"METAR de 1930 UTC\n\n"_qs), qPrintable(out));
+    QVERIFY(out.contains(u"METAR complet:"_qs));
+}
+
+void TestReportMode::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown option") << QStringList{u"--frobnicate"_qs};
+    QTest::newRow("missing value") << QStringList{u"--weather-base"_qs};
+    QTest::newRow("unknown type") << QStringList{u"--report"_qs, u"sigmet"_qs, u"LFPG"_qs};
+    QTest::newRow("report without code") << QStringList{u"--report"_qs, u"metar"_qs};
+    QTest::newRow("bad format") << QStringList{u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"xml"_qs};
+    QTest::newRow("bad date") << QStringList{u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--now"_qs, u"demain"_qs};
+    QTest::newRow("format without report") << QStringList{u"--format"_qs, u"text"_qs};
+}
+
+void TestReportMode::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    const Result result = run(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY(result.out.isEmpty());
+    QVERIFY2(result.err.contains("--help"), result.err.constData());
+    QVERIFY(m_server->requests().isEmpty());
+}
+
+void TestReportMode::helpAndVersion()
+{
+    const Result help = run({u"--help"_qs});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("--report"));
+    const Result version = run({u"--version"_qs});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("Ventorix 3.0.0\n"));
+}
+
+QTEST_GUILESS_MAIN(TestReportMode)
+#include "TestReportMode.moc"

@@ -1,0 +1,160 @@
+// Downloads against a server started on 127.0.0.1: what counts as a report, and what fails.
+#include "support/WindowFixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTcpServer>
+#include <QTest>
+#include <QTextEdit>
+
+class TestDownloadPage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void outcomes_data();
+    void outcomes();
+    void refusedConnection();
+    void stalledServerTimesOut();
+    void oversizedBodyFails();
+    void fileBaseServesAFolder();
+    void removedCachedCopyIsRefetched();
+    void windowDeletesAnOlderFileFirst();
+    void windowReportsFailureInTheReportArea();
+};
+
+using Outcome = DownloadResult::Outcome;
+Q_DECLARE_METATYPE(Outcome)
+
+void TestDownloadPage::outcomes_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<bool>("written");
+
+    // Only a success status makes a work file, whatever the body holds.
+    QTest::newRow("success") << 200 << QByteArray("NAME, X\nline\n") << Outcome::Ok << true;
+    QTest::newRow("empty success") << 200 << QByteArray() << Outcome::Ok << true;
+    QTest::newRow("not found page is no report") << 404 << QByteArray("<html>Not Found</html>") << Outcome::HttpError
+                                                 << false;
+    QTest::newRow("server error page is no report") << 500 << QByteArray("oops") << Outcome::HttpError << false;
+}
+
+void TestDownloadPage::outcomes()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(Outcome, outcome);
+    QFETCH(bool, written);
+
+    TestHttpServer server;
+    server.setReply(u"/r.TXT"_qs, TestHttpServer::Reply{status, body, {}, false});
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"V.txt"_qs);
+    NetworkDownloader downloader;
+    const DownloadResult result = downloader.download(server.base() + u"/r.TXT"_qs, file);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.httpStatus, status);
+    QCOMPARE(QFile::exists(file), written);
+    if (written) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), body);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), written ? 1 : 0); // no temporary left
+}
+
+void TestDownloadPage::refusedConnection()
+{
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QTemporaryDir dir;
+    NetworkDownloader downloader;
+    const DownloadResult result
+        = downloader.download(u"http://127.0.0.1:%1/x.TXT"_qs.arg(port), dir.filePath(u"V.txt"_qs));
+    QCOMPARE(result.outcome, Outcome::NetworkError);
+    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
+}
+
+void TestDownloadPage::stalledServerTimesOut()
+{
+    TestHttpServer server;
+    server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply{200, {}, {}, true});
+    QTemporaryDir dir;
+    NetworkDownloader downloader(std::chrono::milliseconds(300));
+    QElapsedTimer timer;
+    timer.start();
+    const DownloadResult result = downloader.download(server.base() + u"/slow.TXT"_qs, dir.filePath(u"V.txt"_qs));
+    QCOMPARE(result.outcome, Outcome::Timeout);
+    QVERIFY2(timer.elapsed() < 5000, "the timeout must end the transfer");
+    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
+}
+
+void TestDownloadPage::oversizedBodyFails()
+{
+    TestHttpServer server;
+    server.setBody(u"/big.TXT"_qs, QByteArray(4096, 'x'));
+    server.setBody(u"/fits.TXT"_qs, QByteArray(1024, 'x'));
+    QTemporaryDir dir;
+    NetworkDownloader downloader(std::chrono::milliseconds(3000), 2048);
+    QCOMPARE(downloader.download(server.base() + u"/big.TXT"_qs, dir.filePath(u"a.txt"_qs)).outcome, Outcome::TooLarge);
+    QVERIFY(!QFile::exists(dir.filePath(u"a.txt"_qs)));
+    QCOMPARE(downloader.download(server.base() + u"/fits.TXT"_qs, dir.filePath(u"b.txt"_qs)).outcome, Outcome::Ok);
+}
+
+void TestDownloadPage::fileBaseServesAFolder()
+{
+    QTemporaryDir dir;
+    NetworkDownloader downloader;
+    const QString base = QUrl::fromLocalFile(QStringLiteral(VENTORIX_TEST_DATA)).toString();
+    QCOMPARE(downloader.download(base + u"/metar/LFPG.TXT"_qs, dir.filePath(u"V.txt"_qs)).outcome, Outcome::Ok);
+    QVERIFY(QFile::exists(dir.filePath(u"V.txt"_qs)));
+    QVERIFY(!downloader.download(base + u"/metar/NONE.TXT"_qs, dir.filePath(u"W.txt"_qs)).ok());
+    QVERIFY(!QFile::exists(dir.filePath(u"W.txt"_qs)));
+}
+
+void TestDownloadPage::removedCachedCopyIsRefetched()
+{
+    TestHttpServer server;
+    server.setBody(u"/a.TXT"_qs, "one");
+    QTemporaryDir dir;
+    NetworkDownloader downloader;
+    const QString url = server.base() + u"/a.TXT"_qs;
+    QVERIFY(downloader.download(url, dir.filePath(u"1.txt"_qs)).ok());
+    downloader.removeCachedCopy(url);
+    QVERIFY(downloader.download(url, dir.filePath(u"2.txt"_qs)).ok());
+    QCOMPARE(server.requests().size(), 2); // both went to the server
+    QVERIFY(!server.headers().at(0).contains("no-cache"));
+    QVERIFY(server.headers().at(1).contains("Cache-Control: no-cache"));
+}
+
+void TestDownloadPage::windowDeletesAnOlderFileFirst()
+{
+    WindowFixture fixture;
+    const QString file = fixture.workDir.filePath(u"V.txt"_qs);
+    QFile old(file);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older report");
+    old.close();
+    QVERIFY(!fixture.window().DownloadPage(fixture.server.base() + u"/missing.TXT"_qs, file));
+    QVERIFY(!QFile::exists(file));
+}
+
+void TestDownloadPage::windowReportsFailureInTheReportArea()
+{
+    WindowFixture fixture;
+    MainWindow& window = fixture.window();
+    fixture.serveMetar(u"LFPG"_qs, "x\ny\n");
+    window.LabMetar->setPlainText(u"something else"_qs);
+    QVERIFY(window.DownloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
+        fixture.workDir.filePath(u"V.txt"_qs)));
+    QCOMPARE(window.LabMetar->toPlainText(), u"something else"_qs); // success writes nothing there
+    QVERIFY(!window.DownloadPage(fixture.server.base() + u"/nothing"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
+    QCOMPARE(window.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
+}
+
+QTEST_MAIN(TestDownloadPage)
+#include "TestDownloadPage.moc"

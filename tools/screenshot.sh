@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Takes a screenshot of the real window under Xvfb, the reports served from saved files through a file://
+# base, and writes it to docs/screenshot.png (or the path given). Needs xvfb, xauth and imagemagick.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/docs/screenshot.png}
+exe="$root/build/Ventorix"
+[ -x "$exe" ] || { echo "build first: ./test.sh" >&2; exit 1; }
+
+served=$(mktemp -d)
+home=$(mktemp -d)
+trap 'rm -rf "$served" "$home"' EXIT
+mkdir -p "$served/data/observations/metar/decoded" "$served/data/forecasts/taf/stations"
+cp "$root/tests/data/metar/"*.TXT "$served/data/observations/metar/decoded/"
+cp "$root/bench/data/LFPG-taf.TXT" "$served/data/forecasts/taf/stations/LFPG.TXT"
+# A settings file with a few favourites, so the bar shows.
+mkdir -p "$home/config"
+cat > "$home/config/Ventorix.ini" <<'INI'
+[Fav]
+0=LFPG
+1=EGLL
+2=KJFK
+3=LFPO
+INI
+
+HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
+xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
+    "$0" --weather-base "file://$1" & pid=$!
+    sleep "${SCREENSHOT_DELAY:-4}"
+    import -window root "$2"
+    kill $pid; wait $pid 2>/dev/null || true
+' "$exe" "$served" "$out"
+echo "wrote $out"
