@@ -94,7 +94,6 @@ void MainWindow::Command7_Click()
             cursor.setPosition(static_cast<int>(found));
             cursor.setPosition(static_cast<int>(found + needle.size()), QTextCursor::KeepAnchor);
             cursor.mergeCharFormat(highlight);
-            LabMetar->setTextCursor(cursor);
             Command7->setProperty(kTag, QString::number(found + 1));
         }
     }

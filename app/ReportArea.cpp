@@ -41,8 +41,6 @@ void Apply(QTextEdit* area, const StyleSpans& spans)
             format.setFontPointSize(*span.pointSize);
         cursor.mergeCharFormat(format);
     }
-    // The last styled range stays selected, as the styling leaves it.
-    area->setTextCursor(cursor);
 }
 
 namespace {

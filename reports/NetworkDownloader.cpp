@@ -41,15 +41,17 @@ DownloadResult NetworkDownloader::download(const QString& url, const QString& fi
     bool tooLarge = false;
     bool timedOut = false;
     QNetworkReply* reply = m_manager.get(request);
+    // Signals queued for the handlers below die with this object, so none can reach them once we return.
+    QObject context;
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     // The transfer timeout above only notices silence; this one also ends a server that trickles forever.
-    QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
+    QObject::connect(&deadline, &QTimer::timeout, &context, [&] {
         timedOut = true;
         reply->abort();
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+    QObject::connect(reply, &QNetworkReply::readyRead, &context, [&] {
         body += reply->readAll();
         if (body.size() > m_maxBytes) {
             tooLarge = true;
@@ -70,6 +72,7 @@ DownloadResult NetworkDownloader::download(const QString& url, const QString& fi
     result.httpStatus = status.isValid() ? status.toInt() : 0;
     const QNetworkReply::NetworkError error = reply->error();
     result.error = reply->errorString();
+    reply->disconnect();
     reply->deleteLater();
 
     if (tooLarge) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes a screenshot of the real window under Xvfb, the reports served from saved files through a file://
-# base, and writes it to docs/screenshot.png (or the path given). Needs xvfb, xauth and imagemagick.
+# base, and writes it to docs/screenshot.png (or the path given; further arguments go to the program).
+# Needs xvfb and imagemagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/screenshot.png}
@@ -23,11 +24,16 @@ cat > "$home/config/Ventorix.ini" <<'INI'
 3=LFPO
 INI
 
-HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
-xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
-    "$0" --weather-base "file://$1" & pid=$!
-    sleep "${SCREENSHOT_DELAY:-4}"
-    import -window root "$2"
-    kill $pid; wait $pid 2>/dev/null || true
-' "$exe" "$served" "$out"
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 800x450x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$served" "$home"' EXIT
+sleep 1
+DISPLAY="$display" HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
+    "$exe" --weather-base "file://$served" "${@:2}" &
+pid=$!
+sleep "${SCREENSHOT_DELAY:-3}"
+DISPLAY="$display" import -window root -crop 760x420+0+0 "$out"
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
 echo "wrote $out"

@@ -112,6 +112,8 @@ void TestDownloadPage::fileBaseServesAFolder()
     const QString base = QUrl::fromLocalFile(QStringLiteral(VENTORIX_TEST_DATA)).toString();
     QCOMPARE(downloader.download(base + u"/metar/LFPG.TXT"_qs, dir.filePath(u"V.txt"_qs)).outcome, Outcome::Ok);
     QVERIFY(QFile::exists(dir.filePath(u"V.txt"_qs)));
+    // A local file's reply queues its signals; none may reach the finished transfer's handlers.
+    QTest::qWait(50);
     QVERIFY(!downloader.download(base + u"/metar/NONE.TXT"_qs, dir.filePath(u"W.txt"_qs)).ok());
     QVERIFY(!QFile::exists(dir.filePath(u"W.txt"_qs)));
 }
