@@ -19,6 +19,7 @@ private Q_SLOTS:
     void currentMetarAsJson();
     void staleMetarAsJson();
     void failedDownloadExitsWithOne();
+    void tafAndNotamAsJson();
     void textFormat();
     void usageErrors_data();
     void usageErrors();
@@ -126,6 +127,44 @@ void TestReportMode::failedDownloadExitsWithOne()
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
     QCOMPARE(json[u"text"_qs].toString(), u"Connexion à internet ..."_qs);
     QCOMPARE(json[u"title"_qs].toString(), QString());
+}
+
+void TestReportMode::tafAndNotamAsJson()
+{
+    QFile taf(QStringLiteral(VENTORIX_TEST_DATA "/taf/LFPG.TXT"));
+    QFile notam(QStringLiteral(VENTORIX_TEST_DATA "/notam/LFPG.html"));
+    QVERIFY(taf.open(QIODevice::ReadOnly) && notam.open(QIODevice::ReadOnly));
+    m_server->setBody(u"/data/forecasts/taf/stations/LFPG.TXT"_qs, taf.readAll());
+    m_server->setBody(u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs, notam.readAll());
+
+    const Result tafResult = run({u"--report"_qs, u"taf"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, u"2026-12-16T08:00"_qs});
+    QCOMPARE(tafResult.exitCode, 0);
+    const QJsonObject tafJson = QJsonDocument::fromJson(tafResult.out).object();
+    QCOMPARE(tafJson[u"type"_qs].toString(), u"TAF"_qs);
+    QCOMPARE(tafJson[u"title"_qs].toString(), u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs);
+    QCOMPARE(tafJson[u"bannerVisible"_qs].toBool(), false);
+    bool sawMaximum = false;
+    for (const QJsonValue& value : tafJson[u"runs"_qs].toArray()) {
+        const QJsonObject run = value.toObject();
+        if (run[u"text"_qs].toString() == u"T° Maxi: 18°"_qs) {
+            QCOMPARE(run[u"color"_qs].toString(), u"#C00000"_qs);
+            sawMaximum = run[u"bold"_qs].toBool();
+        }
+    }
+    QVERIFY(sawMaximum);
+
+    const Result notamResult = run({u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, m_server->base()});
+    QCOMPARE(notamResult.exitCode, 0);
+    const QJsonObject notamJson = QJsonDocument::fromJson(notamResult.out).object();
+    QCOMPARE(notamJson[u"type"_qs].toString(), u"NOTAM"_qs);
+    QCOMPARE(notamJson[u"title"_qs].toString(), u"Notams"_qs);
+    QVERIFY(notamJson[u"text"_qs].toString().startsWith(u"LFPG A2871/26"_qs));
+
+    // Without a provider the NOTAM request fails like a download.
+    const Result none = run({u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, QString()});
+    QCOMPARE(none.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"banner"_qs].toString(), u"X"_qs);
 }
 
 void TestReportMode::textFormat()
