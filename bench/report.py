@@ -17,9 +17,13 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 EXE = ROOT / "build" / "Ventorix"
 
 
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
 def serve(folder):
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(folder))
-    handler.log_message = lambda *args: None
+    handler = functools.partial(QuietHandler, directory=str(folder))
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
@@ -28,7 +32,7 @@ def serve(folder):
 def run_once(arguments):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     start = time.perf_counter()
-    process = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, env=env)
+    process = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
     _, status, usage = os.wait4(process.pid, 0)
     elapsed = time.perf_counter() - start
     if os.waitstatus_to_exitcode(status) != 0:
