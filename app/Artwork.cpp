@@ -150,7 +150,23 @@ QCursor FavouritePointer()
 
 QCursor LinkPointer()
 {
-    return QCursor(Qt::PointingHandCursor);
+    // An arrow pointing at a small globe: the two links lead to the author's web site.
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.2));
+    p.setBrush(QColor(0x60, 0xA0, 0xF0));
+    p.drawEllipse(QPointF(21, 21), 9, 9);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(17, 12, 8, 18));
+    p.drawLine(QPointF(12, 21), QPointF(30, 21));
+    QPolygonF arrow({QPointF(1, 1), QPointF(1, 17), QPointF(5, 13), QPointF(8, 20), QPointF(11, 19), QPointF(8, 12),
+        QPointF(13, 12)});
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(arrow);
+    return QCursor(pixmap, 1, 1);
 }
 
 } // namespace Artwork

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -184,7 +185,10 @@ void MainWindow::createHelpPanel()
 
     Label6 = label(Frame1, u"Label6"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
     Label6->setFont(sansFont(9.75, true, true));
-    Label5 = label(Frame1, u"Label5"_qs, rect(525, 3675, 5025, 1140), m_services.sources.site);
+    // The scheme adds nothing for the reader and would not fit the big type.
+    QString siteCaption = m_services.sources.site;
+    siteCaption.remove(QRegularExpression(u"^[a-z]+://"_qs));
+    Label5 = label(Frame1, u"Label5"_qs, rect(525, 3675, 5025, 1140), siteCaption);
     Label5->setFont(sansFont(24, true, true));
     Label5->setWordWrap(true);
     for (QLabel* link : {Label5, Label6}) {

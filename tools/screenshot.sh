@@ -33,7 +33,7 @@ DISPLAY="$display" HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$
     "$exe" --weather-base "file://$served" "${@:2}" &
 pid=$!
 sleep "${SCREENSHOT_DELAY:-3}"
-DISPLAY="$display" import -window root -crop 760x420+0+0 "$out"
+DISPLAY="$display" import -window root -crop 728x364+0+0 +repage "$out"
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 echo "wrote $out"
