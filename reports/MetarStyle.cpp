@@ -12,17 +12,6 @@ constexpr quint32 kGrey = 0xC0C0C0;
 constexpr qreal kTemperatureSize = 14.0;
 constexpr qsizetype kRawReportSpan = 1000;
 
-// A selection the area would refuse (negative start or length, start past the end) is skipped;
-// one that runs past the end stops at the end, as the area's own selection does.
-void addSpan(StyleSpans& spans, const QString& text, qsizetype start, qsizetype length, bool bold, quint32 rgb,
-    std::optional<qreal> size = std::nullopt)
-{
-    if (start < 0 || length < 0 || start > text.size())
-        return;
-    length = std::min(length, text.size() - start);
-    spans.append(StyleSpan{start, length, bold, rgb, size});
-}
-
 } // namespace
 
 StyleSpans MetarStyleSpans(const QString& text)
@@ -35,21 +24,21 @@ StyleSpans MetarStyleSpans(const QString& text)
         const qsizetype p = Find(text, u"Visibilité") - 1;
         const qsizetype e = Find(text, u"\r\n", p);
         if (p > 0 && e > 0)
-            addSpan(spans, text, p, e - p, true, kOrange);
+            AddSpan(spans, text.size(), p, e - p, true, kOrange);
     }
 
     // Wind: the heading with its colon, then the second bracketed group after it (the speed in knots).
     if (const qsizetype p = Find(text, u"Vent") - 1; p >= 0) {
         const qsizetype c = Find(text, u":", p);
         if (c > 0)
-            addSpan(spans, text, p, c - p, true, kDarkBlue);
+            AddSpan(spans, text.size(), p, c - p, true, kDarkBlue);
         const qsizetype a = Find(text, u"(", p);
         const qsizetype b = a > 0 ? Find(text, u")", a) - 1 : -1;
         if (b >= 0) {
             const qsizetype a2 = Find(text, u"(", b);
             const qsizetype b2 = a2 > 0 ? Find(text, u")", a2) - 1 : -1;
             if (a2 > 0 && b2 >= 0)
-                addSpan(spans, text, a2, b2 - a2, true, kDarkBlue);
+                AddSpan(spans, text.size(), a2, b2 - a2, true, kDarkBlue);
         }
     }
 
@@ -58,17 +47,17 @@ StyleSpans MetarStyleSpans(const QString& text)
         const qsizetype p = Find(text, u"Temperature") - 1;
         const qsizetype c = Find(text, u":", p);
         if (p > 0 && c > 0)
-            addSpan(spans, text, p, c - p, true, kDarkRed);
+            AddSpan(spans, text.size(), p, c - p, true, kDarkRed);
         // Without the heading there is no temperature value to look for.
         const qsizetype a = p >= 0 ? Find(text, u"(", p) : 0;
         const qsizetype b = a > 0 ? Find(text, u")", a) - 1 : -1;
         if (a > 0 && b >= 0)
-            addSpan(spans, text, a, b - a, true, kDarkRed, kTemperatureSize);
+            AddSpan(spans, text.size(), a, b - a, true, kDarkRed, kTemperatureSize);
     }
 
     // Raw report: the heading and the coded report after it, greyed.
     if (const qsizetype p = Find(text, u"METAR complet") - 1; p >= 0)
-        addSpan(spans, text, p, kRawReportSpan, false, kGrey);
+        AddSpan(spans, text.size(), p, kRawReportSpan, false, kGrey);
 
     return spans;
 }

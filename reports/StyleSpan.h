@@ -3,6 +3,7 @@
 #include <QList>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <optional>
 
 /// A look given to a range of the report area's text. Offsets count characters of the text as read
@@ -19,3 +20,13 @@ struct StyleSpan
 };
 
 using StyleSpans = QList<StyleSpan>;
+
+/// Appends a span the report area can take, in a text of @p textSize characters: one the area would
+/// refuse (negative start or length, start past the end) is left out; one running past the end stops there.
+inline void AddSpan(StyleSpans& spans, qsizetype textSize, qsizetype start, qsizetype length, bool bold, quint32 rgb,
+    std::optional<qreal> pointSize = std::nullopt)
+{
+    if (start < 0 || length < 0 || start > textSize)
+        return;
+    spans.append(StyleSpan{start, std::min(length, textSize - start), bold, rgb, pointSize});
+}

@@ -78,6 +78,9 @@ const std::array<Replacement, 49> kTafReplacements{{
     {u"9999", u"Visi sup à 10Km. ", {}},
 }};
 
+constexpr QStringView kCavok = u"CAVOK";
+constexpr QStringView kCavokMark = u"\uE000";
+
 enum class WindUnit { Knots, MetresPerSecond };
 
 QString twoDigitKnots(int metresPerSecond)
@@ -213,14 +216,6 @@ constexpr quint32 kRed = 0xFF0000;
 constexpr qsizetype kRawForecastSpan = 1000;
 constexpr qsizetype kCumulonimbusSpan = 15; // the phrase and the character after it
 
-// A selection the area would refuse is skipped; one running past the end stops there, as the area's does.
-void addSpan(StyleSpans& spans, const QString& text, qsizetype start, qsizetype length, bool bold, quint32 rgb)
-{
-    if (start < 0 || length < 0 || start > text.size())
-        return;
-    spans.append(StyleSpan{start, std::min(length, text.size() - start), bold, rgb, std::nullopt});
-}
-
 } // namespace
 
 QString PeriodPhrase(const QString& group)
@@ -252,10 +247,14 @@ QString DecodeTaf(const QString& workingText, const QStringList& tokens, const Q
     }
     text.prepend(QStringView(workingText).left(kept));
 
+    // "Ceiling and visibility OK" has no row of its own and must come out as written, but the volcanic
+    // ash row would find its "VA": it sits out the table under a mark no row can match.
+    ReplaceAll(text, kCavok, kCavokMark);
     for (const Replacement& row : kTafReplacements) {
         if (row.guard.isEmpty() || !code.contains(row.guard))
             ReplaceAll(text, row.find, row.replaceWith);
     }
+    ReplaceAll(text, kCavokMark, kCavok);
     return text;
 }
 
@@ -312,7 +311,7 @@ StyleSpans TafEmphasisSpans(const QString& text)
 
     // With no raw forecast in the area there is nothing to grey.
     if (const qsizetype start = Find(text, u"TAF complet") - 1; start >= 0)
-        addSpan(spans, text, start, kRawForecastSpan, false, kGrey);
+        AddSpan(spans, text.size(), start, kRawForecastSpan, false, kGrey);
 
     // A temperature heading through the degree sign after its value: the search starts past the one
     // inside the heading.
@@ -329,11 +328,11 @@ StyleSpans TafEmphasisSpans(const QString& text)
     for (const Heading& heading : kHeadings) {
         const qsizetype start = Find(text, heading.phrase) - 1;
         if (start > 0)
-            addSpan(spans, text, start, Find(text, u"°", start + 5) - start, true, heading.rgb);
+            AddSpan(spans, text.size(), start, Find(text, u"°", start + 5) - start, true, heading.rgb);
     }
 
     if (const qsizetype start = Find(text, u" Cumulonimbus.") - 1; start > 0)
-        addSpan(spans, text, start, kCumulonimbusSpan, true, kRed);
+        AddSpan(spans, text.size(), start, kCumulonimbusSpan, true, kRed);
 
     return spans;
 }

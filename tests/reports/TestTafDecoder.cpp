@@ -144,6 +144,8 @@ void TestTafDecoder::decodeGroups_data()
         u"EGLL Quelques nuages 010 Nuages épars 020 Cumulus Congestus Nuages fragmentés 030 Cumulonimbus. "
         u"Ciel couvert 080 Pas de nuages  "_qs);
     row("six miles and more", u"KBOS"_qs, u"KBOS P6SM "_qs, u"KBOS Visi sup à 10Km.  "_qs);
+    row("ceiling and visibility OK stays as written", u"LFPG"_qs, u"LFPG 24010KT CAVOK BECMG VA "_qs,
+        u"LFPG Vent du 240° 10 Kts. CAVOK Devenant Cendres. "_qs);
 
     // Weather: the longer code first, the precipitation before its descriptor.
     row("light shower of rain", u"EGLL"_qs, u"EGLL -SHRA SHRA +SHSN "_qs,
