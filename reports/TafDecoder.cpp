@@ -78,6 +78,7 @@ const std::array<Replacement, 49> kTafReplacements{{
     {u"9999", u"Visi sup à 10Km. ", {}},
 }};
 
+constexpr qsizetype kDecodedLimit = 64 * 1024;
 constexpr QStringView kCavok = u"CAVOK";
 constexpr QStringView kCavokMark = u"\uE000";
 
@@ -258,6 +259,25 @@ QString DecodeTaf(const QString& workingText, const QStringList& tokens, const Q
     return text;
 }
 
+QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, const QString& code)
+{
+    // Every rule rewrites the whole text, once per distinct group: fine for a forecast, whose file holds
+    // a few kilobytes, but a long run of distinct groups (a wrong file, a page of megabytes) would take
+    // hours. Past the limit the text is decoded up to a blank and the rest is kept as it came.
+    if (workingText.size() <= kDecodedLimit)
+        return DecodeTaf(workingText, tokens, code);
+    const qsizetype cut = std::max<qsizetype>(workingText.lastIndexOf(u' ', kDecodedLimit), 0);
+    QStringList headTokens;
+    qsizetype length = 0;
+    for (const QString& token : tokens) {
+        length += token.size() + 1;
+        if (length > cut + 1)
+            break;
+        headTokens.append(token);
+    }
+    return DecodeTaf(workingText.left(cut), headTokens, code) + workingText.mid(cut);
+}
+
 TafReport BuildTafReport(const QString& rawText, const QString& code, const QDate& today)
 {
     TafReport report;
@@ -296,7 +316,7 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
         if (!report.issueTimeGroup.isEmpty())
             ReplaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
         report.workingText = text;
-        report.decoded = DecodeTaf(text, report.tokens, code);
+        report.decoded = DecodeLongTaf(text, report.tokens, code);
         report.title += report.titlePeriod;
     } else {
         report.workingText = text;

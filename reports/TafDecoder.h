@@ -39,6 +39,10 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
 /// rewritten by the per-token rules; the table rewrites it only where a row has no guard for it.
 QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code);
 
+/// DecodeTaf() of a text of any length: past 64 KiB (no forecast comes near) the text is decoded up to a
+/// blank and the rest is kept as it came, so that no input can hold the program for long.
+QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, const QString& code);
+
 /// Emphasis of the TAF report area: the raw forecast greyed, the first maximum, minimum and mean
 /// temperature phrases and the first cumulonimbus coloured. Offsets are 0-based into @p areaText
 /// (CR LF line breaks); a span that cannot be placed is left out, one that runs past the end is clipped.

@@ -31,11 +31,45 @@ int LeadingNumber(QStringView text)
     return static_cast<int>(value);
 }
 
+namespace {
+
+// Where the next occurrence of @p find starts, from @p from on; -1 when there is none. Short codes are
+// found by a vectorised scan for their first character, longer texts by the library's substring search.
+qsizetype nextMatch(QStringView source, QStringView find, qsizetype from)
+{
+    if (find.size() > 3)
+        return source.indexOf(find, from);
+    const QChar first = find.front();
+    const QStringView rest = find.mid(1);
+    for (qsizetype at = source.indexOf(first, from); at >= 0 && at + find.size() <= source.size();
+         at = source.indexOf(first, at + 1)) {
+        if (source.mid(at + 1, rest.size()) == rest)
+            return at;
+    }
+    return -1;
+}
+
+} // namespace
+
 void ReplaceAll(QString& text, QStringView find, QStringView replaceWith)
 {
-    if (find.isEmpty())
+    if (find.isEmpty() || text.size() < find.size())
         return;
-    text.replace(find.toString(), replaceWith.toString(), Qt::CaseSensitive);
+    // Most rows of a table find nothing: the text is copied only when something is replaced.
+    const QStringView source(text);
+    qsizetype at = nextMatch(source, find, 0);
+    if (at < 0)
+        return;
+    QString result;
+    result.reserve(text.size() + std::max<qsizetype>(0, replaceWith.size() - find.size()) * 16);
+    qsizetype copied = 0;
+    for (; at >= 0; at = nextMatch(source, find, copied)) {
+        result.append(source.mid(copied, at - copied));
+        result.append(replaceWith);
+        copied = at + find.size();
+    }
+    result.append(source.mid(copied));
+    text = std::move(result);
 }
 
 } // namespace TextOps
