@@ -83,8 +83,11 @@ void MainWindow::Option1_Click(int index)
 void MainWindow::Command9_Click()
 {
     Compteur = kUserIsSearching;
-    Frame3->setVisible(!Frame3->isVisible());
-    if (Frame3->isVisibleTo(this)) {
+    // Frame3's own visibility, not the effective one: with the window hidden isVisible() is always false and
+    // the button could never close the browser.
+    const bool opening = Frame3->isHidden();
+    Frame3->setVisible(opening);
+    if (opening) {
         Frame3->raise();
         Command9->setText(u"OACI"_qs);
         List3->clear();

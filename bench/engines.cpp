@@ -1,0 +1,85 @@
+// Median time of the report text engines on a typical report and on 200 KB inputs.
+#include "reports/MetarStyle.h"
+#include "reports/MetarTranslation.h"
+#include "reports/NotamCut.h"
+#include "reports/TafDecoder.h"
+
+#include <QElapsedTimer>
+#include <QList>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr qsizetype k200KB = 200 * 1024;
+
+double medianMicroseconds(int runs, const std::function<void()>& work)
+{
+    QList<qint64> samples;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        samples.append(timer.nsecsElapsed());
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples.at(samples.size() / 2) / 1000.0;
+}
+
+QString repeatTo(const QString& piece, qsizetype size)
+{
+    QString text;
+    while (text.size() < size)
+        text += piece;
+    return text;
+}
+
+void report(const char* what, double microseconds)
+{
+    std::printf("%-52s %10.3f ms\n", what, microseconds / 1000.0);
+}
+
+} // namespace
+
+int main()
+{
+    const QString taf = u"TAF LFPG 151100Z 1512/1618 24010KT 9999 BKN030 TEMPO 1512/1516 4000 -SHRA BKN015CB PROB30 "
+                        u"TEMPO 1603/1607 BKN005 TX18/1514Z TNM02/1606Z "_qs;
+    const QDate today(2026, 12, 15);
+    report("TAF, one forecast", medianMicroseconds(2000, [&] { Taf::BuildTafReport(taf, u"LFPG"_qs, today); }));
+
+    // A long forecast text: the station's forecast followed by change groups that differ from each other.
+    QString longTaf = taf;
+    for (int i = 0; longTaf.size() < k200KB; ++i) {
+        longTaf += u"BECMG %1/%2 %3%4KT 6000 SCT0%5 "_qs.arg(1512 + i % 12).arg(1600 + i % 18).arg(10 * (i % 36), 3, 10, QLatin1Char('0'))
+                       .arg(i % 40, 2, 10, QLatin1Char('0')).arg(10 + i % 80);
+    }
+    report("TAF, 200 KB of change groups",
+        medianMicroseconds(11, [&] { Taf::BuildTafReport(longTaf, u"LFPG"_qs, today); }));
+    QString hugeTaf = taf;
+    for (int i = 0; hugeTaf.size() < 8 * 1024 * 1024; ++i)
+        hugeTaf += u"BECMG %1/%2 %3KT "_qs.arg(1000 + i % 9000).arg(i).arg(i, 5, 10, QLatin1Char('0'));
+    report("TAF, 8 MiB of distinct groups", medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeTaf, u"LFPG"_qs, today); }));
+    const QString repeatedTaf = repeatTo(taf, k200KB);
+    report("TAF, 200 KB of repeated forecasts",
+        medianMicroseconds(11, [&] { Taf::BuildTafReport(repeatedTaf, u"LFPG"_qs, today); }));
+
+    const QString notam = u"\r\nLFPG A2871/26 RWY 08L/26R CLSD DUE TO WORKS. 1512150600 1512201800\r\n"_qs;
+    const QString page = u"<html><body><pre>METAR LFPG</pre><pre>(NOTAMS)"_qs + repeatTo(notam, k200KB)
+        + QString(75, u'-') + u"\r\n</pre></body></html>"_qs;
+    report("NOTAM cut, 200 KB page", medianMicroseconds(101, [&] { Notam::CutNotams(page, u"LFPG"_qs); }));
+    const QString kPage = QString(page).replace(u"LFPG"_qs, u"KJFK"_qs);
+    report("NOTAM cut, 200 KB page, K code", medianMicroseconds(101, [&] { Notam::CutNotams(kPage, u"KJFK"_qs); }));
+
+    const QString metar = u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026 - 02:30 PM EST / 2026.12.06 1930 UTC Wind: "
+                          u"from the NW (310 degrees) at 9 MPH (8 KT):0 Visibility: greater than 7 mile(s):0 Sky "
+                          u"conditions: mostly cloudy Weather: light rain Temperature: 50 F (10 C) Dew Point: 42 F (6 C) "
+                          u"Relative Humidity: 75% Pressure (altimeter): 29.94 in. Hg (1014 hPa) ob: LFPG 061930Z "
+                          u"31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_qs;
+    report("METAR translation and styling", medianMicroseconds(2000, [&] {
+        Metar::MetarStyleSpans(Metar::TranslateMetar(metar));
+    }));
+    return 0;
+}

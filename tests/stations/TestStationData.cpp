@@ -1,0 +1,435 @@
+// The shipped station data, as the program loads it: every fact the program relies on about the table and the two
+// code lists. A regenerated data set that breaks one of them fails here, before any window shows it.
+#include "stations/StationTable.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct Entry
+{
+    QString code;
+    QString country;
+    QString city;
+};
+
+// The embedded data, loaded and parsed once for the whole run.
+struct Loaded
+{
+    Stations::StationData data;
+    Stations::StationTable table;
+    QList<Entry> entries; // entries[i] is slot i + 1
+    QStringList allCodes; // A-K list, then L-Z list
+
+    Loaded()
+        : data(Stations::LoadEmbeddedStationData())
+    {
+        Stations::IniTerr(table);
+        for (int i = 1; i <= table.count(); ++i)
+            entries.append(Entry{table.code(i), table.country(i), table.city(i)});
+        allCodes = data.codesAToK + data.codesLToZ;
+    }
+};
+
+const Loaded& loaded()
+{
+    static const Loaded instance;
+    return instance;
+}
+
+// Countries and cities compare without case and with apostrophes ignored.
+QString fold(const QString& name)
+{
+    QString folded = name.toLower();
+    folded.remove(u'\'');
+    return folded;
+}
+
+// The lists' order: a run of digits counts by its value (then by its text, so "04" before "4") and comes
+// before a letter at the same place.
+struct Token
+{
+    bool letter;
+    int number;
+    std::u16string text;
+    auto operator<=>(const Token&) const = default;
+};
+
+QList<Token> naturalKey(const QString& code)
+{
+    QList<Token> key;
+    for (qsizetype i = 0; i < code.size();) {
+        if (code.at(i).isDigit()) {
+            qsizetype end = i;
+            while (end < code.size() && code.at(end).isDigit())
+                ++end;
+            key.append(Token{false, code.mid(i, end - i).toInt(), code.mid(i, end - i).toStdU16String()});
+            i = end;
+        } else {
+            key.append(Token{true, 0, std::u16string(1, code.at(i).unicode())});
+            ++i;
+        }
+    }
+    return key;
+}
+
+bool naturallyBefore(const QString& a, const QString& b)
+{
+    const QList<Token> ka = naturalKey(a);
+    const QList<Token> kb = naturalKey(b);
+    return std::lexicographical_compare(ka.begin(), ka.end(), kb.begin(), kb.end());
+}
+
+int countOf(const QList<Entry>& entries, const QString& country)
+{
+    return static_cast<int>(
+        std::count_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.country == country; }));
+}
+
+} // namespace
+
+class TestStationData : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void slotsAndCount();
+    void quotedRows_data();
+    void quotedRows();
+    void countries();
+    void largestRuns_data();
+    void largestRuns();
+    void trailingSpaceCountries();
+    void citiesWithSeveralCodes();
+    void fieldsAndCharacters();
+    void codesAreUnique();
+    void tableOrder();
+    void listCounts_data();
+    void listCounts();
+    void listCodes();
+    void listOrder();
+    void listsAndTable();
+};
+
+// ---- Purpose: the table has 4,528 entries in slots 1 to 4,528 of 5,001; slot 0 and the rest stay empty ----
+
+void TestStationData::slotsAndCount()
+{
+    const Stations::StationTable& table = loaded().table;
+    QCOMPARE(Stations::StationTable::kSlots, 5001);
+    QCOMPARE(table.count(), 4528);
+    QCOMPARE(table.slot(1), u"OACC\\Afghanistan\\Chakhcharan"_qs);
+    QCOMPARE(table.slot(4528), u"FVFA\\Zimbabwe\\Victoria Falls"_qs);
+    QVERIFY(table.slot(0).isEmpty());
+    for (int i = 4529; i <= 5000; ++i)
+        QVERIFY2(table.slot(i).isEmpty(), qPrintable(QString::number(i)));
+    // IniTerr fills from the same text LoadEmbeddedStationData gives, with nothing dropped or added.
+    QCOMPARE(loaded().data.entries.count(u'\n'), 4528);
+    for (int i = 1; i <= 4528; ++i)
+        QVERIFY2(!table.slot(i).isEmpty(), qPrintable(QString::number(i)));
+}
+
+// ---- Purpose: the rows the documents quote are in the table, the first and last at their ends ----
+
+void TestStationData::quotedRows_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<int>("slot"); // 0: anywhere
+    QTest::newRow("first") << u"OACC\\Afghanistan\\Chakhcharan"_qs << 1;
+    QTest::newRow("Anchorage") << u"PANC\\Alaska\\Anchorage"_qs << 0;
+    QTest::newRow("Buenos Aires, trailing space") << u"SAEZ\\Argentina \\Buenos Aires"_qs << 0;
+    QTest::newRow("Paris") << u"LFPG\\France\\Paris"_qs << 0;
+    QTest::newRow("London") << u"EGLL\\Uk\\London"_qs << 0;
+    QTest::newRow("Beijing") << u"ZBAA\\Pr Of China\\Beijing"_qs << 0;
+    QTest::newRow("New York") << u"KJFK\\USA\\New York"_qs << 0;
+    QTest::newRow("last") << u"FVFA\\Zimbabwe\\Victoria Falls"_qs << 4528;
+}
+
+void TestStationData::quotedRows()
+{
+    QFETCH(QString, row);
+    QFETCH(int, slot);
+    const Stations::StationTable& table = loaded().table;
+    const int index = table.indexOfCode(row.left(4));
+    QVERIFY2(index > 0, qPrintable(row));
+    QCOMPARE(table.slot(index), row);
+    if (slot != 0)
+        QCOMPARE(index, slot);
+}
+
+// ---- Purpose: 229 distinct countries, each one contiguous run, Afghanistan to Zimbabwe ----
+
+void TestStationData::countries()
+{
+    const QList<Entry>& entries = loaded().entries;
+    QStringList runs;
+    for (const Entry& e : entries) {
+        if (runs.isEmpty() || runs.last() != e.country)
+            runs.append(e.country);
+    }
+    QCOMPARE(runs.size(), 229);
+    QCOMPARE(QSet<QString>(runs.begin(), runs.end()).size(), 229); // no country comes back after another
+    QCOMPARE(runs.first(), u"Afghanistan"_qs);
+    QCOMPARE(runs.last(), u"Zimbabwe"_qs);
+    QCOMPARE(Stations::Countries(loaded().table), runs);
+    // No two names differ only by case or apostrophes, so the folded order never mixes two countries.
+    QSet<QString> folded;
+    for (const QString& name : runs)
+        folded.insert(fold(name));
+    QCOMPARE(folded.size(), 229);
+    QVERIFY(runs.contains(u"Alaska"_qs));
+    QVERIFY(runs.contains(u"Hawaii"_qs));
+    QVERIFY(runs.contains(u"Pr Of China"_qs));
+}
+
+// ---- Purpose: the quoted run sizes, USA in slots 2,804 to 4,427, and no other run as large ----
+
+void TestStationData::largestRuns_data()
+{
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<int>("size");
+    QTest::newRow("USA") << u"USA"_qs << 1624;
+    QTest::newRow("Canada") << u"Canada"_qs << 225;
+    QTest::newRow("Brazil") << u"Brazil"_qs << 119;
+    QTest::newRow("France") << u"France"_qs << 107;
+    QTest::newRow("Alaska") << u"Alaska"_qs << 103;
+    QTest::newRow("Uk") << u"Uk"_qs << 92;
+    QTest::newRow("Japan, trailing space") << u"Japan "_qs << 91;
+}
+
+void TestStationData::largestRuns()
+{
+    QFETCH(QString, country);
+    QFETCH(int, size);
+    const QList<Entry>& entries = loaded().entries;
+    QCOMPARE(countOf(entries, country), size);
+    if (country == u"USA"_qs) {
+        QCOMPARE(entries.at(2804 - 1).country, country);
+        QCOMPARE(entries.at(4427 - 1).country, country);
+        QVERIFY(entries.at(2803 - 1).country != country);
+        QVERIFY(entries.at(4428 - 1).country != country);
+    }
+    // Only the quoted countries reach the smallest quoted size.
+    static const QStringList quoted{u"USA"_qs, u"Canada"_qs, u"Brazil"_qs, u"France"_qs, u"Alaska"_qs, u"Uk"_qs,
+        u"Japan "_qs};
+    QHash<QString, int> sizes;
+    for (const Entry& e : entries)
+        ++sizes[e.country];
+    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it) {
+        if (!quoted.contains(it.key()))
+            QVERIFY2(it.value() < 91, qPrintable(it.key()));
+    }
+}
+
+// ---- Purpose: 51 country names end with a space that is part of the name ----
+
+void TestStationData::trailingSpaceCountries()
+{
+    const QStringList countries = Stations::Countries(loaded().table);
+    QStringList trailing;
+    for (const QString& name : countries) {
+        QVERIFY2(!name.startsWith(u' ') && !name.endsWith(u"  "_qs), qPrintable(name));
+        if (name.endsWith(u' '))
+            trailing.append(name);
+    }
+    QCOMPARE(trailing.size(), 51);
+    for (const QString& name : {u"Argentina "_qs, u"Australia "_qs, u"S Afr Rep "_qs, u"Japan "_qs})
+        QVERIFY2(trailing.contains(name), qPrintable(name));
+    QVERIFY(!countries.contains(u"Argentina"_qs));
+}
+
+// ---- Purpose: 292 cities of a country have several codes; Paris three, Rio De Janeiro four ----
+
+void TestStationData::citiesWithSeveralCodes()
+{
+    QHash<QString, QStringList> codesByCity;
+    for (const Entry& e : loaded().entries)
+        codesByCity[e.country + u'\\' + e.city].append(e.code);
+    const auto several = std::count_if(
+        codesByCity.cbegin(), codesByCity.cend(), [](const QStringList& codes) { return codes.size() > 1; });
+    QCOMPARE(several, 292);
+    QCOMPARE(codesByCity.value(u"France\\Paris"_qs), (QStringList{u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs}));
+    QCOMPARE(codesByCity.value(u"Brazil\\Rio De Janeiro"_qs).size(), 4);
+}
+
+// ---- Purpose: two separators, a 4-letter code, country 2-32, city 3-28, entry at most 48, known characters ----
+
+void TestStationData::fieldsAndCharacters()
+{
+    static const QRegularExpression code(u"^[A-Z]{4}$"_qs);
+    static const QRegularExpression allowed(u"^[A-Za-z4 &'()\\-./\\\\]+$"_qs);
+    int minCountry = 1000, maxCountry = 0, minCity = 1000, maxCity = 0, longest = 0, fours = 0;
+    const Stations::StationTable& table = loaded().table;
+    for (int i = 1; i <= table.count(); ++i) {
+        const QString row = table.slot(i);
+        const Entry& e = loaded().entries.at(i - 1);
+        QVERIFY2(row.count(u'\\') == 2, qPrintable(row));
+        QVERIFY2(code.match(e.code).hasMatch(), qPrintable(row));
+        QVERIFY2(allowed.match(row).hasMatch(), qPrintable(row));
+        QVERIFY2(e.country.at(0).isUpper() && e.city.at(0).isUpper(), qPrintable(row));
+        minCountry = std::min(minCountry, int(e.country.size()));
+        maxCountry = std::max(maxCountry, int(e.country.size()));
+        minCity = std::min(minCity, int(e.city.size()));
+        maxCity = std::max(maxCity, int(e.city.size()));
+        longest = std::max(longest, int(row.size()));
+        fours += int(row.count(u'4'));
+    }
+    QCOMPARE(minCountry, 2);
+    QCOMPARE(maxCountry, 32);
+    QCOMPARE(minCity, 3);
+    QCOMPARE(maxCity, 28);
+    QCOMPARE(longest, 48);
+    QCOMPARE(fours, 1);
+}
+
+// ---- Purpose: no code occurs in two entries ----
+
+void TestStationData::codesAreUnique()
+{
+    QSet<QString> seen;
+    for (const Entry& e : loaded().entries) {
+        QVERIFY2(!seen.contains(e.code), qPrintable(e.code));
+        seen.insert(e.code);
+    }
+    QCOMPARE(seen.size(), 4528);
+}
+
+// ---- Purpose: order by country, then city (no case, apostrophes ignored), then code; runs contiguous ----
+
+void TestStationData::tableOrder()
+{
+    const QList<Entry>& entries = loaded().entries;
+    for (qsizetype i = 1; i < entries.size(); ++i) {
+        const Entry& a = entries.at(i - 1);
+        const Entry& b = entries.at(i);
+        const auto ka = std::tuple(fold(a.country), fold(a.city), a.code);
+        const auto kb = std::tuple(fold(b.country), fold(b.city), b.code);
+        QVERIFY2(ka < kb, qPrintable(u"slot %1: %2 / %3"_qs.arg(i + 1).arg(a.code, b.code)));
+    }
+    // Every city of a country is one run.
+    QSet<QString> closed;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString key = entries.at(i).country + u'\\' + entries.at(i).city;
+        QVERIFY2(!closed.contains(key), qPrintable(key));
+        if (i + 1 == entries.size() || entries.at(i + 1).country + u'\\' + entries.at(i + 1).city != key)
+            closed.insert(key);
+    }
+    // Known pairs where the folded comparison decides.
+    const Stations::StationTable& table = loaded().table;
+    const QStringList countries = Stations::Countries(table);
+    QVERIFY(countries.indexOf(u"Uruguay"_qs) < countries.indexOf(u"USA"_qs));
+    const auto firstOfCity = [&](const QString& city) {
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            if (entries.at(i).city == city)
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    for (const auto& [before, after] : {std::pair(u"Xiamen"_qs, u"Xi'an"_qs), std::pair(u"Namibe"_qs, u"N'zeto"_qs)}) {
+        const qsizetype b = firstOfCity(before);
+        const qsizetype a = firstOfCity(after);
+        QVERIFY2(b >= 0 && a >= 0 && b < a, qPrintable(before));
+        QCOMPARE(entries.at(b).country, entries.at(a).country);
+    }
+}
+
+// ---- Purpose: the two code lists' sizes, ends and first letters ----
+
+void TestStationData::listCounts_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("letters");
+    QTest::newRow("List1(0), A to K") << 0 << 4151 << u"AGGH"_qs << u"KZZV"_qs << u"ABCDEFGHIJK"_qs;
+    QTest::newRow("List1(1), L to Z") << 1 << 2843 << u"LATI"_qs << u"ZYTX"_qs << u"LMNOPQRSTUVWXYZ"_qs;
+}
+
+void TestStationData::listCounts()
+{
+    QFETCH(int, which);
+    QFETCH(int, count);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    QFETCH(QString, letters);
+    const QStringList& list = which == 0 ? loaded().data.codesAToK : loaded().data.codesLToZ;
+    QCOMPARE(list.size(), count);
+    QCOMPARE(list.first(), first);
+    QCOMPARE(list.last(), last);
+    for (const QString& code : list)
+        QVERIFY2(letters.contains(code.at(0)), qPrintable(code));
+}
+
+// ---- Purpose: 6,994 distinct codes of 4 upper-case letters or digits, 277 with digits ----
+
+void TestStationData::listCodes()
+{
+    static const QRegularExpression item(u"^[A-Z0-9]{4}$"_qs);
+    static const QRegularExpression digit(u"[0-9]"_qs);
+    const QStringList& all = loaded().allCodes;
+    QCOMPARE(all.size(), 6994);
+    QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 6994);
+    int withDigits = 0;
+    for (const QString& code : all) {
+        QVERIFY2(item.match(code).hasMatch(), qPrintable(code));
+        withDigits += code.contains(digit) ? 1 : 0;
+    }
+    QCOMPARE(withDigits, 277);
+    QVERIFY(all.contains(u"K0R3"_qs));
+    QVERIFY(all.contains(u"CP69"_qs));
+}
+
+// ---- Purpose: ascending with digit runs by value; FAOR and K04W the only codes out of place ----
+
+void TestStationData::listOrder()
+{
+    const QStringList& ak = loaded().data.codesAToK;
+    const QStringList& lz = loaded().data.codesLToZ;
+    const QStringList moved{u"FAOR"_qs, u"K04W"_qs};
+    for (const QStringList* list : {&ak, &lz}) {
+        QStringList rest = *list;
+        rest.removeIf([&](const QString& code) { return moved.contains(code); });
+        for (qsizetype i = 1; i < rest.size(); ++i)
+            QVERIFY2(naturallyBefore(rest.at(i - 1), rest.at(i)), qPrintable(rest.at(i - 1) + u' ' + rest.at(i)));
+    }
+    // Where the two stand, and that they really are out of order there.
+    const qsizetype faor = ak.indexOf(u"FAOR"_qs);
+    QCOMPARE(ak.at(faor - 1), u"FAJB"_qs);
+    QCOMPARE(ak.at(faor + 1), u"FAKD"_qs);
+    QVERIFY(naturallyBefore(u"FAKD"_qs, u"FAOR"_qs));
+    const qsizetype k04w = ak.indexOf(u"K04W"_qs);
+    QCOMPARE(ak.at(k04w + 1), u"K1A5"_qs);
+    QVERIFY(naturallyBefore(u"K1A5"_qs, u"K04W"_qs));
+    // Digit runs count by value.
+    QVERIFY(ak.indexOf(u"K0R3"_qs) < ak.indexOf(u"K04V"_qs));
+    QVERIFY(ak.indexOf(u"K9V9"_qs) < ak.indexOf(u"K11J"_qs));
+}
+
+// ---- Purpose: every table code is listed; 2,466 list codes (ATAR, AZUH among them) have no entry ----
+
+void TestStationData::listsAndTable()
+{
+    const QStringList& all = loaded().allCodes;
+    const QSet<QString> listed(all.begin(), all.end());
+    QSet<QString> inTable;
+    for (const Entry& e : loaded().entries) {
+        QVERIFY2(listed.contains(e.code), qPrintable(e.code));
+        inTable.insert(e.code);
+    }
+    const QSet<QString> orphans = listed - inTable;
+    QCOMPARE(orphans.size(), 2466);
+    QVERIFY(orphans.contains(u"ATAR"_qs));
+    QVERIFY(orphans.contains(u"AZUH"_qs));
+    for (const QString& code : orphans)
+        QVERIFY2(loaded().table.indexOfCode(code) == 0, qPrintable(code));
+}
+
+QTEST_GUILESS_MAIN(TestStationData)
+#include "TestStationData.moc"

@@ -1,0 +1,321 @@
+// The station table's lookups and the code search on the shipped data, and how the
+// table is filled from text that is not quite the shipped one.
+#include "stations/StationTable.h"
+
+#include <QTest>
+
+#include <optional>
+
+namespace {
+
+const Stations::StationTable& shippedTable()
+{
+    static const Stations::StationTable table = [] {
+        Stations::StationTable filled;
+        Stations::IniTerr(filled);
+        return filled;
+    }();
+    return table;
+}
+
+const Stations::StationData& shippedData()
+{
+    static const Stations::StationData data = Stations::LoadEmbeddedStationData();
+    return data;
+}
+
+QStringList containing(const QStringList& list, const QString& query)
+{
+    QStringList found;
+    for (const QString& code : list) {
+        if (code.contains(query))
+            found.append(code);
+    }
+    return found;
+}
+
+} // namespace
+
+class TestStationLookups : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void describeStation_data();
+    void describeStation();
+    void countries();
+    void citiesOf_data();
+    void citiesOf();
+    void codesOf_data();
+    void codesOf();
+    void searchFindsInListOrder();
+    void searchMatchesNothing_data();
+    void searchMatchesNothing();
+    void searchEmptyQueryListsAll();
+
+    void fillAcceptsCrLfAndBlankLines();
+    void fillStopsAtTheLastSlot();
+    void fillKeepsMalformedEntries();
+    void fillReplacesTheContent();
+    void slotsOutOfRange();
+    void walksOverTheWholeTable();
+};
+
+// ---- Purpose: DescribeStation gives City (Country) for a code of the table, nothing otherwise ----
+
+void TestStationLookups::describeStation_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<std::optional<QString>>("description");
+    QTest::newRow("LFPG") << u"LFPG"_qs << std::optional(u"Paris (France)"_qs);
+    QTest::newRow("trailing-space country") << u"SAEZ"_qs << std::optional(u"Buenos Aires (Argentina )"_qs);
+    QTest::newRow("PANC") << u"PANC"_qs << std::optional(u"Anchorage (Alaska)"_qs);
+    QTest::newRow("first entry") << u"OACC"_qs << std::optional(u"Chakhcharan (Afghanistan)"_qs);
+    QTest::newRow("last entry") << u"FVFA"_qs << std::optional(u"Victoria Falls (Zimbabwe)"_qs);
+    QTest::newRow("lower case") << u"lfpg"_qs << std::optional<QString>();
+    QTest::newRow("listed, no entry: ATAR") << u"ATAR"_qs << std::optional<QString>();
+    QTest::newRow("listed, no entry: AZUH") << u"AZUH"_qs << std::optional<QString>();
+    QTest::newRow("trailing space") << u"LFPG "_qs << std::optional<QString>();
+    QTest::newRow("part of a code") << u"LFP"_qs << std::optional<QString>();
+    QTest::newRow("whole entry") << u"LFPG\\France\\Paris"_qs << std::optional<QString>();
+    QTest::newRow("empty") << QString() << std::optional<QString>();
+}
+
+void TestStationLookups::describeStation()
+{
+    QFETCH(QString, code);
+    QFETCH(std::optional<QString>, description);
+    QCOMPARE(Stations::DescribeStation(shippedTable(), code), description);
+}
+
+// ---- Purpose: the country walk gives 229 names in table order ----
+
+void TestStationLookups::countries()
+{
+    QStringList countries = Stations::Countries(shippedTable());
+    QCOMPARE(countries.size(), 229);
+    QCOMPARE(countries.first(), u"Afghanistan"_qs);
+    QCOMPARE(countries.last(), u"Zimbabwe"_qs);
+    QCOMPARE(countries.removeDuplicates(), 0);
+    QVERIFY(countries.contains(u"Argentina "_qs));
+}
+
+// ---- Purpose: cities of a country, one per entry, exact country name ----
+
+void TestStationLookups::citiesOf_data()
+{
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("city");
+    QTest::addColumn<int>("times"); // consecutive occurrences of city
+    QTest::newRow("Alaska") << u"Alaska"_qs << 103 << u"Anchorage"_qs << 3;
+    QTest::newRow("France") << u"France"_qs << 107 << u"Paris"_qs << 3;
+    QTest::newRow("USA") << u"USA"_qs << 1624 << u"Paris"_qs << 3;
+    QTest::newRow("Argentina with its space") << u"Argentina "_qs << 27 << u"Buenos Aires"_qs << 2;
+    QTest::newRow("Argentina without space") << u"Argentina"_qs << 0 << QString() << 0;
+    QTest::newRow("lower case") << u"france"_qs << 0 << QString() << 0;
+    QTest::newRow("empty") << QString() << 0 << QString() << 0;
+}
+
+void TestStationLookups::citiesOf()
+{
+    QFETCH(QString, country);
+    QFETCH(int, count);
+    QFETCH(QString, city);
+    QFETCH(int, times);
+    const QStringList cities = Stations::CitiesOf(shippedTable(), country);
+    QCOMPARE(cities.size(), count);
+    if (times == 0)
+        return;
+    const qsizetype first = cities.indexOf(city);
+    QVERIFY(first >= 0);
+    QCOMPARE(cities.count(city), times);
+    for (int i = 0; i < times; ++i)
+        QCOMPARE(cities.at(first + i), city);
+}
+
+// ---- Purpose: codes of a country and a city, in table order, both names exact ----
+
+void TestStationLookups::codesOf_data()
+{
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<QString>("city");
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("France, Paris") << u"France"_qs << u"Paris"_qs
+                                   << QStringList{u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs};
+    QTest::newRow("USA, Paris") << u"USA"_qs << u"Paris"_qs << QStringList{u"KPHT"_qs, u"KPRG"_qs, u"KPRX"_qs};
+    QTest::newRow("France, Abbeville") << u"France"_qs << u"Abbeville"_qs << QStringList{u"LFOI"_qs};
+    QTest::newRow("Alaska, Anchorage") << u"Alaska"_qs << u"Anchorage"_qs
+                                       << QStringList{u"PAED"_qs, u"PAMR"_qs, u"PANC"_qs};
+    QTest::newRow("Argentina, Buenos Aires") << u"Argentina "_qs << u"Buenos Aires"_qs
+                                             << QStringList{u"SABE"_qs, u"SAEZ"_qs};
+    QTest::newRow("Argentina without its space") << u"Argentina"_qs << u"Buenos Aires"_qs << QStringList();
+    QTest::newRow("city of another country") << u"France"_qs << u"Anchorage"_qs << QStringList();
+    QTest::newRow("lower-case city") << u"France"_qs << u"paris"_qs << QStringList();
+    QTest::newRow("empty") << QString() << QString() << QStringList();
+}
+
+void TestStationLookups::codesOf()
+{
+    QFETCH(QString, country);
+    QFETCH(QString, city);
+    QFETCH(QStringList, codes);
+    QCOMPARE(Stations::CodesOf(shippedTable(), country, city), codes);
+}
+
+// ---- Purpose: the search lists A-K codes, then L-Z codes, each part in list order ----
+
+void TestStationLookups::searchFindsInListOrder()
+{
+    const Stations::StationData& data = shippedData();
+    const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LF"_qs);
+    const QStringList fromAToK = containing(data.codesAToK, u"LF"_qs);
+    const QStringList fromLToZ = containing(data.codesLToZ, u"LF"_qs);
+    QVERIFY(!fromAToK.isEmpty()); // EGLF, KLFI, ... : the A-K part is really there
+    QCOMPARE(fromAToK.first(), u"EGLF"_qs);
+    QCOMPARE(found, fromAToK + fromLToZ);
+    QCOMPARE(found.size(), 124);
+    QCOMPARE(found.at(fromAToK.size() - 1), u"KOLF"_qs);
+    QCOMPARE(found.at(fromAToK.size()), fromLToZ.first());
+
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_qs), QStringList{u"LFPG"_qs});
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_qs), QStringList{u"K0R3"_qs});
+}
+
+// ---- Purpose: queries that can match no code ----
+
+void TestStationLookups::searchMatchesNothing_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::newRow("inner space") << u"LF PG"_qs;
+    QTest::newRow("longer than four") << u"LFPGX"_qs;
+    QTest::newRow("lower case") << u"lf"_qs;
+    QTest::newRow("mixed case") << u"Lfpg"_qs;
+    QTest::newRow("only a space") << u" "_qs; // the window trims it away first
+    QTest::newRow("unknown") << u"QQQQ"_qs;
+}
+
+void TestStationLookups::searchMatchesNothing()
+{
+    QFETCH(QString, query);
+    const Stations::StationData& data = shippedData();
+    QVERIFY(Stations::SearchCodes(data.codesAToK, data.codesLToZ, query).isEmpty());
+}
+
+void TestStationLookups::searchEmptyQueryListsAll()
+{
+    const Stations::StationData& data = shippedData();
+    const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, QString());
+    QCOMPARE(found.size(), 6994);
+    QCOMPARE(found, data.codesAToK + data.codesLToZ);
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u""_qs), found);
+}
+
+// ---- Purpose: filling from text with Windows line ends, blank lines, too many lines, malformed entries ----
+
+void TestStationLookups::fillAcceptsCrLfAndBlankLines()
+{
+    Stations::StationTable table;
+    table.fill(u"\r\nLFPB\\France\\Paris\r\n\r\n\nLFPG\\France\\Paris\r\nSAEZ\\Argentina \\Buenos Aires\r\n"_qs);
+    QCOMPARE(table.count(), 3);
+    QCOMPARE(table.slot(1), u"LFPB\\France\\Paris"_qs);
+    QCOMPARE(table.slot(2), u"LFPG\\France\\Paris"_qs);
+    QCOMPARE(table.slot(3), u"SAEZ\\Argentina \\Buenos Aires"_qs);
+    QVERIFY(table.slot(4).isEmpty());
+    QCOMPARE(table.city(3), u"Buenos Aires"_qs);
+    QCOMPARE(Stations::DescribeStation(table, u"SAEZ"_qs), std::optional(u"Buenos Aires (Argentina )"_qs));
+    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList{u"LFPB"_qs, u"LFPG"_qs}));
+
+    Stations::StationTable empty;
+    empty.fill(QString());
+    QCOMPARE(empty.count(), 0);
+    QVERIFY(Stations::Countries(empty).isEmpty());
+    QCOMPARE(Stations::DescribeStation(empty, u"LFPG"_qs), std::nullopt);
+}
+
+void TestStationLookups::fillStopsAtTheLastSlot()
+{
+    QStringList lines;
+    for (int i = 1; i <= 5005; ++i)
+        lines.append(u"C%1\\Country\\City %1"_qs.arg(i, 3, 10, QChar(u'0')));
+    Stations::StationTable table;
+    table.fill(lines.join(u'\n'));
+    QCOMPARE(table.count(), 5000);
+    QCOMPARE(table.slot(5000), lines.at(4999));
+    QVERIFY(table.slot(0).isEmpty());
+    QCOMPARE(Stations::CitiesOf(table, u"Country"_qs).size(), 5000);
+    QCOMPARE(Stations::DescribeStation(table, u"C5000"_qs), std::optional(u"City 5000 (Country)"_qs));
+    QCOMPARE(Stations::DescribeStation(table, u"C5001"_qs), std::nullopt);
+}
+
+void TestStationLookups::fillKeepsMalformedEntries()
+{
+    // Nothing is dropped: an entry without separators is all code, one with a single separator has no city.
+    Stations::StationTable table;
+    table.fill(u"LFPG\\France\\Paris\nGARBAGE\nXXXX\\OnlyCountry\nAAAA\\A\\B\\C\nLFPO\\France\\Paris"_qs);
+    QCOMPARE(table.count(), 5);
+    QCOMPARE(table.slot(2), u"GARBAGE"_qs);
+    QCOMPARE(table.code(2), u"GARBAGE"_qs);
+    QVERIFY(table.country(2).isEmpty());
+    QVERIFY(table.city(2).isEmpty());
+    QCOMPARE(table.code(3), u"XXXX"_qs);
+    QCOMPARE(table.country(3), u"OnlyCountry"_qs);
+    QVERIFY(table.city(3).isEmpty());
+    QCOMPARE(table.city(4), u"B"_qs); // a third separator cuts the city short
+    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList{u"LFPG"_qs, u"LFPO"_qs}));
+    QCOMPARE(Stations::DescribeStation(table, u"XXXX"_qs), std::optional(u" (OnlyCountry)"_qs));
+    QCOMPARE(Stations::DescribeStation(table, u"LFPO"_qs), std::optional(u"Paris (France)"_qs));
+    QCOMPARE(Stations::Countries(table),
+        (QStringList{u"France"_qs, QString(), u"OnlyCountry"_qs, u"A"_qs, u"France"_qs}));
+}
+
+void TestStationLookups::fillReplacesTheContent()
+{
+    Stations::StationTable table;
+    table.fill(u"LFPG\\France\\Paris\nLFPO\\France\\Paris"_qs);
+    table.fill(u"EGLL\\Uk\\London"_qs);
+    QCOMPARE(table.count(), 1);
+    QVERIFY(table.slot(2).isEmpty());
+    QCOMPARE(Stations::DescribeStation(table, u"LFPG"_qs), std::nullopt);
+    QCOMPARE(Stations::DescribeStation(table, u"EGLL"_qs), std::optional(u"London (Uk)"_qs));
+}
+
+// ---- Purpose: slot 0 and free slots are empty; a slot outside 0 to 5,000 reads as empty, never crashes ----
+
+void TestStationLookups::slotsOutOfRange()
+{
+    const Stations::StationTable& table = shippedTable();
+    QVERIFY(table.slot(0).isEmpty());
+    QVERIFY(table.slot(4529).isEmpty());
+    QVERIFY(table.slot(5000).isEmpty());
+    for (int index : {-1, 5001, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+        QVERIFY(table.slot(index).isEmpty());
+        QVERIFY(table.code(index).isEmpty());
+        QVERIFY(table.country(index).isEmpty());
+        QVERIFY(table.city(index).isEmpty());
+    }
+    Stations::StationTable empty;
+    QVERIFY(empty.slot(0).isEmpty());
+    QVERIFY(empty.slot(1).isEmpty());
+}
+
+// ---- Purpose: the walks on a small table: last match wins, a country emitted per run ----
+
+void TestStationLookups::walksOverTheWholeTable()
+{
+    Stations::StationTable table;
+    table.fill(u"AAAA\\X\\One\nBBBB\\Y\\One\nAAAA\\X\\Two\nCCCC\\X\\One"_qs);
+    // DescribeStation does not stop at the first match: the last entry with the code gives the text.
+    QCOMPARE(Stations::DescribeStation(table, u"AAAA"_qs), std::optional(u"Two (X)"_qs));
+    // The country walk emits a name whenever it differs from the one before, so a broken run comes twice.
+    QCOMPARE(Stations::Countries(table), (QStringList{u"X"_qs, u"Y"_qs, u"X"_qs}));
+    QCOMPARE(Stations::CitiesOf(table, u"X"_qs), (QStringList{u"One"_qs, u"Two"_qs, u"One"_qs}));
+    QCOMPARE(Stations::CodesOf(table, u"X"_qs, u"One"_qs), (QStringList{u"AAAA"_qs, u"CCCC"_qs}));
+    // An entry with an empty country in slot 1 is still emitted: before slot 1 there is no country at all.
+    Stations::StationTable noCountry;
+    noCountry.fill(u"DDDD\\\\City"_qs);
+    QCOMPARE(Stations::Countries(noCountry), QStringList{QString()});
+}
+
+QTEST_GUILESS_MAIN(TestStationLookups)
+#include "TestStationLookups.moc"
