@@ -14,6 +14,7 @@ class TestDownloadPage : public QObject
 private Q_SLOTS:
     void outcomes_data();
     void outcomes();
+    void redirectIsFollowed();
     void refusedConnection();
     void stalledServerTimesOut();
     void oversizedBodyFails();
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void removedCachedCopyIsRefetched();
     void windowDeletesAnOlderFileFirst();
     void windowReportsFailureInTheReportArea();
+    void transferHoldsHandlersBack();
 };
 
 using Outcome = DownloadResult::Outcome;
@@ -49,7 +51,7 @@ void TestDownloadPage::outcomes()
     QFETCH(bool, written);
 
     TestHttpServer server;
-    server.setReply(u"/r.TXT"_qs, TestHttpServer::Reply{status, body, {}, false});
+    server.setReply(u"/r.TXT"_qs, TestHttpServer::Reply{status, body, {}, false, 0});
     QTemporaryDir dir;
     const QString file = dir.filePath(u"V.txt"_qs);
     NetworkDownloader downloader;
@@ -63,6 +65,20 @@ void TestDownloadPage::outcomes()
         QCOMPARE(f.readAll(), body);
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), written ? 1 : 0); // no temporary left
+}
+
+void TestDownloadPage::redirectIsFollowed()
+{
+    TestHttpServer server;
+    server.setReply(u"/moved.TXT"_qs, TestHttpServer::Reply{302, {}, "/r.TXT", false, 0});
+    server.setBody(u"/r.TXT"_qs, "NAME, X\nline\n");
+    QTemporaryDir dir;
+    NetworkDownloader downloader;
+    QVERIFY(downloader.download(server.base() + u"/moved.TXT"_qs, dir.filePath(u"V.txt"_qs)).ok());
+    QCOMPARE(server.requests(), (QStringList{u"/moved.TXT"_qs, u"/r.TXT"_qs}));
+    QFile file(dir.filePath(u"V.txt"_qs));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("NAME, X\nline\n"));
 }
 
 void TestDownloadPage::refusedConnection()
@@ -82,7 +98,7 @@ void TestDownloadPage::refusedConnection()
 void TestDownloadPage::stalledServerTimesOut()
 {
     TestHttpServer server;
-    server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply{200, {}, {}, true});
+    server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply{200, {}, {}, true, 0});
     QTemporaryDir dir;
     NetworkDownloader downloader(std::chrono::milliseconds(300));
     QElapsedTimer timer;
@@ -158,5 +174,25 @@ void TestDownloadPage::windowReportsFailureInTheReportArea()
     QCOMPARE(window.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
 }
 
+void TestDownloadPage::transferHoldsHandlersBack()
+{
+    // A timer tick that falls due while the report downloads waits until the transfer has ended.
+    WindowFixture fixture;
+    fixture.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_qs,
+        TestHttpServer::Reply{200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300});
+    MainWindow& w = fixture.window();
+    int countDuringTransfer = -1;
+    QTimer::singleShot(100, &w, [&] {
+        w.Timer1_Timer();
+        countDuringTransfer = w.Compteur;
+    });
+    QVERIFY(w.DownloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
+        fixture.workDir.filePath(u"V.txt"_qs)));
+    QCOMPARE(countDuringTransfer, 0);
+    QCOMPARE(w.Compteur, qint16(0));
+    QTRY_COMPARE(w.Compteur, qint16(1));
+}
+
 QTEST_MAIN(TestDownloadPage)
 #include "TestDownloadPage.moc"
+

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 class TestHttpServer
 {
@@ -18,6 +19,7 @@ public:
         QByteArray body;
         QByteArray location; ///< for redirects
         bool stall = false; ///< accept the request and never answer
+        int delayMs = 0; ///< answer only after this long
     };
 
     TestHttpServer()
@@ -33,7 +35,7 @@ public:
     quint16 port() const { return m_server.serverPort(); }
 
     void setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }
-    void setBody(const QString& path, const QByteArray& body) { setReply(path, Reply{200, body, {}, false}); }
+    void setBody(const QString& path, const QByteArray& body) { setReply(path, Reply{200, body, {}, false, 0}); }
 
     /// Request targets ("/path?query") in the order they arrived.
     const QStringList& requests() const { return m_requests; }
@@ -62,18 +64,33 @@ private:
             auto it = m_replies.constFind(target);
             if (it == m_replies.constEnd())
                 it = m_replies.constFind(path);
-            const Reply reply = it == m_replies.constEnd() ? Reply{404, "Not Found", {}, false} : *it;
+            const Reply reply = it == m_replies.constEnd() ? Reply{404, "Not Found", {}, false, 0} : *it;
             if (reply.stall)
                 return;
-            QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n";
-            response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-            if (!reply.location.isEmpty())
-                response += "Location: " + reply.location + "\r\n";
-            response += "Connection: close\r\n\r\n";
-            response += reply.body;
-            socket->write(response);
-            socket->disconnectFromHost();
+            if (reply.delayMs > 0) {
+                const QPointer<QTcpSocket> guard(socket);
+                Reply now = reply;
+                now.delayMs = 0;
+                QTimer::singleShot(reply.delayMs, socket, [guard, now] {
+                    if (guard)
+                        answer(guard, now);
+                });
+                return;
+            }
+            answer(socket, reply);
         });
+    }
+
+    static void answer(QTcpSocket* socket, const Reply& reply)
+    {
+        QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n";
+        response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        if (!reply.location.isEmpty())
+            response += "Location: " + reply.location + "\r\n";
+        response += "Connection: close\r\n\r\n";
+        response += reply.body;
+        socket->write(response);
+        socket->disconnectFromHost();
     }
 
     QTcpServer m_server;
