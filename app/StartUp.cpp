@@ -41,6 +41,9 @@ void MainWindow::Form_Load()
 
     show();
     letEventsRun();
+    // Closed while it was being painted: nothing is left to start, and no report is requested.
+    if (m_unloaded)
+        return;
     Label7->setText(versionCaption());
     const QString info = m_services.settings->read(kData, u"Info"_qs, u"0"_qs);
     Label2->setText(m_services.settings->read(kData, u"last"_qs, u"LFPG"_qs));

@@ -99,5 +99,9 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, &MainWindow::Form_Unload);
     window.Form_Load();
+    // Ended during start-up (signal, "Quitter" or close box while the first report was on its way): exit()
+    // and the last-window quit do nothing before the event loop runs, so it would never end.
+    if (!window.isVisible())
+        return 0;
     return application.exec();
 }

@@ -1,7 +1,13 @@
 #pragma once
 
 #include <QHash>
+#include <QMap>
+#include <QObject>
 #include <QString>
+
+#include <memory>
+
+class QSettings;
 
 /// A per-user store of text values under (section, key); the application name is the store's own.
 class SettingsStore
@@ -15,12 +21,19 @@ public:
     virtual bool flush() { return true; }
 };
 
-/// The user's INI file in the configuration location, named after the program file.
+/// The user's INI file in the configuration location, named after the program file. What is written in
+/// one pass of the event loop is saved together at the end of the pass, or at flush(). A save replaces the
+/// file whole once the new one has been read back complete, so a save that fails (full disk, no right to
+/// write) leaves the previous file as it was; its values stay pending for the next save. A file that
+/// cannot be understood reads as empty (every key takes its default) and is replaced by the next save.
 class IniSettingsStore final : public SettingsStore
 {
 public:
     /// @p filePath empty: the user's configuration location and the running program's file name.
     explicit IniSettingsStore(QString filePath = {});
+    ~IniSettingsStore() override;
+    Q_DISABLE_COPY_MOVE(IniSettingsStore)
+
     QString read(const QString& section, const QString& key, const QString& defaultValue) const override;
     void write(const QString& section, const QString& key, const QString& value) override;
     bool flush() override;
@@ -29,7 +42,14 @@ public:
     static QString defaultFilePath();
 
 private:
+    const QSettings& file() const;
+
     QString m_filePath;
+    mutable std::unique_ptr<QSettings> m_file; // read only: QSettings' own saving misses a file cut short
+    mutable bool m_fileIsNonsense = false;
+    QMap<QString, QString> m_pending; // "section/key" -> value written since the last save
+    QObject m_saveContext; // a save queued for the next pass of the event loop dies with the store
+    bool m_saveQueued = false;
 };
 
 /// Settings that live only as long as the program: the report mode and tests.

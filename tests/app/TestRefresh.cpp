@@ -1,0 +1,216 @@
+// The refresh button and the ten-second tick: when the report is fetched again past any cached copy, and
+// when the tick folds the search region.
+#include "support/WindowFixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+const QString kMetar = u"/data/observations/metar/decoded/LFPG.TXT"_qs;
+const QString kNotam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_qs;
+
+QDateTime at(int hour, int minute)
+{
+    return QDateTime(QDate(2026, 12, 7), QTime(hour, minute, 5));
+}
+
+// The window showing the METAR of LFPG, too narrow for the tick to fold it.
+MainWindow& showing(WindowFixture& f, int type = 0)
+{
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    MainWindow& w = f.window();
+    w.resize(600, w.height());
+    w.selectReportTypeQuietly(type);
+    w.Label2->setText(u"LFPG"_qs);
+    return w;
+}
+
+// Requests that asked past every cache on the way.
+int freshRequests(const TestHttpServer& server)
+{
+    int count = 0;
+    for (const QByteArray& head : server.headers())
+        count += head.contains("\r\nCache-Control: no-cache");
+    return count;
+}
+
+} // namespace
+
+class TestRefresh : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void ticks_data();
+    void ticks();
+    void refreshButton_data();
+    void refreshButton();
+    void notamRefreshDropsMetarCopy();
+    void foldByTick_data();
+    void foldByTick();
+    void foldAgainAfterAutomaticRefresh();
+};
+
+void TestRefresh::ticks_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<qint16>("counter");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("refreshes");
+    QTest::addColumn<qint16>("counterAfter");
+
+    // Minutes 10 and 40 refresh once, at their first tick finding more than 10 ticks since the last refresh.
+    QTest::newRow("10:10 after a long wait") << at(10, 10) << qint16(50) << 1 << 1 << qint16(0);
+    QTest::newRow("the rest of 10:10 does not refresh again") << at(10, 10) << qint16(50) << 6 << 1 << qint16(5);
+    QTest::newRow("10:40 likewise") << at(10, 40) << qint16(50) << 6 << 1 << qint16(5);
+    QTest::newRow("11 ticks since the last refresh") << at(10, 10) << qint16(10) << 1 << 1 << qint16(0);
+    QTest::newRow("10 ticks are not enough") << at(10, 10) << qint16(9) << 1 << 0 << qint16(10);
+    QTest::newRow("80 seconds after a refresh") << at(10, 10) << qint16(8) << 1 << 0 << qint16(9);
+
+    // Other minutes wait for the forced refresh after 181 ticks.
+    QTest::newRow("10:11") << at(10, 11) << qint16(50) << 6 << 0 << qint16(56);
+    QTest::newRow("9:39") << at(9, 39) << qint16(50) << 6 << 0 << qint16(56);
+    QTest::newRow("181 ticks force a refresh") << at(10, 25) << qint16(0) << 181 << 1 << qint16(0);
+    QTest::newRow("180 ticks do not") << at(10, 25) << qint16(0) << 180 << 0 << qint16(180);
+    QTest::newRow("forced in minute 10, once") << at(10, 10) << qint16(180) << 1 << 1 << qint16(0);
+}
+
+void TestRefresh::ticks()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(qint16, counter);
+    QFETCH(int, ticks);
+    QFETCH(int, refreshes);
+    QFETCH(qint16, counterAfter);
+
+    WindowFixture f(now);
+    MainWindow& w = showing(f);
+    w.Compteur = counter;
+    for (int i = 0; i < ticks; ++i)
+        w.Timer1_Timer();
+    QCOMPARE(f.server.requests().size(), refreshes);
+    QCOMPARE(freshRequests(f.server), refreshes);
+    QCOMPARE(w.Compteur, counterAfter);
+    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
+}
+
+void TestRefresh::refreshButton_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<int>("fresh");
+
+    // The button asks again for the code shown, with the type selected, and leaves the tick count alone. Only
+    // the METAR address is asked for past the caches (the NOTAM path drops the page without its query).
+    QTest::newRow("METAR") << u"LFPG"_qs << 0 << QStringList{kMetar} << 1;
+    QTest::newRow("NOTAM") << u"LFPG"_qs << 2 << QStringList{kNotam} << 0;
+
+    // With no code shown there is nothing to refresh.
+    QTest::newRow("no code") << QString() << 0 << QStringList() << 0;
+}
+
+void TestRefresh::refreshButton()
+{
+    QFETCH(QString, code);
+    QFETCH(int, type);
+    QFETCH(QStringList, requests);
+    QFETCH(int, fresh);
+
+    WindowFixture f;
+    MainWindow& w = showing(f, type);
+    w.Label2->setText(code);
+    w.LabMetar->setPlainText(u"report on screen"_qs);
+    w.Compteur = 37;
+    QTest::mouseClick(w.Command5, Qt::LeftButton);
+    QCOMPARE(f.server.requests(), requests);
+    QCOMPARE(freshRequests(f.server), fresh);
+    QCOMPARE(w.Compteur, qint16(37));
+    if (requests.isEmpty())
+        QCOMPARE(w.LabMetar->toPlainText(), u"report on screen"_qs);
+}
+
+void TestRefresh::notamRefreshDropsMetarCopy()
+{
+    // A refresh of the NOTAMs also drops the stored METAR of the code: the next METAR comes from the server.
+    for (const bool refreshFirst : {false, true}) {
+        WindowFixture f;
+        MainWindow& w = showing(f, 2);
+        if (refreshFirst)
+            QTest::mouseClick(w.Command5, Qt::LeftButton);
+        QTest::mouseClick(w.Option2[0], Qt::LeftButton);
+        QCOMPARE(f.server.requests().constLast(), kMetar);
+        QCOMPARE(f.server.headers().constLast().contains("Cache-Control: no-cache"), refreshFirst);
+    }
+}
+
+void TestRefresh::foldByTick_data()
+{
+    QTest::addColumn<int>("outerTwips");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("folded");
+
+    // A window wider than 10000 twips folds on the second tick.
+    QTest::newRow("start-up width, second tick") << 10920 << 2 << true;
+    QTest::newRow("just wider than 10000") << 10005 << 2 << true;
+    QTest::newRow("first tick") << 10920 << 1 << false;
+
+    // Narrower windows are never folded by the tick.
+    QTest::newRow("just not wider than 10000") << 9990 << 2 << false;
+    QTest::newRow("narrow, many ticks") << 9000 << 30 << false;
+}
+
+void TestRefresh::foldByTick()
+{
+    QFETCH(int, outerTwips);
+    QFETCH(int, ticks);
+    QFETCH(bool, folded);
+
+    WindowFixture f(at(10, 25));
+    MainWindow& w = f.window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(outerTwips / 15 - (w.frameGeometry().width() - w.width()), w.height());
+    QCOMPARE(w.outerWidthTwips(), outerTwips);
+    for (int i = 0; i < ticks; ++i)
+        w.Timer1_Timer();
+    QCOMPARE(w.Command6->text(), folded ? u"Rechercher"_qs : u"Réduire"_qs);
+    QCOMPARE(w.outerWidthTwips() < 9000, folded);
+}
+
+void TestRefresh::foldAgainAfterAutomaticRefresh()
+{
+    WindowFixture f(at(10, 25));
+    MainWindow& w = f.window();
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    w.Label2->setText(u"LFPG"_qs);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto tick = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            w.Timer1_Timer();
+    };
+
+    tick(2);
+    QCOMPARE(w.Command6->text(), u"Rechercher"_qs);
+    // Unfolded by hand, the region stays while the count runs on from 15 ...
+    QTest::mouseClick(w.Command6, Qt::LeftButton);
+    tick(20);
+    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
+    // ... until the next automatic refresh, two ticks after which it folds again.
+    f.clock.set(at(10, 40));
+    tick(1);
+    QCOMPARE(f.server.requests().size(), 1);
+    f.clock.set(at(10, 41));
+    tick(1);
+    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
+    tick(1);
+    QCOMPARE(w.Command6->text(), u"Rechercher"_qs);
+}
+
+QTEST_MAIN(TestRefresh)
+#include "TestRefresh.moc"
