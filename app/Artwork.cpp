@@ -15,6 +15,7 @@ void drawCloud(QPainter& p, QPointF at, qreal scale)
     cloud.addEllipse(at + QPointF(24, 0) * scale, 24 * scale, 22 * scale);
     cloud.addEllipse(at + QPointF(50, 10) * scale, 26 * scale, 16 * scale);
     cloud.addRect(QRectF(at + QPointF(0, 10) * scale, QSizeF(50, 16) * scale));
+    cloud.setFillRule(Qt::WindingFill); // the overlapping puffs fill as one shape
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 235));
     p.drawPath(cloud.simplified());

@@ -87,7 +87,8 @@ void MainWindow::connectHandlers()
     // Mouse events of labels, pictures and panels, which have no signals of their own.
     for (QLabel* slot : Fav)
         slot->installEventFilter(this);
-    for (QWidget* widget : std::initializer_list<QWidget*>{Frame1, Image1, Label5, Label6, Frame2, LabMetar->viewport()})
+    for (QWidget* widget :
+        std::initializer_list<QWidget*>{Frame1, Image1, Label5, Label6, Label7, Frame2, LabMetar->viewport()})
         widget->installEventFilter(this);
     for (QLabel* text : Label4)
         text->installEventFilter(this);
@@ -111,6 +112,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return QWidget::eventFilter(watched, event);
     }
+    // The version label is no link and no part of the panel's background: its clicks do nothing.
+    if (watched == Label7 && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease))
+        return true;
     if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Label5) {
             Label5_Click();
@@ -126,9 +130,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (type == QEvent::MouseMove && (watched == Frame2 || watched == LabMetar->viewport()))
-        ResetFavHighlight();
+    if (type == QEvent::MouseMove) {
+        if (watched == LabMetar->viewport()
+            || (watched == Frame2 && isBackground(Frame2, static_cast<QMouseEvent*>(event)->position().toPoint())))
+            ResetFavHighlight();
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::isBackground(const QWidget* container, QPoint at) const
+{
+    // Labels and rectangles draw on their container and take no mouse of their own; a move that a control
+    // (a button that tracks the pointer for its hover look, say) passes on is not over the background.
+    const QWidget* child = container->childAt(at);
+    return !child || qobject_cast<const QLabel*>(child) || child->objectName().startsWith(u"Shape");
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -161,6 +176,7 @@ void MainWindow::setOuterWidthTwips(int twips)
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    ResetFavHighlight();
+    if (isBackground(this, event->position().toPoint()))
+        ResetFavHighlight();
     QWidget::mouseMoveEvent(event);
 }

@@ -35,6 +35,8 @@ public:
     // Start-up and shut-down (app/StartUp.cpp).
     void Form_Load();
     void Form_Unload();
+    /// Writes the favourites and the report type, as unloading does, and goes on running.
+    void saveSettings();
     void Command2_Click();
 
     // Report requests (reports/).
@@ -114,6 +116,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    bool isBackground(const QWidget* container, QPoint at) const;
     // Window construction (app/WindowLayout.cpp).
     void createLeftRegion();
     void createHelpPanel();

@@ -58,6 +58,11 @@ void MainWindow::Form_Unload()
         return;
     m_unloaded = true;
     Timer1->stop();
+    saveSettings();
+}
+
+void MainWindow::saveSettings()
+{
     for (int i = 0; i < static_cast<int>(Fav.size()); ++i)
         m_services.settings->write(kFav, QString::number(i), Fav[i]->text());
     for (int i = 0; i < static_cast<int>(Option2.size()); ++i) {

@@ -44,10 +44,13 @@ QString member(const QString& name, int index)
     return name + u'(' + QString::number(index) + u')';
 }
 
+// Panels are opaque: the report panel slides over the search region when it folds, and the browser lies
+// over the code list.
 QFrame* panel(QWidget* parent, const QString& name, QRect geometry)
 {
     auto* frame = place<QFrame>(parent, name, geometry);
     frame->setFrameShape(QFrame::NoFrame);
+    frame->setAutoFillBackground(true);
     return frame;
 }
 
@@ -181,6 +184,11 @@ void MainWindow::createHelpPanel()
     for (int i = 0; i < 6; ++i) {
         Label4[i] = label(Frame1, member(u"Label4"_qs, i), helpPlaces[i], help[i]);
         Label4[i]->setWordWrap(true);
+        // The rectangles were sized for a narrower face: slightly condensed type keeps each text on the
+        // lines it has room for.
+        QFont condensed = Label4[i]->font();
+        condensed.setStretch(QFont::SemiCondensed);
+        Label4[i]->setFont(condensed);
     }
 
     Label6 = label(Frame1, u"Label6"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);

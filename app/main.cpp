@@ -93,10 +93,10 @@ int main(int argc, char* argv[])
     MainWindow window(Services{&downloader, &clock, &settings, &links, WorkFolder::userCache(),
         Sources{line.weatherBase, line.notamBase, line.site}});
     closeOnTerminationSignals(window);
-    // A desktop session that logs out ends the program without closing the window first.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {
-        window.Form_Unload();
-    });
+    // A desktop session that logs out may end the program without closing the window first; the user may
+    // also cancel the logout, so the program saves and keeps running.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager&) { window.saveSettings(); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, &MainWindow::Form_Unload);
     window.Form_Load();
     // Ended during start-up (signal, "Quitter" or close box while the first report was on its way): exit()

@@ -63,6 +63,15 @@ DownloadResult NetworkDownloader::download(const QString& url, const QString& fi
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();
+    // The loop also ends when the program is told to quit: a transfer cut short is no report.
+    if (!reply->isFinished()) {
+        reply->disconnect();
+        reply->abort();
+        reply->deleteLater();
+        result.outcome = DownloadResult::Outcome::NetworkError;
+        result.error = u"transfert interrompu"_qs;
+        return result;
+    }
     if (!tooLarge && !timedOut) {
         body += reply->readAll();
         tooLarge = body.size() > m_maxBytes;
