@@ -144,11 +144,6 @@ QPixmap FavouritePointerIcon()
     return pixmap;
 }
 
-QCursor FavouritePointer()
-{
-    return QCursor(FavouritePointerIcon(), 16, 4);
-}
-
 QCursor LinkPointer()
 {
     // An arrow pointing at a small globe: the two links lead to the author's web site.

@@ -11,7 +11,7 @@ QIcon WindowIcon(); ///< 32 x 32
 QPixmap HelpPicture(); ///< 383 x 332, beside the help texts
 QPixmap RefreshPicture(); ///< 27 x 26, on the refresh button
 QPixmap FavouritePointerIcon(); ///< 32 x 32, the favourites' pointer image (shown hidden in Image2)
-QCursor FavouritePointer();
+constexpr QPoint kFavouritePointerHotSpot{16, 4}; ///< the star's top point
 QCursor LinkPointer();
 
 } // namespace Artwork

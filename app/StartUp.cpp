@@ -7,6 +7,7 @@
 #include "favourites/SettingsValues.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
@@ -29,7 +30,8 @@ void MainWindow::Form_Load()
     Stations::IniTerr(m_stationTable);
     Frame1->move(Twips::toPixels(-195), Frame1->y());
 
-    const QCursor pointer = Artwork::FavouritePointer();
+    // The favourites' pointer is the picture Image2 holds.
+    const QCursor pointer(Image2->pixmap(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
     for (int i = 0; i < static_cast<int>(Fav.size()); ++i) {
         Fav[i]->setText(m_services.settings->read(kFav, QString::number(i), QString()));
         Fav[i]->setCursor(pointer);
