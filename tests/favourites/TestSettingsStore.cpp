@@ -163,14 +163,21 @@ void TestSettingsStore::readsFile()
     QCOMPARE(read(store, key), value);
 }
 
+// Every byte of a literal that holds NULs, and not one more.
+template <qsizetype N>
+static QByteArray bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
 void TestSettingsStore::nonsenseGivesDefaults_data()
 {
     QTest::addColumn<QByteArray>("file");
 
     // A file QSettings cannot parse gives the defaults for every key, not only for the first one read.
     QTest::newRow("section never closed") << QByteArray("[Fav]\n0=LFPG\n1=EGLL\n[data\nInfo=2\nlast=EGLL\n");
-    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe[Fav\n0=LF\x00PG\n", 20);
-    QTest::newRow("UTF-16") << QByteArray("\xff\xfe[\0F\0a\0v\0]\0\n\0", 16);
+    QTest::newRow("binary") << bytes("\x00\x01\xff\xfe[Fav\n0=LF\x00PG\n");
+    QTest::newRow("UTF-16") << bytes("\xff\xfe[\0F\0a\0v\0]\0\n\0");
     QTest::newRow("value of another type") << QByteArray("[Fav]\n0=@Rect(1 2 3 4)\n");
     QTest::newRow("value of an unknown type") << QByteArray("[Fav]\n0=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x3)\n");
 }
