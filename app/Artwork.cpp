@@ -5,8 +5,21 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <functional>
+
 namespace Artwork {
 namespace {
+
+// A picture with a transparent background, drawn antialiased by @p draw.
+QPixmap transparentPicture(int width, int height, const std::function<void(QPainter&)>& draw)
+{
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    return pixmap;
+}
 
 void drawCloud(QPainter& p, QPointF at, qreal scale)
 {
@@ -42,22 +55,19 @@ void drawAircraft(QPainter& p, const QColor& colour)
 
 QIcon WindowIcon()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 32);
-    sky.setColorAt(0, QColor(0x20, 0x60, 0xC0));
-    sky.setColorAt(1, QColor(0x90, 0xC8, 0xF0));
-    p.setBrush(sky);
-    p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.5));
-    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    drawCloud(p, QPointF(4, 16), 0.3);
-    p.translate(17, 13);
-    p.rotate(-25);
-    p.scale(0.32, 0.32);
-    drawAircraft(p, QColor(0xC0, 0x00, 0x00));
-    return QIcon(pixmap);
+    return QIcon(transparentPicture(32, 32, [](QPainter& p) {
+        QLinearGradient sky(0, 0, 0, 32);
+        sky.setColorAt(0, QColor(0x20, 0x60, 0xC0));
+        sky.setColorAt(1, QColor(0x90, 0xC8, 0xF0));
+        p.setBrush(sky);
+        p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.5));
+        p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+        drawCloud(p, QPointF(4, 16), 0.3);
+        p.translate(17, 13);
+        p.rotate(-25);
+        p.scale(0.32, 0.32);
+        drawAircraft(p, QColor(0xC0, 0x00, 0x00));
+    }));
 }
 
 QPixmap HelpPicture()
@@ -112,56 +122,48 @@ QPixmap HelpPicture()
 
 QPixmap RefreshPicture()
 {
-    QPixmap pixmap(27, 26);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor colour(0x00, 0x60, 0x20);
-    p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(QRectF(4, 4, 19, 18), 60 * 16, 280 * 16);
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    p.drawPolygon(QPolygonF({QPointF(14, 0), QPointF(21, 5), QPointF(13, 10)}));
-    return pixmap;
+    return transparentPicture(27, 26, [](QPainter& p) {
+        const QColor colour(0x00, 0x60, 0x20);
+        p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(QRectF(4, 4, 19, 18), 60 * 16, 280 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawPolygon(QPolygonF({QPointF(14, 0), QPointF(21, 5), QPointF(13, 10)}));
+    });
 }
 
 QPixmap FavouritePointerIcon()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    // A pointing star: a favourite recalls a station with one click.
-    QPolygonF star;
-    for (int i = 0; i < 10; ++i) {
-        const qreal radius = i % 2 ? 5.0 : 12.0;
-        const qreal angle = -M_PI / 2 + i * M_PI / 5;
-        star << QPointF(16 + radius * std::cos(angle), 16 + radius * std::sin(angle));
-    }
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QColor(0xFF, 0xD0, 0x00));
-    p.drawPolygon(star);
-    return pixmap;
+    return transparentPicture(32, 32, [](QPainter& p) {
+        // A pointing star: a favourite recalls a station with one click.
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const qreal radius = i % 2 ? 5.0 : 12.0;
+            const qreal angle = -M_PI / 2 + i * M_PI / 5;
+            star << QPointF(16 + radius * std::cos(angle), 16 + radius * std::sin(angle));
+        }
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(0xFF, 0xD0, 0x00));
+        p.drawPolygon(star);
+    });
 }
 
 QCursor LinkPointer()
 {
     // An arrow pointing at a small globe: the two links lead to the author's web site.
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.2));
-    p.setBrush(QColor(0x60, 0xA0, 0xF0));
-    p.drawEllipse(QPointF(21, 21), 9, 9);
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QRectF(17, 12, 8, 18));
-    p.drawLine(QPointF(12, 21), QPointF(30, 21));
-    QPolygonF arrow({QPointF(1, 1), QPointF(1, 17), QPointF(5, 13), QPointF(8, 20), QPointF(11, 19), QPointF(8, 12),
-        QPointF(13, 12)});
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::white);
-    p.drawPolygon(arrow);
+    const QPixmap pixmap = transparentPicture(32, 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.2));
+        p.setBrush(QColor(0x60, 0xA0, 0xF0));
+        p.drawEllipse(QPointF(21, 21), 9, 9);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(17, 12, 8, 18));
+        p.drawLine(QPointF(12, 21), QPointF(30, 21));
+        QPolygonF arrow({QPointF(1, 1), QPointF(1, 17), QPointF(5, 13), QPointF(8, 20), QPointF(11, 19), QPointF(8, 12),
+            QPointF(13, 12)});
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawPolygon(arrow);
+    });
     return QCursor(pixmap, 1, 1);
 }
 

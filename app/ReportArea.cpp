@@ -1,5 +1,7 @@
 #include "app/ReportArea.h"
 
+#include "app/Twips.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -36,7 +38,7 @@ void Apply(QTextEdit* area, const StyleSpans& spans)
         cursor.setPosition(DocumentPosition(text, span.start + span.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setFontWeight(span.bold ? QFont::Bold : QFont::Normal);
-        format.setForeground(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | span.rgb)));
+        format.setForeground(Twips::rgb(span.rgb));
         if (span.pointSize)
             format.setFontPointSize(*span.pointSize);
         cursor.mergeCharFormat(format);
