@@ -1,8 +1,8 @@
 #include "app/MainWindow.h"
 
-#include "app/Artwork.h"
-#include "app/ReportArea.h"
-#include "app/Twips.h"
+#include "ui/Artwork.h"
+#include "reports/ReportArea.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "platform/Services.h"
 #include "reports/StyleSpan.h"
 #include "stations/StationTable.h"
 

@@ -1,8 +1,8 @@
 // The window's own commands: help panel and its links, report-type buttons, folding the search region,
 // and the find command of NOTAM reports.
-#include "app/LinkOpener.h"
+#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "reports/Sources.h"
 
 #include <QFrame>

@@ -1,11 +1,11 @@
 #include "app/ReportMode.h"
 
-#include "app/Clock.h"
-#include "app/LinkOpener.h"
+#include "platform/Clock.h"
+#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
-#include "app/ReportArea.h"
-#include "favourites/SettingsStore.h"
-#include "reports/NetworkDownloader.h"
+#include "reports/ReportArea.h"
+#include "platform/SettingsStore.h"
+#include "platform/NetworkDownloader.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

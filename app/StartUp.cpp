@@ -1,9 +1,9 @@
 // Start-up restores what the last run left; shut-down saves it. The save runs however the program is
 // asked to end normally, and only once.
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "app/MainWindow.h"
-#include "app/Twips.h"
-#include "favourites/SettingsStore.h"
+#include "ui/Twips.h"
+#include "platform/SettingsStore.h"
 #include "favourites/SettingsValues.h"
 
 #include <QCoreApplication>
@@ -27,7 +27,7 @@ QString versionCaption()
 
 void MainWindow::Form_Load()
 {
-    Stations::IniTerr(m_stationTable);
+    Stations::FillFromEmbeddedData(m_stationTable);
     Frame1->move(Twips::toPixels(-195), Frame1->y());
 
     // The favourites' pointer is the picture Image2 holds.

@@ -1,9 +1,9 @@
 // Builds the window's controls at their fixed places. Each region lists its controls in stacking order,
 // from top to bottom, and stack() applies that order: buttons, lists, text boxes and panels above
 // labels, rectangles and pictures, and within each layer an earlier row above a later one.
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "app/MainWindow.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "app/Clock.h"
+#include "platform/Clock.h"
 #include "app/CommandLine.h"
-#include "app/LinkOpener.h"
+#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
 #include "app/ReportMode.h"
-#include "favourites/SettingsStore.h"
-#include "reports/NetworkDownloader.h"
+#include "platform/SettingsStore.h"
+#include "platform/NetworkDownloader.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 // Median times of the station directory's work on the shipped data, through the real window where the
 // window does the work: filling the table and the two code lists, a search, a country and a city choice.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_stations [repetitions]
-#include "app/Clock.h"
-#include "app/LinkOpener.h"
+#include "platform/Clock.h"
+#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
-#include "favourites/SettingsStore.h"
-#include "reports/NetworkDownloader.h"
+#include "platform/SettingsStore.h"
+#include "platform/NetworkDownloader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -94,7 +94,7 @@ int main(int argc, char* argv[])
     bool allOk = true;
 
     Stations::StationTable table;
-    const double iniTerr = medianMs(repetitions, [&] { Stations::IniTerr(table); });
+    const double iniTerr = medianMs(repetitions, [&] { Stations::FillFromEmbeddedData(table); });
     const double lists = medianMs(repetitions, [&] {
         const Stations::StationData data = Stations::LoadEmbeddedStationData();
         window.List1[0]->addItems(data.codesAToK);
@@ -103,7 +103,7 @@ int main(int argc, char* argv[])
         window.List1[0]->clear();
         window.List1[1]->clear();
     });
-    std::printf("%-52s median %8.3f ms\n", "IniTerr (4,528 entries)", iniTerr);
+    std::printf("%-52s median %8.3f ms\n", "FillFromEmbeddedData (4,528 entries)", iniTerr);
     std::printf("%-52s median %8.3f ms\n", "code lists (load + addItems, 6,994 codes)", lists);
     allOk &= report("table and code lists together", iniTerr + lists, 20);
     allOk &= check(table.count() == 4528 && window.List1[0]->count() == 4151 && window.List1[1]->count() == 2843,

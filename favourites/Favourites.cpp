@@ -1,7 +1,7 @@
 // The favourites bar: twelve fixed slots whose captions are the favourites themselves. A slot's index is
 // its identity (and its settings key), so slots are never reordered or compacted.
 #include "app/MainWindow.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "reports/Downloader.h"
+#include "platform/Downloader.h"
 #include "reports/Sources.h"
 
 #include <QFile>

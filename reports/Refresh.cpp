@@ -1,7 +1,7 @@
 // Refresh on request and from the ten-second timer.
-#include "app/Clock.h"
+#include "platform/Clock.h"
 #include "app/MainWindow.h"
-#include "reports/Downloader.h"
+#include "platform/Downloader.h"
 #include "reports/Sources.h"
 
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The request driver: every choice of a station ends in ShowReport, which runs the path of the selected
 // report type and then records the code as the current one.
-#include "app/Clock.h"
+#include "platform/Clock.h"
 #include "app/MainWindow.h"
-#include "app/ReportArea.h"
-#include "app/Twips.h"
-#include "favourites/SettingsStore.h"
+#include "reports/ReportArea.h"
+#include "ui/Twips.h"
+#include "platform/SettingsStore.h"
 #include "reports/Expiry.h"
 #include "reports/MetarStyle.h"
 #include "reports/MetarTranslation.h"

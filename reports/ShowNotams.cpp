@@ -1,6 +1,6 @@
 // The NOTAM path of the request driver: the provider's page for the code, cut to its NOTAM block.
 #include "app/MainWindow.h"
-#include "reports/Downloader.h"
+#include "platform/Downloader.h"
 #include "reports/NotamCut.h"
 #include "reports/Sources.h"
 #include "reports/WorkFile.h"

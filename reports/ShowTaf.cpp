@@ -1,5 +1,5 @@
 // The TAF path of the request driver: download, cut to the station's forecast, date, decode, show.
-#include "app/Clock.h"
+#include "platform/Clock.h"
 #include "app/MainWindow.h"
 #include "reports/Sources.h"
 #include "reports/TafDecoder.h"

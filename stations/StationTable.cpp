@@ -136,7 +136,7 @@ StationData LoadEmbeddedStationData()
         readCodes(u":/data/codes-l-z.txt"_qs)};
 }
 
-void IniTerr(StationTable& table)
+void FillFromEmbeddedData(StationTable& table)
 {
     table.fill(readResource(u":/data/stations.txt"_qs));
 }

@@ -60,6 +60,6 @@ struct StationData
 StationData LoadEmbeddedStationData();
 
 /// Fills the table from the embedded data (the program's start-up step).
-void IniTerr(StationTable& table);
+void FillFromEmbeddedData(StationTable& table);
 
 } // namespace Stations

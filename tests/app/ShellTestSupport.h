@@ -4,7 +4,7 @@
 // twelve captions, settings given as "section/key=value" lines, and a downloader that lets a test look
 // at the window the moment a transfer starts.
 
-#include "reports/Downloader.h"
+#include "platform/Downloader.h"
 #include "support/WindowFixture.h"
 
 #include <QLabel>

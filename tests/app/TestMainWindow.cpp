@@ -1,5 +1,5 @@
 // The real window, driven by objectName: its controls at first display, and METAR requests end to end.
-#include "app/ReportArea.h"
+#include "reports/ReportArea.h"
 #include "support/WindowFixture.h"
 
 #include <QFrame>

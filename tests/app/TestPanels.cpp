@@ -1,7 +1,7 @@
 // The window's own commands: the help panel and its links, folding the search region away and back, and
 // the report-type buttons with the find panel.
 #include "app/ShellTestSupport.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

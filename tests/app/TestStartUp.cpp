@@ -1,7 +1,7 @@
 // Start-up and shut-down of the real window: what is restored from the settings and in which order, the
 // first report, and what the close box and "Quitter" save and delete.
 #include "app/ShellTestSupport.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QDir>
 #include <QFrame>

@@ -1,6 +1,6 @@
 // The settings kept between runs: the user's INI file read and saved through IniSettingsStore, and the
 // stored report type turned into a button.
-#include "favourites/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "favourites/SettingsValues.h"
 
 #include <QDir>

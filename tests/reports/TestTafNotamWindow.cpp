@@ -1,5 +1,5 @@
 // TAF and NOTAM requests through the real window, and the find command of NOTAM reports.
-#include "app/ReportArea.h"
+#include "reports/ReportArea.h"
 #include "support/WindowFixture.h"
 
 #include <QFrame>

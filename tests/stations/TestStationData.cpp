@@ -30,7 +30,7 @@ struct Loaded
     Loaded()
         : data(Stations::LoadEmbeddedStationData())
     {
-        Stations::IniTerr(table);
+        Stations::FillFromEmbeddedData(table);
         for (int i = 1; i <= table.count(); ++i)
             entries.append(Entry{table.code(i), table.country(i), table.city(i)});
         allCodes = data.codesAToK + data.codesLToZ;
@@ -129,7 +129,7 @@ void TestStationData::slotsAndCount()
     QVERIFY(table.slot(0).isEmpty());
     for (int i = 4529; i <= 5000; ++i)
         QVERIFY2(table.slot(i).isEmpty(), qPrintable(QString::number(i)));
-    // IniTerr fills from the same text LoadEmbeddedStationData gives, with nothing dropped or added.
+    // FillFromEmbeddedData fills from the same text LoadEmbeddedStationData gives, with nothing dropped or added.
     QCOMPARE(loaded().data.entries.count(u'\n'), 4528);
     for (int i = 1; i <= 4528; ++i)
         QVERIFY2(!table.slot(i).isEmpty(), qPrintable(QString::number(i)));

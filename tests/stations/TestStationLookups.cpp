@@ -12,7 +12,7 @@ const Stations::StationTable& shippedTable()
 {
     static const Stations::StationTable table = [] {
         Stations::StationTable filled;
-        Stations::IniTerr(filled);
+        Stations::FillFromEmbeddedData(filled);
         return filled;
     }();
     return table;

@@ -3,11 +3,11 @@
 // A real window wired to test services: the real downloader pointed at a local server, a fixed clock,
 // settings in memory, a recording link opener and a temporary work folder.
 
-#include "app/Clock.h"
-#include "app/LinkOpener.h"
+#include "platform/Clock.h"
+#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
-#include "favourites/SettingsStore.h"
-#include "reports/NetworkDownloader.h"
+#include "platform/SettingsStore.h"
+#include "platform/NetworkDownloader.h"
 #include "support/TestHttpServer.h"
 
 #include <QTemporaryDir>

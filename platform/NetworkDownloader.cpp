@@ -1,4 +1,4 @@
-#include "reports/NetworkDownloader.h"
+#include "platform/NetworkDownloader.h"
 
 #include <QEventLoop>
 #include <QNetworkReply>

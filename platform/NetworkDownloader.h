@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/Downloader.h"
+#include "platform/Downloader.h"
 
 #include <QNetworkAccessManager>
 #include <QSet>

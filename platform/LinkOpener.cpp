@@ -1,4 +1,4 @@
-#include "app/LinkOpener.h"
+#include "platform/LinkOpener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

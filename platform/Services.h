@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WorkFolder.h"
+#include "platform/WorkFolder.h"
 #include "reports/Sources.h"
 
 class Clock;

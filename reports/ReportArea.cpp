@@ -1,6 +1,6 @@
-#include "app/ReportArea.h"
+#include "reports/ReportArea.h"
 
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

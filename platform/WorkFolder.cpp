@@ -1,4 +1,4 @@
-#include "app/WorkFolder.h"
+#include "platform/WorkFolder.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "favourites/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
