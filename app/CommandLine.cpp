@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "BuildConfig.h"
+
 namespace {
 
 constexpr const char16_t* kDefaultWeatherBase = u"http://tgftp.nws.noaa.gov";

@@ -1,27 +1,45 @@
 #include "app/MainWindow.h"
 
+#include "BuildConfig.h"
+#include "favourites/FavouritesBar.h"
+#include "favourites/SettingsValues.h"
+#include "favourites/StationTip.h"
+#include "help/HelpPanel.h"
+#include "platform/Logging.h"
+#include "platform/SettingsStore.h"
+#include "reports/RefreshTimer.h"
+#include "reports/ReportPanel.h"
+#include "reports/ReportRequester.h"
+#include "stations/CodeSearchPanel.h"
+#include "stations/StationBrowser.h"
 #include "ui/Artwork.h"
-#include "reports/ReportArea.h"
+#include "ui/Controls.h"
 #include "ui/Twips.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
+#include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTextEdit>
-#include <QTimer>
 
 namespace {
 
-// The layout's client area, in twips.
+// The window's client area, in twips.
 constexpr int kClientWidth = 10920;
 constexpr int kClientHeight = 5460;
+// Folding slides the report panel over the search region in steps, and unfolding back to this width.
+constexpr int kFoldStep = 50;
+constexpr int kFoldedMargin = 80;
+constexpr int kUnfoldedWidth = 10905;
+// The tick folds only a window wider than this.
+constexpr int kFoldWiderThan = 10000;
+
+const QString kData = u"data"_qs;
+const QString kFavourites = u"Fav"_qs;
+
+void letEventsRun()
+{
+    QCoreApplication::processEvents();
+}
 
 } // namespace
 
@@ -32,135 +50,167 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setObjectName(u"MainWindow"_qs);
     setWindowTitle(u"Météo."_qs);
     setWindowIcon(Artwork::WindowIcon());
-    QFont font(u"Liberation Sans"_qs);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8);
-    setFont(font);
+    setFont(Controls::sansFont(8));
     setFixedHeight(Twips::toPixels(kClientHeight));
     resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
     setMouseTracking(true);
 
-    createLeftRegion();
-    createHelpPanel();
-    createBrowser();
-    createReportPanel();
+    // Stacked from top to bottom in the order they are made: panels over the search region.
+    m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
+    m_stationBrowser = new StationBrowser(this, m_stationTable);
+    m_reportPanel = new ReportPanel(this, m_stationTable);
+    m_codeSearchPanel = new CodeSearchPanel(this);
+    createTopButtons();
+    Controls::stack({m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton,
+        m_helpButton});
+    m_codeSearchPanel->setTabOrderBefore(m_helpButton);
 
-    // The code lists come with the window, before the load handler runs.
-    const Stations::StationData data = Stations::LoadEmbeddedStationData();
-    List1[0]->addItems(data.codesAToK);
-    List1[1]->addItems(data.codesLToZ);
-
-    connectHandlers();
-    Text1->setFocus();
+    m_requester = new ReportRequester(m_services, *m_reportPanel, this);
+    m_refreshTimer = new RefreshTimer(*m_services.clock, this);
+    connectRegions();
+    m_codeSearchPanel->focusSearch();
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::connectHandlers()
+void MainWindow::createTopButtons()
 {
-    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
-    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &MainWindow::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &MainWindow::Command7_Click);
-    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(Command9, &QPushButton::clicked, this, &MainWindow::Command9_Click);
-    connect(Text1, &QLineEdit::textChanged, this, &MainWindow::Text1_Change);
-    for (int i = 0; i < 2; ++i) {
-        connect(List1[i], &QListWidget::itemClicked, this, [this, i] { List1_Click(i); });
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
-    }
-    connect(List2, &QListWidget::itemClicked, this, &MainWindow::List2_Click);
-    connect(List3, &QListWidget::itemClicked, this, &MainWindow::List3_Click);
-    connect(List4, &QListWidget::itemClicked, this, &MainWindow::List4_Click);
-    connect(List5, &QListWidget::itemClicked, this, &MainWindow::List5_Click);
-    // Selecting a report type, by hand or at start-up, requests the current code with that type.
-    for (int i = 0; i < 3; ++i) {
-        connect(Option2[i], &QRadioButton::toggled, this, [this, i](bool checked) {
-            if (checked)
-                Option2_Click(i);
-        });
-    }
-
-    // Mouse events of labels, pictures and panels, which have no signals of their own.
-    for (QLabel* slot : Fav)
-        slot->installEventFilter(this);
-    for (QWidget* widget :
-        std::initializer_list<QWidget*>{Frame1, Image1, Label5, Label6, Label7, Frame2, LabMetar->viewport()})
-        widget->installEventFilter(this);
-    for (QLabel* text : Label4)
-        text->installEventFilter(this);
-    Frame2->setMouseTracking(true);
-    LabMetar->viewport()->setMouseTracking(true);
+    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_qs, Twips::rect(1635, 30, 1500, 510));
+    m_browserButton->setText(u"Ville / Pays"_qs);
+    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_qs, Twips::rect(135, 30, 1500, 510));
+    m_helpButton->setText(u"Aide et à Propos"_qs);
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+void MainWindow::connectRegions()
 {
-    const QEvent::Type type = event->type();
-    for (int i = 0; i < static_cast<int>(Fav.size()); ++i) {
-        if (watched != Fav[i])
-            continue;
-        if (type == QEvent::MouseButtonPress) {
-            Fav_MouseDown(i, static_cast<QMouseEvent*>(event)->button());
-            return true;
-        }
-        if (type == QEvent::MouseMove) {
-            Fav_MouseMove(i);
-            return true;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
-    // The version label is no link and no part of the panel's background: its clicks do nothing.
-    if (watched == Label7 && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease))
-        return true;
-    if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == Label5) {
-            Label5_Click();
-            return true;
-        }
-        if (watched == Label6) {
-            Label6_Click();
-            return true;
-        }
-        const bool helpText = std::find(Label4.begin(), Label4.end(), watched) != Label4.end();
-        if (watched == Frame1 || watched == Image1 || helpText) {
-            Command4_Click();
-            return true;
-        }
-    }
-    if (type == QEvent::MouseMove) {
-        if (watched == LabMetar->viewport()
-            || (watched == Frame2 && isBackground(Frame2, static_cast<QMouseEvent*>(event)->position().toPoint())))
-            ResetFavHighlight();
-    }
-    return QWidget::eventFilter(watched, event);
+    connect(m_helpButton, &QPushButton::clicked, m_helpPanel, &HelpPanel::open);
+    connect(m_browserButton, &QPushButton::clicked, m_stationBrowser, &StationBrowser::toggle);
+    connect(m_stationBrowser, &StationBrowser::opened, this,
+        [this](bool open) { m_browserButton->setText(open ? u"OACI"_qs : u"Pays / Villes"_qs); });
+    connect(m_stationBrowser, &StationBrowser::stationChosen, this, &MainWindow::showReport);
+    connect(m_stationBrowser, &StationBrowser::userActivity, m_refreshTimer, &RefreshTimer::holdOffForUser);
+
+    connect(m_codeSearchPanel, &CodeSearchPanel::stationPicked, this, &MainWindow::showPickedStation);
+    connect(m_codeSearchPanel, &CodeSearchPanel::stationFound, this, &MainWindow::showReport);
+    connect(m_codeSearchPanel, &CodeSearchPanel::userActivity, m_refreshTimer, &RefreshTimer::holdOffForUser);
+
+    connect(m_reportPanel, &ReportPanel::reportTypeChosen, this,
+        [this] { showReport(m_reportPanel->stationCode()); });
+    connect(m_reportPanel, &ReportPanel::refreshRequested, this,
+        [this] { m_requester->refresh(m_reportPanel->stationCode()); });
+    connect(m_reportPanel, &ReportPanel::foldRequested, this, &MainWindow::toggleFold);
+    connect(m_reportPanel, &ReportPanel::quitRequested, this, &MainWindow::quit);
+    connect(m_reportPanel, &ReportPanel::pointerOverBackground, this, &MainWindow::clearFavouriteHover);
+
+    FavouritesBar& favourites = m_reportPanel->favouritesBar();
+    StationTip& tip = m_reportPanel->stationTip();
+    connect(&favourites, &FavouritesBar::favouriteChosen, this, &MainWindow::showChosenFavourite);
+    connect(&favourites, &FavouritesBar::favouriteHovered, &tip, &StationTip::showDescriptionAt);
+    connect(&favourites, &FavouritesBar::pointerLeftFavourites, &tip, &QWidget::hide);
+
+    connect(m_requester, &ReportRequester::transferStarted, m_refreshTimer, &RefreshTimer::transferStarted);
+    connect(m_requester, &ReportRequester::transferEnded, m_refreshTimer, &RefreshTimer::transferEnded);
+    connect(m_requester, &ReportRequester::reportShown, this, &MainWindow::makeCurrent);
+
+    connect(m_refreshTimer, &RefreshTimer::foldDue, this, &MainWindow::foldIfWide);
+    connect(m_refreshTimer, &RefreshTimer::refreshDue, this,
+        [this] { m_requester->refresh(m_reportPanel->stationCode()); });
+    connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
 }
 
-bool MainWindow::isBackground(const QWidget* container, QPoint at) const
+void MainWindow::start()
 {
-    // Labels and rectangles draw on their container and take no mouse of their own; a move that a control
-    // (a button that tracks the pointer for its hover look, say) passes on is not over the background.
-    const QWidget* child = container->childAt(at);
-    return !child || qobject_cast<const QLabel*>(child) || child->objectName().startsWith(u"Shape");
+    Stations::FillFromEmbeddedData(m_stationTable);
+    QStringList favourites;
+    for (int i = 0; i < FavouritesBar::kSlots; ++i)
+        favourites.append(m_services.settings->read(kFavourites, QString::number(i), QString()));
+    m_reportPanel->favouritesBar().setFavourites(favourites);
+
+    show();
+    letEventsRun();
+    // Closed while it was being painted: nothing is left to start, and no report is requested.
+    if (m_unloaded)
+        return;
+    m_helpPanel->showVersion(QStringLiteral(VENTORIX_VERSION));
+    const QString info = m_services.settings->read(kData, u"Info"_qs, u"0"_qs);
+    m_reportPanel->setStationCode(m_services.settings->read(kData, u"last"_qs, u"LFPG"_qs));
+    m_refreshTimer->start();
+    // None of the buttons is selected yet, so this choice asks for the first report.
+    m_reportPanel->chooseReportType(SettingsValues::ReportTypeFromInfo(info));
 }
 
-void MainWindow::closeEvent(QCloseEvent* event)
+void MainWindow::unload()
 {
-    Form_Unload();
-    event->accept();
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_refreshTimer->stop();
+    saveSettings();
 }
 
-QString MainWindow::reportAreaText() const
+void MainWindow::saveSettings()
 {
-    return ReportArea::ReadBack(LabMetar);
+    const QStringList favourites = m_reportPanel->favouritesBar().favourites();
+    for (int i = 0; i < favourites.size(); ++i)
+        m_services.settings->write(kFavourites, QString::number(i), favourites.at(i));
+    if (const int type = m_reportPanel->reportType(); type >= 0)
+        m_services.settings->write(kData, u"Info"_qs, QString::number(type));
+    if (!m_services.settings->flush())
+        qCWarning(lcSettings) << "the settings could not be saved; they stay pending for the next save";
 }
 
-void MainWindow::selectReportTypeQuietly(int index)
+void MainWindow::quit()
 {
-    const QSignalBlocker blocker(Option2[index]);
-    Option2[index]->setChecked(true);
+    // Only the program's own work folder is emptied: no file of the user's lives there.
+    m_services.workFolder.removeWorkFiles();
+    unload();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::showReport(const QString& code)
+{
+    m_requester->showReport(code);
+}
+
+void MainWindow::selectReportTypeQuietly(int type)
+{
+    m_reportPanel->selectReportTypeQuietly(type);
+}
+
+bool MainWindow::lastDownloadSucceeded() const
+{
+    return m_requester->lastDownloadSucceeded();
+}
+
+ShownReport MainWindow::shownReport() const
+{
+    return m_reportPanel->shownReport();
+}
+
+void MainWindow::makeCurrent(const QString& code)
+{
+    m_reportPanel->setStationCode(code);
+    if (m_reportPanel->favouritesBar().addFavourite(code))
+        m_reportPanel->stationTip().hide();
+}
+
+void MainWindow::showPickedStation(const QString& code)
+{
+    m_reportPanel->stationTip().showDescription(Stations::DescribeStation(m_stationTable, code).value_or(QString()));
+    showReport(code);
+}
+
+void MainWindow::showChosenFavourite(const QString& code)
+{
+    showReport(code);
+    m_reportPanel->stationTip().hide();
+}
+
+void MainWindow::clearFavouriteHover()
+{
+    m_reportPanel->favouritesBar().clearHighlight();
+    m_reportPanel->stationTip().hide();
 }
 
 int MainWindow::outerWidthTwips() const
@@ -174,9 +224,47 @@ void MainWindow::setOuterWidthTwips(int twips)
     resize(std::max(1, Twips::toPixels(twips) - frame), height());
 }
 
+void MainWindow::foldIfWide()
+{
+    if (outerWidthTwips() > kFoldWiderThan)
+        toggleFold();
+}
+
+void MainWindow::toggleFold()
+{
+    m_reportPanel->raise();
+    const int panelWidth = Twips::fromPixels(m_reportPanel->width());
+    // The report panel stays against the window's right edge while the window narrows or widens.
+    const auto keepPanelRight = [this] { m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y()); };
+    if (!m_folded) {
+        m_reportPanel->move(Twips::toPixels(kFoldedMargin), m_reportPanel->y());
+        for (int w = outerWidthTwips(); w >= panelWidth; w -= kFoldStep) {
+            setOuterWidthTwips(w + kFoldedMargin);
+            keepPanelRight();
+            letEventsRun();
+        }
+    } else {
+        m_refreshTimer->holdOffForUser();
+        for (int w = outerWidthTwips(); w <= kUnfoldedWidth; w += kFoldStep) {
+            setOuterWidthTwips(w);
+            keepPanelRight();
+            letEventsRun();
+        }
+    }
+    m_folded = !m_folded;
+    m_reportPanel->showFolded(m_folded);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    unload();
+    event->accept();
+}
+
 void MainWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    if (isBackground(this, event->position().toPoint()))
-        ResetFavHighlight();
+    const QWidget* child = childAt(event->position().toPoint());
+    if (!child || Controls::isDecoration(child))
+        clearFavouriteHover();
     QWidget::mouseMoveEvent(event);
 }

@@ -1,19 +1,18 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "reports/ShownReport.h"
 
 #include <QString>
-
-class MainWindow;
 
 namespace ReportMode {
 
 /// The shown report as one JSON object: code, type, title, visibilities, banner, background, text
 /// (line breaks as CR LF) and the runs of one look each that make up the text.
-QString Json(const MainWindow& window, const QString& code, int type);
+QString Json(const ShownReport& report, const QString& code, int type);
 
 /// The title, an empty line, then the report text.
-QString Text(const MainWindow& window);
+QString Text(const ShownReport& report);
 
 /// Builds the real window without showing it, requests the report and prints it on standard output.
 /// Settings stay in memory and work files in a temporary folder removed at exit.

@@ -1,10 +1,7 @@
-#include "platform/Clock.h"
+#include "BuildConfig.h"
 #include "app/CommandLine.h"
-#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
 #include "app/ReportMode.h"
-#include "platform/SettingsStore.h"
-#include "platform/NetworkDownloader.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -73,7 +70,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (line.version) {
-        printTo(stdout, u"Ventorix %1.%2.%3\n"_qs.arg(VENTORIX_VERSION_MAJOR).arg(VENTORIX_VERSION_MINOR).arg(VENTORIX_VERSION_PATCH));
+        printTo(stdout, u"Ventorix "_qs + QStringLiteral(VENTORIX_VERSION) + u'\n');
         return 0;
     }
 
@@ -86,19 +83,15 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
-    NetworkDownloader downloader;
-    SystemClock clock;
-    IniSettingsStore settings;
-    DesktopLinkOpener links;
-    MainWindow window(Services{&downloader, &clock, &settings, &links, WorkFolder::userCache(),
-        Sources{line.weatherBase, line.notamBase, line.site}});
+    const RealServices services(RealServices::Kind::Desktop, Sources{line.weatherBase, line.notamBase, line.site});
+    MainWindow window(services.services());
     closeOnTerminationSignals(window);
     // A desktop session that logs out may end the program without closing the window first; the user may
     // also cancel the logout, so the program saves and keeps running.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
         [&window](QSessionManager&) { window.saveSettings(); });
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, &MainWindow::Form_Unload);
-    window.Form_Load();
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, &MainWindow::unload);
+    window.start();
     // Ended during start-up (signal, "Quitter" or close box while the first report was on its way): exit()
     // and the last-window quit do nothing before the event loop runs, so it would never end.
     if (!window.isVisible())

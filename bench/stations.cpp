@@ -1,11 +1,8 @@
 // Median times of the station directory's work on the shipped data, through the real window where the
 // window does the work: filling the table and the two code lists, a search, a country and a city choice.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_stations [repetitions]
-#include "platform/Clock.h"
-#include "platform/LinkOpener.h"
 #include "app/MainWindow.h"
-#include "platform/SettingsStore.h"
-#include "platform/NetworkDownloader.h"
+#include "reports/RefreshTimer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,12 +20,6 @@
 #include <vector>
 
 namespace {
-
-class NoLinkOpener final : public LinkOpener
-{
-public:
-    void open(const QString&) override { }
-};
 
 /// Median wall time of @p work over @p repetitions runs, in milliseconds; @p prepare runs untimed before each.
 double medianMs(int repetitions, const std::function<void()>& work, const std::function<void()>& prepare = {})
@@ -63,6 +54,12 @@ bool report(const char* what, double ms, double targetMs)
     return ok;
 }
 
+template <typename T>
+T* control(const MainWindow& window, const char16_t* name)
+{
+    return window.findChild<T*>(QString::fromUtf16(name));
+}
+
 void clickItem(QListWidget* list, const QString& text)
 {
     const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -79,64 +76,70 @@ int main(int argc, char* argv[])
 
     // A window with services that never leave the machine: reports are read from an empty folder, so the
     // start-up request fails at once.
-    QTemporaryDir work;
     QTemporaryDir served;
-    FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
-    NetworkDownloader downloader(std::chrono::milliseconds(1000));
-    MemorySettingsStore settings;
-    NoLinkOpener links;
     const QString base = QUrl::fromLocalFile(served.path()).toString();
-    MainWindow window(Services{&downloader, &clock, &settings, &links, WorkFolder(work.path()),
-        Sources{base, base, u"http://site.test"_qs}});
-    window.Form_Load();
-    window.Timer1->stop();
+    const RealServices services(RealServices::Kind::OneShot, Sources{base, base, u"http://site.test"_qs},
+        QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    MainWindow window(services.services());
+    window.start();
+    window.findChild<RefreshTimer*>()->stop();
 
+    auto* codesAToK = control<QListWidget>(window, u"codesAToKList");
+    auto* codesLToZ = control<QListWidget>(window, u"codesLToZList");
+    auto* searchEdit = control<QLineEdit>(window, u"codeSearchEdit");
+    auto* searchButton = control<QPushButton>(window, u"searchButton");
+    auto* searchResults = control<QListWidget>(window, u"searchResultsList");
+    auto* browserButton = control<QPushButton>(window, u"browserButton");
+    auto* browser = control<QWidget>(window, u"stationBrowser");
+    auto* countries = control<QListWidget>(window, u"countryList");
+    auto* cities = control<QListWidget>(window, u"cityList");
+    auto* cityCodes = control<QListWidget>(window, u"cityCodeList");
     bool allOk = true;
 
     Stations::StationTable table;
-    const double iniTerr = medianMs(repetitions, [&] { Stations::FillFromEmbeddedData(table); });
+    const double tableFill = medianMs(repetitions, [&] { Stations::FillFromEmbeddedData(table); });
     const double lists = medianMs(repetitions, [&] {
         const Stations::StationData data = Stations::LoadEmbeddedStationData();
-        window.List1[0]->addItems(data.codesAToK);
-        window.List1[1]->addItems(data.codesLToZ);
+        codesAToK->addItems(data.codesAToK);
+        codesLToZ->addItems(data.codesLToZ);
     }, [&] {
-        window.List1[0]->clear();
-        window.List1[1]->clear();
+        codesAToK->clear();
+        codesLToZ->clear();
     });
-    std::printf("%-52s median %8.3f ms\n", "FillFromEmbeddedData (4,528 entries)", iniTerr);
+    std::printf("%-52s median %8.3f ms\n", "table fill (4,528 entries)", tableFill);
     std::printf("%-52s median %8.3f ms\n", "code lists (load + addItems, 6,994 codes)", lists);
-    allOk &= report("table and code lists together", iniTerr + lists, 20);
-    allOk &= check(table.count() == 4528 && window.List1[0]->count() == 4151 && window.List1[1]->count() == 2843,
+    allOk &= report("table and code lists together", tableFill + lists, 20);
+    allOk &= check(table.count() == 4528 && codesAToK->count() == 4151 && codesLToZ->count() == 2843,
         "table and lists");
 
     const auto search = [&](const QString& query) {
-        return medianMs(repetitions, [&] { window.Command1->click(); }, [&] { window.Text1->setText(query); });
+        return medianMs(repetitions, [&] { searchButton->click(); }, [&] { searchEdit->setText(query); });
     };
-    allOk &= report("search \"LF\" (Command1: 124 results)", search(u"lf"_qs), 5);
-    allOk &= check(window.List2->count() == 124, "search LF");
-    allOk &= report("search \"\" (Command1: all 6,994 codes)", search(QString()), 5);
-    allOk &= check(window.List2->count() == 6994, "empty search");
+    allOk &= report("search \"LF\" (124 results)", search(u"lf"_qs), 5);
+    allOk &= check(searchResults->count() == 124, "search LF");
+    allOk &= report("search \"\" (all 6,994 codes)", search(QString()), 5);
+    allOk &= check(searchResults->count() == 6994, "empty search");
 
-    window.Command9->click(); // open the browser: List3 holds the countries
-    allOk &= report("browser open (Command9: 229 countries)", medianMs(repetitions, [&] {
-        window.Command9->click();
+    browserButton->click(); // open the browser: the country list is filled
+    allOk &= report("browser open (229 countries)", medianMs(repetitions, [&] {
+        browserButton->click();
     }, [&] {
-        if (!window.Frame3->isHidden())
-            window.Command9->click();
+        if (!browser->isHidden())
+            browserButton->click();
     }), 5);
-    if (window.Frame3->isHidden())
-        window.Command9->click();
-    allOk &= report("country choice USA (List3: 1,624 cities)",
-        medianMs(repetitions, [&] { clickItem(window.List3, u"USA"_qs); }), 5);
-    allOk &= check(window.List3->count() == 229 && window.List4->count() == 1624, "country choice");
-    allOk &= report("city choice USA / Paris (List4: 3 codes)",
-        medianMs(repetitions, [&] { clickItem(window.List4, u"Paris"_qs); }), 5);
-    allOk &= check(window.List5->count() == 3 && !window.List5->isHidden(), "city choice");
+    if (browser->isHidden())
+        browserButton->click();
+    allOk &= report("country choice USA (1,624 cities)",
+        medianMs(repetitions, [&] { clickItem(countries, u"USA"_qs); }), 5);
+    allOk &= check(countries->count() == 229 && cities->count() == 1624, "country choice");
+    allOk &= report("city choice USA / Paris (3 codes)",
+        medianMs(repetitions, [&] { clickItem(cities, u"Paris"_qs); }), 5);
+    allOk &= check(cityCodes->count() == 3 && !cityCodes->isHidden(), "city choice");
     allOk &= report("code description (DescribeStation, 100 codes)", medianMs(repetitions, [&] {
         for (int i = 0; i < 100; ++i)
-            (void)Stations::DescribeStation(window.stationTable(), window.List1[1]->item(i)->text());
+            (void)Stations::DescribeStation(table, codesLToZ->item(i)->text());
     }), 5);
 
-    window.Form_Unload();
+    window.unload();
     return allOk ? 0 : 1;
 }

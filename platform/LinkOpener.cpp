@@ -1,10 +1,13 @@
 #include "platform/LinkOpener.h"
 
+#include "platform/Logging.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
 void DesktopLinkOpener::open(const QString& address)
 {
     // The contact address carries the version caption unencoded; tolerant parsing keeps it as written.
-    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    if (!QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode)))
+        qCWarning(lcFiles) << "no handler opened" << address;
 }

@@ -15,3 +15,10 @@ class DesktopLinkOpener final : public LinkOpener
 public:
     void open(const QString& address) override;
 };
+
+/// Opens nothing: a run with no window to click has no address to open.
+class NoLinkOpener final : public LinkOpener
+{
+public:
+    void open(const QString&) override { }
+};

@@ -3,13 +3,19 @@
 #include "platform/WorkFolder.h"
 #include "reports/Sources.h"
 
+#include <QDateTime>
+
+#include <memory>
+#include <optional>
+
 class Clock;
 class Downloader;
 class LinkOpener;
 class SettingsStore;
+class QTemporaryDir;
 
-/// The platform services the window works through. main() builds the real ones; tests build fakes or
-/// point the real downloader at a local server. The window does not own them.
+/// The platform services the window works through. The program builds the real ones with RealServices;
+/// tests build fakes or point the real downloader at a local server. The window does not own them.
 struct Services
 {
     Downloader* downloader = nullptr;
@@ -18,4 +24,30 @@ struct Services
     LinkOpener* links = nullptr;
     WorkFolder workFolder;
     Sources sources;
+};
+
+/// The real services, built and owned together. A desktop session keeps the user's settings file and work
+/// folder; a one-shot run (the report mode, the benches) keeps its settings in memory, works in a temporary
+/// folder removed with this object, opens no address and may read a clock stopped at @p fixedNow.
+class RealServices final
+{
+public:
+    enum class Kind { Desktop, OneShot };
+
+    RealServices(Kind kind, Sources sources, std::optional<QDateTime> fixedNow = std::nullopt);
+    ~RealServices();
+    Q_DISABLE_COPY_MOVE(RealServices)
+
+    /// False when the work folder could not be made.
+    bool isReady() const;
+    Services services() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<Downloader> m_downloader;
+    std::unique_ptr<Clock> m_clock;
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<LinkOpener> m_links;
+    WorkFolder m_workFolder;
+    Sources m_sources;
 };

@@ -1,12 +1,15 @@
 #include "platform/WorkFolder.h"
 
+#include "platform/Logging.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
 WorkFolder::WorkFolder(QString path)
     : m_path(std::move(path))
 {
-    QDir().mkpath(m_path);
+    if (!QDir().mkpath(m_path))
+        qCWarning(lcFiles) << "cannot create the work folder" << m_path;
 }
 
 WorkFolder WorkFolder::userCache()
@@ -24,8 +27,10 @@ int WorkFolder::removeWorkFiles() const
     const QDir dir(m_path);
     int failures = 0;
     for (const QString& name : dir.entryList({u"*.txt"_qs}, QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!QFile::remove(dir.filePath(name)))
+        if (!QFile::remove(dir.filePath(name))) {
+            qCWarning(lcFiles) << "cannot remove the work file" << dir.filePath(name);
             ++failures;
+        }
     }
     return failures;
 }

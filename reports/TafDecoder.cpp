@@ -105,7 +105,7 @@ struct WindGroup
 };
 
 // dddff[Gff]unit with a three-digit direction or VRB and two- or three-digit speed and gust. What
-// follows the unit is ignored, as the positional reading ignores it.
+// follows the unit is ignored, as the fixed-position reading below ignores it.
 std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
 {
     const QStringView direction = t.left(3);
@@ -129,10 +129,10 @@ std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
     return wind;
 }
 
-// The positional reading (speed from characters 3 to 5, gust from the two characters after the first
-// "G") only holds for a direction ending in 0 with two-digit speed and gust. A well-formed group is read
-// by its parts instead, which gives the same text for those and reads VRB05KT and 270105G120KT right;
-// anything else keeps the positional reading.
+// Reading a wind group by fixed positions (speed from characters 3 to 5, gust from the two characters
+// after the first "G") only holds for a direction ending in 0 with two-digit speed and gust. A
+// well-formed group is read by its parts instead, which gives the same text for those and reads VRB05KT
+// and 270105G120KT right; anything else keeps the fixed-position reading.
 QString windPhrase(const QString& t, WindUnit unit)
 {
     const bool mps = unit == WindUnit::MetresPerSecond;

@@ -3,9 +3,10 @@
 #include <QString>
 #include <QStringView>
 
-// Positional text helpers shared by the report engines. The report rules are
-// written with 1-based positions where 0 means "not found"; keeping that
-// convention here lets each engine read like the rule it implements.
+// Positional text helpers shared by the report engines. Several engines cut reports by counting
+// characters from 1, with 0 for "not found", so that a failed search followed by a cut still yields
+// text rather than an error. Those positions stay inside the engines' .cpp files: every position an
+// engine returns (a span's start, say) counts from 0.
 namespace TextOps {
 
 /// 1-based position of the first @p what at or after 1-based position @p from; 0 when absent.

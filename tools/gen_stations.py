@@ -66,7 +66,7 @@ MULTI_CODE_CITIES = 292
 MAX_CITY = 28
 MAX_ENTRY = 48  # the record width: "CODE\" + country + "\" + city
 
-# Country runs whose size the program's documentation quotes.
+# Country runs whose size the station-data tests check.
 FIXED_QUOTA = {
     "US": 1624,
     "CA": 225,
@@ -218,7 +218,7 @@ WEATHER_COUNTRY_ALIASES = {
 # --------------------------------------------------------------------------
 
 # Stations neither source has (or has without a usable place name) but that
-# the program's documentation and tests rely on.
+# the help texts and tests rely on.
 ADDED_STATIONS = {
     # Chakhcharan airport, Ghor province: the first row of the table.
     "OACC": ("AF", "Chakhcharan"),
@@ -255,7 +255,7 @@ CITY_FIXES = {
     "FPPR": "Principe",
 }
 
-# Rows quoted in the program's documentation, which must be present.
+# Rows the station-data tests name, which must be present.
 PINNED = [
     "OACC", "PANC", "PAED", "PAMR", "SAEZ", "LFPG", "LFPB", "LFPO", "LFOI",
     "EGLL", "ZBAA", "KJFK", "FVFA", "ZSAM", "ZLXY", "FNMO", "FNZE", "SBGL",
@@ -274,7 +274,7 @@ EXACT_CITIES = {
 }
 
 # Table stations held back so that a quoted row keeps its place: Bagram air
-# base (OAIX) would sort ahead of Chakhcharan, the documented first row.
+# base (OAIX) would sort ahead of Chakhcharan, the expected first row.
 HELD_BACK = {"OAIX"}
 
 # Two codes stay where the program's users know them rather than where the
@@ -526,7 +526,7 @@ def style_city(raw: str | None, country: str) -> str | None:
         return None
     text = style_words(text)
     # Cities are cut to fit the field and the record; the cut may fall inside
-    # a word, as it did in the original data.
+    # a word, as it did in the data the table was first built from.
     room = min(MAX_CITY, MAX_ENTRY - 6 - len(country))
     text = text[:room].rstrip(" -/.&'")
     if len(text) < 3:

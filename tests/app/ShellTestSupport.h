@@ -4,10 +4,9 @@
 // twelve captions, settings given as "section/key=value" lines, and a downloader that lets a test look
 // at the window the moment a transfer starts.
 
+#include "favourites/FavouritesBar.h"
 #include "platform/Downloader.h"
 #include "support/WindowFixture.h"
-
-#include <QLabel>
 
 #include <functional>
 
@@ -43,10 +42,7 @@ inline QStringList bar(QStringList codes)
 
 inline QStringList captions(const MainWindow& w)
 {
-    QStringList out;
-    for (const QLabel* slot : w.Fav)
-        out.append(slot->text());
-    return out;
+    return part<FavouritesBar>(w).favourites();
 }
 
 inline void store(SettingsStore& settings, const QStringList& entries)
@@ -63,7 +59,7 @@ inline MainWindow& start(WindowFixture& f, const QStringList& entries = {})
     f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
     store(f.settings, entries);
-    f.window().Form_Load();
+    f.window().start();
     return f.window();
 }
 

@@ -1,8 +1,9 @@
 // Downloads against a server started on 127.0.0.1: what counts as a report, and what fails.
+#include "reports/RefreshTimer.h"
+#include "reports/ReportRequester.h"
 #include "support/WindowFixture.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QTcpServer>
 #include <QTest>
 #include <QTextEdit>
@@ -157,21 +158,22 @@ void TestDownloadPage::windowDeletesAnOlderFileFirst()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("an older report");
     old.close();
-    QVERIFY(!fixture.window().DownloadPage(fixture.server.base() + u"/missing.TXT"_qs, file));
+    QVERIFY(!part<ReportRequester>(fixture.window()).downloadPage(fixture.server.base() + u"/missing.TXT"_qs, file));
     QVERIFY(!QFile::exists(file));
 }
 
 void TestDownloadPage::windowReportsFailureInTheReportArea()
 {
     WindowFixture fixture;
-    MainWindow& window = fixture.window();
+    ReportRequester& requester = part<ReportRequester>(fixture.window());
+    auto* reportArea = control<QTextEdit>(fixture.window(), u"reportArea"_qs);
     fixture.serveMetar(u"LFPG"_qs, "x\ny\n");
-    window.LabMetar->setPlainText(u"something else"_qs);
-    QVERIFY(window.DownloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
+    reportArea->setPlainText(u"something else"_qs);
+    QVERIFY(requester.downloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
         fixture.workDir.filePath(u"V.txt"_qs)));
-    QCOMPARE(window.LabMetar->toPlainText(), u"something else"_qs); // success writes nothing there
-    QVERIFY(!window.DownloadPage(fixture.server.base() + u"/nothing"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
-    QCOMPARE(window.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
+    QCOMPARE(reportArea->toPlainText(), u"something else"_qs); // success writes nothing there
+    QVERIFY(!requester.downloadPage(fixture.server.base() + u"/nothing"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
+    QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
 }
 
 void TestDownloadPage::transferHoldsHandlersBack()
@@ -181,16 +183,17 @@ void TestDownloadPage::transferHoldsHandlersBack()
     fixture.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_qs,
         TestHttpServer::Reply{200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300});
     MainWindow& w = fixture.window();
+    RefreshTimer& timer = part<RefreshTimer>(w);
     int countDuringTransfer = -1;
     QTimer::singleShot(100, &w, [&] {
-        w.Timer1_Timer();
-        countDuringTransfer = w.Compteur;
+        timer.tick();
+        countDuringTransfer = timer.ticksSinceRefresh();
     });
-    QVERIFY(w.DownloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
-        fixture.workDir.filePath(u"V.txt"_qs)));
+    QVERIFY(part<ReportRequester>(w).downloadPage(
+        fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
     QCOMPARE(countDuringTransfer, 0);
-    QCOMPARE(w.Compteur, qint16(0));
-    QTRY_COMPARE(w.Compteur, qint16(1));
+    QCOMPARE(timer.ticksSinceRefresh(), 0);
+    QTRY_COMPARE(timer.ticksSinceRefresh(), 1);
 }
 
 QTEST_MAIN(TestDownloadPage)

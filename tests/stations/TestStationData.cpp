@@ -135,7 +135,7 @@ void TestStationData::slotsAndCount()
         QVERIFY2(!table.slot(i).isEmpty(), qPrintable(QString::number(i)));
 }
 
-// ---- Purpose: the rows the documents quote are in the table, the first and last at their ends ----
+// ---- Purpose: the well-known rows are in the table, the first and last at their ends ----
 
 void TestStationData::quotedRows_data()
 {

@@ -3,12 +3,13 @@
 // A real window wired to test services: the real downloader pointed at a local server, a fixed clock,
 // settings in memory, a recording link opener and a temporary work folder.
 
+#include "app/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/LinkOpener.h"
-#include "app/MainWindow.h"
-#include "platform/SettingsStore.h"
 #include "platform/NetworkDownloader.h"
+#include "platform/SettingsStore.h"
 #include "support/TestHttpServer.h"
+#include "support/WindowControls.h"
 
 #include <QTemporaryDir>
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+
+namespace Stations {
+class StationTable;
+}
+
+/// The favourites bar: twelve fixed slots holding the codes last asked for. A slot's index is its identity
+/// (and its key in the settings), so slots are never reordered or compacted.
+class FavouritesBar final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSlots = 12;
+
+    FavouritesBar(QWidget* parent, const Stations::StationTable& stations);
+    Q_DISABLE_COPY_MOVE(FavouritesBar)
+
+    /// One code per slot, empty for an empty slot.
+    QStringList favourites() const;
+    void setFavourites(const QStringList& codes);
+
+    /// Puts @p code in the first empty slot. A full bar keeps its twelve codes: no older one is dropped.
+    /// Returns false when the bar already holds @p code.
+    bool addFavourite(const QString& code);
+
+    /// Gives every slot its resting colour.
+    void clearHighlight();
+
+Q_SIGNALS:
+    /// A favourite was clicked: its report is wanted.
+    void favouriteChosen(const QString& code);
+    /// The pointer is over a favourite: its description, level with it (in the parent's coordinates).
+    void favouriteHovered(int top, const QString& description);
+    /// The pointer moved over the bar between the slots.
+    void pointerLeftFavourites();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void setSlot(int index, const QString& code);
+    void describeSlot(int index);
+    void highlight(int index);
+    void onSlotPressed(int index, Qt::MouseButton button);
+
+    const Stations::StationTable& m_stations;
+    std::array<QLabel*, kSlots> m_slots{};
+    std::array<QString, kSlots> m_descriptions;
+};

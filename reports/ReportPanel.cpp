@@ -1,0 +1,258 @@
+#include "reports/ReportPanel.h"
+
+#include "favourites/FavouritesBar.h"
+#include "favourites/StationTip.h"
+#include "reports/ReportArea.h"
+#include "ui/Artwork.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
+#include <QTextEdit>
+
+using namespace Controls;
+
+namespace {
+
+constexpr quint32 kFindRed = 0xFF0000;
+
+} // namespace
+
+ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations)
+    : QFrame(parent)
+{
+    using Twips::rect;
+    setObjectName(u"reportPanel"_qs);
+    setGeometry(rect(3120, 30, 7860, 5400));
+    setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(true);
+
+    createFindBox();
+    const std::array<QString, 3> types{u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs};
+    const std::array<QString, 3> typeNames{u"metarButton"_qs, u"tafButton"_qs, u"notamButton"_qs};
+    const std::array<int, 3> typeTops{15, 233, 450};
+    for (size_t i = 0; i < types.size(); ++i) {
+        m_typeButtons[i] = place<QRadioButton>(this, typeNames[i], rect(5805, typeTops[i], 930, 225));
+        m_typeButtons[i]->setText(types[i]);
+    }
+    m_stationTip = new StationTip(this);
+
+    m_quitButton = place<QPushButton>(this, u"quitButton"_qs, rect(6810, 30, 945, 510));
+    m_quitButton->setText(u"Quitter"_qs);
+    m_quitButton->setFont(sansFont(9.75, true));
+    m_refreshButton = place<QPushButton>(this, u"refreshButton"_qs, rect(45, 510, 705, 510));
+    m_refreshButton->setIcon(QIcon(Artwork::RefreshPicture()));
+    m_refreshButton->setIconSize(QSize(27, 26));
+    m_refreshButton->setToolTip(u"Rafraichir"_qs);
+
+    createReportArea();
+
+    m_foldButton = place<QPushButton>(this, u"foldButton"_qs, rect(30, 0, 1290, 510));
+    m_foldButton->setText(u"Réduire"_qs);
+    m_reportTitle = label(this, u"reportTitle"_qs, rect(1155, 930, 6000, 330), u"Metar"_qs);
+    m_reportTitle->setFont(sansFont(12, true));
+    setTextColour(m_reportTitle, 0x0000C0);
+    m_staleBanner = label(this, u"staleBanner"_qs, rect(3030, 0, 2790, 525), u"METAR Périmé"_qs);
+    m_staleBanner->setFont(sansFont(18, true));
+    setTextColour(m_staleBanner, 0xFF0000);
+    m_staleBanner->hide();
+    m_stationCodeLabel = label(this, u"stationCode"_qs, rect(1530, 0, 1335, 525), QString());
+    m_stationCodeLabel->setFont(sansFont(18, true));
+    setTextColour(m_stationCodeLabel, 0x0000C0);
+    setStationCode(u"LFPG"_qs);
+
+    m_favouritesBar = new FavouritesBar(this, stations);
+    m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
+
+    stack({m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
+        m_refreshButton, m_reportArea, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel,
+        m_favouritesBar, m_reportBackground});
+
+    connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
+    connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
+    connect(m_foldButton, &QPushButton::clicked, this, &ReportPanel::foldRequested);
+    connect(m_findButton, &QPushButton::clicked, this, &ReportPanel::findInNotams);
+    for (size_t i = 0; i < m_typeButtons.size(); ++i) {
+        connect(m_typeButtons[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (!checked)
+                return;
+            const int type = static_cast<int>(i);
+            Q_EMIT reportTypeChosen(type);
+            m_findBox->setVisible(type == 2);
+        });
+    }
+    setMouseTracking(true);
+    installEventFilter(this);
+}
+
+void ReportPanel::createFindBox()
+{
+    using Twips::rect;
+    m_findBox = panel(this, u"findBox"_qs, rect(3510, -90, 2145, 735));
+    m_findBox->hide();
+    m_findButton = place<QPushButton>(m_findBox, u"findButton"_qs, rect(120, 195, 855, 405));
+    m_findButton->setText(u"Cherche"_qs);
+    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_qs, rect(1230, 240, 825, 315));
+}
+
+void ReportPanel::createReportArea()
+{
+    m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(990, 1305, 6690, 3765));
+    m_reportArea->setReadOnly(true);
+    m_reportArea->setAcceptRichText(false);
+    m_reportArea->document()->setDefaultFont(sansFont(8.5));
+    m_reportArea->setFont(sansFont(8.5));
+    m_reportArea->setPlainText(u"Connexion à internet ..."_qs);
+    m_reportArea->viewport()->setMouseTracking(true);
+    m_reportArea->viewport()->installEventFilter(this);
+}
+
+bool ReportPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        // Labels and rectangles draw on the panel and take no mouse of their own; a move that a control
+        // (a button that tracks the pointer for its hover look, say) passes on is not over the background.
+        const auto overBackground = [this](QPoint at) {
+            const QWidget* child = childAt(at);
+            return !child || isDecoration(child);
+        };
+        if (watched == m_reportArea->viewport()
+            || (watched == this && overBackground(static_cast<QMouseEvent*>(event)->position().toPoint())))
+            Q_EMIT pointerOverBackground();
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void ReportPanel::setStationCode(const QString& code)
+{
+    m_stationCode = code;
+    m_stationCodeLabel->setText(code);
+}
+
+void ReportPanel::chooseReportType(int type)
+{
+    m_typeButtons.at(static_cast<size_t>(type))->setChecked(true);
+}
+
+void ReportPanel::selectReportTypeQuietly(int type)
+{
+    QRadioButton* button = m_typeButtons.at(static_cast<size_t>(type));
+    const QSignalBlocker blocker(button);
+    button->setChecked(true);
+}
+
+void ReportPanel::showFolded(bool folded)
+{
+    m_foldButton->setText(folded ? u"Rechercher"_qs : u"Réduire"_qs);
+}
+
+int ReportPanel::reportType() const
+{
+    for (size_t i = 0; i < m_typeButtons.size(); ++i) {
+        if (m_typeButtons[i]->isChecked())
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void ReportPanel::setTitle(const QString& title)
+{
+    m_reportTitle->setText(title);
+}
+
+void ReportPanel::setTitleVisible(bool visible)
+{
+    m_reportTitle->setVisible(visible);
+}
+
+void ReportPanel::setBannerText(const QString& text)
+{
+    m_staleBanner->setText(text);
+}
+
+void ReportPanel::setBannerVisible(bool visible)
+{
+    m_staleBanner->setVisible(visible);
+}
+
+void ReportPanel::setBackground(quint32 rgb)
+{
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_reportArea->viewport(), m_reportBackground}) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, Twips::rgb(rgb));
+        palette.setColor(QPalette::Window, Twips::rgb(rgb));
+        widget->setPalette(palette);
+        widget->setAutoFillBackground(true);
+    }
+    QPalette palette = m_reportArea->palette();
+    palette.setColor(QPalette::Base, Twips::rgb(rgb));
+    m_reportArea->setPalette(palette);
+}
+
+void ReportPanel::setReportText(const QString& text)
+{
+    m_reportArea->setPlainText(text);
+}
+
+QString ReportPanel::reportText() const
+{
+    return ReportArea::ReadBack(m_reportArea);
+}
+
+void ReportPanel::applySpans(const StyleSpans& spans)
+{
+    ReportArea::Apply(m_reportArea, spans);
+}
+
+void ReportPanel::setReportVisible(bool visible)
+{
+    m_reportArea->setVisible(visible);
+}
+
+bool ReportPanel::isReportVisible() const
+{
+    return m_reportArea->isVisibleTo(this);
+}
+
+void ReportPanel::showNotams(const QString& text)
+{
+    setReportText(text);
+    // Kept as the report area holds it, so a find shows exactly the text that was there.
+    m_notamText = m_reportArea->document()->toPlainText();
+}
+
+void ReportPanel::findInNotams()
+{
+    setReportText(m_notamText);
+    const QString needle = m_findEdit->text();
+    // An empty search text occurs nowhere: nothing is highlighted.
+    if (needle.isEmpty())
+        return;
+    const QString text = m_reportArea->document()->toPlainText();
+    QTextCursor cursor(m_reportArea->document());
+    QTextCharFormat highlight;
+    highlight.setFontWeight(QFont::Bold);
+    highlight.setForeground(Twips::rgb(kFindRed));
+    // One edit for every match: the document lays itself out once, not once per match.
+    cursor.beginEditBlock();
+    for (qsizetype found = text.indexOf(needle, 0, Qt::CaseInsensitive); found >= 0;
+         found = text.indexOf(needle, found + 1, Qt::CaseInsensitive)) {
+        cursor.setPosition(static_cast<int>(found));
+        cursor.setPosition(static_cast<int>(found + needle.size()), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(highlight);
+    }
+    cursor.endEditBlock();
+}
+
+ShownReport ReportPanel::shownReport() const
+{
+    return ShownReport{m_reportTitle->text(), !m_reportTitle->isHidden(), !m_reportArea->isHidden(),
+        !m_staleBanner->isHidden(), m_staleBanner->text(),
+        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, reportText(),
+        ReportArea::Runs(m_reportArea)};
+}

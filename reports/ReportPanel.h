@@ -1,0 +1,95 @@
+#pragma once
+
+#include "reports/ReportView.h"
+#include "reports/ShownReport.h"
+
+#include <QFrame>
+
+#include <array>
+
+class FavouritesBar;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class StationTip;
+
+namespace Stations {
+class StationTable;
+}
+
+/// The report panel: the station's code, the report's title, banner and text, the report-type buttons,
+/// the refresh, fold and quit buttons, the find box of NOTAM reports, and the favourites bar beside the
+/// report with its tip.
+class ReportPanel final : public QFrame, public ReportView
+{
+    Q_OBJECT
+
+public:
+    ReportPanel(QWidget* parent, const Stations::StationTable& stations);
+    Q_DISABLE_COPY_MOVE(ReportPanel)
+
+    FavouritesBar& favouritesBar() { return *m_favouritesBar; }
+    StationTip& stationTip() { return *m_stationTip; }
+
+    /// The station whose report is asked for by the type buttons and the refresh.
+    QString stationCode() const { return m_stationCode; }
+    void setStationCode(const QString& code);
+
+    /// Selects a report type as the user does, which asks for a report.
+    void chooseReportType(int type);
+    /// Selects a report type without asking for a report.
+    void selectReportTypeQuietly(int type);
+    /// The fold button offers to unfold while the panel is folded.
+    void showFolded(bool folded);
+
+    ShownReport shownReport() const;
+
+    // ReportView
+    int reportType() const override;
+    void setTitle(const QString& title) override;
+    void setTitleVisible(bool visible) override;
+    void setBannerText(const QString& text) override;
+    void setBannerVisible(bool visible) override;
+    void setBackground(quint32 rgb) override;
+    void setReportText(const QString& text) override;
+    QString reportText() const override;
+    void applySpans(const StyleSpans& spans) override;
+    void setReportVisible(bool visible) override;
+    bool isReportVisible() const override;
+    void showNotams(const QString& text) override;
+
+Q_SIGNALS:
+    void reportTypeChosen(int type);
+    void refreshRequested();
+    void foldRequested();
+    void quitRequested();
+    /// The pointer moved over the panel's background or the report.
+    void pointerOverBackground();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createFindBox();
+    void createReportArea();
+    void findInNotams();
+
+    QString m_stationCode;
+    QString m_notamText; // the NOTAMs as last shown, which every find starts again from
+    QFrame* m_findBox = nullptr;
+    QPushButton* m_findButton = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    std::array<QRadioButton*, 3> m_typeButtons{};
+    StationTip* m_stationTip = nullptr;
+    QPushButton* m_quitButton = nullptr;
+    QPushButton* m_refreshButton = nullptr;
+    QTextEdit* m_reportArea = nullptr;
+    QPushButton* m_foldButton = nullptr;
+    QLabel* m_reportTitle = nullptr;
+    QLabel* m_staleBanner = nullptr;
+    QLabel* m_stationCodeLabel = nullptr;
+    FavouritesBar* m_favouritesBar = nullptr;
+    QFrame* m_reportBackground = nullptr;
+};

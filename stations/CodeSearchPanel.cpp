@@ -1,0 +1,142 @@
+#include "stations/CodeSearchPanel.h"
+
+#include "stations/StationTable.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Controls;
+
+namespace {
+
+// The region's place in the window; its controls are placed relative to it.
+constexpr int kLeft = 105;
+constexpr int kTop = 690;
+
+QRect placeInRegion(int left, int top, int width, int height)
+{
+    return Twips::rect(left - kLeft, top - kTop, width, height);
+}
+
+QStringList itemsOf(const QListWidget* list)
+{
+    QStringList items;
+    items.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->item(i)->text());
+    return items;
+}
+
+} // namespace
+
+CodeSearchPanel::CodeSearchPanel(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(u"codeSearchPanel"_qs);
+    setGeometry(Twips::rect(kLeft, kTop, 2865, 4665));
+
+    const std::array<QString, 2> halves{u"A --> K"_qs, u"L --> Z"_qs};
+    const std::array<QString, 2> halfNames{u"codesAToK"_qs, u"codesLToZ"_qs};
+    const std::array<int, 2> buttonTops{1245, 1545};
+    for (size_t i = 0; i < 2; ++i) {
+        m_halfButtons[i]
+            = place<QRadioButton>(this, halfNames[i] + u"Button"_qs, placeInRegion(255, buttonTops[i], 900, 225));
+        m_halfButtons[i]->setText(halves[i]);
+        setBaseColour(m_halfButtons[i], 0xFFFFFF);
+    }
+    m_halfButtons[0]->setChecked(true);
+
+    m_searchResults = place<QListWidget>(this, u"searchResultsList"_qs, placeInRegion(1455, 2250, 1335, 2955));
+    setBaseColour(m_searchResults, 0xFFFFC0);
+    m_searchButton = place<QPushButton>(this, u"searchButton"_qs, placeInRegion(1425, 1695, 1335, 360));
+    m_searchButton->setText(u"Rechercher"_qs);
+    m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_qs, placeInRegion(1515, 1335, 1155, 300));
+    for (size_t i = 0; i < 2; ++i) {
+        m_codeLists[i] = place<QListWidget>(this, halfNames[i] + u"List"_qs, placeInRegion(300, 1875, 975, 3345));
+        setBaseColour(m_codeLists[i], 0xFFFFFF);
+    }
+    m_codeLists[1]->hide();
+    const Stations::StationData data = Stations::LoadEmbeddedStationData();
+    m_codeLists[0]->addItems(data.codesAToK);
+    m_codeLists[1]->addItems(data.codesLToZ);
+
+    m_searchBackground
+        = rectangle(this, u"searchBoxBackground"_qs, placeInRegion(1335, 1140, 1515, 1005), Twips::rgb(0xFFFFC0));
+    m_caption = label(this, u"codeListCaption"_qs, placeInRegion(330, 780, 2190, 300), u"OACI"_qs);
+    m_caption->setFont(sansFont(12, true));
+    m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTextColour(m_caption, 0x000080);
+    m_background = rectangle(this, u"codeListBackground"_qs, QRect(QPoint(0, 0), size()),
+        parent->palette().color(QPalette::Window));
+
+    stack({m_halfButtons[1], m_halfButtons[0], m_searchResults, m_searchButton, m_searchEdit, m_codeLists[0],
+        m_codeLists[1], m_caption, m_searchBackground, m_background});
+    // Keyboard focus starts in the code box and goes on to the button, the results, then the code lists.
+    setTabOrder(m_searchEdit, m_searchButton);
+    setTabOrder(m_searchButton, m_searchResults);
+    setTabOrder(m_searchResults, m_halfButtons[0]);
+    setTabOrder(m_halfButtons[0], m_halfButtons[1]);
+    setTabOrder(m_halfButtons[1], m_codeLists[1]);
+    setTabOrder(m_codeLists[1], m_codeLists[0]);
+
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &CodeSearchPanel::onSearchTextEdited);
+    connect(m_searchButton, &QPushButton::clicked, this, &CodeSearchPanel::search);
+    connect(m_searchResults, &QListWidget::itemClicked, this, [this] { pickFrom(m_searchResults); });
+    for (size_t i = 0; i < 2; ++i) {
+        connect(m_codeLists[i], &QListWidget::itemClicked, this, [this, i] { pickFrom(m_codeLists[i]); });
+        connect(m_halfButtons[i], &QRadioButton::clicked, this, [this, i] { showCodeHalf(static_cast<int>(i)); });
+    }
+}
+
+void CodeSearchPanel::focusSearch()
+{
+    m_searchEdit->setFocus();
+}
+
+void CodeSearchPanel::setTabOrderBefore(QWidget* next)
+{
+    setTabOrder(m_codeLists[0], next);
+}
+
+void CodeSearchPanel::onSearchTextEdited()
+{
+    // A code is at least four characters: the button is the next step.
+    if (m_searchEdit->text().size() > 3)
+        m_searchButton->setFocus();
+    Q_EMIT userActivity();
+}
+
+void CodeSearchPanel::search()
+{
+    Q_EMIT userActivity();
+    const QString query = m_searchEdit->text().toUpper().trimmed();
+    {
+        // Writing the cleaned query back is not the user typing.
+        const QSignalBlocker blocker(m_searchEdit);
+        m_searchEdit->setText(query);
+    }
+    m_searchResults->clear();
+    m_searchResults->addItems(Stations::SearchCodes(itemsOf(m_codeLists[0]), itemsOf(m_codeLists[1]), query));
+    if (m_searchResults->count() == 1)
+        Q_EMIT stationFound(m_searchResults->item(0)->text());
+}
+
+void CodeSearchPanel::showCodeHalf(int half)
+{
+    Q_EMIT userActivity();
+    m_codeLists[half]->show();
+    m_codeLists[half]->raise();
+}
+
+void CodeSearchPanel::pickFrom(const QListWidget* list)
+{
+    Q_EMIT userActivity();
+    const QListWidgetItem* item = list->currentItem();
+    Q_EMIT stationPicked(item ? item->text() : QString());
+}

@@ -1,0 +1,88 @@
+#include "stations/StationBrowser.h"
+
+#include "stations/StationTable.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+using namespace Controls;
+
+namespace {
+
+QString chosenText(const QListWidget* list)
+{
+    const QListWidgetItem* item = list->currentItem();
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& stations)
+    : QFrame(parent)
+    , m_stations(stations)
+{
+    using Twips::rect;
+    setObjectName(u"stationBrowser"_qs);
+    setGeometry(rect(30, 570, 3060, 4785));
+    setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(true);
+    hide();
+
+    m_countryList = place<QListWidget>(this, u"countryList"_qs, rect(75, 255, 2790, 2565));
+    setBaseColour(m_countryList, 0xFFE0C0);
+    m_cityCodeList = place<QListWidget>(this, u"cityCodeList"_qs, rect(1875, 3045, 585, 1395));
+    setBaseColour(m_cityCodeList, 0xC0FFC0);
+    m_cityCodeList->hide();
+    m_cityList = place<QListWidget>(this, u"cityList"_qs, rect(75, 2835, 2790, 1785));
+    setBaseColour(m_cityList, 0xFFC080);
+    m_caption = label(this, u"browserCaption"_qs, rect(75, 15, 1410, 195), u"Pays / Ville"_qs);
+    stack({m_countryList, m_cityCodeList, m_cityList, m_caption});
+
+    connect(m_countryList, &QListWidget::itemClicked, this, &StationBrowser::showCitiesOfChosenCountry);
+    connect(m_cityList, &QListWidget::itemClicked, this, &StationBrowser::showCodesOfChosenCity);
+    connect(m_cityCodeList, &QListWidget::itemClicked, this, &StationBrowser::chooseCityCode);
+}
+
+void StationBrowser::toggle()
+{
+    Q_EMIT userActivity();
+    // The browser's own visibility, not the effective one: with the window hidden isVisible() is always
+    // false and the browser could never be closed.
+    const bool opening = isHidden();
+    setVisible(opening);
+    if (opening) {
+        raise();
+        m_countryList->clear();
+        m_countryList->addItems(Stations::Countries(m_stations));
+    }
+    Q_EMIT opened(opening);
+}
+
+void StationBrowser::showCitiesOfChosenCountry()
+{
+    Q_EMIT userActivity();
+    m_cityCodeList->hide();
+    m_cityList->clear();
+    m_cityList->addItems(Stations::CitiesOf(m_stations, chosenText(m_countryList)));
+}
+
+void StationBrowser::showCodesOfChosenCity()
+{
+    Q_EMIT userActivity();
+    m_cityCodeList->clear();
+    m_cityCodeList->hide();
+    const QStringList codes = Stations::CodesOf(m_stations, chosenText(m_countryList), chosenText(m_cityList));
+    m_cityCodeList->addItems(codes);
+    if (codes.size() == 1)
+        Q_EMIT stationChosen(codes.first());
+    else
+        m_cityCodeList->show();
+}
+
+void StationBrowser::chooseCityCode()
+{
+    Q_EMIT stationChosen(chosenText(m_cityCodeList));
+    m_cityCodeList->hide();
+}

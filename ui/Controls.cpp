@@ -1,0 +1,87 @@
+#include "ui/Controls.h"
+
+#include "ui/Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+
+#include <vector>
+
+namespace Controls {
+namespace {
+
+const char* const kDecoration = "decoration";
+
+} // namespace
+
+QFont sansFont(qreal points, bool bold, bool underline)
+{
+    QFont font(u"Liberation Sans"_qs);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+QFrame* panel(QWidget* parent, const QString& name, QRect geometry)
+{
+    auto* frame = place<QFrame>(parent, name, geometry);
+    frame->setFrameShape(QFrame::NoFrame);
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
+QFrame* rectangle(QWidget* parent, const QString& name, QRect geometry, const QColor& fill)
+{
+    auto* frame = place<QFrame>(parent, name, geometry);
+    frame->setFrameShape(QFrame::Box);
+    frame->setAutoFillBackground(true);
+    frame->setProperty(kDecoration, true);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, fill);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    frame->setPalette(palette);
+    return frame;
+}
+
+bool isDecoration(const QWidget* widget)
+{
+    return qobject_cast<const QLabel*>(widget) || widget->property(kDecoration).toBool();
+}
+
+QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QString& caption)
+{
+    auto* widget = place<QLabel>(parent, name, geometry);
+    widget->setText(caption);
+    widget->setTextFormat(Qt::PlainText);
+    widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return widget;
+}
+
+void setTextColour(QWidget* widget, quint32 rgb)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, Twips::rgb(rgb));
+    palette.setColor(QPalette::Text, Twips::rgb(rgb));
+    widget->setPalette(palette);
+}
+
+void setBaseColour(QWidget* widget, quint32 rgb)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, Twips::rgb(rgb));
+    palette.setColor(QPalette::Window, Twips::rgb(rgb));
+    palette.setColor(QPalette::Button, Twips::rgb(rgb));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void stack(std::initializer_list<QWidget*> topToBottom)
+{
+    const std::vector<QWidget*> order(topToBottom);
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        (*it)->raise();
+}
+
+} // namespace Controls
