@@ -24,6 +24,7 @@ public:
     void start() { m_timer.start(); }
     void stop() { m_timer.stop(); }
     bool isActive() const { return m_timer.isActive(); }
+    int interval() const { return m_timer.interval(); }
 
     int ticksSinceRefresh() const { return m_ticksSinceRefresh; }
     void setTicksSinceRefresh(int ticks) { m_ticksSinceRefresh = ticks; }

@@ -1,6 +1,12 @@
 // The real window, driven by objectName: its controls at first display, and METAR requests end to end.
+#include "favourites/FavouritesBar.h"
+#include "help/HelpPanel.h"
+#include "reports/RefreshTimer.h"
 #include "reports/ReportArea.h"
+#include "reports/ReportPanel.h"
+#include "stations/StationBrowser.h"
 #include "support/WindowFixture.h"
+#include "ui/Artwork.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,7 +19,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QTimer>
 
 class TestMainWindow : public QObject
 {
@@ -38,25 +43,27 @@ void TestMainWindow::everyControlExists_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
-    const QList<std::pair<const char*, const char*>> controls{{"Frame1", "QFrame"}, {"Frame2", "QFrame"},
-        {"Frame3", "QFrame"}, {"Frame4", "QFrame"}, {"Frame5", "QFrame"}, {"Timer1", "QTimer"},
-        {"Option1(0)", "QRadioButton"}, {"Option1(1)", "QRadioButton"}, {"Option2(0)", "QRadioButton"},
-        {"Option2(1)", "QRadioButton"}, {"Option2(2)", "QRadioButton"}, {"List1(0)", "QListWidget"},
-        {"List1(1)", "QListWidget"}, {"List2", "QListWidget"}, {"List3", "QListWidget"}, {"List4", "QListWidget"},
-        {"List5", "QListWidget"}, {"Command1", "QPushButton"}, {"Command2", "QPushButton"},
-        {"Command3", "QPushButton"}, {"Command4", "QPushButton"}, {"Command5", "QPushButton"},
-        {"Command6", "QPushButton"}, {"Command7", "QPushButton"}, {"Command9", "QPushButton"},
-        {"Text1", "QLineEdit"}, {"Text2", "QLineEdit"}, {"Text3", "QPlainTextEdit"}, {"LabMetar", "QTextEdit"},
-        {"Label1", "QLabel"}, {"Label2", "QLabel"}, {"Label3", "QLabel"}, {"Label5", "QLabel"}, {"Label6", "QLabel"},
-        {"Label7", "QLabel"}, {"Label8", "QLabel"}, {"Label9", "QLabel"}, {"Label17", "QLabel"},
-        {"Image1", "QLabel"}, {"Image2", "QLabel"}, {"Shape1", "QFrame"}, {"Shape2", "QFrame"}, {"Shape3", "QFrame"},
-        {"Shape4", "QFrame"}};
+    const QList<std::pair<const char*, const char*>> controls { { "helpPanel", "HelpPanel" },
+        { "reportPanel", "ReportPanel" }, { "stationBrowser", "StationBrowser" }, { "stationTip", "StationTip" },
+        { "findBox", "QFrame" }, { "refreshTimer", "RefreshTimer" }, { "codesAToKButton", "QRadioButton" },
+        { "codesLToZButton", "QRadioButton" }, { "metarButton", "QRadioButton" }, { "tafButton", "QRadioButton" },
+        { "notamButton", "QRadioButton" }, { "codesAToKList", "QListWidget" }, { "codesLToZList", "QListWidget" },
+        { "searchResultsList", "QListWidget" }, { "countryList", "QListWidget" }, { "cityList", "QListWidget" },
+        { "cityCodeList", "QListWidget" }, { "searchButton", "QPushButton" }, { "quitButton", "QPushButton" },
+        { "helpButton", "QPushButton" }, { "helpCloseButton", "QPushButton" }, { "refreshButton", "QPushButton" },
+        { "foldButton", "QPushButton" }, { "findButton", "QPushButton" }, { "browserButton", "QPushButton" },
+        { "codeSearchEdit", "QLineEdit" }, { "findEdit", "QLineEdit" }, { "reportArea", "QTextEdit" },
+        { "staleBanner", "QLabel" }, { "stationCode", "QLabel" }, { "codeListCaption", "QLabel" },
+        { "siteLink", "QLabel" }, { "contactLink", "QLabel" }, { "versionLabel", "QLabel" },
+        { "browserCaption", "QLabel" }, { "stationTipText", "QLabel" }, { "reportTitle", "QLabel" },
+        { "helpPicture", "QLabel" }, { "reportBackground", "QFrame" }, { "codeListBackground", "QFrame" },
+        { "searchBoxBackground", "QFrame" }, { "stationTipBackground", "QFrame" } };
     for (const auto& [name, kind] : controls)
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(kind);
     for (int i = 0; i < 6; ++i)
-        QTest::newRow(qPrintable(u"Label4(%1)"_qs.arg(i))) << u"Label4(%1)"_qs.arg(i) << u"QLabel"_qs;
+        QTest::newRow(qPrintable(u"help text %1"_qs.arg(i))) << u"helpText%1"_qs.arg(i) << u"QLabel"_qs;
     for (int i = 0; i < 12; ++i)
-        QTest::newRow(qPrintable(u"Fav(%1)"_qs.arg(i))) << u"Fav(%1)"_qs.arg(i) << u"QLabel"_qs;
+        QTest::newRow(qPrintable(u"favouriteSlot%1"_qs.arg(i))) << u"favouriteSlot%1"_qs.arg(i) << u"QLabel"_qs;
 }
 
 void TestMainWindow::everyControlExists()
@@ -73,32 +80,76 @@ void TestMainWindow::firstDisplay()
 {
     WindowFixture fixture;
     MainWindow& w = fixture.window();
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
+    auto* stationBrowser = control<StationBrowser>(w, u"stationBrowser"_qs);
+    auto* reportPanel = control<ReportPanel>(w, u"reportPanel"_qs);
+    auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
+    auto* findBox = control<QFrame>(w, u"findBox"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* reportTitle = control<QLabel>(w, u"reportTitle"_qs);
+    auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* codesAToKButton = control<QRadioButton>(w, u"codesAToKButton"_qs);
+    auto* codesAToKList = control<QListWidget>(w, u"codesAToKList"_qs);
+    auto* codesLToZList = control<QListWidget>(w, u"codesLToZList"_qs);
+    auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
+    auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
+    auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    auto* refreshButton = control<QPushButton>(w, u"refreshButton"_qs);
+    auto* helpPicture = control<QLabel>(w, u"helpPicture"_qs);
+    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_qs),
+        control<QRadioButton>(w, u"tafButton"_qs), control<QRadioButton>(w, u"notamButton"_qs) };
+    QList<QLabel*> favouriteSlots;
+    for (int i = 0; i < FavouritesBar::kSlots; ++i)
+        favouriteSlots.append(control<QLabel>(w, u"favouriteSlot%1"_qs.arg(i)));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     QCOMPARE(w.windowTitle(), u"Météo."_qs);
     QCOMPARE(w.size(), QSize(728, 364)); // 10920 x 5460 twips
-    QCOMPARE(w.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
-    QCOMPARE(w.Label17->text(), u"Metar"_qs);
-    QCOMPARE(w.Label2->text(), u"LFPG"_qs);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{w.Label1, w.Frame1, w.Frame3, w.Frame4, w.Frame5,
-             w.List1[1], w.List5, w.Text3, w.Image2})
+    QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
+    QCOMPARE(reportTitle->text(), u"Metar"_qs);
+    QCOMPARE(stationCode->text(), u"LFPG"_qs);
+    for (QWidget* hidden : std::initializer_list<QWidget*> {
+             staleBanner, helpPanel, stationBrowser, stationTip, findBox, codesLToZList, cityCodeList })
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    for (QLabel* slot : w.Fav)
+    // The NOTAM text kept for the find is never on display: the report area is the only text box shown.
+    QList<QWidget*> shownTextBoxes;
+    for (QWidget* child : w.findChildren<QWidget*>()) {
+        if ((qobject_cast<QTextEdit*>(child) || qobject_cast<QPlainTextEdit*>(child)) && child->isVisible())
+            shownTextBoxes.append(child);
+    }
+    QCOMPARE(shownTextBoxes, QList<QWidget*> { reportArea });
+    // The favourites' pointer picture is never drawn on the window: no label on display shows a picture.
+    for (const QLabel* label : w.findChildren<QLabel*>()) {
+        if (label->isVisible())
+            QVERIFY2(label->pixmap().isNull(), qPrintable(label->objectName()));
+    }
+    // It is the pointer of every favourite slot, empty ones included.
+    const QImage favouritePointer = Artwork::FavouritePointerIcon().toImage();
+    for (QLabel* slot : favouriteSlots) {
         QVERIFY(!slot->isVisible());
-    for (QWidget* shown : std::initializer_list<QWidget*>{w.Frame2, w.LabMetar, w.List1[0], w.Text1, w.Command1})
+        QCOMPARE(slot->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(slot->cursor().pixmap().toImage(), favouritePointer);
+        QCOMPARE(slot->cursor().hotSpot(), Artwork::kFavouritePointerHotSpot);
+    }
+    for (QWidget* shown :
+        std::initializer_list<QWidget*> { reportPanel, reportArea, codesAToKList, codeSearchEdit, searchButton })
         QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
-    QVERIFY(w.Option1[0]->isChecked());
-    for (QRadioButton* type : w.Option2)
+    QVERIFY(codesAToKButton->isChecked());
+    for (QRadioButton* type : typeButtons)
         QVERIFY(!type->isChecked());
-    QCOMPARE(w.List1[0]->geometry(), w.List1[1]->geometry());
-    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
-    QCOMPARE(w.Command5->toolTip(), u"Rafraichir"_qs);
-    QVERIFY(w.Timer1->interval() == 10000);
-    QCOMPARE(w.Fav[11]->geometry(), QRect(0, 321, 57, 18)); // 4815 twips down, 855 x 270
-    QCOMPARE(w.Image1->pixmap().size(), QSize(383, 332));
-    QCOMPARE(w.Command5->icon().availableSizes().value(0), QSize(27, 26));
-    QCOMPARE(w.focusWidget(), w.Text1);
+    QCOMPARE(codesAToKList->geometry(), codesLToZList->geometry());
+    QCOMPARE(foldButton->text(), u"Réduire"_qs);
+    QCOMPARE(refreshButton->toolTip(), u"Rafraichir"_qs);
+    QCOMPARE(part<RefreshTimer>(w).interval(), 10000);
+    // In the report panel: 4815 twips down, 855 x 270.
+    QLabel* bottomSlot = favouriteSlots.constLast();
+    QCOMPARE(QRect(bottomSlot->mapTo(reportPanel, QPoint()), bottomSlot->size()), QRect(0, 321, 57, 18));
+    QCOMPARE(helpPicture->pixmap().size(), QSize(383, 332));
+    QCOMPARE(refreshButton->icon().availableSizes().value(0), QSize(27, 26));
+    QCOMPARE(w.focusWidget(), codeSearchEdit);
 }
 
 void TestMainWindow::helpPanelOverhangsAfterStartUp()
@@ -106,11 +157,14 @@ void TestMainWindow::helpPanelOverhangsAfterStartUp()
     WindowFixture fixture;
     fixture.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     MainWindow& w = fixture.window();
-    w.Form_Load();
-    QCOMPARE(w.Label7->text(), u"Version:3.0.0"_qs);
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
+    auto* versionLabel = control<QLabel>(w, u"versionLabel"_qs);
+    auto* firstHelpText = control<QLabel>(w, u"helpText%1"_qs.arg(0));
+    w.start();
+    QCOMPARE(versionLabel->text(), u"Version:3.0.0"_qs);
     // The panel's texts at 285 twips inside it lie 90 twips from the window's left edge.
-    QCOMPARE(w.Label4[0]->mapTo(&w, QPoint(0, 0)).x() * 15, 90);
-    QVERIFY(w.Frame1->geometry().contains(w.rect()));
+    QCOMPARE(firstHelpText->mapTo(&w, QPoint(0, 0)).x() * 15, 90);
+    QVERIFY(helpPanel->geometry().contains(w.rect()));
 }
 
 void TestMainWindow::metarEndToEnd()
@@ -118,24 +172,30 @@ void TestMainWindow::metarEndToEnd()
     WindowFixture fixture;
     fixture.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     MainWindow& w = fixture.window();
+    auto* reportTitle = control<QLabel>(w, u"reportTitle"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
+    auto* reportBackground = control<QFrame>(w, u"reportBackground"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* firstSlot = control<QLabel>(w, u"favouriteSlot0"_qs);
     w.selectReportTypeQuietly(0);
-    w.ShowReport(u"LFPG"_qs);
+    w.showReport(u"LFPG"_qs);
 
-    QCOMPARE(fixture.server.requests(), QStringList{u"/data/observations/metar/decoded/LFPG.TXT"_qs});
-    QCOMPARE(w.Label17->text(), u"METAR de 1930 UTC"_qs);
-    QVERIFY(!w.Label17->isHidden());
-    QVERIFY(!w.LabMetar->isHidden());
-    QVERIFY(w.Label1->isHidden());
-    QCOMPARE(w.LabMetar->palette().color(QPalette::Base), QColor(Qt::white));
-    QCOMPARE(w.Shape1->palette().color(QPalette::Window), QColor(Qt::white));
-    const QStringList lines = w.reportAreaText().split(u"\r\n"_qs);
+    QCOMPARE(fixture.server.requests(), QStringList { u"/data/observations/metar/decoded/LFPG.TXT"_qs });
+    QCOMPARE(reportTitle->text(), u"METAR de 1930 UTC"_qs);
+    QVERIFY(!reportTitle->isHidden());
+    QVERIFY(!reportArea->isHidden());
+    QVERIFY(staleBanner->isHidden());
+    QCOMPARE(reportArea->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(reportBackground->palette().color(QPalette::Window), QColor(Qt::white));
+    const QStringList lines = w.shownReport().text.split(u"\r\n"_qs);
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines[0].startsWith(u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026"_qs));
     QCOMPARE(lines[1], u"METAR complet:"_qs);
-    QCOMPARE(w.Label2->text(), u"LFPG"_qs);
+    QCOMPARE(stationCode->text(), u"LFPG"_qs);
     QCOMPARE(fixture.settings.read(u"data"_qs, u"last"_qs, {}), u"LFPG"_qs);
-    QCOMPARE(w.Fav[0]->text(), u"LFPG"_qs);
-    QVERIFY(!w.Fav[0]->isHidden());
+    QCOMPARE(firstSlot->text(), u"LFPG"_qs);
+    QVERIFY(!firstSlot->isHidden());
     QVERIFY(QFile::exists(fixture.workDir.filePath(u"V.txt"_qs)));
 }
 
@@ -157,8 +217,8 @@ void TestMainWindow::metarStyledOnTheDocument_data()
     QTest::newRow("temperature value, larger") << u"10°C"_qs << QColor(0xC0, 0x00, 0x00) << true << 14.0;
     // After the line breaks: document positions must follow the CR LF offsets.
     QTest::newRow("heading after a line break") << u"METAR complet:"_qs << QColor(0xC0, 0xC0, 0xC0) << false << 8.5;
-    QTest::newRow("raw report after two line breaks") << u"LFPG 061930Z 31008KT"_qs << QColor(0xC0, 0xC0, 0xC0)
-                                                      << false << 8.5;
+    QTest::newRow("raw report after two line breaks")
+        << u"LFPG 061930Z 31008KT"_qs << QColor(0xC0, 0xC0, 0xC0) << false << 8.5;
 }
 
 void TestMainWindow::metarStyledOnTheDocument()
@@ -171,9 +231,10 @@ void TestMainWindow::metarStyledOnTheDocument()
     WindowFixture fixture;
     fixture.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     MainWindow& w = fixture.window();
-    w.ShowReport(u"LFPG"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    w.showReport(u"LFPG"_qs);
 
-    QTextDocument* document = w.LabMetar->document();
+    QTextDocument* document = reportArea->document();
     const QTextCursor found = document->find(covered);
     QVERIFY2(!found.isNull(), qPrintable(covered));
     for (int position = found.selectionStart(); position < found.selectionEnd(); ++position) {
@@ -181,20 +242,21 @@ void TestMainWindow::metarStyledOnTheDocument()
         at.setPosition(position);
         at.setPosition(position + 1, QTextCursor::KeepAnchor);
         const QTextCharFormat format = at.charFormat();
-        const QColor actual = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
-                                                                               : QColor(Qt::black);
+        const QColor actual
+            = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor(Qt::black);
         const QString where = u"%1 at %2 ('%3')"_qs.arg(covered).arg(position).arg(document->characterAt(position));
         QVERIFY2(actual == colour, qPrintable(where + u": "_qs + actual.name()));
         QVERIFY2((format.fontWeight() >= QFont::Bold) == bold, qPrintable(where));
-        const qreal actualSize = format.fontPointSize() > 0 ? format.fontPointSize() : document->defaultFont().pointSizeF();
+        const qreal actualSize
+            = format.fontPointSize() > 0 ? format.fontPointSize() : document->defaultFont().pointSizeF();
         QVERIFY2(qFuzzyCompare(actualSize, size), qPrintable(where));
     }
 
     // The runs that the report mode prints give back the text exactly.
     QString joined;
-    for (const ReportArea::Run& run : ReportArea::Runs(w.LabMetar))
+    for (const ReportArea::Run& run : ReportArea::Runs(reportArea))
         joined += run.text;
-    QCOMPARE(joined, w.reportAreaText());
+    QCOMPARE(joined, w.shownReport().text);
 }
 
 void TestMainWindow::staleMetar()
@@ -202,17 +264,20 @@ void TestMainWindow::staleMetar()
     WindowFixture fixture(QDateTime(QDate(2026, 12, 9), QTime(8, 0))); // the report is of the 6th
     fixture.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     MainWindow& w = fixture.window();
-    w.ShowReport(u"LFPG"_qs);
-    QVERIFY(!w.Label1->isHidden());
-    QCOMPARE(w.Label1->text(), u"METAR Périmé"_qs);
-    QCOMPARE(w.LabMetar->palette().color(QPalette::Base), QColor(0xFF, 0xC0, 0xC0));
-    QCOMPARE(w.Shape1->palette().color(QPalette::Window), QColor(0xFF, 0xC0, 0xC0));
+    auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* reportBackground = control<QFrame>(w, u"reportBackground"_qs);
+    w.showReport(u"LFPG"_qs);
+    QVERIFY(!staleBanner->isHidden());
+    QCOMPARE(staleBanner->text(), u"METAR Périmé"_qs);
+    QCOMPARE(reportArea->palette().color(QPalette::Base), QColor(0xFF, 0xC0, 0xC0));
+    QCOMPARE(reportBackground->palette().color(QPalette::Window), QColor(0xFF, 0xC0, 0xC0));
 
     // A current report afterwards puts the white back and hides the banner.
     fixture.clock.set(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
-    w.ShowReport(u"LFPG"_qs);
-    QVERIFY(w.Label1->isHidden());
-    QCOMPARE(w.Shape1->palette().color(QPalette::Window), QColor(Qt::white));
+    w.showReport(u"LFPG"_qs);
+    QVERIFY(staleBanner->isHidden());
+    QCOMPARE(reportBackground->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
 void TestMainWindow::failedMetarChangesNothingElse()
@@ -220,14 +285,18 @@ void TestMainWindow::failedMetarChangesNothingElse()
     WindowFixture fixture;
     fixture.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     MainWindow& w = fixture.window();
-    w.ShowReport(u"LFPG"_qs);
-    w.ShowReport(u"EGLL"_qs); // not served: 404
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* reportTitle = control<QLabel>(w, u"reportTitle"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* secondSlot = control<QLabel>(w, u"favouriteSlot1"_qs);
+    w.showReport(u"LFPG"_qs);
+    w.showReport(u"EGLL"_qs); // not served: 404
 
-    QCOMPARE(w.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
-    QCOMPARE(w.Label17->text(), QString());
-    QCOMPARE(w.Label2->text(), u"LFPG"_qs);
+    QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
+    QCOMPARE(reportTitle->text(), QString());
+    QCOMPARE(stationCode->text(), u"LFPG"_qs);
     QCOMPARE(fixture.settings.read(u"data"_qs, u"last"_qs, {}), u"LFPG"_qs);
-    QCOMPARE(w.Fav[1]->text(), QString());
+    QCOMPARE(secondSlot->text(), QString());
     QVERIFY(!w.lastDownloadSucceeded());
     QVERIFY(!QFile::exists(fixture.workDir.filePath(u"V.txt"_qs))); // the older report is gone too
     QVERIFY(!QApplication::overrideCursor());
@@ -238,11 +307,15 @@ void TestMainWindow::emptyMetarHidesTheReport()
     WindowFixture fixture;
     fixture.serveMetar(u"EGLL"_qs, "LONDON HEATHROW United Kingdom (EGLL)\n");
     MainWindow& w = fixture.window();
-    w.ShowReport(u"EGLL"_qs);
-    QVERIFY(w.LabMetar->isHidden());
-    QVERIFY(w.Label17->isHidden());
-    QCOMPARE(w.Label2->text(), u"EGLL"_qs);
-    QCOMPARE(w.Fav[0]->text(), u"EGLL"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* reportTitle = control<QLabel>(w, u"reportTitle"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* firstSlot = control<QLabel>(w, u"favouriteSlot0"_qs);
+    w.showReport(u"EGLL"_qs);
+    QVERIFY(reportArea->isHidden());
+    QVERIFY(reportTitle->isHidden());
+    QCOMPARE(stationCode->text(), u"EGLL"_qs);
+    QCOMPARE(firstSlot->text(), u"EGLL"_qs);
 }
 
 void TestMainWindow::unsafeCodeNeverLeavesTheProgram_data()
@@ -261,9 +334,10 @@ void TestMainWindow::unsafeCodeNeverLeavesTheProgram()
     QFETCH(QString, code);
     WindowFixture fixture;
     MainWindow& w = fixture.window();
-    w.ShowReport(code);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    w.showReport(code);
     QVERIFY(fixture.server.requests().isEmpty());
-    QCOMPARE(w.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
+    QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
     QVERIFY(!w.lastDownloadSucceeded());
     QCOMPARE(QDir(fixture.workDir.path()).entryList(QDir::Files).size(), 0);
 }

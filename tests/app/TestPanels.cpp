@@ -1,6 +1,9 @@
 // The window's own commands: the help panel and its links, folding the search region away and back, and
 // the report-type buttons with the find panel.
 #include "app/ShellTestSupport.h"
+#include "help/HelpPanel.h"
+#include "reports/RefreshTimer.h"
+#include "reports/ReportPanel.h"
 #include "ui/Twips.h"
 
 #include <QFrame>
@@ -13,7 +16,7 @@
 
 namespace {
 
-constexpr int kPanelWidth = 524; // Frame2, 7860 twips
+constexpr int kPanelWidth = 524; // the report panel, 7860 twips
 
 // A point of @p widget that none of its children covers.
 QPoint background(const QWidget* widget)
@@ -47,53 +50,63 @@ void TestPanels::helpPanelCoversEverything()
 {
     WindowFixture f;
     MainWindow& w = Shell::start(f);
-    QTest::mouseClick(w.Command6, Qt::LeftButton); // folding brings the report panel to the front
-    QTest::mouseClick(w.Command3, Qt::LeftButton);
-    QVERIFY(w.Frame1->isVisible());
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    auto* helpButton = control<QPushButton>(w, u"helpButton"_qs);
+    auto* quitButton = control<QPushButton>(w, u"quitButton"_qs);
+    auto* codesAToKList = control<QListWidget>(w, u"codesAToKList"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    QTest::mouseClick(foldButton, Qt::LeftButton); // folding brings the report panel to the front
+    QTest::mouseClick(helpButton, Qt::LeftButton);
+    QVERIFY(helpPanel->isVisible());
     // Wherever the pointer is, it is over the panel: the search region, the report and the buttons are beneath.
-    for (const QPoint point : {QPoint(1, 1), QPoint(w.width() - 2, 1), QPoint(1, w.height() - 2),
-             QPoint(w.width() - 2, w.height() - 2), w.Command2->mapTo(&w, QPoint(5, 5)),
-             w.List1[0]->mapTo(&w, QPoint(5, 5)), w.LabMetar->mapTo(&w, QPoint(5, 5))}) {
+    for (const QPoint point : { QPoint(1, 1), QPoint(w.width() - 2, 1), QPoint(1, w.height() - 2),
+             QPoint(w.width() - 2, w.height() - 2), quitButton->mapTo(&w, QPoint(5, 5)),
+             codesAToKList->mapTo(&w, QPoint(5, 5)), reportArea->mapTo(&w, QPoint(5, 5)) }) {
         const QWidget* under = w.childAt(point);
-        QVERIFY2(under == w.Frame1 || w.Frame1->isAncestorOf(under), qPrintable(u"%1,%2"_qs.arg(point.x()).arg(point.y())));
+        QVERIFY2(under == helpPanel || helpPanel->isAncestorOf(under),
+            qPrintable(u"%1,%2"_qs.arg(point.x()).arg(point.y())));
     }
 }
 
 void TestPanels::helpPanelClicks_data()
 {
-    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("clicked");
     QTest::addColumn<bool>("staysOpen");
     QTest::addColumn<QString>("opened");
 
     // OK, the panel's background, its picture and every help text close it.
-    QTest::newRow("OK") << u"Command4"_qs << false << QString();
-    QTest::newRow("background") << u"Frame1"_qs << false << QString();
-    QTest::newRow("picture") << u"Image1"_qs << false << QString();
+    QTest::newRow("OK") << u"helpCloseButton"_qs << false << QString();
+    QTest::newRow("background") << u"helpPanel"_qs << false << QString();
+    QTest::newRow("picture") << u"helpPicture"_qs << false << QString();
     for (int i = 0; i < 6; ++i)
-        QTest::newRow(qPrintable(u"help text %1"_qs.arg(i))) << u"Label4(%1)"_qs.arg(i) << false << QString();
+        QTest::newRow(qPrintable(u"help text %1"_qs.arg(i))) << u"helpText%1"_qs.arg(i) << false << QString();
 
     // The links open their address and leave the panel; the version does nothing.
-    QTest::newRow("site") << u"Label5"_qs << true << u"http://site.test"_qs;
-    QTest::newRow("contact") << u"Label6"_qs << true << u"http://site.test/contacter.php?sub=VentorixVersion:3.0.0"_qs;
-    QTest::newRow("version") << u"Label7"_qs << true << QString();
+    QTest::newRow("site") << u"siteLink"_qs << true << u"http://site.test"_qs;
+    QTest::newRow("contact") << u"contactLink"_qs << true
+                             << u"http://site.test/contacter.php?sub=VentorixVersion:3.0.0"_qs;
+    QTest::newRow("version") << u"versionLabel"_qs << true << QString();
 }
 
 void TestPanels::helpPanelClicks()
 {
-    QFETCH(QString, control);
+    QFETCH(QString, clicked);
     QFETCH(bool, staysOpen);
     QFETCH(QString, opened);
 
     WindowFixture f;
     MainWindow& w = Shell::start(f);
-    QTest::mouseClick(w.Command3, Qt::LeftButton);
-    QWidget* target = w.findChild<QWidget*>(control);
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
+    auto* helpButton = control<QPushButton>(w, u"helpButton"_qs);
+    QTest::mouseClick(helpButton, Qt::LeftButton);
+    QWidget* target = w.findChild<QWidget*>(clicked);
     QVERIFY(target);
-    const QPoint at = target == w.Frame1 ? background(w.Frame1) : target->rect().center();
+    const QPoint at = target == helpPanel ? background(helpPanel) : target->rect().center();
     QVERIFY(at.x() >= 0);
     QTest::mouseClick(target, Qt::LeftButton, {}, at);
-    QCOMPARE(w.Frame1->isVisible(), staysOpen);
-    QCOMPARE(f.links.opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+    QCOMPARE(helpPanel->isVisible(), staysOpen);
+    QCOMPARE(f.links.opened, opened.isEmpty() ? QStringList() : QStringList { opened });
 }
 
 void TestPanels::fold_data()
@@ -102,20 +115,19 @@ void TestPanels::fold_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("outerAfter");
     QTest::addColumn<int>("panelLeftAfter"); // -1: against the right edge
-    QTest::addColumn<qint16>("counterAfter");
+    QTest::addColumn<int>("ticksAfter");
 
-    // Folding narrows the window in 50-twip steps down to the panel's width plus 80 twips, the panel kept
-    // against the right edge; unfolding widens it up to the last step not past 10905 twips and sets the
-    // counter to 15. Outer widths from 10920 twips: down to 7870 (+ 80), then from 7950 up to 10900.
-    QTest::newRow("fold") << Twips::toPixels(10920) << u"Réduire"_qs << Twips::toPixels(7870 + 80) << -1 << qint16(3);
-    QTest::newRow("unfold") << Twips::toPixels(7950) << u"Rechercher"_qs << Twips::toPixels(10900) << -1
-                            << qint16(15);
+    // The caption is the fold button's before the click: "Réduire" on an unfolded window, "Rechercher" on a
+    // folded one. Folding narrows the window in 50-twip steps down to the panel's width plus 80 twips, the
+    // panel kept against the right edge; unfolding widens it up to the last step not past 10905 twips and
+    // sets the tick count to 15. Outer widths from 10920 twips: down to 7870 (+ 80), then from 7950 up to
+    // 10900.
+    QTest::newRow("fold") << Twips::toPixels(10920) << u"Réduire"_qs << Twips::toPixels(7870 + 80) << -1 << 3;
+    QTest::newRow("unfold") << Twips::toPixels(7950) << u"Rechercher"_qs << Twips::toPixels(10900) << -1 << 15;
 
     // Outside the range of the steps only the caption changes (and a fold still moves the panel to 80).
-    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_qs << 500 << Twips::toPixels(80)
-                                                           << qint16(3);
-    QTest::newRow("unfold a window wider than 10905") << 740 << u"Rechercher"_qs << 740 << Twips::toPixels(3120)
-                                                      << qint16(15);
+    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_qs << 500 << Twips::toPixels(80) << 3;
+    QTest::newRow("unfold a window wider than 10905") << 740 << u"Rechercher"_qs << 740 << Twips::toPixels(3120) << 15;
 }
 
 void TestPanels::fold()
@@ -124,24 +136,33 @@ void TestPanels::fold()
     QFETCH(QString, caption);
     QFETCH(int, outerAfter);
     QFETCH(int, panelLeftAfter);
-    QFETCH(qint16, counterAfter);
+    QFETCH(int, ticksAfter);
 
     WindowFixture f;
     MainWindow& w = Shell::start(f);
+    auto* reportPanel = control<ReportPanel>(w, u"reportPanel"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    if (caption == u"Rechercher"_qs) {
+        // Only a folded window unfolds: fold it first, then put the panel back where start-up places it.
+        const QPoint panelAtStartUp = reportPanel->pos();
+        QTest::mouseClick(foldButton, Qt::LeftButton);
+        reportPanel->move(panelAtStartUp);
+    }
+    QCOMPARE(foldButton->text(), caption);
     w.resize(outer - (w.frameGeometry().width() - w.width()), w.height());
     QCOMPARE(w.frameGeometry().width(), outer);
-    w.Command6->setText(caption);
-    w.Compteur = 3;
-    QTest::mouseClick(w.Command6, Qt::LeftButton);
+    refreshTimer.setTicksSinceRefresh(3);
+    QTest::mouseClick(foldButton, Qt::LeftButton);
 
-    QCOMPARE(w.Command6->text(), caption == u"Réduire"_qs ? u"Rechercher"_qs : u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), caption == u"Réduire"_qs ? u"Rechercher"_qs : u"Réduire"_qs);
     QCOMPARE(w.frameGeometry().width(), outerAfter);
-    QCOMPARE(w.Frame2->x(), panelLeftAfter < 0 ? w.width() - kPanelWidth : panelLeftAfter);
-    QCOMPARE(w.Compteur, counterAfter);
+    QCOMPARE(reportPanel->x(), panelLeftAfter < 0 ? w.width() - kPanelWidth : panelLeftAfter);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), ticksAfter);
     // The report panel lies over the search region.
-    const QPoint overlap = w.Frame2->mapTo(&w, QPoint(2, w.Frame2->height() / 2));
-    QVERIFY(w.Frame2->isAncestorOf(w.childAt(overlap)) || w.childAt(overlap) == w.Frame2);
+    const QPoint overlap = reportPanel->mapTo(&w, QPoint(2, reportPanel->height() / 2));
+    QVERIFY(reportPanel->isAncestorOf(w.childAt(overlap)) || w.childAt(overlap) == reportPanel);
 }
 
 void TestPanels::reportTypeButtons_data()
@@ -156,10 +177,12 @@ void TestPanels::reportTypeButtons_data()
     const QString notam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=EGLL"_qs;
     // Each button requests the current code with its type; the find panel comes with NOTAM, once the
     // NOTAM report is on screen, and goes with the other types.
-    QTest::newRow("TAF then NOTAM") << QList<int>{1, 2} << QStringList{taf, notam} << QList<bool>{false, false} << true;
-    QTest::newRow("NOTAM then METAR") << QList<int>{2, 0} << QStringList{notam, metar} << QList<bool>{false, true}
-                                      << false;
-    QTest::newRow("NOTAM then TAF") << QList<int>{2, 1} << QStringList{notam, taf} << QList<bool>{false, true} << false;
+    QTest::newRow("TAF then NOTAM") << QList<int> { 1, 2 } << QStringList { taf, notam } << QList<bool> { false, false }
+                                    << true;
+    QTest::newRow("NOTAM then METAR") << QList<int> { 2, 0 } << QStringList { notam, metar }
+                                      << QList<bool> { false, true } << false;
+    QTest::newRow("NOTAM then TAF") << QList<int> { 2, 1 } << QStringList { notam, taf } << QList<bool> { false, true }
+                                    << false;
 }
 
 void TestPanels::reportTypeButtons()
@@ -175,15 +198,18 @@ void TestPanels::reportTypeButtons()
     Services services = f.services();
     services.downloader = &spy;
     MainWindow w(services);
+    auto* findBox = control<QFrame>(w, u"findBox"_qs);
+    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_qs),
+        control<QRadioButton>(w, u"tafButton"_qs), control<QRadioButton>(w, u"notamButton"_qs) };
     w.show();
     QList<bool> during;
-    spy.onDownload = [&](const QString&) { during.append(w.Frame5->isVisible()); };
-    w.Label2->setText(u"EGLL"_qs);
+    spy.onDownload = [&](const QString&) { during.append(findBox->isVisible()); };
+    part<ReportPanel>(w).setStationCode(u"EGLL"_qs);
     for (const int type : clicks)
-        QTest::mouseClick(w.Option2[type], Qt::LeftButton);
+        QTest::mouseClick(typeButtons[type], Qt::LeftButton);
     QCOMPARE(f.server.requests(), requests);
     QCOMPARE(during, findPanelDuring);
-    QCOMPARE(w.Frame5->isVisible(), findPanelAfter);
+    QCOMPARE(findBox->isVisible(), findPanelAfter);
 }
 
 QTEST_MAIN(TestPanels)

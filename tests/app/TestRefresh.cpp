@@ -1,5 +1,7 @@
 // The refresh button and the ten-second tick: when the report is fetched again past any cached copy, and
 // when the tick folds the search region.
+#include "reports/RefreshTimer.h"
+#include "reports/ReportPanel.h"
 #include "support/WindowFixture.h"
 
 #include <QLabel>
@@ -25,7 +27,7 @@ MainWindow& showing(WindowFixture& f, int type = 0)
     MainWindow& w = f.window();
     w.resize(600, w.height());
     w.selectReportTypeQuietly(type);
-    w.Label2->setText(u"LFPG"_qs);
+    part<ReportPanel>(w).setStationCode(u"LFPG"_qs);
     return w;
 }
 
@@ -58,44 +60,46 @@ private Q_SLOTS:
 void TestRefresh::ticks_data()
 {
     QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<qint16>("counter");
+    QTest::addColumn<int>("ticksBefore");
     QTest::addColumn<int>("ticks");
     QTest::addColumn<int>("refreshes");
-    QTest::addColumn<qint16>("counterAfter");
+    QTest::addColumn<int>("ticksAfter");
 
     // Minutes 10 and 40 refresh once, at their first tick finding more than 10 ticks since the last refresh.
-    QTest::newRow("10:10 after a long wait") << at(10, 10) << qint16(50) << 1 << 1 << qint16(0);
-    QTest::newRow("the rest of 10:10 does not refresh again") << at(10, 10) << qint16(50) << 6 << 1 << qint16(5);
-    QTest::newRow("10:40 likewise") << at(10, 40) << qint16(50) << 6 << 1 << qint16(5);
-    QTest::newRow("11 ticks since the last refresh") << at(10, 10) << qint16(10) << 1 << 1 << qint16(0);
-    QTest::newRow("10 ticks are not enough") << at(10, 10) << qint16(9) << 1 << 0 << qint16(10);
-    QTest::newRow("80 seconds after a refresh") << at(10, 10) << qint16(8) << 1 << 0 << qint16(9);
+    QTest::newRow("10:10 after a long wait") << at(10, 10) << 50 << 1 << 1 << 0;
+    QTest::newRow("the rest of 10:10 does not refresh again") << at(10, 10) << 50 << 6 << 1 << 5;
+    QTest::newRow("10:40 likewise") << at(10, 40) << 50 << 6 << 1 << 5;
+    QTest::newRow("11 ticks since the last refresh") << at(10, 10) << 10 << 1 << 1 << 0;
+    QTest::newRow("10 ticks are not enough") << at(10, 10) << 9 << 1 << 0 << 10;
+    QTest::newRow("80 seconds after a refresh") << at(10, 10) << 8 << 1 << 0 << 9;
 
     // Other minutes wait for the forced refresh after 181 ticks.
-    QTest::newRow("10:11") << at(10, 11) << qint16(50) << 6 << 0 << qint16(56);
-    QTest::newRow("9:39") << at(9, 39) << qint16(50) << 6 << 0 << qint16(56);
-    QTest::newRow("181 ticks force a refresh") << at(10, 25) << qint16(0) << 181 << 1 << qint16(0);
-    QTest::newRow("180 ticks do not") << at(10, 25) << qint16(0) << 180 << 0 << qint16(180);
-    QTest::newRow("forced in minute 10, once") << at(10, 10) << qint16(180) << 1 << 1 << qint16(0);
+    QTest::newRow("10:11") << at(10, 11) << 50 << 6 << 0 << 56;
+    QTest::newRow("9:39") << at(9, 39) << 50 << 6 << 0 << 56;
+    QTest::newRow("181 ticks force a refresh") << at(10, 25) << 0 << 181 << 1 << 0;
+    QTest::newRow("180 ticks do not") << at(10, 25) << 0 << 180 << 0 << 180;
+    QTest::newRow("forced in minute 10, once") << at(10, 10) << 180 << 1 << 1 << 0;
 }
 
 void TestRefresh::ticks()
 {
     QFETCH(QDateTime, now);
-    QFETCH(qint16, counter);
+    QFETCH(int, ticksBefore);
     QFETCH(int, ticks);
     QFETCH(int, refreshes);
-    QFETCH(qint16, counterAfter);
+    QFETCH(int, ticksAfter);
 
     WindowFixture f(now);
     MainWindow& w = showing(f);
-    w.Compteur = counter;
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    refreshTimer.setTicksSinceRefresh(ticksBefore);
     for (int i = 0; i < ticks; ++i)
-        w.Timer1_Timer();
+        refreshTimer.tick();
     QCOMPARE(f.server.requests().size(), refreshes);
     QCOMPARE(freshRequests(f.server), refreshes);
-    QCOMPARE(w.Compteur, counterAfter);
-    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), ticksAfter);
+    QCOMPARE(foldButton->text(), u"Réduire"_qs);
 }
 
 void TestRefresh::refreshButton_data()
@@ -107,8 +111,8 @@ void TestRefresh::refreshButton_data()
 
     // The button asks again for the code shown, with the type selected, and leaves the tick count alone. Only
     // the METAR address is asked for past the caches (the NOTAM path drops the page without its query).
-    QTest::newRow("METAR") << u"LFPG"_qs << 0 << QStringList{kMetar} << 1;
-    QTest::newRow("NOTAM") << u"LFPG"_qs << 2 << QStringList{kNotam} << 0;
+    QTest::newRow("METAR") << u"LFPG"_qs << 0 << QStringList { kMetar } << 1;
+    QTest::newRow("NOTAM") << u"LFPG"_qs << 2 << QStringList { kNotam } << 0;
 
     // With no code shown there is nothing to refresh.
     QTest::newRow("no code") << QString() << 0 << QStringList() << 0;
@@ -123,26 +127,29 @@ void TestRefresh::refreshButton()
 
     WindowFixture f;
     MainWindow& w = showing(f, type);
-    w.Label2->setText(code);
-    w.LabMetar->setPlainText(u"report on screen"_qs);
-    w.Compteur = 37;
-    QTest::mouseClick(w.Command5, Qt::LeftButton);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* refreshButton = control<QPushButton>(w, u"refreshButton"_qs);
+    part<ReportPanel>(w).setStationCode(code);
+    reportArea->setPlainText(u"report on screen"_qs);
+    refreshTimer.setTicksSinceRefresh(37);
+    QTest::mouseClick(refreshButton, Qt::LeftButton);
     QCOMPARE(f.server.requests(), requests);
     QCOMPARE(freshRequests(f.server), fresh);
-    QCOMPARE(w.Compteur, qint16(37));
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 37);
     if (requests.isEmpty())
-        QCOMPARE(w.LabMetar->toPlainText(), u"report on screen"_qs);
+        QCOMPARE(reportArea->toPlainText(), u"report on screen"_qs);
 }
 
 void TestRefresh::notamRefreshDropsMetarCopy()
 {
     // A refresh of the NOTAMs also drops the stored METAR of the code: the next METAR comes from the server.
-    for (const bool refreshFirst : {false, true}) {
+    for (const bool refreshFirst : { false, true }) {
         WindowFixture f;
         MainWindow& w = showing(f, 2);
         if (refreshFirst)
-            QTest::mouseClick(w.Command5, Qt::LeftButton);
-        QTest::mouseClick(w.Option2[0], Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(w, u"refreshButton"_qs), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(w, u"metarButton"_qs), Qt::LeftButton);
         QCOMPARE(f.server.requests().constLast(), kMetar);
         QCOMPARE(f.server.headers().constLast().contains("Cache-Control: no-cache"), refreshFirst);
     }
@@ -172,13 +179,15 @@ void TestRefresh::foldByTick()
 
     WindowFixture f(at(10, 25));
     MainWindow& w = f.window();
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.resize(outerTwips / 15 - (w.frameGeometry().width() - w.width()), w.height());
     QCOMPARE(w.outerWidthTwips(), outerTwips);
     for (int i = 0; i < ticks; ++i)
-        w.Timer1_Timer();
-    QCOMPARE(w.Command6->text(), folded ? u"Rechercher"_qs : u"Réduire"_qs);
+        refreshTimer.tick();
+    QCOMPARE(foldButton->text(), folded ? u"Rechercher"_qs : u"Réduire"_qs);
     QCOMPARE(w.outerWidthTwips() < 9000, folded);
 }
 
@@ -186,30 +195,32 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
 {
     WindowFixture f(at(10, 25));
     MainWindow& w = f.window();
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
     f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    w.Label2->setText(u"LFPG"_qs);
+    part<ReportPanel>(w).setStationCode(u"LFPG"_qs);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const auto tick = [&](int count) {
         for (int i = 0; i < count; ++i)
-            w.Timer1_Timer();
+            refreshTimer.tick();
     };
 
     tick(2);
-    QCOMPARE(w.Command6->text(), u"Rechercher"_qs);
+    QCOMPARE(foldButton->text(), u"Rechercher"_qs);
     // Unfolded by hand, the region stays while the count runs on from 15 ...
-    QTest::mouseClick(w.Command6, Qt::LeftButton);
+    QTest::mouseClick(foldButton, Qt::LeftButton);
     tick(20);
-    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), u"Réduire"_qs);
     // ... until the next automatic refresh, two ticks after which it folds again.
     f.clock.set(at(10, 40));
     tick(1);
     QCOMPARE(f.server.requests().size(), 1);
     f.clock.set(at(10, 41));
     tick(1);
-    QCOMPARE(w.Command6->text(), u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), u"Réduire"_qs);
     tick(1);
-    QCOMPARE(w.Command6->text(), u"Rechercher"_qs);
+    QCOMPARE(foldButton->text(), u"Rechercher"_qs);
 }
 
 QTEST_MAIN(TestRefresh)

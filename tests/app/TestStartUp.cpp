@@ -1,10 +1,13 @@
 // Start-up and shut-down of the real window: what is restored from the settings and in which order, the
 // first report, and what the close box and "Quitter" save and delete.
 #include "app/ShellTestSupport.h"
+#include "help/HelpPanel.h"
+#include "reports/RefreshTimer.h"
 #include "ui/Twips.h"
 
 #include <QDir>
 #include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -34,7 +37,7 @@ QStringList withSlot(int index, const QString& code, QStringList codes = bar({})
 // so to download) until the application's loop has started and ended once.
 void clickQuit(MainWindow& w)
 {
-    QTest::mouseClick(w.Command2, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, u"quitButton"_qs), Qt::LeftButton);
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
 }
@@ -66,7 +69,7 @@ void TestStartUp::startUp_data()
     const QString metar = u"/data/observations/metar/decoded/EGLL.TXT"_qs;
     const QString notam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=EGLL"_qs;
     const auto stored = [](const char* info) {
-        return QStringList{u"Fav/0=LFPG"_qs, u"data/last=EGLL"_qs, u"data/Info="_qs + QString::fromLatin1(info)};
+        return QStringList { u"Fav/0=LFPG"_qs, u"data/last=EGLL"_qs, u"data/Info="_qs + QString::fromLatin1(info) };
     };
     // The stored type selects its button, whose click requests the stored last code.
     QTest::newRow("METAR") << stored("0") << 0 << metar;
@@ -91,36 +94,44 @@ void TestStartUp::startUp()
     Services services = f.services();
     services.downloader = &spy;
     MainWindow w(services);
+    auto* versionLabel = control<QLabel>(w, u"versionLabel"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
+    auto* findBox = control<QFrame>(w, u"findBox"_qs);
+    auto* firstSlot = control<QLabel>(w, u"favouriteSlot0"_qs);
+    auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
+    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_qs),
+        control<QRadioButton>(w, u"tafButton"_qs), control<QRadioButton>(w, u"notamButton"_qs) };
     const QString code = stored.isEmpty() ? u"LFPG"_qs : u"EGLL"_qs;
     // Everything but the report is in place when the first download starts: window, version, current code,
-    // the bar restored and tagged from the filled station table, the help panel moved, no find panel yet.
+    // the bar restored and described from the filled station table, the help panel moved, no find panel yet.
     int downloads = 0;
     spy.onDownload = [&](const QString&) {
         if (downloads++)
             return;
         QVERIFY(w.isVisible());
-        QCOMPARE(w.Label7->text(), u"Version:3.0.0"_qs);
-        QCOMPARE(w.Label2->text(), code);
-        QCOMPARE(captions(w), stored.isEmpty() ? bar({}) : bar({u"LFPG"_qs}));
-        QCOMPARE(w.Frame1->x(), Twips::toPixels(-195));
-        QVERIFY(!w.Frame5->isVisible());
+        QCOMPARE(versionLabel->text(), u"Version:3.0.0"_qs);
+        QCOMPARE(stationCode->text(), code);
+        QCOMPARE(captions(w), stored.isEmpty() ? bar({}) : bar({ u"LFPG"_qs }));
+        QCOMPARE(helpPanel->x(), Twips::toPixels(-195));
+        QVERIFY(!findBox->isVisible());
         if (!stored.isEmpty()) {
             QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, {});
-            QApplication::sendEvent(w.Fav[0], &move);
-            QCOMPARE(w.Label9->text(), u"Paris (France)"_qs);
+            QApplication::sendEvent(firstSlot, &move);
+            QCOMPARE(stationTipText->text(), u"Paris (France)"_qs);
         }
     };
     f.serveMetar(code, readFixture(u"metar/"_qs + code + u".TXT"_qs));
     Shell::store(f.settings, stored);
-    w.Form_Load();
+    w.start();
 
     QCOMPARE(downloads, 1);
-    QCOMPARE(f.server.requests(), QStringList{request});
+    QCOMPARE(f.server.requests(), QStringList { request });
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(w.Option2[i]->isChecked(), i == type);
-    QCOMPARE(w.Frame5->isVisible(), type == 2);
-    QCOMPARE(captions(w), stored.isEmpty() ? bar({code}) : bar({u"LFPG"_qs, code}));
-    QVERIFY(w.Timer1->isActive());
+        QCOMPARE(typeButtons[i]->isChecked(), i == type);
+    QCOMPARE(findBox->isVisible(), type == 2);
+    QCOMPARE(captions(w), stored.isEmpty() ? bar({ code }) : bar({ u"LFPG"_qs, code }));
+    QVERIFY(part<RefreshTimer>(w).isActive());
 }
 
 void TestStartUp::restoredBar_data()
@@ -129,16 +140,17 @@ void TestStartUp::restoredBar_data()
     QTest::addColumn<QStringList>("expected");
 
     // Each key fills its own slot; the others stay empty and hidden.
-    QTest::newRow("keys 3 and 7 only") << QStringList{u"Fav/3=LFPG"_qs, u"Fav/7=EGLL"_qs}
+    QTest::newRow("keys 3 and 7 only") << QStringList { u"Fav/3=LFPG"_qs, u"Fav/7=EGLL"_qs }
                                        << withSlot(7, u"EGLL"_qs, withSlot(3, u"LFPG"_qs));
-    QTest::newRow("empty value stays hidden") << QStringList{u"Fav/0="_qs, u"Fav/1=KJFK"_qs} << withSlot(1, u"KJFK"_qs);
-    QTest::newRow("bottom slot") << QStringList{u"Fav/11=LFPO"_qs} << withSlot(11, u"LFPO"_qs);
+    QTest::newRow("empty value stays hidden")
+        << QStringList { u"Fav/0="_qs, u"Fav/1=KJFK"_qs } << withSlot(1, u"KJFK"_qs);
+    QTest::newRow("bottom slot") << QStringList { u"Fav/11=LFPO"_qs } << withSlot(11, u"LFPO"_qs);
 
     // Stored values are not checked: any text is a caption, and keys that name no slot are not read.
-    QTest::newRow("any text is a caption") << QStringList{u"Fav/2=n'importe quoi"_qs}
-                                           << withSlot(2, u"n'importe quoi"_qs);
-    QTest::newRow("keys that name no slot") << QStringList{u"Fav/12=LFPG"_qs, u"Fav/-1=EGLL"_qs, u"Fav/03=KJFK"_qs}
-                                            << bar({});
+    QTest::newRow("any text is a caption")
+        << QStringList { u"Fav/2=n'importe quoi"_qs } << withSlot(2, u"n'importe quoi"_qs);
+    QTest::newRow("keys that name no slot")
+        << QStringList { u"Fav/12=LFPG"_qs, u"Fav/-1=EGLL"_qs, u"Fav/03=KJFK"_qs } << bar({});
 }
 
 void TestStartUp::restoredBar()
@@ -147,11 +159,12 @@ void TestStartUp::restoredBar()
     QFETCH(QStringList, expected);
 
     WindowFixture f;
-    const MainWindow& w = Shell::start(f, stored + QStringList{u"data/last=-"_qs});
+    const MainWindow& w = Shell::start(f, stored + QStringList { u"data/last=-"_qs });
     QCOMPARE(captions(w), expected);
-    for (const QLabel* slot : w.Fav) {
+    for (int i = 0; i < FavouritesBar::kSlots; ++i) {
+        const auto* slot = control<QLabel>(w, u"favouriteSlot%1"_qs.arg(i));
         QCOMPARE(slot->isVisible(), !slot->text().isEmpty());
-        QCOMPARE(slot->cursor().shape(), Qt::BitmapCursor); // the pointer of Image2, empty slots included
+        QCOMPARE(slot->cursor().shape(), Qt::BitmapCursor); // the favourites' pointer, empty slots included
     }
 }
 
@@ -172,16 +185,16 @@ void TestStartUp::lastCodeNotACode()
     QFETCH(QString, last);
 
     WindowFixture f;
-    MainWindow& w = Shell::start(f, {u"data/last="_qs + last});
+    MainWindow& w = Shell::start(f, { u"data/last="_qs + last });
     QVERIFY(f.server.requests().isEmpty());
-    QCOMPARE(w.LabMetar->toPlainText(), u"Connexion à internet ..."_qs);
-    QCOMPARE(w.Label2->text(), last);
+    QCOMPARE(control<QTextEdit>(w, u"reportArea"_qs)->toPlainText(), u"Connexion à internet ..."_qs);
+    QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), last);
     QCOMPARE(captions(w), bar({}));
     QCOMPARE(f.settings.read(u"data"_qs, u"last"_qs, {}), last);
 
     // The window stays usable.
-    w.ShowReport(u"LFPG"_qs);
-    QCOMPARE(captions(w), bar({u"LFPG"_qs}));
+    w.showReport(u"LFPG"_qs);
+    QCOMPARE(captions(w), bar({ u"LFPG"_qs }));
 }
 
 void TestStartUp::save_data()
@@ -191,9 +204,9 @@ void TestStartUp::save_data()
     QTest::addColumn<QStringList>("saved");
 
     // The close box and "Quitter" save all twelve slots, empty ones included, and the selected type.
-    QTest::newRow("close box") << false << QList<int>{1} << bar({u"LFPG"_qs, QString(), u"KJFK"_qs});
-    QTest::newRow("Quitter") << true << QList<int>{1} << bar({u"LFPG"_qs, QString(), u"KJFK"_qs});
-    QTest::newRow("every favourite removed") << false << QList<int>{0, 1, 2} << bar({});
+    QTest::newRow("close box") << false << QList<int> { 1 } << bar({ u"LFPG"_qs, QString(), u"KJFK"_qs });
+    QTest::newRow("Quitter") << true << QList<int> { 1 } << bar({ u"LFPG"_qs, QString(), u"KJFK"_qs });
+    QTest::newRow("every favourite removed") << false << QList<int> { 0, 1, 2 } << bar({});
 }
 
 void TestStartUp::save()
@@ -204,23 +217,23 @@ void TestStartUp::save()
 
     WindowFixture f;
     MainWindow& w = Shell::start(
-        f, {u"Fav/0=LFPG"_qs, u"Fav/1=EGLL"_qs, u"Fav/2=KJFK"_qs, u"data/Info=1"_qs, u"data/last=KJFK"_qs});
+        f, { u"Fav/0=LFPG"_qs, u"Fav/1=EGLL"_qs, u"Fav/2=KJFK"_qs, u"data/Info=1"_qs, u"data/last=KJFK"_qs });
 
     // Work files beside files that are not: other names, a sub-folder, and text files of the user's elsewhere.
     const QDir work(f.workDir.path());
     QTemporaryDir elsewhere;
     QTemporaryDir besideProgram(QCoreApplication::applicationDirPath() + u"/user-XXXXXX"_qs);
-    const QStringList workFiles{u"V.txt"_qs, u"LFPG.txt"_qs, u".txt"_qs};
-    const QStringList kept{u"notes.md"_qs, u"archive.txt.bak"_qs, u"sub/inner.txt"_qs, u"folder.txt/a"_qs,
-        elsewhere.filePath(u"notes.txt"_qs), besideProgram.filePath(u"notes.txt"_qs)};
+    const QStringList workFiles { u"V.txt"_qs, u"LFPG.txt"_qs, u".txt"_qs };
+    const QStringList kept { u"notes.md"_qs, u"archive.txt.bak"_qs, u"sub/inner.txt"_qs, u"folder.txt/a"_qs,
+        elsewhere.filePath(u"notes.txt"_qs), besideProgram.filePath(u"notes.txt"_qs) };
     for (const QString& name : workFiles + kept) {
         QVERIFY(work.mkpath(QFileInfo(work.filePath(name)).path()));
         QVERIFY(QFile(work.filePath(name)).open(QIODevice::WriteOnly));
     }
 
-    QTest::mouseClick(w.Option2[2], Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(w, u"notamButton"_qs), Qt::LeftButton);
     for (const int slot : removed)
-        QTest::mouseClick(w.Fav[slot], Qt::RightButton);
+        QTest::mouseClick(control<QLabel>(w, u"favouriteSlot%1"_qs.arg(slot)), Qt::RightButton);
     if (quit)
         clickQuit(w);
     else
@@ -238,15 +251,15 @@ void TestStartUp::save()
 void TestStartUp::saveRunsOnce()
 {
     WindowFixture f;
-    MainWindow& w = Shell::start(f, {u"Fav/0=LFPG"_qs});
-    QCOMPARE(w.Label17->text(), u"METAR de 1930 UTC"_qs);
+    MainWindow& w = Shell::start(f, { u"Fav/0=LFPG"_qs });
+    QCOMPARE(control<QLabel>(w, u"reportTitle"_qs)->text(), u"METAR de 1930 UTC"_qs);
     w.close();
     QCOMPARE(f.settings.read(u"Fav"_qs, u"0"_qs, {}), u"LFPG"_qs);
 
     // However the end is asked for again ("Quitter", the end of the event loop), the save does not run twice.
     f.settings.write(u"Fav"_qs, u"0"_qs, u"written meanwhile"_qs);
     clickQuit(w);
-    w.Form_Unload();
+    w.unload();
     QCOMPARE(f.settings.read(u"Fav"_qs, u"0"_qs, {}), u"written meanwhile"_qs);
     QVERIFY(!QFile::exists(f.workDir.filePath(u"V.txt"_qs))); // the quit still empties the work folder
 }

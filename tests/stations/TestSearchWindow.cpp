@@ -1,5 +1,7 @@
 // The search region of the real window, driven by clicks and key presses after the
 // window's own start-up: the code lists, the code search and the country and city browser.
+#include "reports/RefreshTimer.h"
+#include "stations/StationTable.h"
 #include "support/WindowFixture.h"
 
 #include <QFrame>
@@ -18,8 +20,9 @@ QString metarPath(const QString& code)
     return u"/data/observations/metar/decoded/"_qs + code + u".TXT"_qs;
 }
 
-// A window after Form_Load: the station table filled, EGLL the current code (so a request for LFPG shows in
-// Label2), the timer stopped so no tick touches Compteur or Frame4 during a test.
+// A window after its start-up: the station table filled, EGLL the current code (so a request for LFPG shows
+// in the station code), the refresh timer stopped so no tick touches its count or the station tip during a
+// test.
 struct LoadedWindow : WindowFixture
 {
     LoadedWindow()
@@ -27,8 +30,8 @@ struct LoadedWindow : WindowFixture
         serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
         serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
         settings.write(u"data"_qs, u"last"_qs, u"EGLL"_qs);
-        window().Form_Load();
-        window().Timer1->stop();
+        window().start();
+        part<RefreshTimer>(window()).stop();
         m_seen = server.requests().size();
     }
 
@@ -113,7 +116,7 @@ private Q_SLOTS:
 void TestSearchWindow::search_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("query"); // Text1 afterwards
+    QTest::addColumn<QString>("query"); // the code box afterwards
     QTest::addColumn<int>("count");
     QTest::newRow("lf") << u"lf"_qs << u"LF"_qs << 124;
     QTest::newRow("lf with spaces around") << u"  lf "_qs << u"LF"_qs << 124;
@@ -133,15 +136,22 @@ void TestSearchWindow::search()
     QFETCH(int, count);
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
+    auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
+    auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
+    auto* searchResults = control<QListWidget>(w, u"searchResultsList"_qs);
+    auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
+    auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     const Stations::StationData data = Stations::LoadEmbeddedStationData();
 
-    w.Text1->setText(typed);
-    w.Compteur = 0;
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    codeSearchEdit->setText(typed);
+    refreshTimer.setTicksSinceRefresh(0);
+    QTest::mouseClick(searchButton, Qt::LeftButton);
 
-    QCOMPARE(w.Compteur, qint16(15));
-    QCOMPARE(w.Text1->text(), query);
-    const QStringList found = itemsOf(w.List2);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QCOMPARE(codeSearchEdit->text(), query);
+    const QStringList found = itemsOf(searchResults);
     QCOMPARE(found.size(), count);
     QCOMPARE(found, Stations::SearchCodes(data.codesAToK, data.codesLToZ, query));
     if (query == u"LF"_qs) {
@@ -149,124 +159,140 @@ void TestSearchWindow::search()
         QCOMPARE(found.at(8), u"KOLF"_qs);
         QCOMPARE(found.at(9), u"LFAC"_qs);
     }
-    QVERIFY(!w.Frame4->isVisible());
-    QVERIFY(w.Label9->text().isEmpty());
+    QVERIFY(!stationTip->isVisible());
+    QVERIFY(stationTipText->text().isEmpty());
     if (count == 1) {
-        // Requested at once, without a click: the item is not selected and Label9 is not touched.
-        QCOMPARE(fixture.newRequests(), QStringList{metarPath(found.first())});
-        QVERIFY(!w.List2->currentItem());
+        // Requested at once, without a click: the item is not selected and the tip's text is not touched.
+        QCOMPARE(fixture.newRequests(), QStringList { metarPath(found.first()) });
+        QVERIFY(!searchResults->currentItem());
         if (query == u"LFPG"_qs)
-            QCOMPARE(w.Label2->text(), u"LFPG"_qs);
+            QCOMPARE(stationCode->text(), u"LFPG"_qs);
     } else {
         QVERIFY(fixture.newRequests().isEmpty());
-        QCOMPARE(w.Label2->text(), u"EGLL"_qs);
+        QCOMPARE(stationCode->text(), u"EGLL"_qs);
     }
 
     // The next search replaces the results.
-    w.Text1->setText(u"EGLL"_qs);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QCOMPARE(itemsOf(w.List2), QStringList{u"EGLL"_qs});
+    codeSearchEdit->setText(u"EGLL"_qs);
+    QTest::mouseClick(searchButton, Qt::LeftButton);
+    QCOMPARE(itemsOf(searchResults), QStringList { u"EGLL"_qs });
 }
 
 void TestSearchWindow::searchResultClick()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    w.Text1->setText(u"lf"_qs);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    w.Label9->setText(u"stale"_qs);
-    w.Compteur = 0;
+    auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
+    auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
+    auto* searchResults = control<QListWidget>(w, u"searchResultsList"_qs);
+    auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
+    auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* secondFavourite = control<QLabel>(w, u"favouriteSlot1"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    codeSearchEdit->setText(u"lf"_qs);
+    QTest::mouseClick(searchButton, Qt::LeftButton);
+    stationTipText->setText(u"stale"_qs);
+    refreshTimer.setTicksSinceRefresh(0);
 
-    QVERIFY(clickItem(w.List2, u"LFPG"_qs));
-    QCOMPARE(w.Compteur, qint16(15));
-    QCOMPARE(w.Label9->text(), u"Paris (France)"_qs);
-    // LFPG went into the favourites bar, and adding a favourite hides the tip (AddFavourite).
-    QCOMPARE(w.Fav[1]->text(), u"LFPG"_qs);
-    QVERIFY(!w.Frame4->isVisible());
-    QCOMPARE(fixture.newRequests(), QStringList{metarPath(u"LFPG"_qs)});
-    QCOMPARE(w.Label2->text(), u"LFPG"_qs);
-    QCOMPARE(w.List2->count(), 124); // the results stay
+    QVERIFY(clickItem(searchResults, u"LFPG"_qs));
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QCOMPARE(stationTipText->text(), u"Paris (France)"_qs);
+    // LFPG went into the favourites bar, and adding a favourite hides the tip.
+    QCOMPARE(secondFavourite->text(), u"LFPG"_qs);
+    QVERIFY(!stationTip->isVisible());
+    QCOMPARE(fixture.newRequests(), QStringList { metarPath(u"LFPG"_qs) });
+    QCOMPARE(stationCode->text(), u"LFPG"_qs);
+    QCOMPARE(searchResults->count(), 124); // the results stay
 
-    QVERIFY(clickItem(w.List2, u"LFPB"_qs)); // no report served: no favourite added, the tip stays
-    QVERIFY(w.Frame4->isVisible());
-    QCOMPARE(w.Label9->text(), u"Paris (France)"_qs);
-    QCOMPARE(fixture.newRequests(), QStringList{metarPath(u"LFPB"_qs)});
+    QVERIFY(clickItem(searchResults, u"LFPB"_qs)); // no report served: no favourite added, the tip stays
+    QVERIFY(stationTip->isVisible());
+    QCOMPARE(stationTipText->text(), u"Paris (France)"_qs);
+    QCOMPARE(fixture.newRequests(), QStringList { metarPath(u"LFPB"_qs) });
 
-    QVERIFY(clickItem(w.List2, u"KMLF"_qs)); // listed, no entry
-    QVERIFY(w.Frame4->isVisible());
-    QCOMPARE(w.Label9->text(), QString());
-    QCOMPARE(fixture.newRequests(), QStringList{metarPath(u"KMLF"_qs)});
+    QVERIFY(clickItem(searchResults, u"KMLF"_qs)); // listed, no entry
+    QVERIFY(stationTip->isVisible());
+    QCOMPARE(stationTipText->text(), QString());
+    QCOMPARE(fixture.newRequests(), QStringList { metarPath(u"KMLF"_qs) });
 }
 
-// ---- Purpose: a click in a code list shows the description (or nothing) in Frame4 and requests the code ----
+// ---- Purpose: a click in a code list shows the description (or nothing) in the station tip and requests the code ----
 
 void TestSearchWindow::codeListClick_data()
 {
-    QTest::addColumn<int>("list");
+    QTest::addColumn<bool>("lToZ"); // in the L to Z half of the codes
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("description");
-    QTest::newRow("ATAR: listed, no entry") << 0 << u"ATAR"_qs << QString();
-    QTest::newRow("AZUH: listed, no entry") << 0 << u"AZUH"_qs << QString();
-    QTest::newRow("KJFK") << 0 << u"KJFK"_qs << u"New York (USA)"_qs;
-    QTest::newRow("LFPG") << 1 << u"LFPG"_qs << u"Paris (France)"_qs;
-    QTest::newRow("SAEZ: trailing-space country") << 1 << u"SAEZ"_qs << u"Buenos Aires (Argentina )"_qs;
+    QTest::newRow("ATAR: listed, no entry") << false << u"ATAR"_qs << QString();
+    QTest::newRow("AZUH: listed, no entry") << false << u"AZUH"_qs << QString();
+    QTest::newRow("KJFK") << false << u"KJFK"_qs << u"New York (USA)"_qs;
+    QTest::newRow("LFPG") << true << u"LFPG"_qs << u"Paris (France)"_qs;
+    QTest::newRow("SAEZ: trailing-space country") << true << u"SAEZ"_qs << u"Buenos Aires (Argentina )"_qs;
 }
 
 void TestSearchWindow::codeListClick()
 {
-    QFETCH(int, list);
+    QFETCH(bool, lToZ);
     QFETCH(QString, code);
     QFETCH(QString, description);
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    if (list == 1)
-        QTest::mouseClick(w.Option1[1], Qt::LeftButton);
-    w.Label9->setText(u"stale"_qs);
-    w.Compteur = 0;
+    auto* codeList = control<QListWidget>(w, lToZ ? u"codesLToZList"_qs : u"codesAToKList"_qs);
+    auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
+    auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
+    auto* secondFavourite = control<QLabel>(w, u"favouriteSlot1"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    if (lToZ)
+        QTest::mouseClick(control<QRadioButton>(w, u"codesLToZButton"_qs), Qt::LeftButton);
+    stationTipText->setText(u"stale"_qs);
+    refreshTimer.setTicksSinceRefresh(0);
 
-    QVERIFY(clickItem(w.List1[list], code));
-    QCOMPARE(w.Compteur, qint16(15));
-    QCOMPARE(w.Label9->text(), description);
-    QCOMPARE(fixture.newRequests(), QStringList{metarPath(code)});
+    QVERIFY(clickItem(codeList, code));
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QCOMPARE(stationTipText->text(), description);
+    QCOMPARE(fixture.newRequests(), QStringList { metarPath(code) });
     // A code whose report arrives goes into the favourites, which hides the tip; a code already
     // there, or one whose download fails, leaves the tip shown.
-    const bool added = w.Fav[1]->text() == code;
-    QCOMPARE(w.Frame4->isVisible(), !added);
+    const bool added = secondFavourite->text() == code;
+    QCOMPARE(stationTip->isVisible(), !added);
     if (added) {
-        QVERIFY(clickItem(w.List1[list], code)); // the same code again: already a favourite
-        QVERIFY(w.Frame4->isVisible());
-        QCOMPARE(w.Label9->text(), description);
-        QCOMPARE(fixture.newRequests(), QStringList{metarPath(code)});
+        QVERIFY(clickItem(codeList, code)); // the same code again: already a favourite
+        QVERIFY(stationTip->isVisible());
+        QCOMPARE(stationTipText->text(), description);
+        QCOMPARE(fixture.newRequests(), QStringList { metarPath(code) });
     }
 }
 
-// ---- Purpose: Text1_Change moves the focus to Rechercher on the fourth character, not before ----
+// ---- Purpose: typing in the code box moves the focus to Rechercher on the fourth character, not before ----
 
 void TestSearchWindow::focusMovesOnTheFourthCharacter()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
+    auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
+    auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     w.activateWindow();
-    w.Text1->setFocus();
-    QCOMPARE(w.focusWidget(), w.Text1);
-    for (const QString& typed : {u"L"_qs, u"F"_qs, u"P"_qs}) {
-        w.Compteur = 0;
-        QTest::keyClicks(w.Text1, typed);
-        QCOMPARE(w.Compteur, qint16(15));
-        QCOMPARE(w.focusWidget(), w.Text1);
+    codeSearchEdit->setFocus();
+    QCOMPARE(w.focusWidget(), codeSearchEdit);
+    for (const QString& typed : { u"L"_qs, u"F"_qs, u"P"_qs }) {
+        refreshTimer.setTicksSinceRefresh(0);
+        QTest::keyClicks(codeSearchEdit, typed);
+        QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+        QCOMPARE(w.focusWidget(), codeSearchEdit);
     }
-    QCOMPARE(w.Text1->text(), u"LFP"_qs);
-    QTest::keyClicks(w.Text1, u"G"_qs);
-    QCOMPARE(w.Text1->text(), u"LFPG"_qs);
-    QCOMPARE(w.focusWidget(), w.Command1);
+    QCOMPARE(codeSearchEdit->text(), u"LFP"_qs);
+    QTest::keyClicks(codeSearchEdit, u"G"_qs);
+    QCOMPARE(codeSearchEdit->text(), u"LFPG"_qs);
+    QCOMPARE(w.focusWidget(), searchButton);
     QVERIFY(fixture.newRequests().isEmpty()); // typing alone requests nothing
 
     // A text that arrives whole (pasted) moves it too; a shorter one does not.
-    w.Text1->setFocus();
-    w.Text1->setText(u"abc"_qs);
-    QCOMPARE(w.focusWidget(), w.Text1);
-    w.Text1->setText(u"abcde"_qs);
-    QCOMPARE(w.focusWidget(), w.Command1);
+    codeSearchEdit->setFocus();
+    codeSearchEdit->setText(u"abc"_qs);
+    QCOMPARE(w.focusWidget(), codeSearchEdit);
+    codeSearchEdit->setText(u"abcde"_qs);
+    QCOMPARE(w.focusWidget(), searchButton);
 }
 
 // ---- Purpose: "L --> Z" then "A --> K" leaves both lists shown, A-K in front, each keeping its selection ----
@@ -275,8 +301,11 @@ void TestSearchWindow::codeListChoice()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QListWidget* const aToK = w.List1[0];
-    QListWidget* const lToZ = w.List1[1];
+    QListWidget* const aToK = control<QListWidget>(w, u"codesAToKList"_qs);
+    QListWidget* const lToZ = control<QListWidget>(w, u"codesLToZList"_qs);
+    auto* aToKButton = control<QRadioButton>(w, u"codesAToKButton"_qs);
+    auto* lToZButton = control<QRadioButton>(w, u"codesLToZButton"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     QVERIFY(aToK->isVisible());
     QVERIFY(!lToZ->isVisible());
     QVERIFY(inFront(aToK));
@@ -284,23 +313,23 @@ void TestSearchWindow::codeListChoice()
     QCOMPARE(lToZ->count(), 2843);
     aToK->setCurrentRow(10);
 
-    w.Compteur = 0;
-    QTest::mouseClick(w.Option1[1], Qt::LeftButton);
-    QCOMPARE(w.Compteur, qint16(15));
-    QVERIFY(w.Option1[1]->isChecked());
+    refreshTimer.setTicksSinceRefresh(0);
+    QTest::mouseClick(lToZButton, Qt::LeftButton);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QVERIFY(lToZButton->isChecked());
     QVERIFY(lToZ->isVisible());
     QVERIFY(aToK->isVisible());
     QVERIFY(inFront(lToZ));
     lToZ->setCurrentRow(20);
 
-    w.Compteur = 0;
-    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
-    QCOMPARE(w.Compteur, qint16(15));
-    QVERIFY(w.Option1[0]->isChecked());
+    refreshTimer.setTicksSinceRefresh(0);
+    QTest::mouseClick(aToKButton, Qt::LeftButton);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QVERIFY(aToKButton->isChecked());
     QVERIFY(aToK->isVisible());
     QVERIFY(lToZ->isVisible()); // behind, not hidden
     QVERIFY(inFront(aToK));
-    const QObjectList& siblings = w.children();
+    const QObjectList& siblings = aToK->parentWidget()->children();
     QVERIFY(siblings.indexOf(aToK) > siblings.indexOf(lToZ)); // later child = drawn over
     QCOMPARE(aToK->geometry(), lToZ->geometry());
     QCOMPARE(aToK->currentRow(), 10);
@@ -308,59 +337,68 @@ void TestSearchWindow::codeListChoice()
     QVERIFY(fixture.newRequests().isEmpty());
 }
 
-// ---- Purpose: Command9 opens the browser with 229 countries, closes it, and reopens it rebuilt ----
+// ---- Purpose: the browser button opens the browser with 229 countries, closes it, and reopens it rebuilt ----
 
 void TestSearchWindow::browserOpensAndCloses()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QCOMPARE(w.Command9->text(), u"Ville / Pays"_qs);
-    QVERIFY(!w.Frame3->isVisible());
+    auto* browserButton = control<QPushButton>(w, u"browserButton"_qs);
+    auto* stationBrowser = control<QFrame>(w, u"stationBrowser"_qs);
+    auto* countryList = control<QListWidget>(w, u"countryList"_qs);
+    auto* cityList = control<QListWidget>(w, u"cityList"_qs);
+    auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    QCOMPARE(browserButton->text(), u"Ville / Pays"_qs);
+    QVERIFY(!stationBrowser->isVisible());
 
-    w.Compteur = 0;
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QCOMPARE(w.Compteur, qint16(15));
-    QVERIFY(w.Frame3->isVisible());
-    QVERIFY(inFront(w.Frame3));
-    QCOMPARE(w.Command9->text(), u"OACI"_qs);
-    QCOMPARE(w.List3->count(), 229);
-    QCOMPARE(w.List3->item(0)->text(), u"Afghanistan"_qs);
-    QCOMPARE(w.List3->item(228)->text(), u"Zimbabwe"_qs);
-    QVERIFY(!w.List5->isVisible());
-    QVERIFY(clickItem(w.List3, u"Alaska"_qs));
-    QCOMPARE(w.List4->count(), 103);
+    refreshTimer.setTicksSinceRefresh(0);
+    QTest::mouseClick(browserButton, Qt::LeftButton);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QVERIFY(stationBrowser->isVisible());
+    QVERIFY(inFront(stationBrowser));
+    QCOMPARE(browserButton->text(), u"OACI"_qs);
+    QCOMPARE(countryList->count(), 229);
+    QCOMPARE(countryList->item(0)->text(), u"Afghanistan"_qs);
+    QCOMPARE(countryList->item(228)->text(), u"Zimbabwe"_qs);
+    QVERIFY(!cityCodeList->isVisible());
+    QVERIFY(clickItem(countryList, u"Alaska"_qs));
+    QCOMPARE(cityList->count(), 103);
 
-    w.Compteur = 0;
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QCOMPARE(w.Compteur, qint16(15));
-    QVERIFY(!w.Frame3->isVisible());
-    QCOMPARE(w.Command9->text(), u"Pays / Villes"_qs);
+    refreshTimer.setTicksSinceRefresh(0);
+    QTest::mouseClick(browserButton, Qt::LeftButton);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QVERIFY(!stationBrowser->isVisible());
+    QCOMPARE(browserButton->text(), u"Pays / Villes"_qs);
 
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QVERIFY(w.Frame3->isVisible());
-    QCOMPARE(w.Command9->text(), u"OACI"_qs);
-    QCOMPARE(w.List3->count(), 229); // rebuilt from scratch, not appended to
-    QVERIFY(!w.List3->currentItem()); // which drops its selection
-    QCOMPARE(w.List4->count(), 103); // the city list keeps its content
+    QTest::mouseClick(browserButton, Qt::LeftButton);
+    QVERIFY(stationBrowser->isVisible());
+    QCOMPARE(browserButton->text(), u"OACI"_qs);
+    QCOMPARE(countryList->count(), 229); // rebuilt from scratch, not appended to
+    QVERIFY(!countryList->currentItem()); // which drops its selection
+    QCOMPARE(cityList->count(), 103); // the city list keeps its content
     QVERIFY(fixture.newRequests().isEmpty());
 }
 
 void TestSearchWindow::browserTogglesWhileTheWindowIsHidden()
 {
-    // The toggle follows Frame3's own visibility, not whether the window happens to be on screen.
+    // The toggle follows the browser's own visibility, not whether the window happens to be on screen.
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
+    auto* browserButton = control<QPushButton>(w, u"browserButton"_qs);
+    auto* stationBrowser = control<QFrame>(w, u"stationBrowser"_qs);
+    auto* countryList = control<QListWidget>(w, u"countryList"_qs);
     w.hide();
-    w.Command9->click();
-    QVERIFY(!w.Frame3->isHidden());
-    QCOMPARE(w.Command9->text(), u"OACI"_qs);
-    QCOMPARE(w.List3->count(), 229);
-    w.Command9->click();
-    QVERIFY(w.Frame3->isHidden());
-    QCOMPARE(w.Command9->text(), u"Pays / Villes"_qs);
+    browserButton->click();
+    QVERIFY(!stationBrowser->isHidden());
+    QCOMPARE(browserButton->text(), u"OACI"_qs);
+    QCOMPARE(countryList->count(), 229);
+    browserButton->click();
+    QVERIFY(stationBrowser->isHidden());
+    QCOMPARE(browserButton->text(), u"Pays / Villes"_qs);
 }
 
-// ---- Purpose: a country lists one city per entry; a city with several codes shows them in List5 ----
+// ---- Purpose: a country lists one city per entry; a city with several codes shows them in the city code list ----
 
 void TestSearchWindow::countryAndCityWithSeveralCodes_data()
 {
@@ -369,16 +407,16 @@ void TestSearchWindow::countryAndCityWithSeveralCodes_data()
     QTest::addColumn<QString>("city");
     QTest::addColumn<int>("occurrence"); // which of the city's lines is clicked
     QTest::addColumn<QStringList>("codes");
-    const QStringList anchorage{u"PAED"_qs, u"PAMR"_qs, u"PANC"_qs};
+    const QStringList anchorage { u"PAED"_qs, u"PAMR"_qs, u"PANC"_qs };
     QTest::newRow("Alaska, first Anchorage") << u"Alaska"_qs << 103 << u"Anchorage"_qs << 0 << anchorage;
     QTest::newRow("Alaska, second Anchorage") << u"Alaska"_qs << 103 << u"Anchorage"_qs << 1 << anchorage;
     QTest::newRow("Alaska, third Anchorage") << u"Alaska"_qs << 103 << u"Anchorage"_qs << 2 << anchorage;
     QTest::newRow("France, Paris") << u"France"_qs << 107 << u"Paris"_qs << 1
-                                   << QStringList{u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs};
+                                   << QStringList { u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs };
     QTest::newRow("USA, Paris") << u"USA"_qs << 1624 << u"Paris"_qs << 0
-                                << QStringList{u"KPHT"_qs, u"KPRG"_qs, u"KPRX"_qs};
-    QTest::newRow("Argentina with its space, Buenos Aires") << u"Argentina "_qs << 27 << u"Buenos Aires"_qs << 0
-                                                            << QStringList{u"SABE"_qs, u"SAEZ"_qs};
+                                << QStringList { u"KPHT"_qs, u"KPRG"_qs, u"KPRX"_qs };
+    QTest::newRow("Argentina with its space, Buenos Aires")
+        << u"Argentina "_qs << 27 << u"Buenos Aires"_qs << 0 << QStringList { u"SABE"_qs, u"SAEZ"_qs };
 }
 
 void TestSearchWindow::countryAndCityWithSeveralCodes()
@@ -390,43 +428,52 @@ void TestSearchWindow::countryAndCityWithSeveralCodes()
     QFETCH(QStringList, codes);
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
+    auto* countryList = control<QListWidget>(w, u"countryList"_qs);
+    auto* cityList = control<QListWidget>(w, u"cityList"_qs);
+    auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    Stations::StationTable stations;
+    Stations::FillFromEmbeddedData(stations);
+    QTest::mouseClick(control<QPushButton>(w, u"browserButton"_qs), Qt::LeftButton);
 
-    w.Compteur = 0;
-    QVERIFY(clickItem(w.List3, country));
-    QCOMPARE(w.Compteur, qint16(15));
-    QCOMPARE(w.List4->count(), cities);
-    QCOMPARE(itemsOf(w.List4), Stations::CitiesOf(w.stationTable(), country));
-    const int first = w.List4->row(itemOf(w.List4, city));
+    refreshTimer.setTicksSinceRefresh(0);
+    QVERIFY(clickItem(countryList, country));
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QCOMPARE(cityList->count(), cities);
+    QCOMPARE(itemsOf(cityList), Stations::CitiesOf(stations, country));
+    const int first = cityList->row(itemOf(cityList, city));
     for (int i = 0; i < codes.size(); ++i)
-        QCOMPARE(w.List4->item(first + i)->text(), city); // one line per code, in a row
-    QVERIFY(!w.List5->isVisible());
+        QCOMPARE(cityList->item(first + i)->text(), city); // one line per code, in a row
+    QVERIFY(!cityCodeList->isVisible());
 
-    w.Compteur = 0;
-    QVERIFY(clickItem(w.List4, city, occurrence));
-    QCOMPARE(w.Compteur, qint16(15));
-    QVERIFY(w.List5->isVisible());
-    QCOMPARE(itemsOf(w.List5), codes);
+    refreshTimer.setTicksSinceRefresh(0);
+    QVERIFY(clickItem(cityList, city, occurrence));
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
+    QVERIFY(cityCodeList->isVisible());
+    QCOMPARE(itemsOf(cityCodeList), codes);
     QVERIFY(fixture.newRequests().isEmpty());
 
-    // The same city again rebuilds List5 rather than adding to it.
-    QVERIFY(clickItem(w.List4, city, 0));
-    QCOMPARE(itemsOf(w.List5), codes);
+    // The same city again rebuilds the city code list rather than adding to it.
+    QVERIFY(clickItem(cityList, city, 0));
+    QCOMPARE(itemsOf(cityCodeList), codes);
 }
 
-// ---- Purpose: a city with one code requests it at once and leaves List5 hidden ----
+// ---- Purpose: a city with one code requests it at once and leaves the city code list hidden ----
 
 void TestSearchWindow::cityWithOneCodeRequestsIt()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QVERIFY(clickItem(w.List3, u"France"_qs));
-    QCOMPARE(w.List4->count(), 107);
-    QVERIFY(clickItem(w.List4, u"Abbeville"_qs));
-    QCOMPARE(fixture.newRequests(), QStringList{metarPath(u"LFOI"_qs)});
-    QVERIFY(!w.List5->isVisible());
-    QCOMPARE(itemsOf(w.List5), QStringList{u"LFOI"_qs});
+    auto* countryList = control<QListWidget>(w, u"countryList"_qs);
+    auto* cityList = control<QListWidget>(w, u"cityList"_qs);
+    auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
+    QTest::mouseClick(control<QPushButton>(w, u"browserButton"_qs), Qt::LeftButton);
+    QVERIFY(clickItem(countryList, u"France"_qs));
+    QCOMPARE(cityList->count(), 107);
+    QVERIFY(clickItem(cityList, u"Abbeville"_qs));
+    QCOMPARE(fixture.newRequests(), QStringList { metarPath(u"LFOI"_qs) });
+    QVERIFY(!cityCodeList->isVisible());
+    QCOMPARE(itemsOf(cityCodeList), QStringList { u"LFOI"_qs });
 }
 
 // ---- Purpose: choosing another country while the codes are shown hides them ----
@@ -435,42 +482,54 @@ void TestSearchWindow::anotherCountryHidesTheCodes()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QVERIFY(clickItem(w.List3, u"France"_qs));
-    QVERIFY(clickItem(w.List4, u"Paris"_qs));
-    QVERIFY(w.List5->isVisible());
+    auto* browserButton = control<QPushButton>(w, u"browserButton"_qs);
+    auto* countryList = control<QListWidget>(w, u"countryList"_qs);
+    auto* cityList = control<QListWidget>(w, u"cityList"_qs);
+    auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
+    Stations::StationTable stations;
+    Stations::FillFromEmbeddedData(stations);
+    QTest::mouseClick(browserButton, Qt::LeftButton);
+    QVERIFY(clickItem(countryList, u"France"_qs));
+    QVERIFY(clickItem(cityList, u"Paris"_qs));
+    QVERIFY(cityCodeList->isVisible());
 
-    QVERIFY(clickItem(w.List3, u"Alaska"_qs));
-    QVERIFY(!w.List5->isVisible());
-    QCOMPARE(w.List4->count(), 103);
-    QCOMPARE(w.List4->item(0)->text(), Stations::CitiesOf(w.stationTable(), u"Alaska"_qs).first());
+    QVERIFY(clickItem(countryList, u"Alaska"_qs));
+    QVERIFY(!cityCodeList->isVisible());
+    QCOMPARE(cityList->count(), 103);
+    QCOMPARE(cityList->item(0)->text(), Stations::CitiesOf(stations, u"Alaska"_qs).first());
 
-    // Closing and reopening the browser keeps List5 as it was until the next choice.
-    QVERIFY(clickItem(w.List4, u"Anchorage"_qs));
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QVERIFY(w.List5->isVisible());
-    QCOMPARE(w.List5->count(), 3);
+    // Closing and reopening the browser keeps the city code list as it was until the next choice.
+    QVERIFY(clickItem(cityList, u"Anchorage"_qs));
+    QTest::mouseClick(browserButton, Qt::LeftButton);
+    QTest::mouseClick(browserButton, Qt::LeftButton);
+    QVERIFY(cityCodeList->isVisible());
+    QCOMPARE(cityCodeList->count(), 3);
 }
 
-// ---- Purpose: a code chosen in List5 is requested, List5 hides, Compteur is left alone ----
+// ---- Purpose: a code chosen in the city code list is requested, the list hides, the refresh count is left alone ----
 
 void TestSearchWindow::codeChoiceRequestsAndHides()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QVERIFY(clickItem(w.List3, u"France"_qs));
-    QVERIFY(clickItem(w.List4, u"Paris"_qs));
-    QCOMPARE(w.Label2->text(), u"EGLL"_qs);
+    auto* countryList = control<QListWidget>(w, u"countryList"_qs);
+    auto* cityList = control<QListWidget>(w, u"cityList"_qs);
+    auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
+    auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    QTest::mouseClick(control<QPushButton>(w, u"browserButton"_qs), Qt::LeftButton);
+    QVERIFY(clickItem(countryList, u"France"_qs));
+    QVERIFY(clickItem(cityList, u"Paris"_qs));
+    QCOMPARE(stationCode->text(), u"EGLL"_qs);
 
-    w.Compteur = 3;
-    QVERIFY(clickItem(w.List5, u"LFPG"_qs));
-    QCOMPARE(fixture.newRequests(), QStringList{metarPath(u"LFPG"_qs)});
-    QCOMPARE(w.Label2->text(), u"LFPG"_qs);
-    QVERIFY(!w.List5->isVisible());
-    QCOMPARE(w.Compteur, qint16(3));
-    QVERIFY(!w.Frame4->isVisible()); // the browser shows no description
+    refreshTimer.setTicksSinceRefresh(3);
+    QVERIFY(clickItem(cityCodeList, u"LFPG"_qs));
+    QCOMPARE(fixture.newRequests(), QStringList { metarPath(u"LFPG"_qs) });
+    QCOMPARE(stationCode->text(), u"LFPG"_qs);
+    QVERIFY(!cityCodeList->isVisible());
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 3);
+    QVERIFY(!stationTip->isVisible()); // the browser shows no description
 }
 
 QTEST_MAIN(TestSearchWindow)
