@@ -84,9 +84,12 @@ void MainWindow::createTopButtons()
 void MainWindow::connectRegions()
 {
     connect(m_helpButton, &QPushButton::clicked, m_helpPanel, &HelpPanel::open);
+    connect(m_helpPanel, &HelpPanel::openChanged, this, &MainWindow::enableUncoveredRegions);
     connect(m_browserButton, &QPushButton::clicked, m_stationBrowser, &StationBrowser::toggle);
-    connect(m_stationBrowser, &StationBrowser::opened, this,
-        [this](bool open) { m_browserButton->setText(open ? u"OACI"_qs : u"Pays / Villes"_qs); });
+    connect(m_stationBrowser, &StationBrowser::opened, this, [this](bool open) {
+        m_browserButton->setText(open ? u"OACI"_qs : u"Pays / Villes"_qs);
+        enableUncoveredRegions();
+    });
     connect(m_stationBrowser, &StationBrowser::stationChosen, this, &MainWindow::showReport);
     connect(m_stationBrowser, &StationBrowser::userActivity, m_refreshTimer, &RefreshTimer::holdOffForUser);
 
@@ -108,8 +111,8 @@ void MainWindow::connectRegions()
     connect(&favourites, &FavouritesBar::favouriteHovered, &tip, &StationTip::showDescriptionAt);
     connect(&favourites, &FavouritesBar::pointerLeftFavourites, &tip, &QWidget::hide);
 
-    connect(m_requester, &ReportRequester::transferStarted, m_refreshTimer, &RefreshTimer::transferStarted);
-    connect(m_requester, &ReportRequester::transferEnded, m_refreshTimer, &RefreshTimer::transferEnded);
+    connect(m_requester, &ReportRequester::requestStarted, m_refreshTimer, &RefreshTimer::holdTicks);
+    connect(m_requester, &ReportRequester::requestEnded, m_refreshTimer, &RefreshTimer::releaseTicks);
     connect(m_requester, &ReportRequester::reportShown, this, &MainWindow::makeCurrent);
 
     connect(m_refreshTimer, &RefreshTimer::foldDue, this, &MainWindow::foldIfWide);
@@ -237,6 +240,8 @@ void MainWindow::toggleFold()
     // The report panel stays against the window's right edge while the window narrows or widens.
     const auto keepPanelRight = [this] { m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y()); };
     if (!m_folded) {
+        m_unfoldedWidth = width();
+        m_unfoldedPanelPlace = m_reportPanel->pos();
         m_reportPanel->move(Twips::toPixels(kFoldedMargin), m_reportPanel->y());
         for (int w = outerWidthTwips(); w >= panelWidth; w -= kFoldStep) {
             setOuterWidthTwips(w + kFoldedMargin);
@@ -250,9 +255,25 @@ void MainWindow::toggleFold()
             keepPanelRight();
             letEventsRun();
         }
+        // The steps are in twips and a window manager's frame is in pixels: the last step rarely lands on
+        // the width the window had, and the differences would add up fold after fold.
+        resize(m_unfoldedWidth, height());
+        m_reportPanel->move(m_unfoldedPanelPlace);
     }
     m_folded = !m_folded;
     m_reportPanel->showFolded(m_folded);
+    enableUncoveredRegions();
+}
+
+void MainWindow::enableUncoveredRegions()
+{
+    // A region under an open panel is out of reach of the mouse; disabled, it is out of reach of Tab too.
+    const bool helpOpen = !m_helpPanel->isHidden();
+    const bool browserOpen = !m_stationBrowser->isHidden();
+    m_reportPanel->setEnabled(!helpOpen);
+    for (QWidget* region : std::initializer_list<QWidget*>{m_stationBrowser, m_browserButton, m_helpButton})
+        region->setEnabled(!helpOpen && !m_folded);
+    m_codeSearchPanel->setEnabled(!helpOpen && !m_folded && !browserOpen);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

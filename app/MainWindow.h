@@ -53,6 +53,7 @@ private:
     void setOuterWidthTwips(int twips);
     void toggleFold();
     void foldIfWide();
+    void enableUncoveredRegions();
     void clearFavouriteHover();
     void showPickedStation(const QString& code);
     void showChosenFavourite(const QString& code);
@@ -69,5 +70,7 @@ private:
     ReportRequester* m_requester = nullptr;
     RefreshTimer* m_refreshTimer = nullptr;
     bool m_folded = false;
+    int m_unfoldedWidth = 0;
+    QPoint m_unfoldedPanelPlace;
     bool m_unloaded = false;
 };

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ReportMode.h"
+#include "ui/FocusFrameStyle.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -83,6 +84,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
+    application.setStyle(new FocusFrameStyle);
     const RealServices services(RealServices::Kind::Desktop, Sources{line.weatherBase, line.notamBase, line.site});
     MainWindow window(services.services());
     closeOnTerminationSignals(window);

@@ -75,7 +75,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     stack({m_closeButton, m_versionLabel, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
         m_helpTexts[3], m_helpTexts[2], m_helpTexts[1], m_helpTexts[0], m_helpPicture});
 
-    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_closeButton, &QPushButton::clicked, this, &HelpPanel::dismiss);
     // Labels and pictures have no click signal of their own.
     for (QWidget* widget : std::initializer_list<QWidget*>{this, m_helpPicture, m_siteLink, m_contactLink,
              m_versionLabel})
@@ -88,6 +88,14 @@ void HelpPanel::open()
 {
     show();
     raise();
+    m_closeButton->setFocus();
+    Q_EMIT openChanged(true);
+}
+
+void HelpPanel::dismiss()
+{
+    hide();
+    Q_EMIT openChanged(false);
 }
 
 void HelpPanel::showVersion(const QString& version)
@@ -118,6 +126,6 @@ bool HelpPanel::eventFilter(QObject* watched, QEvent* event)
     else if (watched == m_contactLink)
         contactAuthor();
     else
-        hide();
+        dismiss();
     return true;
 }

@@ -19,8 +19,12 @@ public:
     Q_DISABLE_COPY_MOVE(HelpPanel)
 
     void open();
+    void dismiss();
     /// Shows the running version; until then the caption reads "Version:" alone.
     void showVersion(const QString& version);
+
+Q_SIGNALS:
+    void openChanged(bool open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -22,7 +22,7 @@ RefreshTimer::RefreshTimer(const Clock& clock, QObject* parent)
 
 void RefreshTimer::tick()
 {
-    if (m_transferRunning || m_tickRunning) {
+    if (m_ticksHeld || m_tickRunning) {
         m_tickHeldBack = true;
         return;
     }
@@ -42,18 +42,18 @@ void RefreshTimer::tick()
     }
     Q_EMIT tickEnded();
     m_tickRunning = false;
-    if (!m_transferRunning)
+    if (!m_ticksHeld)
         runHeldBackTick();
 }
 
-void RefreshTimer::transferStarted()
+void RefreshTimer::holdTicks()
 {
-    m_transferRunning = true;
+    m_ticksHeld = true;
 }
 
-void RefreshTimer::transferEnded()
+void RefreshTimer::releaseTicks()
 {
-    m_transferRunning = false;
+    m_ticksHeld = false;
     runHeldBackTick();
 }
 

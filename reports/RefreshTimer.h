@@ -8,7 +8,8 @@ class Clock;
 /// The ten-second tick behind the automatic refresh. It counts the ticks since the last refresh and asks
 /// for one in minutes 10 and 40 (after more than ten ticks) or after 180 ticks whatever the minute; on the
 /// second tick after a refresh it offers to fold the search region away. Ticks never overlap and never
-/// run during a transfer: one that falls due meanwhile runs once the transfer has ended.
+/// run during a request: one that falls due meanwhile runs once the request has ended, so it refreshes
+/// the station that request made current.
 class RefreshTimer final : public QObject
 {
     Q_OBJECT
@@ -32,8 +33,8 @@ public:
     void holdOffForUser() { m_ticksSinceRefresh = kUserActivityTicks; }
 
     void tick();
-    void transferStarted();
-    void transferEnded();
+    void holdTicks();
+    void releaseTicks();
 
 Q_SIGNALS:
     void foldDue();
@@ -46,7 +47,7 @@ private:
     const Clock& m_clock;
     QTimer m_timer;
     int m_ticksSinceRefresh = 0;
-    bool m_transferRunning = false;
+    bool m_ticksHeld = false;
     bool m_tickRunning = false;
     bool m_tickHeldBack = false;
 };

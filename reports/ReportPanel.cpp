@@ -77,6 +77,7 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
     connect(m_foldButton, &QPushButton::clicked, this, &ReportPanel::foldRequested);
     connect(m_findButton, &QPushButton::clicked, this, &ReportPanel::findInNotams);
+    connect(m_findEdit, &QLineEdit::returnPressed, this, &ReportPanel::findInNotams);
     for (size_t i = 0; i < m_typeButtons.size(); ++i) {
         connect(m_typeButtons[i], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (!checked)
@@ -196,6 +197,9 @@ void ReportPanel::setBackground(quint32 rgb)
 
 void ReportPanel::setReportText(const QString& text)
 {
+    // The text typed next takes the look under the cursor, which a click may have put on a styled span:
+    // every report starts from the area's plain look.
+    m_reportArea->setCurrentCharFormat(QTextCharFormat());
     m_reportArea->setPlainText(text);
 }
 

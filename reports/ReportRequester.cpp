@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 
 namespace {
 
@@ -35,10 +36,11 @@ void setBusyPointer(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-// Lets the window repaint what a request has changed so far.
+// Lets the window repaint what a request has changed so far. User input waits for the request's end, so
+// that a click never starts another request in the middle of this one.
 void letEventsRun()
 {
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace
@@ -53,20 +55,52 @@ ReportRequester::ReportRequester(Services services, ReportView& view, QObject* p
 
 void ReportRequester::showReport(const QString& code)
 {
-    setBusyPointer(true);
-    const int type = m_view.reportType();
-    if (type == kTafType) {
-        showTaf(code);
-    } else if (type == kNotamType) {
-        showNotams(code);
-    } else if (!showMetar(code)) {
-        // A METAR that could not be fetched leaves the current code as it was.
-        setBusyPointer(false);
+    // Requests never nest: the report on screen, the current code and the stored one always come from
+    // the same request. One asked for meanwhile runs once this one has ended.
+    if (m_requestDepth > 0) {
+        m_waitingCodes.append(code);
         return;
     }
+    beginRequest();
+    setBusyPointer(true);
+    // Nothing of the previous report may describe this one while it is made.
+    m_view.setBannerVisible(false);
+    m_view.setBackground(kWhite);
+    const int type = m_view.reportType();
+    bool madeCurrent = true;
+    if (type == kTafType)
+        showTaf(code);
+    else if (type == kNotamType)
+        showNotams(code);
+    else
+        madeCurrent = showMetar(code); // a METAR that could not be fetched leaves the current code as it was
     setBusyPointer(false);
-    m_services.settings->write(u"data"_qs, u"last"_qs, code);
-    Q_EMIT reportShown(code);
+    if (madeCurrent) {
+        m_services.settings->write(u"data"_qs, u"last"_qs, code);
+        Q_EMIT reportShown(code);
+    }
+    endRequest();
+}
+
+void ReportRequester::beginRequest()
+{
+    if (m_requestDepth++ == 0)
+        Q_EMIT requestStarted();
+}
+
+void ReportRequester::endRequest()
+{
+    if (--m_requestDepth > 0)
+        return;
+    Q_EMIT requestEnded();
+    if (!m_waitingCodes.isEmpty())
+        QTimer::singleShot(0, this, &ReportRequester::runNextWaitingRequest);
+}
+
+void ReportRequester::runNextWaitingRequest()
+{
+    if (m_requestDepth == 0 && !m_waitingCodes.isEmpty())
+        showReport(m_waitingCodes.takeFirst());
 }
 
 void ReportRequester::refresh(const QString& code)
@@ -154,7 +188,7 @@ void ReportRequester::showNotams(const QString& code)
     }
     m_view.setBannerVisible(false);
     m_view.setBackground(kWhite);
-    m_view.showNotams(Notam::CutNotams(WorkFile::ReadWhole(workFile), code));
+    m_view.showNotams(Notam::CutNotams(WorkFile::ReadPage(workFile), code));
     m_view.setReportVisible(true);
     m_view.setTitleVisible(true);
 }
@@ -165,9 +199,10 @@ bool ReportRequester::downloadPage(const QString& url, const QString& file)
     if (QFile::exists(file) && !QFile::remove(file))
         qCWarning(lcFiles) << "cannot remove the earlier work file" << file;
 
-    Q_EMIT transferStarted();
+    beginRequest();
     const DownloadResult result = m_services.downloader->download(url, file);
     Q_EMIT transferEnded();
+    endRequest();
     if (!result.ok())
         qCInfo(lcNetwork) << "download failed:" << url << result.httpStatus << result.error;
     return checkDownloaded(file);

@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 
 #include <QObject>
+#include <QStringList>
 
 class ReportView;
 
@@ -26,12 +27,18 @@ public:
     bool lastDownloadSucceeded() const { return m_lastDownloadOk; }
 
 Q_SIGNALS:
-    void transferStarted();
+    /// A request or a download began; until requestEnded() the report on screen may be half made.
+    void requestStarted();
+    void requestEnded();
+    /// A download has ended (the request it belongs to goes on).
     void transferEnded();
     /// @p code's request has ended and the code is now the current one.
     void reportShown(const QString& code);
 
 private:
+    void beginRequest();
+    void endRequest();
+    void runNextWaitingRequest();
     bool showMetar(const QString& code);
     void showTaf(const QString& code);
     void showNotams(const QString& code);
@@ -41,4 +48,6 @@ private:
     Services m_services;
     ReportView& m_view;
     bool m_lastDownloadOk = true;
+    int m_requestDepth = 0;
+    QStringList m_waitingCodes; // asked for while a request was running, in order
 };

@@ -1,6 +1,8 @@
 #include "reports/WorkFile.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace WorkFile {
 
@@ -58,9 +60,23 @@ QString ReadReportText(const QString& path)
     return ReportText(readAll(path));
 }
 
-QString ReadWhole(const QString& path)
+QString DecodePage(const QByteArray& page)
 {
-    return QString::fromLatin1(readAll(path));
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(page);
+    if (!utf8.hasError())
+        return text;
+    // Only a page that says it is UTF-8 is read as such despite a bad byte; any other is single-byte text.
+    static const QRegularExpression declaresUtf8(u"charset\\s*=\\s*[\"']?utf-?8"_qs,
+        QRegularExpression::CaseInsensitiveOption);
+    if (declaresUtf8.match(QString::fromLatin1(page.left(4096))).hasMatch())
+        return text;
+    return QString::fromLatin1(page);
+}
+
+QString ReadPage(const QString& path)
+{
+    return DecodePage(readAll(path));
 }
 
 } // namespace WorkFile

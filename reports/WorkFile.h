@@ -17,7 +17,12 @@ QString ReportText(const QByteArray& contents);
 /// ReportText() of the file at @p path; empty when it cannot be read.
 QString ReadReportText(const QString& path);
 
-/// The whole file as single-byte characters, line ends untouched; empty when it cannot be read.
-QString ReadWhole(const QString& path);
+/// A downloaded page as text, line ends untouched: UTF-8 when its bytes are valid UTF-8 or the page declares
+/// that charset (a bad byte then reads as U+FFFD), single-byte (Latin-1) characters otherwise. Pure ASCII
+/// reads the same either way.
+QString DecodePage(const QByteArray& page);
+
+/// DecodePage() of the file at @p path; empty when it cannot be read.
+QString ReadPage(const QString& path);
 
 } // namespace WorkFile

@@ -2,8 +2,10 @@
 
 #include "stations/StationTable.h"
 #include "ui/Controls.h"
+#include "ui/ListKeys.h"
 #include "ui/Twips.h"
 
+#include <QButtonGroup>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +53,11 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
         setBaseColour(m_halfButtons[i], 0xFFFFFF);
     }
     m_halfButtons[0]->setChecked(true);
+    // One half is always the chosen one, whatever is clicked or typed.
+    auto* halfGroup = new QButtonGroup(this);
+    halfGroup->setExclusive(true);
+    for (QRadioButton* button : m_halfButtons)
+        halfGroup->addButton(button);
 
     m_searchResults = place<QListWidget>(this, u"searchResultsList"_qs, placeInRegion(1455, 2250, 1335, 2955));
     setBaseColour(m_searchResults, 0xFFFFC0);
@@ -86,10 +93,13 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     setTabOrder(m_codeLists[1], m_codeLists[0]);
 
     connect(m_searchEdit, &QLineEdit::textChanged, this, &CodeSearchPanel::onSearchTextEdited);
+    connect(m_searchEdit, &QLineEdit::returnPressed, this, &CodeSearchPanel::search);
     connect(m_searchButton, &QPushButton::clicked, this, &CodeSearchPanel::search);
-    connect(m_searchResults, &QListWidget::itemClicked, this, [this] { pickFrom(m_searchResults); });
+    for (QListWidget* list : {m_searchResults, m_codeLists[0], m_codeLists[1]}) {
+        connect(list, &QListWidget::itemClicked, this, [this, list] { pickFrom(list); });
+        connect(new ListKeys(list), &ListKeys::entered, this, [this, list] { pickFrom(list); });
+    }
     for (size_t i = 0; i < 2; ++i) {
-        connect(m_codeLists[i], &QListWidget::itemClicked, this, [this, i] { pickFrom(m_codeLists[i]); });
         connect(m_halfButtons[i], &QRadioButton::clicked, this, [this, i] { showCodeHalf(static_cast<int>(i)); });
     }
 }

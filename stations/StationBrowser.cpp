@@ -2,6 +2,7 @@
 
 #include "stations/StationTable.h"
 #include "ui/Controls.h"
+#include "ui/ListKeys.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -43,6 +44,15 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     connect(m_countryList, &QListWidget::itemClicked, this, &StationBrowser::showCitiesOfChosenCountry);
     connect(m_cityList, &QListWidget::itemClicked, this, &StationBrowser::showCodesOfChosenCity);
     connect(m_cityCodeList, &QListWidget::itemClicked, this, &StationBrowser::chooseCityCode);
+    // From the keyboard, Enter chooses as a click does. Moving through the countries fills the cities;
+    // moving through the cities only lists their codes, so that no report is asked for at every key.
+    auto* countryKeys = new ListKeys(m_countryList);
+    connect(countryKeys, &ListKeys::entered, this, &StationBrowser::showCitiesOfChosenCountry);
+    connect(countryKeys, &ListKeys::movedByKeys, this, &StationBrowser::showCitiesOfChosenCountry);
+    auto* cityKeys = new ListKeys(m_cityList);
+    connect(cityKeys, &ListKeys::entered, this, &StationBrowser::showCodesOfChosenCity);
+    connect(cityKeys, &ListKeys::movedByKeys, this, &StationBrowser::listCodesOfChosenCity);
+    connect(new ListKeys(m_cityCodeList), &ListKeys::entered, this, &StationBrowser::chooseCityCode);
 }
 
 void StationBrowser::toggle()
@@ -56,6 +66,7 @@ void StationBrowser::toggle()
         raise();
         m_countryList->clear();
         m_countryList->addItems(Stations::Countries(m_stations));
+        scrollSidewaysOnlyForWideItems(m_countryList);
     }
     Q_EMIT opened(opening);
 }
@@ -66,6 +77,7 @@ void StationBrowser::showCitiesOfChosenCountry()
     m_cityCodeList->hide();
     m_cityList->clear();
     m_cityList->addItems(Stations::CitiesOf(m_stations, chosenText(m_countryList)));
+    scrollSidewaysOnlyForWideItems(m_cityList);
 }
 
 void StationBrowser::showCodesOfChosenCity()
@@ -79,6 +91,14 @@ void StationBrowser::showCodesOfChosenCity()
         Q_EMIT stationChosen(codes.first());
     else
         m_cityCodeList->show();
+}
+
+void StationBrowser::listCodesOfChosenCity()
+{
+    Q_EMIT userActivity();
+    m_cityCodeList->clear();
+    m_cityCodeList->addItems(Stations::CodesOf(m_stations, chosenText(m_countryList), chosenText(m_cityList)));
+    m_cityCodeList->show();
 }
 
 void StationBrowser::chooseCityCode()

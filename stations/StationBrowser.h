@@ -32,6 +32,7 @@ Q_SIGNALS:
 private:
     void showCitiesOfChosenCountry();
     void showCodesOfChosenCity();
+    void listCodesOfChosenCity();
     void chooseCityCode();
 
     const Stations::StationTable& m_stations;

@@ -113,10 +113,28 @@ QPixmap HelpPicture()
             QPointF(x, 244 - band)}));
     }
 
+    p.save();
     p.translate(170, 100);
     p.rotate(-12);
     p.scale(1.6, 1.6);
     drawAircraft(p, QColor(0xC0, 0x00, 0x00));
+    p.restore();
+
+    // The help texts run onto the picture's left edge (the first two well into it) and the version
+    // caption lies on the runway: a light veil keeps them readable.
+    const auto fadingVeil = [&p](qreal opaqueTo, qreal clearAt, const QRectF& area) {
+        QLinearGradient veil(0, 0, clearAt, 0);
+        veil.setColorAt(0, QColor(255, 255, 255, 225));
+        veil.setColorAt(opaqueTo / clearAt, QColor(255, 255, 255, 225));
+        veil.setColorAt(1, QColor(255, 255, 255, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(veil);
+        p.drawRoundedRect(area, 8, 8);
+    };
+    fadingVeil(90, 120, QRectF(-10, 3, 130, 72));
+    fadingVeil(24, 44, QRectF(-10, 60, 54, 132));
+    p.setBrush(QColor(255, 255, 255, 215));
+    p.drawRoundedRect(QRectF(128, 289, 136, 24), 6, 6);
     return pixmap;
 }
 

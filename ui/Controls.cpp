@@ -4,6 +4,8 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
 
 #include <vector>
 
@@ -75,6 +77,17 @@ void setBaseColour(QWidget* widget, quint32 rgb)
     palette.setColor(QPalette::Button, Twips::rgb(rgb));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+void scrollSidewaysOnlyForWideItems(QListWidget* list)
+{
+    // The view counts the item's padding in its width, so a name that fits would still bring the bar,
+    // and the bar hides a row.
+    const int room = list->contentsRect().width() - list->verticalScrollBar()->sizeHint().width();
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
+    list->setHorizontalScrollBarPolicy(widest <= room ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }
 
 void stack(std::initializer_list<QWidget*> topToBottom)

@@ -9,6 +9,7 @@
 
 class QFrame;
 class QLabel;
+class QListWidget;
 
 /// Building blocks shared by the window's components: controls placed at fixed pixel rectangles, with the
 /// window's face, colours and stacking order.
@@ -43,6 +44,9 @@ QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QStrin
 
 void setTextColour(QWidget* widget, quint32 rgb);
 void setBaseColour(QWidget* widget, quint32 rgb);
+
+/// Shows @p list's horizontal scroll bar only when the text of one of its items is wider than the list.
+void scrollSidewaysOnlyForWideItems(QListWidget* list);
 
 /// Stacks @p topToBottom among their siblings, the first on top.
 void stack(std::initializer_list<QWidget*> topToBottom);

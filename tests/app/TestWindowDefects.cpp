@@ -1,0 +1,359 @@
+// Faults found by driving the real window: what a report, a find or a late tick leaves behind, and what
+// the keyboard and repeated folding do.
+#include "reports/RefreshTimer.h"
+#include "reports/ReportPanel.h"
+#include "reports/ReportRequester.h"
+#include "support/WindowFixture.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+
+namespace {
+
+const QString kNotamPath = u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs;
+const QString kTafPath = u"/data/forecasts/taf/stations/LFPG.TXT"_qs;
+
+// A provider's page of @p count NOTAMs for LFPG, three to six lines each, every third one about a runway.
+QByteArray notamPage(int count)
+{
+    QByteArray page = "<html><body><pre>\r\n(NOTAMS)\r\n\r\n";
+    for (int i = 0; i < count; ++i) {
+        page += "LFPG A" + QByteArray::number(1000 + i) + "/26 " + (i % 3 == 0 ? "RWY 08L/26R CLSD" : "TWY W1 CLSD")
+            + ".\r\n";
+        for (int line = 0; line < 2 + i % 4; ++line)
+            page += "LINE " + QByteArray::number(line) + " OF NOTAM " + QByteArray::number(i) + " WIP.\r\n";
+        page += "\r\n";
+    }
+    return page + QByteArray(75, '-') + "\r\n</pre></body></html>";
+}
+
+// The window started on LFPG's METAR.
+MainWindow& shownWindow(WindowFixture& f)
+{
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    MainWindow& w = f.window();
+    w.start();
+    return w;
+}
+
+// The report text's characters whose look differs from the report area's plain look.
+int styledCharacters(const ShownReport& report)
+{
+    int count = 0;
+    for (const ReportArea::Run& run : report.runs) {
+        if (run.rgb != 0 || run.bold || !qFuzzyCompare(run.pointSize, 8.5))
+            count += static_cast<int>(run.text.size());
+    }
+    return count;
+}
+
+} // namespace
+
+class TestWindowDefects : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void findLeavesEveryNotamReachable();
+    void newReportStartsFromThePlainLook();
+    void codeLabelNamesTheShownStation_data();
+    void codeLabelNamesTheShownStation();
+    void bannerBelongsToTheShownReport();
+    void notamPageEncodings_data();
+    void notamPageEncodings();
+    void keyboard_data();
+    void keyboard();
+    void foldingKeepsTheLayout();
+    void tabChain_data();
+    void tabChain();
+    void helpTextsReadableOverThePicture();
+};
+
+void TestWindowDefects::findLeavesEveryNotamReachable()
+{
+    WindowFixture f;
+    f.server.setBody(kNotamPath, notamPage(60));
+    MainWindow& w = shownWindow(f);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    control<QRadioButton>(w, u"notamButton"_qs)->click();
+    control<QLineEdit>(w, u"findEdit"_qs)->setText(u"rwy"_qs);
+    control<QPushButton>(w, u"findButton"_qs)->click();
+    QCoreApplication::processEvents();
+
+    // Every line is laid out with a height, so it is drawn and the scroll range covers it.
+    const QTextDocument* document = reportArea->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QVERIFY2(block.isVisible(), qPrintable(block.text()));
+        QVERIFY2(document->documentLayout()->blockBoundingRect(block).height() > 0, qPrintable(block.text()));
+    }
+    QScrollBar* scroll = reportArea->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+    const QTextCursor end = document->find(u"(Fin)"_qs);
+    QVERIFY(!end.isNull());
+    QVERIFY(reportArea->viewport()->rect().contains(reportArea->cursorRect(end).center()));
+}
+
+void TestWindowDefects::newReportStartsFromThePlainLook()
+{
+    WindowFixture f;
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.server.setBody(kNotamPath, readFixture(u"notam/LFPG.html"_qs));
+    MainWindow& w = shownWindow(f);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    control<QRadioButton>(w, u"metarButton"_qs)->click();
+    // The user clicks into the large dark red temperature.
+    const int temperature = reportArea->toPlainText().indexOf(u"°C"_qs);
+    QVERIFY(temperature > 0);
+    QTextCursor cursor = reportArea->textCursor();
+    cursor.setPosition(temperature);
+    reportArea->setTextCursor(cursor);
+
+    control<QRadioButton>(w, u"notamButton"_qs)->click();
+    QCOMPARE(styledCharacters(w.shownReport()), 0);
+    f.server.close();
+    control<QPushButton>(w, u"refreshButton"_qs)->click();
+    QCOMPARE(w.shownReport().text, u"Connexion à internet ..."_qs);
+    QCOMPARE(styledCharacters(w.shownReport()), 0);
+}
+
+void TestWindowDefects::codeLabelNamesTheShownStation_data()
+{
+    QTest::addColumn<bool>("heldBackTick");
+    QTest::newRow("another station chosen while a slow one loads") << false;
+    QTest::newRow("a tick held back during a slow download") << true;
+}
+
+void TestWindowDefects::codeLabelNamesTheShownStation()
+{
+    QFETCH(bool, heldBackTick);
+    WindowFixture f(QDateTime(QDate(2026, 12, 7), QTime(10, 10)));
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.server.setReply(u"/data/observations/metar/decoded/EGLL.TXT"_qs,
+        TestHttpServer::Reply{200, readFixture(u"metar/EGLL.TXT"_qs), {}, false, 400});
+    MainWindow& w = shownWindow(f);
+    RefreshTimer& timer = part<RefreshTimer>(w);
+    part<ReportPanel>(w).selectReportTypeQuietly(0);
+    timer.setTicksSinceRefresh(50); // the next tick in minute 10 refreshes
+
+    bool clicked = false;
+    if (heldBackTick) {
+        QTimer::singleShot(150, &timer, &RefreshTimer::tick);
+    } else {
+        // Clicks on LFPG in a code list and then on refresh, made during the transfer: user input waits
+        // for the transfer's end, and is delivered right after it.
+        connect(&part<ReportRequester>(w), &ReportRequester::transferEnded, &w, [&] {
+            if (std::exchange(clicked, true))
+                return;
+            QMetaObject::invokeMethod(&w, [&] { w.showReport(u"LFPG"_qs); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(control<QPushButton>(w, u"refreshButton"_qs), "click", Qt::QueuedConnection);
+        });
+    }
+    w.showReport(u"EGLL"_qs);
+    QTest::qWait(300);
+
+    const QString shownCode = part<ReportPanel>(w).stationCode();
+    QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), shownCode);
+    QCOMPARE(f.settings.read(u"data"_qs, u"last"_qs, {}), shownCode);
+    QVERIFY2(w.shownReport().title.contains(shownCode) || w.shownReport().text.contains(shownCode),
+        qPrintable(shownCode + u" / "_qs + w.shownReport().text.left(80)));
+}
+
+void TestWindowDefects::bannerBelongsToTheShownReport()
+{
+    WindowFixture f(QDateTime(QDate(2027, 3, 1), QTime(10, 0))); // the METAR is months old
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    MainWindow& w = shownWindow(f);
+    control<QRadioButton>(w, u"metarButton"_qs)->click();
+    QVERIFY(w.shownReport().bannerVisible);
+    control<QRadioButton>(w, u"tafButton"_qs)->click(); // no TAF is served
+    QCOMPARE(w.shownReport().text, u"Connexion à internet ..."_qs);
+    QVERIFY(!w.shownReport().bannerVisible);
+    QCOMPARE(w.shownReport().background, 0xFFFFFFu);
+}
+
+void TestWindowDefects::notamPageEncodings_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::newRow("UTF-8") << QByteArray("<pre>(NOTAMS)\r\nLFPG A1/26 CAF\xC3\x89 CLSD.\r\n</pre>");
+    QTest::newRow("Latin-1") << QByteArray("<pre>(NOTAMS)\r\nLFPG A1/26 CAF\xC9 CLSD.\r\n</pre>");
+    QTest::newRow("UTF-8 declared, one stray byte")
+        << QByteArray("<meta charset=\"utf-8\"><pre>(NOTAMS)\r\nLFPG A1/26 CAF\xC3\x89 CLSD \xFF.\r\n</pre>");
+}
+
+void TestWindowDefects::notamPageEncodings()
+{
+    QFETCH(QByteArray, page);
+    WindowFixture f;
+    f.server.setBody(kNotamPath, page);
+    MainWindow& w = shownWindow(f);
+    control<QRadioButton>(w, u"notamButton"_qs)->click();
+    QVERIFY2(w.shownReport().text.contains(u"CAFÉ CLSD"_qs), qPrintable(w.shownReport().text));
+    control<QLineEdit>(w, u"findEdit"_qs)->setText(u"café"_qs);
+    control<QPushButton>(w, u"findButton"_qs)->click();
+    QVERIFY(styledCharacters(w.shownReport()) == 4);
+}
+
+void TestWindowDefects::keyboard_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("requested"); // the report asked for, if any
+    QTest::addColumn<QString>("filledList"); // a list that must now have items, if any
+
+    QTest::newRow("Enter in the code box searches") << u"codeSearchEdit"_qs << u"lfpg"_qs << int(Qt::Key_Return)
+                                                    << u"LFPG"_qs << u"searchResultsList"_qs;
+    QTest::newRow("Enter on a code of the list") << u"codesAToKList"_qs << QString() << int(Qt::Key_Return)
+                                                  << u"AGGH"_qs << QString();
+    QTest::newRow("Enter in the find box") << u"findEdit"_qs << u"rwy"_qs << int(Qt::Key_Enter) << QString()
+                                           << QString();
+    QTest::newRow("arrow down on the report types") << u"metarButton"_qs << QString() << int(Qt::Key_Down)
+                                                    << u"taf/stations/LFPG"_qs << QString();
+    QTest::newRow("arrow down in the countries") << u"countryList"_qs << QString() << int(Qt::Key_Down)
+                                                 << QString() << u"cityList"_qs;
+}
+
+void TestWindowDefects::keyboard()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(QString, requested);
+    QFETCH(QString, filledList);
+    WindowFixture f;
+    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.serveMetar(u"AGGH"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.server.setBody(kNotamPath, readFixture(u"notam/LFPG.html"_qs));
+    MainWindow& w = shownWindow(f);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    if (focus == u"findEdit")
+        control<QRadioButton>(w, u"notamButton"_qs)->click();
+    if (focus == u"countryList")
+        control<QPushButton>(w, u"browserButton"_qs)->click();
+    auto* target = control<QWidget>(w, focus);
+    if (auto* list = qobject_cast<QListWidget*>(target))
+        list->setCurrentRow(0);
+    target->setFocus();
+    const qsizetype requestsBefore = f.server.requests().size();
+    QTest::keyClicks(target, typed);
+    QTest::keyClick(target, Qt::Key(key));
+
+    if (!requested.isEmpty()) {
+        QCOMPARE(f.server.requests().size(), requestsBefore + 1);
+        QVERIFY(f.server.requests().constLast().contains(requested));
+    }
+    if (!filledList.isEmpty())
+        QVERIFY(control<QListWidget>(w, filledList)->count() > 0);
+    if (focus == u"findEdit")
+        QVERIFY(styledCharacters(w.shownReport()) > 0);
+}
+
+void TestWindowDefects::foldingKeepsTheLayout()
+{
+    WindowFixture f;
+    MainWindow& w = shownWindow(f);
+    auto* reportPanel = control<QWidget>(w, u"reportPanel"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    const QSize size = w.size();
+    const QRect panel = reportPanel->geometry();
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        foldButton->click();
+        QCOMPARE(foldButton->text(), u"Rechercher"_qs);
+        foldButton->click();
+    }
+    QCOMPARE(w.size(), size);
+    QCOMPARE(reportPanel->geometry(), panel);
+
+    control<QPushButton>(w, u"browserButton"_qs)->click();
+    // Every country's name fits the list: no scroll bar hides a row.
+    auto* countries = control<QListWidget>(w, u"countryList"_qs);
+    QCoreApplication::processEvents();
+    QVERIFY(!countries->horizontalScrollBar()->isVisible());
+}
+
+// The controls Tab goes through from the focused one until it comes back to it.
+QStringList tabOrder()
+{
+    QStringList chain{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString now = QApplication::focusWidget()->objectName();
+        if (now == chain.constFirst())
+            break;
+        chain.append(now);
+    }
+    return chain;
+}
+
+void TestWindowDefects::tabChain_data()
+{
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QStringList>("reached");
+    QTest::addColumn<QStringList>("unreached"); // under the open panel
+
+    const QStringList search{u"codeSearchEdit"_qs, u"searchButton"_qs, u"codesAToKList"_qs};
+    const QStringList top{u"helpButton"_qs, u"browserButton"_qs};
+    const QStringList report{u"metarButton"_qs, u"refreshButton"_qs, u"reportArea"_qs, u"quitButton"_qs};
+    QTest::newRow("nothing open") << QString() << search + top + report << QStringList();
+    QTest::newRow("help panel") << u"helpButton"_qs << QStringList{u"helpCloseButton"_qs}
+                                << search + top + report;
+    QTest::newRow("browser") << u"browserButton"_qs << QStringList{u"countryList"_qs} + report << search;
+    QTest::newRow("folded") << u"foldButton"_qs << report << search + top + QStringList{u"countryList"_qs};
+}
+
+void TestWindowDefects::tabChain()
+{
+    QFETCH(QString, opened);
+    QFETCH(QStringList, reached);
+    QFETCH(QStringList, unreached);
+    WindowFixture f;
+    MainWindow& w = shownWindow(f);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    if (!opened.isEmpty())
+        control<QPushButton>(w, opened)->click();
+    if (opened != u"helpButton")
+        control<QWidget>(w, u"refreshButton"_qs)->setFocus();
+    const QStringList chain = tabOrder();
+    for (const QString& name : reached)
+        QVERIFY2(chain.contains(name), qPrintable(name + u" not in "_qs + chain.join(u' ')));
+    for (const QString& name : unreached)
+        QVERIFY2(!chain.contains(name), qPrintable(name + u" in "_qs + chain.join(u' ')));
+}
+
+void TestWindowDefects::helpTextsReadableOverThePicture()
+{
+    WindowFixture f;
+    MainWindow& w = shownWindow(f);
+    control<QPushButton>(w, u"helpButton"_qs)->click();
+    auto* picture = control<QLabel>(w, u"helpPicture"_qs);
+    const QImage image = picture->pixmap().toImage();
+    QStringList texts{u"versionLabel"_qs};
+    for (int i = 0; i < 6; ++i)
+        texts.append(u"helpText%1"_qs.arg(i));
+    for (const QString& name : texts) {
+        // Where the dark text's lines lie over the picture, the picture must be light.
+        auto* text = control<QLabel>(w, name);
+        const QRect lines = text->fontMetrics().boundingRect(text->contentsRect(), int(text->alignment()) | Qt::TextWordWrap,
+            text->text());
+        const QRect over = QRect(picture->mapFrom(&w, text->mapTo(&w, lines.topLeft())), lines.size()) & image.rect();
+        double lightness = 0;
+        for (int y = over.top(); y <= over.bottom(); ++y) {
+            for (int x = over.left(); x <= over.right(); ++x)
+                lightness += QColor(image.pixel(x, y)).lightnessF();
+        }
+        if (!over.isEmpty())
+            QVERIFY2(lightness / (over.width() * over.height()) > 0.8, qPrintable(name));
+    }
+}
+
+QTEST_MAIN(TestWindowDefects)
+#include "TestWindowDefects.moc"

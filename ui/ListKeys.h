@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QListWidget;
+
+/// What users expect of a list from the keyboard: Enter or Return chooses the current item as a click
+/// does, and a move of the current item with the keys is told apart from a click.
+class ListKeys final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Watches @p list, and dies with it.
+    explicit ListKeys(QListWidget* list);
+    Q_DISABLE_COPY_MOVE(ListKeys)
+
+Q_SIGNALS:
+    void entered();
+    void movedByKeys();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QListWidget* m_list;
+    bool m_keyMoving = false;
+};
