@@ -56,6 +56,10 @@ void closeOnTerminationSignals(MainWindow& window)
 
 int main(int argc, char* argv[])
 {
+    // The window's class, the cache folder and the desktop entry all go by these names, whatever the
+    // program file is called.
+    QCoreApplication::setApplicationName(u"Ventorix"_qs);
+    QGuiApplication::setDesktopFileName(u"fr.ventorix.Ventorix"_qs);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -71,9 +71,9 @@ IniSettingsStore::~IniSettingsStore()
 
 QString IniSettingsStore::defaultFilePath()
 {
-    // Named after the program file, so a renamed copy keeps settings of its own.
-    const QString application = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + application + u".ini"_qs;
+    // One name whatever the program file is called: the installed "ventorix" and a build's "Ventorix" share
+    // the user's favourites.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Ventorix.ini"_qs;
 }
 
 const QSettings& IniSettingsStore::file() const

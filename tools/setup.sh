@@ -3,7 +3,10 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 clang-format git)
+# clang-format checks the tree's formatting; desktop-file-utils and appstream validate the installed files
+# in the tests; dpkg-dev gives cpack the dependencies of the Debian package.
+VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 clang-format git
+    desktop-file-utils appstream dpkg-dev)
 
 ventorix_missing_packages() {
     local missing=()

@@ -55,19 +55,11 @@ void drawAircraft(QPainter& p, const QColor& colour)
 
 QIcon WindowIcon()
 {
-    return QIcon(transparentPicture(32, 32, [](QPainter& p) {
-        QLinearGradient sky(0, 0, 0, 32);
-        sky.setColorAt(0, QColor(0x20, 0x60, 0xC0));
-        sky.setColorAt(1, QColor(0x90, 0xC8, 0xF0));
-        p.setBrush(sky);
-        p.setPen(QPen(QColor(0x00, 0x00, 0x80), 1.5));
-        p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-        drawCloud(p, QPointF(4, 16), 0.3);
-        p.translate(17, 13);
-        p.rotate(-25);
-        p.scale(0.32, 0.32);
-        drawAircraft(p, QColor(0xC0, 0x00, 0x00));
-    }));
+    // The same image the desktop shows in its menu and task bar, at every size it is installed in.
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(u":/icons/ventorix-%1.png"_qs.arg(size), QSize(size, size));
+    return icon;
 }
 
 QPixmap HelpPicture()
