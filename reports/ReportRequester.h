@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "reports/Failure.h"
 
 #include <QObject>
 
@@ -24,6 +25,8 @@ public:
     bool downloadPage(const QString& url, const QString& file);
     /// Whether the last download of the last request succeeded.
     bool lastDownloadSucceeded() const { return m_lastDownloadOk; }
+    /// Why the last request failed; Failure::Cause::None when it did not.
+    Failure::Reason lastFailure() const { return m_lastFailure; }
 
 Q_SIGNALS:
     void transferStarted();
@@ -36,9 +39,11 @@ private:
     void showTaf(const QString& code);
     void showNotams(const QString& code);
     bool downloadStationPage(const QString& code, const QString& url, const QString& file);
-    bool checkDownloaded(const QString& file);
+    bool checkDownloaded(const QString& file, Failure::Reason reason, const QString& url = {});
 
     Services m_services;
     ReportView& m_view;
     bool m_lastDownloadOk = true;
+    Failure::Reason m_lastFailure;
+    QString m_requestedCode; // named in the failure text
 };
