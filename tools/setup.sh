@@ -3,7 +3,7 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 clang-format git)
+VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 ca-certificates clang-format git)
 
 ventorix_missing_packages() {
     local missing=()
