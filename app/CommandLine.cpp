@@ -1,19 +1,16 @@
 #include "app/CommandLine.h"
 
-#include "BuildConfig.h"
-
 namespace {
 
-constexpr const char16_t* kDefaultWeatherBase = u"http://tgftp.nws.noaa.gov";
-
-QString environmentValue(const QStringList& environment, const QString& name)
+// An empty variable counts as unset, as in most programs.
+std::optional<QString> environmentValue(const QStringList& environment, const QString& name)
 {
     const QString prefix = name + u'=';
     for (const QString& entry : environment) {
-        if (entry.startsWith(prefix))
+        if (entry.startsWith(prefix) && entry.size() > prefix.size())
             return entry.mid(prefix.size());
     }
-    return {};
+    return std::nullopt;
 }
 
 std::optional<int> reportType(const QString& name)
@@ -32,15 +29,9 @@ std::optional<int> reportType(const QString& name)
 CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& environment)
 {
     CommandLine line;
-    line.weatherBase = environmentValue(environment, u"VENTORIX_WEATHER_BASE"_qs);
-    if (line.weatherBase.isEmpty())
-        line.weatherBase = QString::fromUtf16(kDefaultWeatherBase);
-    line.notamBase = environmentValue(environment, u"VENTORIX_NOTAM_BASE"_qs);
-    if (line.notamBase.isEmpty())
-        line.notamBase = QString::fromUtf8(VENTORIX_DEFAULT_NOTAM_BASE);
-    line.site = environmentValue(environment, u"VENTORIX_SITE"_qs);
-    if (line.site.isEmpty())
-        line.site = QString::fromUtf8(VENTORIX_DEFAULT_SITE);
+    line.sources.weatherBase = environmentValue(environment, u"VENTORIX_WEATHER_BASE"_qs);
+    line.sources.notamBase = environmentValue(environment, u"VENTORIX_NOTAM_BASE"_qs);
+    line.sources.site = environmentValue(environment, u"VENTORIX_SITE"_qs);
 
     std::optional<QString> format;
     std::optional<QString> now;
@@ -68,7 +59,14 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             const std::optional<QString> v = value();
             if (!v)
                 return line;
-            (option == u"--weather-base" ? line.weatherBase : option == u"--notam-base" ? line.notamBase : line.site) = *v;
+            if (option == u"--weather-base")
+                line.sources.weatherBase = *v;
+            else if (option == u"--notam-base")
+                line.sources.notamBase = *v;
+            else
+                line.sources.site = *v;
+        } else if (option == u"--demo") {
+            line.sources.demo = true;
         } else if (option == u"--format") {
             format = value();
             if (!format)
@@ -123,12 +121,15 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
 QString CommandLine::usage(const QString& program)
 {
     return u"Usage : %1 [options]\n"
-           "        %1 --report metar|taf|notam CODE [--format json|text] [--now AAAA-MM-JJTHH:MM]\n"
+           "        %1 --report metar|taf|notam CODE [--demo] [--format json|text] [--now AAAA-MM-JJTHH:MM]\n"
            "\n"
            "Options :\n"
            "  --weather-base URL  serveur des METAR et TAF (ou VENTORIX_WEATHER_BASE)\n"
            "  --notam-base URL    serveur des NOTAM (ou VENTORIX_NOTAM_BASE)\n"
            "  --site URL          site de l'auteur (ou VENTORIX_SITE)\n"
+           "                      à défaut : clés weather, notam et site de la section\n"
+           "                      [sources] du fichier de réglages\n"
+           "  --demo              bulletins d'exemple intégrés au programme (sans internet)\n"
            "  --report TYPE CODE  affiche le bulletin sans ouvrir de fenêtre, puis quitte\n"
            "  --format json|text  forme de la sortie de --report (json par défaut)\n"
            "  --now DATE          heure locale lue par la règle de péremption\n"

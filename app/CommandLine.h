@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/Sources.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,8 @@
 #include <optional>
 
 /// What the command line asks for. The three addresses come from the options, else from the
-/// environment (VENTORIX_WEATHER_BASE, VENTORIX_NOTAM_BASE, VENTORIX_SITE), else from the build.
+/// environment (VENTORIX_WEATHER_BASE, VENTORIX_NOTAM_BASE, VENTORIX_SITE); the services then look in the
+/// settings file for those that neither gives (SourceAddress::InForce).
 struct CommandLine
 {
     enum class Format { Json, Text };
@@ -20,9 +23,7 @@ struct CommandLine
         std::optional<QDateTime> now;
     };
 
-    QString weatherBase;
-    QString notamBase;
-    QString site;
+    GivenSources sources;
     bool help = false;
     bool version = false;
     std::optional<ReportRequest> report;

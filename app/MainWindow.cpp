@@ -48,7 +48,8 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     , m_services(std::move(services))
 {
     setObjectName(u"MainWindow"_qs);
-    setWindowTitle(u"Météo."_qs);
+    // Sample reports must never pass for real weather.
+    setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_qs : u"Météo."_qs);
     setWindowIcon(Artwork::WindowIcon());
     setFont(Controls::sansFont(8));
     setFixedHeight(Twips::toPixels(kClientHeight));
@@ -184,6 +185,11 @@ void MainWindow::selectReportTypeQuietly(int type)
 bool MainWindow::lastDownloadSucceeded() const
 {
     return m_requester->lastDownloadSucceeded();
+}
+
+Failure::Reason MainWindow::lastFailure() const
+{
+    return m_requester->lastFailure();
 }
 
 ShownReport MainWindow::shownReport() const

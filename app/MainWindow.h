@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "reports/Failure.h"
 #include "reports/ShownReport.h"
 #include "stations/StationTable.h"
 
@@ -39,6 +40,8 @@ public:
     /// Selects report type @p type without asking for a report (the report mode picks its type this way).
     void selectReportTypeQuietly(int type);
     bool lastDownloadSucceeded() const;
+    /// Why the last request failed; Failure::Cause::None when it did not.
+    Failure::Reason lastFailure() const;
     ShownReport shownReport() const;
     /// The window's width with its frame, in twips.
     int outerWidthTwips() const;

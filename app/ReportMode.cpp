@@ -1,6 +1,7 @@
 #include "app/ReportMode.h"
 
 #include "app/MainWindow.h"
+#include "reports/Failure.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,7 +20,7 @@ QString hexColour(quint32 rgb)
 
 namespace ReportMode {
 
-QString Json(const ShownReport& report, const QString& code, int type)
+QString Json(const ShownReport& report, const QString& code, int type, const QString& error)
 {
     static const std::array<QString, 3> kTypes{u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs};
     QJsonArray runs;
@@ -38,6 +39,7 @@ QString Json(const ShownReport& report, const QString& code, int type)
         {u"background"_qs, hexColour(report.background)},
         {u"text"_qs, report.text},
         {u"runs"_qs, runs},
+        {u"error"_qs, error},
     };
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
@@ -50,8 +52,7 @@ QString Text(const ShownReport& report)
 int Run(const CommandLine& line)
 {
     const CommandLine::ReportRequest& request = *line.report;
-    const RealServices services(RealServices::Kind::OneShot, Sources{line.weatherBase, line.notamBase, line.site},
-        request.now);
+    const RealServices services(RealServices::Kind::OneShot, line.sources, request.now);
     if (!services.isReady()) {
         std::fprintf(stderr, "Ventorix : impossible de créer un dossier de travail temporaire\n");
         return 1;
@@ -62,8 +63,9 @@ int Run(const CommandLine& line)
     window.showReport(request.code);
 
     const ShownReport report = window.shownReport();
-    const QString output = request.format == CommandLine::Format::Json ? Json(report, request.code, request.type)
-                                                                        : Text(report);
+    const QString output = request.format == CommandLine::Format::Json
+        ? Json(report, request.code, request.type, Failure::Key(window.lastFailure()))
+        : Text(report);
     const QByteArray bytes = output.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     std::fflush(stdout);

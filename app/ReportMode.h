@@ -8,8 +8,9 @@
 namespace ReportMode {
 
 /// The shown report as one JSON object: code, type, title, visibilities, banner, background, text
-/// (line breaks as CR LF) and the runs of one look each that make up the text.
-QString Json(const ShownReport& report, const QString& code, int type);
+/// (line breaks as CR LF), the runs of one look each that make up the text, and @p error, the failure's
+/// Failure::Key ("" when the report was fetched).
+QString Json(const ShownReport& report, const QString& code, int type, const QString& error);
 
 /// The title, an empty line, then the report text.
 QString Text(const ShownReport& report);

@@ -89,7 +89,7 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     application.setStyle(new FocusFrameStyle);
-    const RealServices services(RealServices::Kind::Desktop, Sources{line.weatherBase, line.notamBase, line.site});
+    const RealServices services(RealServices::Kind::Desktop, line.sources);
     MainWindow window(services.services());
     closeOnTerminationSignals(window);
     // A desktop session that logs out may end the program without closing the window first; the user may

@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     // start-up request fails at once.
     QTemporaryDir served;
     const QString base = QUrl::fromLocalFile(served.path()).toString();
-    const RealServices services(RealServices::Kind::OneShot, Sources{base, base, u"http://site.test"_qs},
+    const RealServices services(RealServices::Kind::OneShot, GivenSources{base, base, u"http://site.test"_qs},
         QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     MainWindow window(services.services());
     window.start();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/Failure.h"
+
 #include <QString>
 
 /// What became of one transfer.
@@ -8,16 +10,22 @@ struct DownloadResult
     enum class Outcome {
         Ok,
         HttpError, ///< the server answered with a status that is not a success
-        NetworkError, ///< refused, unreachable, reset, unknown scheme, missing local file
+        NetworkError, ///< unreachable, reset, unknown scheme, and whatever has no outcome of its own
         Timeout,
         TooLarge,
         WriteError, ///< the work file could not be written
+        HostNotFound,
+        Refused,
+        SecureConnectionFailed, ///< the TLS handshake failed
+        NotFound, ///< a local file (file://, qrc:) that is not there; a server's 404 is an HttpError
     };
     Outcome outcome = Outcome::NetworkError;
     int httpStatus = 0; ///< 0 when no HTTP answer came (or for file:// addresses)
     QString error;
 
     bool ok() const { return outcome == Outcome::Ok; }
+    /// Why the transfer failed, as the window and the report mode tell it; Failure::Cause::None when it did not.
+    Failure::Reason failure() const;
 };
 
 /// Download of an address into a local file. Synchronous: it returns once the transfer has ended, and

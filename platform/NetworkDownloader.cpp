@@ -7,9 +7,32 @@
 #include <QTimer>
 #include <QUrl>
 
-NetworkDownloader::NetworkDownloader(std::chrono::milliseconds timeout, qint64 maxBytes)
+namespace {
+
+// The errors that say why a transfer failed in words a user can act on; the others are NetworkError.
+DownloadResult::Outcome networkOutcome(QNetworkReply::NetworkError error)
+{
+    using Outcome = DownloadResult::Outcome;
+    switch (error) {
+    case QNetworkReply::HostNotFoundError:
+        return Outcome::HostNotFound;
+    case QNetworkReply::ConnectionRefusedError:
+        return Outcome::Refused;
+    case QNetworkReply::SslHandshakeFailedError:
+        return Outcome::SecureConnectionFailed;
+    case QNetworkReply::ContentNotFoundError: // only a local file gets here: a server's 404 has a status
+        return Outcome::NotFound;
+    default:
+        return Outcome::NetworkError;
+    }
+}
+
+} // namespace
+
+NetworkDownloader::NetworkDownloader(std::chrono::milliseconds timeout, qint64 maxBytes, QByteArray userAgent)
     : m_timeout(timeout)
     , m_maxBytes(maxBytes)
+    , m_userAgent(std::move(userAgent))
 {
     m_manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
@@ -31,6 +54,8 @@ DownloadResult NetworkDownloader::download(const QString& url, const QString& fi
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
+    if (!m_userAgent.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     if (m_bypassCache.remove(url)) {
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
         request.setRawHeader("Cache-Control", "no-cache");
@@ -97,7 +122,7 @@ DownloadResult NetworkDownloader::download(const QString& url, const QString& fi
         return result;
     }
     if (error != QNetworkReply::NoError) {
-        result.outcome = DownloadResult::Outcome::NetworkError;
+        result.outcome = networkOutcome(error);
         return result;
     }
 

@@ -15,7 +15,9 @@ public:
     static constexpr std::chrono::milliseconds kDefaultTimeout{30000};
     static constexpr qint64 kDefaultMaxBytes = 8 * 1024 * 1024;
 
-    explicit NetworkDownloader(std::chrono::milliseconds timeout = kDefaultTimeout, qint64 maxBytes = kDefaultMaxBytes);
+    /// @p userAgent empty: Qt's own.
+    explicit NetworkDownloader(std::chrono::milliseconds timeout = kDefaultTimeout, qint64 maxBytes = kDefaultMaxBytes,
+        QByteArray userAgent = {});
     Q_DISABLE_COPY_MOVE(NetworkDownloader)
 
     DownloadResult download(const QString& url, const QString& file) override;
@@ -25,5 +27,6 @@ private:
     QNetworkAccessManager m_manager;
     std::chrono::milliseconds m_timeout;
     qint64 m_maxBytes;
+    QByteArray m_userAgent;
     QSet<QString> m_bypassCache;
 };

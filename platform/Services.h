@@ -28,13 +28,15 @@ struct Services
 
 /// The real services, built and owned together. A desktop session keeps the user's settings file and work
 /// folder; a one-shot run (the report mode, the benches) keeps its settings in memory, works in a temporary
-/// folder removed with this object, opens no address and may read a clock stopped at @p fixedNow.
+/// folder removed with this object, opens no address and may read a clock stopped at @p fixedNow. Both
+/// take the addresses @p given to the run, else those of the settings file's group "sources" (which they
+/// only read), else the built-in ones; a demonstration reads a clock stopped at the samples' moment.
 class RealServices final
 {
 public:
     enum class Kind { Desktop, OneShot };
 
-    RealServices(Kind kind, Sources sources, std::optional<QDateTime> fixedNow = std::nullopt);
+    RealServices(Kind kind, const GivenSources& given, std::optional<QDateTime> fixedNow = std::nullopt);
     ~RealServices();
     Q_DISABLE_COPY_MOVE(RealServices)
 

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -62,6 +63,7 @@ void ReportRequester::showReport(const QString& code)
         return;
     }
     beginRequest();
+    m_requestedCode = code;
     setBusyPointer(true);
     // Nothing of the previous report may describe this one while it is made.
     m_view.setBannerVisible(false);
@@ -178,9 +180,16 @@ void ReportRequester::showNotams(const QString& code)
     letEventsRun();
 
     const Sources& sources = m_services.sources;
-    m_services.downloader->removeCachedCopy(SourceAddress::NotamPage(sources.notamBase));
     const QString workFile = m_services.workFolder.filePath(code + u".txt"_qs);
-    if (!downloadStationPage(code, SourceAddress::Notam(sources.notamBase, code), workFile)) {
+    bool fetched = false;
+    if (sources.notamBase.trimmed().isEmpty()) {
+        // Nowhere to ask: no transfer, and the report area says how to name a source.
+        fetched = checkDownloaded(QString(), {Failure::Cause::NoSource, 0});
+    } else {
+        m_services.downloader->removeCachedCopy(SourceAddress::NotamPage(sources.notamBase));
+        fetched = downloadStationPage(code, SourceAddress::Notam(sources.notamBase, code), workFile);
+    }
+    if (!fetched) {
         m_view.setBannerVisible(true);
         m_view.setBannerText(u"X"_qs);
         m_view.setBackground(kStalePink);
@@ -205,7 +214,7 @@ bool ReportRequester::downloadPage(const QString& url, const QString& file)
     endRequest();
     if (!result.ok())
         qCInfo(lcNetwork) << "download failed:" << url << result.httpStatus << result.error;
-    return checkDownloaded(file);
+    return checkDownloaded(file, result.failure(), url);
 }
 
 bool ReportRequester::downloadStationPage(const QString& code, const QString& url, const QString& file)
@@ -213,14 +222,22 @@ bool ReportRequester::downloadStationPage(const QString& code, const QString& ur
     // A code that could name another folder or rewrite the address reaches neither the network nor the
     // file system; the request fails as a failed download does.
     if (!SourceAddress::IsSafeStationCode(code))
-        return checkDownloaded(QString());
+        return checkDownloaded(QString(), {Failure::Cause::InvalidCode, 0});
     return downloadPage(url, file);
 }
 
-bool ReportRequester::checkDownloaded(const QString& file)
+bool ReportRequester::checkDownloaded(const QString& file, Failure::Reason reason, const QString& url)
 {
     m_lastDownloadOk = !file.isEmpty() && QFile::exists(file);
-    if (!m_lastDownloadOk)
-        m_view.setReportText(u"Connexion à internet ..."_qs);
-    return m_lastDownloadOk;
+    if (m_lastDownloadOk) {
+        m_lastFailure = {};
+        return true;
+    }
+    if (reason.cause == Failure::Cause::None)
+        reason.cause = Failure::Cause::Network;
+    m_lastFailure = reason;
+    const int type = m_view.reportType();
+    const QString typeName = type == kTafType ? u"TAF"_qs : type == kNotamType ? u"NOTAM"_qs : u"METAR"_qs;
+    m_view.setReportText(Failure::ReportAreaText(reason, typeName, m_requestedCode, QUrl(url).host()));
+    return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "reports/Failure.h"
 
 #include <QObject>
 #include <QStringList>
@@ -25,6 +26,8 @@ public:
     bool downloadPage(const QString& url, const QString& file);
     /// Whether the last download of the last request succeeded.
     bool lastDownloadSucceeded() const { return m_lastDownloadOk; }
+    /// Why the last request failed; Failure::Cause::None when it did not.
+    Failure::Reason lastFailure() const { return m_lastFailure; }
 
 Q_SIGNALS:
     /// A request or a download began; until requestEnded() the report on screen may be half made.
@@ -43,11 +46,13 @@ private:
     void showTaf(const QString& code);
     void showNotams(const QString& code);
     bool downloadStationPage(const QString& code, const QString& url, const QString& file);
-    bool checkDownloaded(const QString& file);
+    bool checkDownloaded(const QString& file, Failure::Reason reason, const QString& url = {});
 
     Services m_services;
     ReportView& m_view;
     bool m_lastDownloadOk = true;
     int m_requestDepth = 0;
     QStringList m_waitingCodes; // asked for while a request was running, in order
+    Failure::Reason m_lastFailure;
+    QString m_requestedCode; // named in the failure text
 };

@@ -1,7 +1,11 @@
 #include "reports/Sources.h"
 
+#include "BuildConfig.h"
+
 namespace SourceAddress {
 namespace {
+
+constexpr const char16_t* kDefaultWeatherBase = u"https://tgftp.nws.noaa.gov";
 
 // A base given with a trailing slash must not produce "//data/...".
 QString trimmedBase(const QString& base)
@@ -44,6 +48,40 @@ QString NotamPage(const QString& notamBase)
 QString Notam(const QString& notamBase, const QString& code)
 {
     return NotamPage(notamBase) + u"?icao="_qs + code;
+}
+
+Sources InForce(const GivenSources& given, const Sources& settingsFile)
+{
+    const auto choose = [](const std::optional<QString>& option, const QString& inFile, const QString& builtIn) {
+        if (option)
+            return *option;
+        return inFile.trimmed().isEmpty() ? builtIn : inFile.trimmed();
+    };
+    Sources sources{
+        choose(given.weatherBase, settingsFile.weatherBase, QString::fromUtf16(kDefaultWeatherBase)),
+        choose(given.notamBase, settingsFile.notamBase, QString::fromUtf8(VENTORIX_DEFAULT_NOTAM_BASE)),
+        choose(given.site, settingsFile.site, QString::fromUtf8(VENTORIX_DEFAULT_SITE)),
+    };
+    if (given.demo) {
+        sources.weatherBase = DemoBase();
+        sources.notamBase = DemoBase();
+    }
+    return sources;
+}
+
+QString DemoBase()
+{
+    return u"qrc:/demo"_qs;
+}
+
+bool IsDemo(const Sources& sources)
+{
+    return trimmedBase(sources.weatherBase) == DemoBase() || trimmedBase(sources.notamBase) == DemoBase();
+}
+
+QDateTime DemoMoment()
+{
+    return QDateTime(QDate(2026, 6, 15), QTime(11, 45));
 }
 
 QString Contact(const QString& site, const QString& versionCaption)

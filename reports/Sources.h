@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 /// Where the three remote texts and the author's site live. Only scheme and host (or a file:// folder
 /// laid out like the server) are configurable; the paths are the services' own.
@@ -9,6 +12,16 @@ struct Sources
     QString weatherBase;
     QString notamBase; ///< empty: no NOTAM provider is known, and NOTAM requests fail
     QString site;
+};
+
+/// The addresses one run was given before the settings file is read: each by its option, else by the
+/// environment; nothing where neither gives it. An option given empty still counts: it says "none".
+struct GivenSources
+{
+    std::optional<QString> weatherBase;
+    std::optional<QString> notamBase;
+    std::optional<QString> site;
+    bool demo = false; ///< the sample reports built into the program serve METAR, TAF and NOTAM
 };
 
 namespace SourceAddress {
@@ -21,6 +34,17 @@ QString Taf(const QString& weatherBase, const QString& code);
 QString Notam(const QString& notamBase, const QString& code);
 /// The provider's page without its query: the address whose cached copy the NOTAM path drops.
 QString NotamPage(const QString& notamBase);
+/// The addresses in force: each from @p given, else from the settings file (@p settingsFile, empty where it
+/// says nothing), else built in. A demonstration puts the built-in samples in place of both servers.
+Sources InForce(const GivenSources& given, const Sources& settingsFile);
+
+/// The base of the sample reports built into the program, laid out like the servers.
+QString DemoBase();
+/// Whether either server is the built-in samples: nothing shown may pass for real weather.
+bool IsDemo(const Sources& sources);
+/// The moment the samples describe; a demonstration reads a clock stopped there, so they are current.
+QDateTime DemoMoment();
+
 /// The contact page: site + "/contacter.php?sub=Ventorix" + @p versionCaption, sent unencoded.
 QString Contact(const QString& site, const QString& versionCaption);
 

@@ -4,8 +4,9 @@
 set -euo pipefail
 
 # clang-format checks the tree's formatting; desktop-file-utils and appstream validate the installed files
-# in the tests; dpkg-dev gives cpack the dependencies of the Debian package.
-VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 clang-format git
+# in the tests; dpkg-dev gives cpack the dependencies of the Debian package; ca-certificates lets the
+# default weather service be reached over HTTPS.
+VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 ca-certificates clang-format git
     desktop-file-utils appstream dpkg-dev)
 
 ventorix_missing_packages() {

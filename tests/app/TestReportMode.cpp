@@ -1,12 +1,14 @@
 // The report mode of the real executable, against a local server: its JSON, its text and exit statuses.
 #include "support/TestHttpServer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QEventLoop>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
 
@@ -24,6 +26,9 @@ private Q_SLOTS:
     void usageErrors_data();
     void usageErrors();
     void helpAndVersion();
+    void userAgentNamesVersionAndSite();
+    void demoReports_data();
+    void demoReports();
 
 private:
     struct Result
@@ -35,11 +40,13 @@ private:
     Result run(const QStringList& arguments);
 
     std::unique_ptr<TestHttpServer> m_server;
+    QString m_configHome;
 };
 
 void TestReportMode::init()
 {
     m_server = std::make_unique<TestHttpServer>();
+    m_configHome = u"/nonexistent/ventorix-test"_qs;
     QFile fixture(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
     QVERIFY(fixture.open(QIODevice::ReadOnly));
     m_server->setBody(u"/data/observations/metar/decoded/LFPG.TXT"_qs, fixture.readAll());
@@ -51,7 +58,7 @@ TestReportMode::Result TestReportMode::run(const QStringList& arguments)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
     // The user's settings must stay untouched: point the configuration home at nothing we keep.
-    environment.insert(u"XDG_CONFIG_HOME"_qs, u"/nonexistent/ventorix-test"_qs);
+    environment.insert(u"XDG_CONFIG_HOME"_qs, m_configHome);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VENTORIX_EXECUTABLE), arguments);
     // The server lives in this process: serve it while the program runs.
@@ -77,7 +84,8 @@ void TestReportMode::currentMetarAsJson()
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
     QVERIFY2(error.error == QJsonParseError::NoError, result.out.constData());
-    QCOMPARE(json.keys().size(), 10);
+    QCOMPARE(json.keys().size(), 11);
+    QCOMPARE(json[u"error"_qs].toString(), QString());
     QCOMPARE(json[u"code"_qs].toString(), u"LFPG"_qs);
     QCOMPARE(json[u"type"_qs].toString(), u"METAR"_qs);
     QCOMPARE(json[u"title"_qs].toString(), u"METAR de 1930 UTC"_qs);
@@ -125,7 +133,9 @@ void TestReportMode::failedDownloadExitsWithOne()
     const Result result = run({u"--report"_qs, u"metar"_qs, u"EGLL"_qs, u"--weather-base"_qs, m_server->base()});
     QCOMPARE(result.exitCode, 1);
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
-    QCOMPARE(json[u"text"_qs].toString(), u"Connexion à internet ..."_qs);
+    QCOMPARE(json[u"text"_qs].toString(),
+        u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour EGLL (erreur HTTP 404)."_qs);
+    QCOMPARE(json[u"error"_qs].toString(), u"not-found"_qs);
     QCOMPARE(json[u"title"_qs].toString(), QString());
 }
 
@@ -165,6 +175,7 @@ void TestReportMode::tafAndNotamAsJson()
     const Result none = run({u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, QString()});
     QCOMPARE(none.exitCode, 1);
     QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"banner"_qs].toString(), u"X"_qs);
+    QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"error"_qs].toString(), u"no-source"_qs);
 }
 
 void TestReportMode::textFormat()
@@ -207,6 +218,56 @@ void TestReportMode::helpAndVersion()
     const Result version = run({u"--version"_qs});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QByteArray("Ventorix 3.0.0\n"));
+}
+
+void TestReportMode::userAgentNamesVersionAndSite()
+{
+    // The site in force comes from the user's settings file, which the report mode reads and leaves alone.
+    QTemporaryDir home;
+    m_configHome = home.path();
+    QFile file(home.filePath(u"Ventorix.ini"_qs));
+    const QByteArray settings = "[sources]\nsite = http://site.test/moi\n";
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.write(settings) == settings.size() && file.flush());
+
+    QCOMPARE(run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base()}).exitCode, 0);
+    QCOMPARE(m_server->headers().size(), 1);
+    const QByteArray head = m_server->headers().at(0) + "\r\n";
+    QVERIFY2(head.contains("\r\nUser-Agent: Ventorix/3.0.0 (+http://site.test/moi)\r\n"), head.constData());
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.readAll(), settings);
+    QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Ventorix.ini"_qs});
+}
+
+void TestReportMode::demoReports_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("excerpt");
+
+    // Current on their own day, and each says it is an example after decoding.
+    QTest::newRow("METAR of Paris") << u"metar"_qs << u"LFPG"_qs << u"METAR de 0930 UTC"_qs
+                                    << u"119M EXEMPLE DE DEMONSTRATION"_qs;
+    QTest::newRow("TAF of New York") << u"taf"_qs << u"KJFK"_qs << u"TAF de KJFK du 15 à 06h00 au 16 à 12h00"_qs
+                                     << u"KJFK   EXEMPLE Vent du 190° 8 Kts."_qs;
+    QTest::newRow("NOTAM of London") << u"notam"_qs << u"EGLL"_qs << u"Notams"_qs
+                                     << u"\r\nEGLL A0004/26 EXEMPLE OBST CRANE"_qs;
+}
+
+void TestReportMode::demoReports()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, code);
+    QFETCH(QString, title);
+    QFETCH(QString, excerpt);
+
+    const Result result = run({u"--report"_qs, type, code, u"--demo"_qs});
+    QCOMPARE(result.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    QCOMPARE(json[u"error"_qs].toString(), QString());
+    QCOMPARE(json[u"title"_qs].toString(), title);
+    QCOMPARE(json[u"background"_qs].toString(), u"#FFFFFF"_qs);
+    QVERIFY2(json[u"text"_qs].toString().contains(excerpt), result.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestReportMode)

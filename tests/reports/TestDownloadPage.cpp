@@ -92,7 +92,7 @@ void TestDownloadPage::refusedConnection()
     NetworkDownloader downloader;
     const DownloadResult result
         = downloader.download(u"http://127.0.0.1:%1/x.TXT"_qs.arg(port), dir.filePath(u"V.txt"_qs));
-    QCOMPARE(result.outcome, Outcome::NetworkError);
+    QCOMPARE(result.outcome, Outcome::Refused);
     QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
 }
 
@@ -173,7 +173,8 @@ void TestDownloadPage::windowReportsFailureInTheReportArea()
         fixture.workDir.filePath(u"V.txt"_qs)));
     QCOMPARE(reportArea->toPlainText(), u"something else"_qs); // success writes nothing there
     QVERIFY(!requester.downloadPage(fixture.server.base() + u"/nothing"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
-    QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
+    QCOMPARE(reportArea->toPlainText(),
+        u"Connexion à internet ...\nLe serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs);
 }
 
 void TestDownloadPage::transferHoldsHandlersBack()
@@ -198,4 +199,3 @@ void TestDownloadPage::transferHoldsHandlersBack()
 
 QTEST_MAIN(TestDownloadPage)
 #include "TestDownloadPage.moc"
-

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+/// Why a report could not be shown, as the report mode names it and as the report area says it.
+namespace Failure {
+
+enum class Cause {
+    None, ///< the report was fetched
+    NotFound, ///< the server answered 404, or a local source has no such file
+    HttpStatus, ///< the server answered with another status that is not a success
+    Timeout,
+    HostNotFound,
+    Refused,
+    SecureConnection, ///< the TLS handshake failed
+    TooLarge,
+    InvalidCode, ///< the code is no station code, so it reached no server
+    NoSource, ///< no NOTAM source is configured, so no server was asked
+    Network, ///< any other failure of the transfer
+    WorkFile, ///< the answer came but could not be written into the work folder
+};
+
+struct Reason
+{
+    Cause cause = Cause::None;
+    int httpStatus = 0; ///< the server's status, 0 when no HTTP answer came
+};
+
+/// A stable, machine-readable name: "" for None, "not-found", "http-STATUS" ("http-500"), "timeout",
+/// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file".
+QString Key(const Reason& reason);
+
+/// What the report area shows, in French, lines separated by "\n". A failed download (and a code that is
+/// no station code) gives "Connexion à internet ..." then one line saying why, naming @p reportType
+/// ("METAR"), @p code and the server @p host where they help; NoSource says how to configure one.
+QString ReportAreaText(const Reason& reason, const QString& reportType, const QString& code, const QString& host);
+
+} // namespace Failure
