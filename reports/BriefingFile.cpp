@@ -94,7 +94,10 @@ QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failure(path, file);
-    if (!write(file)) {
+    // Flushed here, not in commit(): a failed write leaves the file saying "Unknown error", and commit() closes
+    // it, which forgets the reason; a flush that fails says why (full disk, file too large...).
+    const bool written = write(file);
+    if (!file.flush() || !written) {
         const QString message = failure(path, file);
         file.cancelWriting();
         return message;
