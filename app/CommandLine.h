@@ -10,7 +10,7 @@
 /// environment (VENTORIX_WEATHER_BASE, VENTORIX_NOTAM_BASE, VENTORIX_SITE), else from the build.
 struct CommandLine
 {
-    enum class Format { Json, Text };
+    enum class Format { Json, Text, Html, Pdf };
 
     struct ReportRequest
     {
@@ -18,6 +18,7 @@ struct CommandLine
         QString code;
         Format format = Format::Json;
         std::optional<QDateTime> now;
+        QString output; ///< empty: standard output
     };
 
     QString weatherBase;

@@ -118,9 +118,15 @@ void MainWindow::connectRegions()
     connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
 }
 
+void MainWindow::loadStations()
+{
+    if (m_stationTable.count() == 0)
+        Stations::FillFromEmbeddedData(m_stationTable);
+}
+
 void MainWindow::start()
 {
-    Stations::FillFromEmbeddedData(m_stationTable);
+    loadStations();
     QStringList favourites;
     for (int i = 0; i < FavouritesBar::kSlots; ++i)
         favourites.append(m_services.settings->read(kFavourites, QString::number(i), QString()));
@@ -186,6 +192,15 @@ bool MainWindow::lastDownloadSucceeded() const
 ShownReport MainWindow::shownReport() const
 {
     return m_reportPanel->shownReport();
+}
+
+BriefingDocument::Briefing MainWindow::briefing(const QString& code) const
+{
+    static const std::array<QString, 3> kTypeNames { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
+    const int type = std::max(0, m_reportPanel->reportType());
+    const ReportRequester::Source& source = m_requester->lastSource();
+    return BriefingDocument::Briefing { code, BriefingDocument::StationDescription(m_stationTable, code),
+        kTypeNames.at(static_cast<size_t>(type)), shownReport(), source.fetchedAtUtc, source.address };
 }
 
 void MainWindow::makeCurrent(const QString& code)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "reports/BriefingDocument.h"
 #include "reports/ShownReport.h"
 #include "stations/StationTable.h"
 
@@ -40,6 +41,10 @@ public:
     void selectReportTypeQuietly(int type);
     bool lastDownloadSucceeded() const;
     ShownReport shownReport() const;
+    /// The shown report as a briefing of @p code: what save, print, PDF export and the report mode write.
+    BriefingDocument::Briefing briefing(const QString& code) const;
+    /// Fills the station directory once (start() does it; the report mode asks when it needs descriptions).
+    void loadStations();
     /// The window's width with its frame, in twips.
     int outerWidthTwips() const;
 

@@ -170,7 +170,10 @@ bool ReportRequester::downloadPage(const QString& url, const QString& file)
     Q_EMIT transferEnded();
     if (!result.ok())
         qCInfo(lcNetwork) << "download failed:" << url << result.httpStatus << result.error;
-    return checkDownloaded(file);
+    if (!checkDownloaded(file))
+        return false;
+    m_lastSource = Source { url, m_services.clock->now().toUTC() };
+    return true;
 }
 
 bool ReportRequester::downloadStationPage(const QString& code, const QString& url, const QString& file)
@@ -185,7 +188,9 @@ bool ReportRequester::downloadStationPage(const QString& code, const QString& ur
 bool ReportRequester::checkDownloaded(const QString& file)
 {
     m_lastDownloadOk = !file.isEmpty() && QFile::exists(file);
-    if (!m_lastDownloadOk)
+    if (!m_lastDownloadOk) {
+        m_lastSource = Source {};
         m_view.setReportText(u"Connexion à internet ..."_qs);
+    }
     return m_lastDownloadOk;
 }

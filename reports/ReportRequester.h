@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 
+#include <QDateTime>
 #include <QObject>
 
 class ReportView;
@@ -25,6 +26,15 @@ public:
     /// Whether the last download of the last request succeeded.
     bool lastDownloadSucceeded() const { return m_lastDownloadOk; }
 
+    /// Where the shown report came from and when, in UTC by the services' clock.
+    struct Source
+    {
+        QString address;
+        QDateTime fetchedAtUtc;
+    };
+    /// The last download that succeeded in the last request; empty when that request's download failed.
+    const Source& lastSource() const { return m_lastSource; }
+
 Q_SIGNALS:
     void transferStarted();
     void transferEnded();
@@ -41,4 +51,5 @@ private:
     Services m_services;
     ReportView& m_view;
     bool m_lastDownloadOk = true;
+    Source m_lastSource;
 };
