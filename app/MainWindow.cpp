@@ -7,6 +7,7 @@
 #include "help/HelpPanel.h"
 #include "platform/Logging.h"
 #include "platform/SettingsStore.h"
+#include "reports/BriefingCommands.h"
 #include "reports/RefreshTimer.h"
 #include "reports/ReportPanel.h"
 #include "reports/ReportRequester.h"
@@ -68,6 +69,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
     connectRegions();
+    createBriefingCommands();
     m_codeSearchPanel->focusSearch();
 }
 
@@ -116,6 +118,15 @@ void MainWindow::connectRegions()
     connect(m_refreshTimer, &RefreshTimer::refreshDue, this,
         [this] { m_requester->refresh(m_reportPanel->stationCode()); });
     connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
+}
+
+void MainWindow::createBriefingCommands()
+{
+    m_briefingCommands
+        = new BriefingCommands(*this, *m_services.settings, [this] { return briefing(m_reportPanel->stationCode()); });
+    m_reportPanel->setReportMenu(m_briefingCommands->actions());
+    connect(m_briefingCommands, &BriefingCommands::copyRequested, m_reportPanel, &ReportPanel::copyReport);
+    connect(m_briefingCommands, &BriefingCommands::selectAllRequested, m_reportPanel, &ReportPanel::selectWholeReport);
 }
 
 void MainWindow::loadStations()

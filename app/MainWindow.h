@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class BriefingCommands;
 class CodeSearchPanel;
 class HelpPanel;
 class QPushButton;
@@ -55,6 +56,7 @@ protected:
 private:
     void createTopButtons();
     void connectRegions();
+    void createBriefingCommands();
     void setOuterWidthTwips(int twips);
     void toggleFold();
     void foldIfWide();
@@ -73,6 +75,7 @@ private:
     QPushButton* m_helpButton = nullptr;
     ReportRequester* m_requester = nullptr;
     RefreshTimer* m_refreshTimer = nullptr;
+    BriefingCommands* m_briefingCommands = nullptr;
     bool m_folded = false;
     bool m_unloaded = false;
 };

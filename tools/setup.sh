@@ -3,7 +3,9 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 clang-format git)
+# qt6-translations-l10n: Qt's own dialogs in French; poppler-utils: the tests read the PDF briefings back.
+VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 clang-format git
+    qt6-translations-l10n poppler-utils)
 
 ventorix_missing_packages() {
     local missing=()

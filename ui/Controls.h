@@ -7,7 +7,9 @@
 
 #include <initializer_list>
 
+class QAction;
 class QFrame;
+class QKeySequence;
 class QLabel;
 
 /// Building blocks shared by the window's components: controls placed at fixed pixel rectangles, with the
@@ -43,6 +45,9 @@ QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QStrin
 
 void setTextColour(QWidget* widget, quint32 rgb);
 void setBaseColour(QWidget* widget, quint32 rgb);
+
+/// A keyboard command of @p owner's window, live while @p owner is visible; connect its triggered().
+QAction* shortcut(QWidget* owner, const QString& name, const QKeySequence& keys);
 
 /// Stacks @p topToBottom among their siblings, the first on top.
 void stack(std::initializer_list<QWidget*> topToBottom);
