@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // An empty variable counts as unset, as in most programs.
@@ -35,6 +38,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
 
     std::optional<QString> format;
     std::optional<QString> now;
+    std::optional<QString> output;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString option = arguments.at(i);
         std::optional<QString> inlineValue;
@@ -71,6 +75,10 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             format = value();
             if (!format)
                 return line;
+        } else if (option == u"--output") {
+            output = value();
+            if (!output)
+                return line;
         } else if (option == u"--now") {
             now = value();
             if (!now)
@@ -86,26 +94,39 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
                 line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_qs.arg(typeName);
                 return line;
             }
-            line.report = ReportRequest{*type, arguments.at(++i), Format::Json, std::nullopt};
+            line.report = ReportRequest { *type, arguments.at(++i), Format::Json, std::nullopt, QString() };
         } else {
             line.error = u"option inconnue : %1"_qs.arg(arguments.at(i));
             return line;
         }
     }
 
-    if ((format || now) && !line.report) {
-        line.error = u"les options --format et --now vont avec --report"_qs;
+    if ((format || now || output) && !line.report) {
+        line.error = u"les options --format, --output et --now vont avec --report"_qs;
         return line;
     }
     if (format) {
-        if (*format == u"json")
-            line.report->format = Format::Json;
-        else if (*format == u"text")
-            line.report->format = Format::Text;
-        else {
-            line.error = u"format inconnu : %1 (json ou text)"_qs.arg(*format);
+        static const std::array<std::pair<QString, Format>, 4> kFormats { { { u"json"_qs, Format::Json },
+            { u"text"_qs, Format::Text }, { u"html"_qs, Format::Html }, { u"pdf"_qs, Format::Pdf } } };
+        const auto known
+            = std::find_if(kFormats.cbegin(), kFormats.cend(), [&](const auto& f) { return f.first == *format; });
+        if (known == kFormats.cend()) {
+            line.error = u"format inconnu : %1 (json, text, html ou pdf)"_qs.arg(*format);
             return line;
         }
+        line.report->format = known->second;
+    }
+    if (output) {
+        if (output->isEmpty()) {
+            line.error = u"l'option --output attend un nom de fichier"_qs;
+            return line;
+        }
+        line.report->output = *output;
+    }
+    // A PDF is no text for a terminal.
+    if (line.report && line.report->format == Format::Pdf && line.report->output.isEmpty()) {
+        line.error = u"le format pdf demande --output FICHIER"_qs;
+        return line;
     }
     if (now) {
         const QDateTime moment = QDateTime::fromString(*now, u"yyyy-MM-ddTHH:mm"_qs);
@@ -121,7 +142,8 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
 QString CommandLine::usage(const QString& program)
 {
     return u"Usage : %1 [options]\n"
-           "        %1 --report metar|taf|notam CODE [--demo] [--format json|text] [--now AAAA-MM-JJTHH:MM]\n"
+           "        %1 --report metar|taf|notam CODE [--demo] [--format json|text|html|pdf]\n"
+           "                 [--output FICHIER] [--now AAAA-MM-JJTHH:MM]\n"
            "\n"
            "Options :\n"
            "  --weather-base URL  serveur des METAR et TAF (ou VENTORIX_WEATHER_BASE)\n"
@@ -131,7 +153,9 @@ QString CommandLine::usage(const QString& program)
            "                      [sources] du fichier de réglages\n"
            "  --demo              bulletins d'exemple intégrés au programme (sans internet)\n"
            "  --report TYPE CODE  affiche le bulletin sans ouvrir de fenêtre, puis quitte\n"
-           "  --format json|text  forme de la sortie de --report (json par défaut)\n"
+           "  --format FORMAT     forme de la sortie de --report : json (par défaut), text, ou le bulletin\n"
+           "                      complet en html ou pdf (pdf demande --output)\n"
+           "  --output FICHIER    écrit la sortie de --report dans FICHIER, en entier ou pas du tout\n"
            "  --now DATE          heure locale lue par la règle de péremption\n"
            "  --help              affiche cette aide\n"
            "  --version           affiche la version\n"_qs.arg(program);

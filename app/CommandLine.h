@@ -13,7 +13,7 @@
 /// settings file for those that neither gives (SourceAddress::InForce).
 struct CommandLine
 {
-    enum class Format { Json, Text };
+    enum class Format { Json, Text, Html, Pdf };
 
     struct ReportRequest
     {
@@ -21,6 +21,7 @@ struct CommandLine
         QString code;
         Format format = Format::Json;
         std::optional<QDateTime> now;
+        QString output; ///< empty: standard output
     };
 
     GivenSources sources;

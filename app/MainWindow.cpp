@@ -7,6 +7,7 @@
 #include "help/HelpPanel.h"
 #include "platform/Logging.h"
 #include "platform/SettingsStore.h"
+#include "reports/BriefingCommands.h"
 #include "reports/RefreshTimer.h"
 #include "reports/ReportPanel.h"
 #include "reports/ReportRequester.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
     connectRegions();
+    createBriefingCommands();
     m_codeSearchPanel->focusSearch();
 }
 
@@ -122,9 +124,24 @@ void MainWindow::connectRegions()
     connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
 }
 
+void MainWindow::createBriefingCommands()
+{
+    m_briefingCommands
+        = new BriefingCommands(*this, *m_services.settings, [this] { return briefing(m_reportPanel->stationCode()); });
+    m_reportPanel->setReportMenu(m_briefingCommands->actions());
+    connect(m_briefingCommands, &BriefingCommands::copyRequested, m_reportPanel, &ReportPanel::copyReport);
+    connect(m_briefingCommands, &BriefingCommands::selectAllRequested, m_reportPanel, &ReportPanel::selectWholeReport);
+}
+
+void MainWindow::loadStations()
+{
+    if (m_stationTable.count() == 0)
+        Stations::FillFromEmbeddedData(m_stationTable);
+}
+
 void MainWindow::start()
 {
-    Stations::FillFromEmbeddedData(m_stationTable);
+    loadStations();
     QStringList favourites;
     for (int i = 0; i < FavouritesBar::kSlots; ++i)
         favourites.append(m_services.settings->read(kFavourites, QString::number(i), QString()));
@@ -195,6 +212,15 @@ Failure::Reason MainWindow::lastFailure() const
 ShownReport MainWindow::shownReport() const
 {
     return m_reportPanel->shownReport();
+}
+
+BriefingDocument::Briefing MainWindow::briefing(const QString& code) const
+{
+    static const std::array<QString, 3> kTypeNames { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
+    const int type = std::max(0, m_reportPanel->reportType());
+    const ReportRequester::Source& source = m_requester->lastSource();
+    return BriefingDocument::Briefing { code, BriefingDocument::StationDescription(m_stationTable, code),
+        kTypeNames.at(static_cast<size_t>(type)), shownReport(), source.fetchedAtUtc, source.address };
 }
 
 void MainWindow::makeCurrent(const QString& code)

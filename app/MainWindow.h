@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "reports/BriefingDocument.h"
 #include "reports/Failure.h"
 #include "reports/ShownReport.h"
 #include "stations/StationTable.h"
 
 #include <QWidget>
 
+class BriefingCommands;
 class CodeSearchPanel;
 class HelpPanel;
 class QPushButton;
@@ -43,6 +45,10 @@ public:
     /// Why the last request failed; Failure::Cause::None when it did not.
     Failure::Reason lastFailure() const;
     ShownReport shownReport() const;
+    /// The shown report as a briefing of @p code: what save, print, PDF export and the report mode write.
+    BriefingDocument::Briefing briefing(const QString& code) const;
+    /// Fills the station directory once (start() does it; the report mode asks when it needs descriptions).
+    void loadStations();
     /// The window's width with its frame, in twips.
     int outerWidthTwips() const;
 
@@ -53,6 +59,7 @@ protected:
 private:
     void createTopButtons();
     void connectRegions();
+    void createBriefingCommands();
     void setOuterWidthTwips(int twips);
     void toggleFold();
     void foldIfWide();
@@ -72,6 +79,7 @@ private:
     QPushButton* m_helpButton = nullptr;
     ReportRequester* m_requester = nullptr;
     RefreshTimer* m_refreshTimer = nullptr;
+    BriefingCommands* m_briefingCommands = nullptr;
     bool m_folded = false;
     int m_unfoldedWidth = 0;
     QPoint m_unfoldedPanelPlace;

@@ -1,8 +1,10 @@
 #include "app/ReportMode.h"
 
 #include "app/MainWindow.h"
+#include "reports/BriefingFile.h"
 #include "reports/Failure.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -63,12 +65,27 @@ int Run(const CommandLine& line)
     window.showReport(request.code);
 
     const ShownReport report = window.shownReport();
-    const QString output = request.format == CommandLine::Format::Json
-        ? Json(report, request.code, request.type, Failure::Key(window.lastFailure()))
-        : Text(report);
-    const QByteArray bytes = output.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    const auto briefing = [&] {
+        window.loadStations(); // only the briefing names the station
+        return window.briefing(request.code);
+    };
+    const auto write = [&](QIODevice& device) {
+        if (request.format == CommandLine::Format::Pdf)
+            return BriefingFile::WritePdf(briefing(), device);
+        const QByteArray bytes = request.format == CommandLine::Format::Json
+            ? Json(report, request.code, request.type, Failure::Key(window.lastFailure())).toUtf8()
+            : request.format == CommandLine::Format::Text ? Text(report).toUtf8()
+                                                          : BriefingFile::Html(briefing());
+        return device.write(bytes) == bytes.size();
+    };
+    if (request.output.isEmpty()) {
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly) || !write(out) || !out.flush())
+            return 1;
+    } else if (const QString error = BriefingFile::Save(request.output, write); !error.isEmpty()) {
+        std::fprintf(stderr, "Ventorix : %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
     return window.lastDownloadSucceeded() ? 0 : 1;
 }
 

@@ -6,9 +6,11 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QProcessEnvironment>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTranslator>
 
 #include <csignal>
 #include <cstdio>
@@ -52,6 +54,14 @@ void closeOnTerminationSignals(MainWindow& window)
     sigaction(SIGINT, &action, nullptr);
 }
 
+// Qt's own dialogs and menu entries (file and print dialogs, message box buttons) speak French whatever the
+// system's language. Without the catalogue (qt6-translations-l10n) they stay in English and all else works.
+void speakFrenchInQtDialogs(QTranslator& translator)
+{
+    if (translator.load(u"qtbase_fr"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -89,6 +99,8 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     application.setStyle(new FocusFrameStyle);
+    QTranslator qtFrench;
+    speakFrenchInQtDialogs(qtFrench);
     const RealServices services(RealServices::Kind::Desktop, line.sources);
     MainWindow window(services.services());
     closeOnTerminationSignals(window);

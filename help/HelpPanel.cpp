@@ -6,6 +6,7 @@
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -55,6 +56,15 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
         m_helpTexts[i]->setFont(condensed);
     }
 
+    m_shortcutsText = label(this, u"shortcutsText"_qs, rect(285, 4290, 4815, 690),
+        u"Raccourcis : F5 rafraîchir, Ctrl+C copier, Ctrl+A tout sélectionner, Ctrl+S enregistrer, Ctrl+P "
+        u"imprimer, Ctrl+Maj+S PDF, Ctrl+F chercher (NOTAM), Échap fermer, Ctrl+Q quitter. Clic droit sur le "
+        u"bulletin : mêmes commandes."_qs);
+    m_shortcutsText->setWordWrap(true);
+    QFont condensed = m_shortcutsText->font();
+    condensed.setStretch(QFont::SemiCondensed);
+    m_shortcutsText->setFont(condensed);
+
     m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
     m_contactLink->setFont(sansFont(9.75, true, true));
     // The scheme adds nothing for the reader and would not fit the big type.
@@ -72,13 +82,15 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     m_helpPicture->setPixmap(Artwork::HelpPicture());
     m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    stack({m_closeButton, m_versionLabel, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
-        m_helpTexts[3], m_helpTexts[2], m_helpTexts[1], m_helpTexts[0], m_helpPicture});
+    stack({ m_closeButton, m_versionLabel, m_shortcutsText, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
+        m_helpTexts[3], m_helpTexts[2], m_helpTexts[1], m_helpTexts[0], m_helpPicture });
 
     connect(m_closeButton, &QPushButton::clicked, this, &HelpPanel::dismiss);
+    connect(shortcut(this, u"helpCloseShortcut"_qs, QKeySequence(Qt::Key_Escape)), &QAction::triggered, this,
+        &HelpPanel::dismiss);
     // Labels and pictures have no click signal of their own.
-    for (QWidget* widget : std::initializer_list<QWidget*>{this, m_helpPicture, m_siteLink, m_contactLink,
-             m_versionLabel})
+    for (QWidget* widget : std::initializer_list<QWidget*> {
+             this, m_helpPicture, m_siteLink, m_contactLink, m_versionLabel, m_shortcutsText })
         widget->installEventFilter(this);
     for (QLabel* text : m_helpTexts)
         text->installEventFilter(this);

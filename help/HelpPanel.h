@@ -38,6 +38,7 @@ private:
     QPushButton* m_closeButton = nullptr;
     QLabel* m_versionLabel = nullptr;
     std::array<QLabel*, 6> m_helpTexts{};
+    QLabel* m_shortcutsText = nullptr;
     QLabel* m_contactLink = nullptr;
     QLabel* m_siteLink = nullptr;
     QLabel* m_helpPicture = nullptr;

@@ -7,8 +7,13 @@
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -75,6 +80,11 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
+    // Keys that do what the buttons do, without taking the focus from the code box as a button's own would.
+    connect(shortcut(m_quitButton, u"quitShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
+        &ReportPanel::quitRequested);
+    connect(shortcut(m_refreshButton, u"refreshShortcut"_qs, QKeySequence(Qt::Key_F5)), &QAction::triggered, this,
+        &ReportPanel::refreshRequested);
     connect(m_foldButton, &QPushButton::clicked, this, &ReportPanel::foldRequested);
     connect(m_findButton, &QPushButton::clicked, this, &ReportPanel::findInNotams);
     connect(m_findEdit, &QLineEdit::returnPressed, this, &ReportPanel::findInNotams);
@@ -99,6 +109,12 @@ void ReportPanel::createFindBox()
     m_findButton = place<QPushButton>(m_findBox, u"findButton"_qs, rect(120, 195, 855, 405));
     m_findButton->setText(u"Cherche"_qs);
     m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_qs, rect(1230, 240, 825, 315));
+    // Lives while the box shows, that is while NOTAMs are the selected type.
+    connect(
+        shortcut(m_findBox, u"findShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_F)), &QAction::triggered, this, [this] {
+            m_findEdit->setFocus(Qt::ShortcutFocusReason);
+            m_findEdit->selectAll();
+        });
 }
 
 void ReportPanel::createReportArea()
@@ -251,6 +267,37 @@ void ReportPanel::findInNotams()
         cursor.mergeCharFormat(highlight);
     }
     cursor.endEditBlock();
+}
+
+void ReportPanel::setReportMenu(const QList<QAction*>& actions)
+{
+    if (!m_reportMenu) {
+        m_reportMenu = new QMenu(this);
+        m_reportMenu->setObjectName(u"reportMenu"_qs);
+        m_reportArea->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_reportArea, &QWidget::customContextMenuRequested, m_reportMenu,
+            [this](QPoint at) { m_reportMenu->popup(m_reportArea->viewport()->mapToGlobal(at)); });
+    }
+    m_reportMenu->clear();
+    m_reportMenu->addActions(actions);
+}
+
+void ReportPanel::copyReport()
+{
+    if (m_reportArea->textCursor().hasSelection()) {
+        m_reportArea->copy();
+        return;
+    }
+    auto* whole = new QMimeData;
+    whole->setText(m_reportArea->toPlainText());
+    whole->setHtml(m_reportArea->toHtml());
+    QGuiApplication::clipboard()->setMimeData(whole);
+}
+
+void ReportPanel::selectWholeReport()
+{
+    m_reportArea->setFocus(Qt::OtherFocusReason);
+    m_reportArea->selectAll();
 }
 
 ShownReport ReportPanel::shownReport() const

@@ -8,8 +8,10 @@
 #include <array>
 
 class FavouritesBar;
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
@@ -45,6 +47,12 @@ public:
     void showFolded(bool folded);
 
     ShownReport shownReport() const;
+
+    /// The report area's context menu: @p actions, in order.
+    void setReportMenu(const QList<QAction*>& actions);
+    /// Copies the selected part of the report, or the whole report when nothing is selected.
+    void copyReport();
+    void selectWholeReport();
 
     // ReportView
     int reportType() const override;
@@ -86,6 +94,7 @@ private:
     QPushButton* m_quitButton = nullptr;
     QPushButton* m_refreshButton = nullptr;
     QTextEdit* m_reportArea = nullptr;
+    QMenu* m_reportMenu = nullptr;
     QPushButton* m_foldButton = nullptr;
     QLabel* m_reportTitle = nullptr;
     QLabel* m_staleBanner = nullptr;

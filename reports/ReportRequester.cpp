@@ -214,7 +214,10 @@ bool ReportRequester::downloadPage(const QString& url, const QString& file)
     endRequest();
     if (!result.ok())
         qCInfo(lcNetwork) << "download failed:" << url << result.httpStatus << result.error;
-    return checkDownloaded(file, result.failure(), url);
+    if (!checkDownloaded(file, result.failure(), url))
+        return false;
+    m_lastSource = Source{url, m_services.clock->now().toUTC()};
+    return true;
 }
 
 bool ReportRequester::downloadStationPage(const QString& code, const QString& url, const QString& file)
@@ -233,6 +236,7 @@ bool ReportRequester::checkDownloaded(const QString& file, Failure::Reason reaso
         m_lastFailure = {};
         return true;
     }
+    m_lastSource = Source{};
     if (reason.cause == Failure::Cause::None)
         reason.cause = Failure::Cause::Network;
     m_lastFailure = reason;

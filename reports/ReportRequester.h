@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 #include "reports/Failure.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 
@@ -28,6 +29,15 @@ public:
     bool lastDownloadSucceeded() const { return m_lastDownloadOk; }
     /// Why the last request failed; Failure::Cause::None when it did not.
     Failure::Reason lastFailure() const { return m_lastFailure; }
+
+    /// Where the shown report came from and when, in UTC by the services' clock.
+    struct Source
+    {
+        QString address;
+        QDateTime fetchedAtUtc;
+    };
+    /// The last download that succeeded in the last request; empty when that request's download failed.
+    const Source& lastSource() const { return m_lastSource; }
 
 Q_SIGNALS:
     /// A request or a download began; until requestEnded() the report on screen may be half made.
@@ -55,4 +65,5 @@ private:
     QStringList m_waitingCodes; // asked for while a request was running, in order
     Failure::Reason m_lastFailure;
     QString m_requestedCode; // named in the failure text
+    Source m_lastSource;
 };

@@ -22,7 +22,8 @@ platform=$(sources_of ventorix_platform)
 app=$(sources_of ventorix_app)
 # Regions of the window and the objects that drive them.
 components="stations/CodeSearchPanel.h stations/StationBrowser.h help/HelpPanel.h reports/ReportPanel.h
-favourites/FavouritesBar.h favourites/StationTip.h reports/ReportRequester.h reports/RefreshTimer.h"
+favourites/FavouritesBar.h favourites/StationTip.h reports/ReportRequester.h reports/RefreshTimer.h
+reports/BriefingCommands.h"
 # Components plainly built from another one: "includer included".
 built_from="reports/ReportPanel.cpp favourites/FavouritesBar.h
 reports/ReportPanel.cpp favourites/StationTip.h"

@@ -5,9 +5,10 @@ set -euo pipefail
 
 # clang-format checks the tree's formatting; desktop-file-utils and appstream validate the installed files
 # in the tests; dpkg-dev gives cpack the dependencies of the Debian package; ca-certificates lets the
-# default weather service be reached over HTTPS.
+# default weather service be reached over HTTPS; qt6-translations-l10n puts Qt's own dialogs in French;
+# poppler-utils lets the tests read the PDF briefings back.
 VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 ca-certificates clang-format git
-    desktop-file-utils appstream dpkg-dev)
+    desktop-file-utils appstream dpkg-dev qt6-translations-l10n poppler-utils)
 
 ventorix_missing_packages() {
     local missing=()

@@ -2,6 +2,7 @@
 
 #include "ui/Twips.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -24,6 +25,16 @@ QFont sansFont(qreal points, bool bold, bool underline)
     font.setBold(bold);
     font.setUnderline(underline);
     return font;
+}
+
+QAction* shortcut(QWidget* owner, const QString& name, const QKeySequence& keys)
+{
+    auto* action = new QAction(owner);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    owner->addAction(action);
+    return action;
 }
 
 QFrame* panel(QWidget* parent, const QString& name, QRect geometry)

@@ -7,7 +7,9 @@
 
 #include <initializer_list>
 
+class QAction;
 class QFrame;
+class QKeySequence;
 class QLabel;
 class QListWidget;
 
@@ -47,6 +49,9 @@ void setBaseColour(QWidget* widget, quint32 rgb);
 
 /// Shows @p list's horizontal scroll bar only when the text of one of its items is wider than the list.
 void scrollSidewaysOnlyForWideItems(QListWidget* list);
+
+/// A keyboard command of @p owner's window, live while @p owner is visible; connect its triggered().
+QAction* shortcut(QWidget* owner, const QString& name, const QKeySequence& keys);
 
 /// Stacks @p topToBottom among their siblings, the first on top.
 void stack(std::initializer_list<QWidget*> topToBottom);
