@@ -10,7 +10,7 @@ namespace Artwork {
 QIcon WindowIcon(); ///< the installed application icon, 16 to 256 pixels
 QPixmap HelpPicture(); ///< 383 x 332, beside the help texts
 QPixmap RefreshPicture(); ///< 27 x 26, on the refresh button
-QPixmap FavouritePointerIcon(); ///< 32 x 32, the favourites' pointer image (shown hidden in Image2)
+QPixmap FavouritePointerIcon(); ///< 32 x 32, the pointer over the favourites
 constexpr QPoint kFavouritePointerHotSpot{16, 4}; ///< the star's top point
 QCursor LinkPointer();
 

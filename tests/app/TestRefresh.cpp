@@ -55,6 +55,7 @@ private Q_SLOTS:
     void foldByTick_data();
     void foldByTick();
     void foldAgainAfterAutomaticRefresh();
+    void tickDuringATickRunsAfterIt();
 };
 
 void TestRefresh::ticks_data()
@@ -221,6 +222,21 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     QCOMPARE(foldButton->text(), u"Réduire"_qs);
     tick(1);
     QCOMPARE(foldButton->text(), u"Rechercher"_qs);
+}
+
+void TestRefresh::tickDuringATickRunsAfterIt()
+{
+    // The tick's refresh is slow; the next tick falls due meanwhile and must run once the refresh is over.
+    WindowFixture f(at(10, 10));
+    MainWindow& w = showing(f);
+    f.server.setReply(kMetar, TestHttpServer::Reply{200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300});
+    RefreshTimer& refreshTimer = part<RefreshTimer>(w);
+    refreshTimer.setTicksSinceRefresh(50);
+    QTimer::singleShot(100, &refreshTimer, &RefreshTimer::tick);
+    refreshTimer.tick();
+    QCOMPARE(f.server.requests().size(), 1);
+    QCOMPARE(refreshTimer.ticksSinceRefresh(), 0);
+    QTRY_COMPARE(refreshTimer.ticksSinceRefresh(), 1);
 }
 
 QTEST_MAIN(TestRefresh)

@@ -348,8 +348,8 @@ void TestStationData::listCounts_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("letters");
-    QTest::newRow("List1(0), A to K") << 0 << 4151 << u"AGGH"_qs << u"KZZV"_qs << u"ABCDEFGHIJK"_qs;
-    QTest::newRow("List1(1), L to Z") << 1 << 2843 << u"LATI"_qs << u"ZYTX"_qs << u"LMNOPQRSTUVWXYZ"_qs;
+    QTest::newRow("codes A to K") << 0 << 4151 << u"AGGH"_qs << u"KZZV"_qs << u"ABCDEFGHIJK"_qs;
+    QTest::newRow("codes L to Z") << 1 << 2843 << u"LATI"_qs << u"ZYTX"_qs << u"LMNOPQRSTUVWXYZ"_qs;
 }
 
 void TestStationData::listCounts()
