@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -16,32 +19,70 @@ QString settingsKey(const QString& section, const QString& key)
     return section + u'/' + key;
 }
 
-// Writes @p values as the whole of @p path. QSettings writes a temporary file and renames it into place,
-// but Qt 6.4 renames it even when the last bytes could not be written (a full disk), and it then trusts
-// what it meant to write. So the file is written under a scratch name, read back under another name (a
-// name QSettings has never seen, so it parses the bytes on disk), and renamed over @p path only when it
-// holds every value.
-bool saveWhole(const QString& path, const QVariantMap& values)
+// Beyond this many keys a damaged file is no settings file of ours: none of its keys is kept.
+constexpr qsizetype kMostKeysProbed = 1000;
+
+enum class PathKind { Absent, PlainFile, Other };
+
+// Follows symbolic links. Whatever is not a plain file (a pipe, which would hold open() for ever, a socket,
+// a device, a folder) is neither read nor replaced.
+PathKind pathKind(const QString& path)
 {
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-        return false;
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT ? PathKind::Absent : PathKind::Other;
+    return S_ISREG(status.st_mode) ? PathKind::PlainFile : PathKind::Other;
+}
+
+mode_t currentUmask()
+{
+    // Read rather than set and restore: umask() would change it for every thread for a moment.
+    QFile status(u"/proc/self/status"_qs);
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return static_cast<mode_t>(mask);
+            }
+        }
+    }
+    return 022;
+}
+
+// A file replaced keeps its mode; a new one is made as any file of the user's (0666 less the umask).
+mode_t modeForSave(const QString& target)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0)
+        return status.st_mode & 07777;
+    return 0666 & ~currentUmask();
+}
+
+// Writes @p values into a new file beside @p target, then reads it back under another name (one QSettings
+// has never seen, so it parses the bytes on disk). Returns that name when the file holds every value and
+// nothing else; otherwise nothing, and no file is left.
+QString writeAndReadBack(const QString& target, const QVariantMap& values, mode_t mode)
+{
     QTemporaryFile scratch(target + u".XXXXXX"_qs);
-    if (!scratch.open())
-        return false;
+    if (!scratch.open() || ::fchmod(scratch.handle(), mode) != 0)
+        return {};
     scratch.close();
     {
         QSettings writer(scratch.fileName(), QSettings::IniFormat);
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            writer.setValue(it.key(), it.value());
+        // An empty key is refused (with a warning) and simply missing from what is read back.
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            if (!it.key().isEmpty())
+                writer.setValue(it.key(), it.value());
+        }
         writer.sync();
         if (writer.status() != QSettings::NoError)
-            return false;
+            return {};
     }
     const QString check = scratch.fileName() + u".check"_qs;
     if (!QFile::rename(scratch.fileName(), check))
-        return false;
+        return {};
     bool whole = false;
     {
         const QSettings reread(check, QSettings::IniFormat);
@@ -49,12 +90,56 @@ bool saveWhole(const QString& path, const QVariantMap& values)
         for (auto it = values.cbegin(); whole && it != values.cend(); ++it)
             whole = reread.value(it.key()) == it.value();
     }
+    if (!whole) {
+        QFile::remove(check);
+        return {};
+    }
+    return check;
+}
+
+// Writes @p values as the whole of @p path. QSettings writes a temporary file and renames it into place,
+// but Qt 6.4 renames it even when the last bytes could not be written (a full disk), and it then trusts
+// what it meant to write. So the file is written under a scratch name, read back, and renamed over @p path
+// only when it holds every value.
+bool saveWhole(const QString& path, const QVariantMap& values)
+{
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return false;
+    const QString check = writeAndReadBack(target, values, modeForSave(target));
+    if (check.isEmpty())
+        return false;
     // rename() replaces the old file in one step on POSIX systems; QFile::rename refuses an existing target.
-    if (!whole || std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0) {
         QFile::remove(check);
         return false;
     }
     return true;
+}
+
+// Adds to @p damaged the keys of @p values that QSettings cannot write back the same (an empty key, a value
+// that is not equal to itself, a list it escapes differently). Halves that write back whole are cleared at
+// once, so a few damaged keys cost a few probes. A key is only blamed alone, in the smallest file of all:
+// a full disk, which fails a bigger file first, is not taken for damage.
+void findKeysNotWrittenBack(const QString& path, const QVariantMap& values, QStringList& damaged)
+{
+    if (values.isEmpty())
+        return;
+    if (const QString check = writeAndReadBack(path, values, 0600); !check.isEmpty()) {
+        QFile::remove(check);
+        return;
+    }
+    if (values.size() == 1) {
+        damaged.append(values.firstKey());
+        return;
+    }
+    QVariantMap firstHalf;
+    QVariantMap secondHalf;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        (firstHalf.size() < values.size() / 2 ? firstHalf : secondHalf).insert(it.key(), it.value());
+    findKeysNotWrittenBack(path, firstHalf, damaged);
+    findKeysNotWrittenBack(path, secondHalf, damaged);
 }
 
 } // namespace
@@ -76,8 +161,10 @@ QString IniSettingsStore::defaultFilePath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + application + u".ini"_qs;
 }
 
-const QSettings& IniSettingsStore::file() const
+const QSettings* IniSettingsStore::file() const
 {
+    if (pathKind(m_filePath) == PathKind::Other)
+        return nullptr;
     if (!m_file) {
         m_file = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
         // Only the first object to open a file in the process parses it; a later one is given the parse
@@ -85,7 +172,7 @@ const QSettings& IniSettingsStore::file() const
         // own values replace it.
         m_fileIsNonsense = m_fileIsNonsense || m_file->status() == QSettings::FormatError;
     }
-    return *m_file;
+    return m_file.get();
 }
 
 QString IniSettingsStore::read(const QString& section, const QString& key, const QString& defaultValue) const
@@ -94,11 +181,11 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
     const auto pending = m_pending.constFind(name);
     if (pending != m_pending.cend())
         return *pending;
-    const QSettings& settings = file();
+    const QSettings* settings = file();
     // Whatever fragments QSettings made of a file it could not parse are no settings of ours.
-    if (m_fileIsNonsense)
+    if (!settings || m_fileIsNonsense)
         return defaultValue;
-    const QVariant value = settings.value(name);
+    const QVariant value = settings->value(name);
     if (!value.isValid())
         return defaultValue;
     // A hand-edited list ("a, b") reads back as a list: keep its text rather than lose it.
@@ -127,20 +214,58 @@ bool IniSettingsStore::flush()
 {
     if (m_pending.isEmpty())
         return true;
-    QVariantMap values;
-    const QSettings& settings = file();
+    const QSettings* settings = file();
+    if (!settings)
+        return false;
+    // Keys of the file that are not ours are kept as they are.
+    QVariantMap theirs;
     if (!m_fileIsNonsense) {
-        // Keys of the file that are not ours are kept as they are.
-        for (const QString& key : settings.allKeys())
-            values.insert(key, settings.value(key));
+        for (const QString& key : settings->allKeys()) {
+            if (!m_pending.contains(key))
+                theirs.insert(key, key.isEmpty() ? QVariant() : settings->value(key));
+        }
     }
+    QVariantMap values = theirs;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         values.insert(it.key(), it.value());
-    if (!saveWhole(m_filePath, values))
+    if (!saveWhole(m_filePath, values) && !saveOverDamage(theirs, values))
         return false;
     m_pending.clear();
     m_file.reset();
     m_fileIsNonsense = false;
+    return true;
+}
+
+bool IniSettingsStore::saveOverDamage(const QVariantMap& theirs, QVariantMap values) const
+{
+    // A file that QSettings reads but cannot write back the same would refuse every save from now on, and
+    // the user's favourites would silently never be saved again: what cannot be written back is dropped,
+    // after a copy of the file is kept beside it.
+    QStringList damaged;
+    if (theirs.size() > kMostKeysProbed) {
+        damaged = theirs.keys();
+    } else {
+        // An empty key (a line "=x") is never written: no need to try it.
+        QVariantMap named = theirs;
+        if (named.remove(QString()) > 0)
+            damaged.append(QString());
+        findKeysNotWrittenBack(m_filePath, named, damaged);
+    }
+    if (damaged.isEmpty())
+        return false;
+    for (const QString& key : damaged)
+        values.remove(key);
+    const QString copy = m_filePath + u".bak"_qs;
+    QFile::remove(copy);
+    if (!QFile::copy(m_filePath, copy))
+        return false;
+    if (!saveWhole(m_filePath, values)) {
+        QFile::remove(copy);
+        return false;
+    }
+    const QString notice = u"Ventorix : le fichier de réglages %1 était endommagé ; copie gardée dans %2"_qs.arg(
+        QDir::toNativeSeparators(m_filePath), QDir::toNativeSeparators(copy));
+    qWarning("%s", qUtf8Printable(notice));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -23,9 +24,12 @@ public:
 
 /// The user's INI file in the configuration location, named after the program file. What is written in
 /// one pass of the event loop is saved together at the end of the pass, or at flush(). A save replaces the
-/// file whole once the new one has been read back complete, so a save that fails (full disk, no right to
-/// write) leaves the previous file as it was; its values stay pending for the next save. A file that
-/// cannot be understood reads as empty (every key takes its default) and is replaced by the next save.
+/// file whole, with the mode it had, once the new one has been read back complete, so a save that fails
+/// (full disk, no right to write) leaves the previous file as it was; its values stay pending for the next
+/// save. A file that cannot be understood reads as empty (every key takes its default) and is replaced by
+/// the next save; one whose values cannot all be written back is saved without them, a copy of it kept as
+/// "<name>.bak" and a line written on stderr. A pipe, socket, device or folder in the file's place is
+/// never opened (every key takes its default) nor replaced (every save fails).
 class IniSettingsStore final : public SettingsStore
 {
 public:
@@ -42,7 +46,8 @@ public:
     static QString defaultFilePath();
 
 private:
-    const QSettings& file() const;
+    const QSettings* file() const; ///< nothing when the path names anything but a plain file
+    bool saveOverDamage(const QVariantMap& theirs, QVariantMap values) const;
 
     QString m_filePath;
     mutable std::unique_ptr<QSettings> m_file; // read only: QSettings' own saving misses a file cut short
