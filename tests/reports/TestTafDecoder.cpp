@@ -390,6 +390,15 @@ void TestTafDecoder::severalMebibytePage()
     const Taf::TafReport long_ = Taf::BuildTafReport(distinct, u"LFPG"_qs, kMidMonth);
     QVERIFY(long_.decoded.startsWith(u"LFPG   Devenant "_qs));
     QVERIFY(long_.decoded.endsWith(distinct.right(1024)));
+
+    // Distinct groups under 64 KiB: each costs a pass over the text, so the text is decoded only as far as
+    // (groups x length) allows; what lies beyond is kept as it came.
+    QString costly = u"TAF LFPG 151100Z 1512/1618 "_qs;
+    for (int i = 0; costly.size() < 63 * 1024; ++i)
+        costly += u"FM%1 "_qs.arg(i);
+    const Taf::TafReport bounded = Taf::BuildTafReport(costly, u"LFPG"_qs, kMidMonth);
+    QVERIFY(bounded.decoded.startsWith(u"LFPG   A partir du 0 à  A partir du 1 à "_qs));
+    QVERIFY(bounded.decoded.endsWith(bounded.workingText.right(48 * 1024)));
 }
 
 void TestTafDecoder::randomInputKeepsReportShape()
