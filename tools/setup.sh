@@ -4,6 +4,8 @@
 set -euo pipefail
 
 VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2)
+# With VENTORIX_FUZZ=1: clang and libFuzzer too, and the fuzz programs built in build-fuzz/.
+VENTORIX_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 ventorix_missing_packages() {
     local missing=()
@@ -15,6 +17,9 @@ ventorix_missing_packages() {
 
 ventorix_install() {
     local missing
+    if [ "${VENTORIX_FUZZ:-0}" = 1 ]; then
+        set -- "$@" "${VENTORIX_FUZZ_PACKAGES[@]}"
+    fi
     missing=$(ventorix_missing_packages "$@")
     [ -z "$missing" ] && return 0
     if [ "$(id -u)" = 0 ]; then
@@ -35,4 +40,10 @@ ventorix_build() {
     root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$root/build" --parallel "$(nproc)"
+    if [ "${VENTORIX_FUZZ:-0}" = 1 ]; then
+        CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DVENTORIX_FUZZ=ON >/dev/null
+        cmake --build "$root/build-fuzz" --parallel "$(nproc)" --target fuzz_taf fuzz_metar fuzz_notam fuzz_workfile \
+            fuzz_stations fuzz_settings
+    fi
 }
