@@ -1,6 +1,7 @@
 #include "favourites/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -110,6 +111,15 @@ bool saveWhole(const QString& path, const QVariantMap& values)
     const QString check = writeAndReadBack(target, values, modeForSave(target));
     if (check.isEmpty())
         return false;
+    // QSettings keeps the parse of a file name for the whole process and parses the file again only when
+    // its size or modification time changed: a new file of the old one's size, written within the same
+    // millisecond, would go on being read as the old one.
+    if (const QFileInfo old(target); old.exists()) {
+        const QDateTime oldTime = old.lastModified();
+        QFile replacement(check);
+        if (QFileInfo(check).lastModified() == oldTime && replacement.open(QIODevice::ReadWrite))
+            replacement.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
+    }
     // rename() replaces the old file in one step on POSIX systems; QFile::rename refuses an existing target.
     if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0) {
         QFile::remove(check);
