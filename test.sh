@@ -6,4 +6,4 @@ source tools/setup.sh
 ventorix_install
 ventorix_build
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure --timeout 300 "$@"
+ctest --test-dir build --output-on-failure --timeout 60 "$@"

@@ -1,4 +1,4 @@
-// Median time of the report text engines on a typical report and on 200 KB inputs.
+// Median time of the report text engines on a typical report, on 200 KB inputs and on the worst TAF texts.
 #include "reports/MetarStyle.h"
 #include "reports/MetarTranslation.h"
 #include "reports/NotamCut.h"
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -62,6 +63,23 @@ int main()
     for (int i = 0; hugeTaf.size() < 8 * 1024 * 1024; ++i)
         hugeTaf += u"BECMG %1/%2 %3KT "_qs.arg(1000 + i % 9000).arg(i).arg(i, 5, 10, QLatin1Char('0'));
     report("TAF, 8 MiB of distinct groups", medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeTaf, u"LFPG"_qs, today); }));
+    // The worst texts for the decoder: every group distinct and rewritten (each once cost a pass over the
+    // whole text), at the largest size decoded in full and at the largest size the downloader accepts.
+    const auto distinctGroups = [&](qsizetype size, const QString& pattern) {
+        QString text = taf;
+        for (int i = 0; text.size() < size; ++i)
+            text += pattern.arg(i);
+        return text;
+    };
+    for (const auto& [what, pattern] : {std::pair{"FM", u"FM%1 "_qs}, std::pair{"VV", u"VV%1 "_qs}}) {
+        const QString text = distinctGroups(64 * 1024, pattern);
+        report(qPrintable(u"TAF, 64 KiB of distinct %1 groups"_qs.arg(QLatin1String(what))),
+            medianMicroseconds(3, [&] { Taf::BuildTafReport(text, u"LFPG"_qs, today); }));
+    }
+    const QString hugeFm = distinctGroups(8 * 1024 * 1024, u"FM%1 "_qs);
+    report("TAF, 8 MiB of distinct FM groups", medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeFm, u"LFPG"_qs, today); }));
+    const QString blankPairs = taf + repeatTo(u"FM1  "_qs, 8 * 1024 * 1024);
+    report("TAF, 8 MiB of double blanks", medianMicroseconds(3, [&] { Taf::BuildTafReport(blankPairs, u"LFPG"_qs, today); }));
     const QString repeatedTaf = repeatTo(taf, k200KB);
     report("TAF, 200 KB of repeated forecasts",
         medianMicroseconds(11, [&] { Taf::BuildTafReport(repeatedTaf, u"LFPG"_qs, today); }));

@@ -50,7 +50,8 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
         m_sources = SourceAddress::InForce(given, sourcesOfSettingsFile(IniSettingsStore()));
     }
     m_downloader = std::make_unique<NetworkDownloader>(
-        NetworkDownloader::kDefaultTimeout, NetworkDownloader::kDefaultMaxBytes, userAgent(m_sources.site));
+        NetworkDownloader::kDefaultTimeout, NetworkDownloader::kDefaultMaxBytes,
+        NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));
     if (!fixedNow && SourceAddress::IsDemo(m_sources))
         fixedNow = SourceAddress::DemoMoment();
     if (fixedNow)

@@ -1,6 +1,8 @@
 #include "platform/SettingsStore.h"
 
-#include <QCoreApplication>
+#include "platform/IniSections.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -8,8 +10,10 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
-#include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,87 +22,45 @@ QString settingsKey(const QString& section, const QString& key)
     return section + u'/' + key;
 }
 
-// The group of a QSettings key: "" for a key outside any section, as QSettings reads one.
-QString groupOfKey(const QString& key)
+// Beyond this many keys a damaged file is no settings file of ours: none of its keys is kept.
+constexpr qsizetype kMostKeysProbed = 1000;
+
+enum class PathKind { Absent, PlainFile, Other };
+
+// Follows symbolic links. Whatever is not a plain file (a pipe, which would hold open() for ever, a socket,
+// a device, a folder) is neither read nor replaced.
+PathKind pathKind(const QString& path)
 {
-    return key.contains(u'/') ? key.section(u'/', 0, 0) : QString();
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT ? PathKind::Absent : PathKind::Other;
+    return S_ISREG(status.st_mode) ? PathKind::PlainFile : PathKind::Other;
 }
 
-bool isBlank(char c)
+mode_t currentUmask()
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Where each section of @p data begins (its "["), read as QSettings reads lines: a line starts at its
-// first character that is not blank, a quoted stretch or an escaped line end carries it over the line
-// end, and ";" outside quotes comments out the rest of the line.
-QList<qsizetype> sectionStarts(QByteArrayView data)
-{
-    QList<qsizetype> starts;
-    const qsizetype n = data.size();
-    const auto skipComment = [&](qsizetype& i) {
-        while (i < n && data[i] != '\n' && data[i] != '\r')
-            ++i;
-    };
-    qsizetype i = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
-    while (i < n) {
-        while (i < n && isBlank(data[i]))
-            ++i;
-        if (i < n && data[i] == '[')
-            starts.append(i);
-        for (bool quoted = false; i < n; ++i) {
-            const char c = data[i];
-            if (c == '"') {
-                quoted = !quoted;
-            } else if (c == '\\' && i + 1 < n) {
-                ++i;
-                const QByteArrayView pair = data.sliced(i, std::min<qsizetype>(2, n - i));
-                if (pair == "\r\n" || pair == "\n\r")
-                    ++i;
-            } else if (!quoted && (c == '\n' || c == '\r')) {
-                break;
-            } else if (!quoted && c == ';') {
-                skipComment(i);
-                break;
+    // Read rather than set and restore: umask() would change it for every thread for a moment.
+    QFile status(u"/proc/self/status"_qs);
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return static_cast<mode_t>(mask);
             }
         }
     }
-    return starts;
+    return 022;
 }
 
-// The group a section written as @p section ("[name]..." up to the next section) holds; "" for [General].
-QString groupOfSection(QByteArrayView section)
+// A file replaced keeps its mode; a new one is made as any file of the user's (0666 less the umask).
+mode_t modeForSave(const QString& target)
 {
-    const qsizetype close = section.indexOf(']');
-    const QString name = QString::fromUtf8(section.sliced(1, std::max<qsizetype>(close - 1, 0))).trimmed();
-    return name.compare(u"general", Qt::CaseInsensitive) == 0 ? QString() : name;
-}
-
-// The file as it is to be saved: every part of @p original (the lines before the first section, each
-// section) that holds none of @p writtenGroups stays exactly as it is, so what a user wrote by hand in
-// the groups the program never writes (its "sources") survives every save; @p rewritten, QSettings' text
-// of the written groups, takes the place of the first part it replaces, or comes last.
-QByteArray composeFile(const QByteArray& original, const QSet<QString>& writtenGroups, const QByteArray& rewritten)
-{
-    const QList<qsizetype> starts = sectionStarts(original);
-    QByteArray file = original.first(starts.isEmpty() ? original.size() : starts.first());
-    bool placed = false;
-    const auto append = [&file](QByteArrayView part) {
-        if (!file.isEmpty() && !file.endsWith('\n') && !file.endsWith('\r'))
-            file += '\n';
-        file += part;
-    };
-    for (qsizetype k = 0; k < starts.size(); ++k) {
-        const qsizetype end = k + 1 < starts.size() ? starts.at(k + 1) : original.size();
-        const QByteArrayView section = QByteArrayView(original).sliced(starts.at(k), end - starts.at(k));
-        if (!writtenGroups.contains(groupOfSection(section)))
-            append(section);
-        else if (!std::exchange(placed, true))
-            append(rewritten);
-    }
-    if (!placed)
-        append(rewritten);
-    return file;
+    struct stat status = {};
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0)
+        return status.st_mode & 07777;
+    return 0666 & ~currentUmask();
 }
 
 QByteArray readBytes(const QString& path)
@@ -107,55 +69,107 @@ QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Saves @p values (every key of the groups written) as the whole of @p path, keeping the rest of
-// @p original as composeFile() does. QSettings writes a temporary file and renames it into place, but Qt
-// 6.4 renames it even when the last bytes could not be written (a full disk), and it then trusts what it
-// meant to write. So the file is written under a scratch name, read back under another name (a name
-// QSettings has never seen, so it parses the bytes on disk), and renamed over @p path only when it holds
-// every byte and every value.
-bool saveWhole(const QString& path, const QVariantMap& values, const QByteArray& original)
+// Writes @p values into a new file beside @p target, keeping the sections of @p original that hold none of
+// their groups as IniSections::ComposeFile() does, then reads it back under another name (one QSettings has
+// never seen, so it parses the bytes on disk). Returns that name when the file holds every byte and every
+// value (and, written whole, nothing else); otherwise nothing, and no file is left.
+QString writeAndReadBack(const QString& target, const QVariantMap& values, const QByteArray& original, mode_t mode)
+{
+    QTemporaryFile scratch(target + u".XXXXXX"_qs);
+    if (!scratch.open() || ::fchmod(scratch.handle(), mode) != 0)
+        return {};
+    scratch.close();
+    QSet<QString> groups;
+    qsizetype named = 0;
+    {
+        QSettings writer(scratch.fileName(), QSettings::IniFormat);
+        // An empty key is refused (with a warning) and simply missing from what is read back.
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            if (it.key().isEmpty())
+                continue;
+            writer.setValue(it.key(), it.value());
+            groups.insert(IniSections::GroupOfKey(it.key()));
+            ++named;
+        }
+        writer.sync();
+        if (writer.status() != QSettings::NoError)
+            return {};
+    }
+    const QByteArray file = IniSections::ComposeFile(original, groups, readBytes(scratch.fileName()));
+    {
+        QFile out(scratch.fileName());
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size() || !out.flush())
+            return {};
+    }
+    const QString check = scratch.fileName() + u".check"_qs;
+    if (!QFile::rename(scratch.fileName(), check))
+        return {};
+    bool whole = readBytes(check) == file;
+    if (whole) {
+        const QSettings reread(check, QSettings::IniFormat);
+        whole = reread.status() == QSettings::NoError && (!original.isEmpty() || reread.allKeys().size() == named);
+        for (auto it = values.cbegin(); whole && it != values.cend(); ++it)
+            whole = it.key().isEmpty() || reread.value(it.key()) == it.value();
+    }
+    if (!whole) {
+        QFile::remove(check);
+        return {};
+    }
+    return check;
+}
+
+// Saves @p values (every key of the groups written) as @p path, the rest of @p original kept as it is.
+// QSettings writes a temporary file and renames it into place, but Qt 6.4 renames it even when the last bytes
+// could not be written (a full disk), and it then trusts what it meant to write. So the file is written
+// under a scratch name, read back, and renamed over @p path only when it holds every byte and every value.
+bool saveWhole(const QString& path, const QVariantMap& values, const QByteArray& original = {})
 {
     const QFileInfo info(path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return false;
-    QTemporaryFile scratch(target + u".XXXXXX"_qs);
-    if (!scratch.open())
+    const QString check = writeAndReadBack(target, values, original, modeForSave(target));
+    if (check.isEmpty())
         return false;
-    scratch.close();
-    QSet<QString> groups;
-    {
-        QSettings writer(scratch.fileName(), QSettings::IniFormat);
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            writer.setValue(it.key(), it.value());
-            groups.insert(groupOfKey(it.key()));
-        }
-        writer.sync();
-        if (writer.status() != QSettings::NoError)
-            return false;
-    }
-    const QByteArray file = composeFile(original, groups, readBytes(scratch.fileName()));
-    {
-        QFile out(scratch.fileName());
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size() || !out.flush())
-            return false;
-    }
-    const QString check = scratch.fileName() + u".check"_qs;
-    if (!QFile::rename(scratch.fileName(), check))
-        return false;
-    bool whole = readBytes(check) == file;
-    if (whole) {
-        const QSettings reread(check, QSettings::IniFormat);
-        whole = reread.status() == QSettings::NoError;
-        for (auto it = values.cbegin(); whole && it != values.cend(); ++it)
-            whole = reread.value(it.key()) == it.value();
+    // QSettings keeps the parse of a file name for the whole process and parses the file again only when
+    // its size or modification time changed: a new file of the old one's size, written within the same
+    // millisecond, would go on being read as the old one.
+    if (const QFileInfo old(target); old.exists()) {
+        const QDateTime oldTime = old.lastModified();
+        QFile replacement(check);
+        if (QFileInfo(check).lastModified() == oldTime && replacement.open(QIODevice::ReadWrite))
+            replacement.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
     }
     // rename() replaces the old file in one step on POSIX systems; QFile::rename refuses an existing target.
-    if (!whole || std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0) {
         QFile::remove(check);
         return false;
     }
     return true;
+}
+
+// Adds to @p damaged the keys of @p values that QSettings cannot write back the same (an empty key, a value
+// that is not equal to itself, a list it escapes differently). Halves that write back whole are cleared at
+// once, so a few damaged keys cost a few probes. A key is only blamed alone, in the smallest file of all:
+// a full disk, which fails a bigger file first, is not taken for damage.
+void findKeysNotWrittenBack(const QString& path, const QVariantMap& values, QStringList& damaged)
+{
+    if (values.isEmpty())
+        return;
+    if (const QString check = writeAndReadBack(path, values, {}, 0600); !check.isEmpty()) {
+        QFile::remove(check);
+        return;
+    }
+    if (values.size() == 1) {
+        damaged.append(values.firstKey());
+        return;
+    }
+    QVariantMap firstHalf;
+    QVariantMap secondHalf;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        (firstHalf.size() < values.size() / 2 ? firstHalf : secondHalf).insert(it.key(), it.value());
+    findKeysNotWrittenBack(path, firstHalf, damaged);
+    findKeysNotWrittenBack(path, secondHalf, damaged);
 }
 
 } // namespace
@@ -177,8 +191,10 @@ QString IniSettingsStore::defaultFilePath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Ventorix.ini"_qs;
 }
 
-const QSettings& IniSettingsStore::file() const
+const QSettings* IniSettingsStore::file() const
 {
+    if (pathKind(m_filePath) == PathKind::Other)
+        return nullptr;
     if (!m_file) {
         m_file = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
         // Only the first object to open a file in the process parses it; a later one is given the parse
@@ -186,7 +202,7 @@ const QSettings& IniSettingsStore::file() const
         // own values replace it.
         m_fileIsNonsense = m_fileIsNonsense || m_file->status() == QSettings::FormatError;
     }
-    return *m_file;
+    return m_file.get();
 }
 
 QString IniSettingsStore::read(const QString& section, const QString& key, const QString& defaultValue) const
@@ -195,11 +211,11 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
     const auto pending = m_pending.constFind(name);
     if (pending != m_pending.cend())
         return *pending;
-    const QSettings& settings = file();
+    const QSettings* settings = file();
     // Whatever fragments QSettings made of a file it could not parse are no settings of ours.
-    if (m_fileIsNonsense)
+    if (!settings || m_fileIsNonsense)
         return defaultValue;
-    const QVariant value = settings.value(name);
+    const QVariant value = settings->value(name);
     if (!value.isValid())
         return defaultValue;
     // A hand-edited list ("a, b") reads back as a list: keep its text rather than lose it.
@@ -228,28 +244,73 @@ bool IniSettingsStore::flush()
 {
     if (m_pending.isEmpty())
         return true;
+    const QSettings* settings = file();
+    if (!settings)
+        return false;
     QSet<QString> writtenGroups;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-        writtenGroups.insert(groupOfKey(it.key()));
+        writtenGroups.insert(IniSections::GroupOfKey(it.key()));
+    // Keys of the file that are not ours are kept: in the groups we write, as QSettings writes them again;
+    // the other groups (the user's "sources", say) as the file holds them, byte for byte.
+    QVariantMap theirs;
     QVariantMap values;
     QByteArray original;
-    const QSettings& settings = file();
     if (!m_fileIsNonsense) {
-        // Keys of the file that are not ours are kept: in the groups we write, as QSettings writes them
-        // again; the other groups as the file holds them, byte for byte.
         original = readBytes(m_filePath);
-        for (const QString& key : settings.allKeys()) {
-            if (writtenGroups.contains(groupOfKey(key)))
-                values.insert(key, settings.value(key));
+        for (const QString& key : settings->allKeys()) {
+            if (m_pending.contains(key))
+                continue;
+            const QVariant value = key.isEmpty() ? QVariant() : settings->value(key);
+            theirs.insert(key, value);
+            if (writtenGroups.contains(IniSections::GroupOfKey(key)))
+                values.insert(key, value);
         }
     }
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         values.insert(it.key(), it.value());
-    if (!saveWhole(m_filePath, values, original))
-        return false;
+    if (!saveWhole(m_filePath, values, original)) {
+        QVariantMap everything = theirs;
+        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+            everything.insert(it.key(), it.value());
+        if (!saveOverDamage(theirs, everything))
+            return false;
+    }
     m_pending.clear();
     m_file.reset();
     m_fileIsNonsense = false;
+    return true;
+}
+
+bool IniSettingsStore::saveOverDamage(const QVariantMap& theirs, QVariantMap values) const
+{
+    // A file that QSettings reads but cannot write back the same would refuse every save from now on, and
+    // the user's favourites would silently never be saved again: what cannot be written back is dropped,
+    // after a copy of the file is kept beside it, and the file is written whole by QSettings.
+    QStringList damaged;
+    if (theirs.size() > kMostKeysProbed) {
+        damaged = theirs.keys();
+    } else {
+        // An empty key (a line "=x") is never written: no need to try it.
+        QVariantMap named = theirs;
+        if (named.remove(QString()) > 0)
+            damaged.append(QString());
+        findKeysNotWrittenBack(m_filePath, named, damaged);
+    }
+    if (damaged.isEmpty())
+        return false;
+    for (const QString& key : damaged)
+        values.remove(key);
+    const QString copy = m_filePath + u".bak"_qs;
+    QFile::remove(copy);
+    if (!QFile::copy(m_filePath, copy))
+        return false;
+    if (!saveWhole(m_filePath, values)) {
+        QFile::remove(copy);
+        return false;
+    }
+    const QString notice = u"Ventorix : le fichier de réglages %1 était endommagé ; copie gardée dans %2"_qs.arg(
+        QDir::toNativeSeparators(m_filePath), QDir::toNativeSeparators(copy));
+    qWarning("%s", qUtf8Printable(notice));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -21,15 +22,19 @@ public:
     virtual bool flush() { return true; }
 };
 
-/// The user's INI file in the configuration location, named after the program file. What is written in
+/// The user's INI file in the configuration location, "Ventorix.ini". What is written in
 /// one pass of the event loop is saved together at the end of the pass, or at flush(). A save replaces the
-/// file whole once the new one has been read back complete, so a save that fails (full disk, no right to
-/// write) leaves the previous file as it was; its values stay pending for the next save. A file that
-/// cannot be understood reads as empty (every key takes its default) and is replaced by the next save.
+/// file, with the mode it had, once the new one has been read back complete; the groups it does not write
+/// stay as the file held them, byte for byte. So a save that fails
+/// (full disk, no right to write) leaves the previous file as it was; its values stay pending for the next
+/// save. A file that cannot be understood reads as empty (every key takes its default) and is replaced by
+/// the next save; one whose values cannot all be written back is saved without them, a copy of it kept as
+/// "<name>.bak" and a line written on stderr. A pipe, socket, device or folder in the file's place is
+/// never opened (every key takes its default) nor replaced (every save fails).
 class IniSettingsStore final : public SettingsStore
 {
 public:
-    /// @p filePath empty: the user's configuration location and the running program's file name.
+    /// @p filePath empty: "Ventorix.ini" in the user's configuration location.
     explicit IniSettingsStore(QString filePath = {});
     ~IniSettingsStore() override;
     Q_DISABLE_COPY_MOVE(IniSettingsStore)
@@ -42,7 +47,8 @@ public:
     static QString defaultFilePath();
 
 private:
-    const QSettings& file() const;
+    const QSettings* file() const; ///< nothing when the path names anything but a plain file
+    bool saveOverDamage(const QVariantMap& theirs, QVariantMap values) const;
 
     QString m_filePath;
     mutable std::unique_ptr<QSettings> m_file; // read only: QSettings' own saving misses a file cut short

@@ -79,6 +79,10 @@ const std::array<Replacement, 49> kTafReplacements{{
 }};
 
 constexpr qsizetype kDecodedLimit = 64 * 1024;
+// Decoding costs a pass over the text per distinct group: (distinct groups) x (length) is held under this,
+// which no forecast comes near (a 2 KB forecast of 400 distinct groups is a fifth of it).
+constexpr qsizetype kDecodeWork = 4 * 1024 * 1024;
+constexpr qsizetype kBlankRunHalvings = 5; // a run of up to 32 blanks becomes one
 constexpr QStringView kCavok = u"CAVOK";
 constexpr QStringView kCavokMark = u"\uE000";
 
@@ -199,6 +203,32 @@ void decodeToken(QString& text, const QString& t, const QString& code)
         replace(PeriodPhrase(t));
 }
 
+// What halving every run of blanks kBlankRunHalvings times over gives (a run of n becomes n / 32 rounded up),
+// in one pass.
+QString collapseBlankRuns(const QString& text)
+{
+    constexpr qsizetype kShrink = qsizetype(1) << kBlankRunHalvings;
+    if (!text.contains(u"  "))
+        return text;
+    QString result(text.size(), Qt::Uninitialized);
+    QChar* out = result.data();
+    const QChar* in = text.constData();
+    const QChar* const end = in + text.size();
+    while (in != end) {
+        if (*in != u' ') {
+            *out++ = *in++;
+            continue;
+        }
+        const QChar* const runStart = in;
+        while (in != end && *in == u' ')
+            ++in;
+        for (qsizetype kept = (in - runStart + kShrink - 1) / kShrink; kept > 0; --kept)
+            *out++ = u' ';
+    }
+    result.truncate(out - result.constData());
+    return result;
+}
+
 QString trimBlanks(const QString& text)
 {
     qsizetype first = 0;
@@ -263,19 +293,38 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
 {
     // Every rule rewrites the whole text, once per distinct group: fine for a forecast, whose file holds
     // a few kilobytes, but a long run of distinct groups (a wrong file, a page of megabytes) would take
-    // hours. Past the limit the text is decoded up to a blank and the rest is kept as it came.
-    if (workingText.size() <= kDecodedLimit)
-        return DecodeTaf(workingText, tokens, code);
-    const qsizetype cut = std::max<qsizetype>(workingText.lastIndexOf(u' ', kDecodedLimit), 0);
-    QStringList headTokens;
+    // seconds. Past the length limit, or once the distinct groups times the length come to the work limit,
+    // the text is decoded up to a blank and the rest is kept as it came.
+    qsizetype limit = std::min(workingText.size(), kDecodedLimit);
+    QSet<QStringView> distinct;
     qsizetype length = 0;
+    for (const QString& token : tokens) {
+        if (length > limit)
+            break;
+        distinct.insert(token);
+        if (distinct.size() * (length + token.size()) > kDecodeWork) {
+            limit = std::min(limit, length);
+            break;
+        }
+        length += token.size() + 1;
+    }
+    if (workingText.size() <= limit)
+        return DecodeTaf(workingText, tokens, code);
+    const qsizetype cut = std::max<qsizetype>(workingText.lastIndexOf(u' ', limit), 0);
+    QStringList headTokens;
+    length = 0;
     for (const QString& token : tokens) {
         length += token.size() + 1;
         if (length > cut + 1)
             break;
         headTokens.append(token);
     }
-    return DecodeTaf(workingText.left(cut), headTokens, code) + workingText.mid(cut);
+    const QString head = DecodeTaf(workingText.left(cut), headTokens, code);
+    QString decoded;
+    decoded.reserve(head.size() + workingText.size() - cut);
+    decoded.append(head);
+    decoded.append(QStringView(workingText).mid(cut));
+    return decoded;
 }
 
 TafReport BuildTafReport(const QString& rawText, const QString& code, const QDate& today)
@@ -286,15 +335,13 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
         return report;
     report.title = u"TAF de "_qs + code;
 
-    QString text = rawText;
-    for (int pass = 0; pass < 5; ++pass) // halves every run of blanks: up to 32 become one
-        ReplaceAll(text, u"  ", u" ");
+    QString text = collapseBlankRuns(rawText);
 
     const qsizetype at = code.isEmpty() ? 0 : Find(text, code);
     report.codeFound = at > 0;
     if (report.codeFound) {
         text.remove(0, at - 1);
-        report.tokens = text.split(u' ');
+        const QString cutText = text;
 
         // Issue time: up to the first "Z" after the code's blank. Validity: the group after it, running
         // to the end of the text when no blank closes it.
@@ -316,12 +363,18 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
         if (!report.issueTimeGroup.isEmpty())
             ReplaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
         report.workingText = text;
+        // Past the length limit no decoding uses a group beyond the first blank after it: a page of
+        // megabytes is not split into a million groups that nothing reads.
+        const qsizetype tokensEnd = text.size() > kDecodedLimit ? cutText.indexOf(u' ', kDecodedLimit) : -1;
+        report.tokens = tokensEnd < 0 ? cutText.split(u' ') : cutText.left(tokensEnd).split(u' ');
         report.decoded = DecodeLongTaf(text, report.tokens, code);
         report.title += report.titlePeriod;
     } else {
         report.workingText = text;
     }
-    report.reportText = report.decoded + u"\r\n\r\nTAF complet\r\n"_qs + rawText;
+    constexpr QStringView kRawHeading = u"\r\n\r\nTAF complet\r\n";
+    report.reportText.reserve(report.decoded.size() + kRawHeading.size() + rawText.size());
+    report.reportText.append(report.decoded).append(kRawHeading).append(rawText);
     return report;
 }
 

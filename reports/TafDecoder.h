@@ -17,7 +17,8 @@ struct TafReport
     bool rawEmpty = false; ///< nothing was read: the window hides the report area and the title
     bool codeFound = false; ///< the station code occurs in the raw text
     QString workingText; ///< cleaned, cut at the code, validity and issue-time groups removed
-    QStringList tokens; ///< the cut text split at single blanks, before the groups were removed
+    QStringList tokens; ///< the cut text split at single blanks, before the groups were removed (when the
+                        ///< working text passes 64 KiB, up to the first blank past 64 KiB: no decoding goes further)
     QString issueTimeGroup; ///< "151100" for "151100Z"; empty when the text has none
     QString validityGroup; ///< "1512/1618", or the older "151218"; empty when the text has none
     QString titlePeriod; ///< PeriodPhrase() of a nine-character validity group, else empty
@@ -39,8 +40,9 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
 /// rewritten by the per-token rules; the table rewrites it only where a row has no guard for it.
 QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code);
 
-/// DecodeTaf() of a text of any length: past 64 KiB (no forecast comes near) the text is decoded up to a
-/// blank and the rest is kept as it came, so that no input can hold the program for long.
+/// DecodeTaf() of a text of any length: past 64 KiB, or once its distinct groups times its length pass
+/// four million (no forecast comes near either), the text is decoded up to a blank and the rest is kept as
+/// it came, so that no input can hold the program for long.
 QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, const QString& code);
 
 /// Emphasis of the TAF report area: the raw forecast greyed, the first maximum, minimum and mean

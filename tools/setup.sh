@@ -9,6 +9,8 @@ set -euo pipefail
 # poppler-utils lets the tests read the PDF briefings back.
 VENTORIX_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2 ca-certificates clang-format git
     desktop-file-utils appstream dpkg-dev qt6-translations-l10n poppler-utils)
+# With VENTORIX_FUZZ=1: clang and libFuzzer too, and the fuzz programs built in build-fuzz/.
+VENTORIX_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 ventorix_missing_packages() {
     local missing=()
@@ -20,6 +22,9 @@ ventorix_missing_packages() {
 
 ventorix_install() {
     local missing
+    if [ "${VENTORIX_FUZZ:-0}" = 1 ]; then
+        set -- "$@" "${VENTORIX_FUZZ_PACKAGES[@]}"
+    fi
     missing=$(ventorix_missing_packages "$@")
     [ -z "$missing" ] && return 0
     if [ "$(id -u)" = 0 ]; then
@@ -40,4 +45,10 @@ ventorix_build() {
     root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$root/build" --parallel "$(nproc)"
+    if [ "${VENTORIX_FUZZ:-0}" = 1 ]; then
+        CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DVENTORIX_FUZZ=ON >/dev/null
+        cmake --build "$root/build-fuzz" --parallel "$(nproc)" --target fuzz_taf fuzz_metar fuzz_notam fuzz_workfile \
+            fuzz_stations fuzz_settings
+    fi
 }

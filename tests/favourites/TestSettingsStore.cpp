@@ -2,16 +2,28 @@
 // stored report type turned into a button.
 #include "platform/SettingsStore.h"
 #include "favourites/SettingsValues.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <optional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,30 +59,61 @@ void putFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// Files may not grow past @p bytes while it lives, which is how a full disk looks to the writer. Unlike
-// permissions it also holds for root, who runs the tests here.
-class FileSizeLimit
+// What is at @p path (S_IFREG, S_IFIFO...), or 0 when nothing is.
+mode_t fileType(const QString& path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+mode_t fileMode(const QString& path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// A store that opens a named pipe with no writer waits in open() for ever. This opens the writing end as
+// soon as a reader waits, which lets such a store go on (reading nothing), and remembers it did.
+class PipeReaderWatch
 {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit PipeReaderWatch(const QString& path)
+        : m_thread([this, name = QFile::encodeName(path)] {
+            while (!m_stop) {
+                const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    m_readerSeen = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        })
     {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
+    ~PipeReaderWatch()
     {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
+        m_stop = true;
+        m_thread.join();
     }
-    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+    Q_DISABLE_COPY_MOVE(PipeReaderWatch)
+
+    bool readerSeen() const { return m_readerSeen; }
 
 private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
+    std::atomic<bool> m_stop = false;
+    std::atomic<bool> m_readerSeen = false;
+    std::thread m_thread;
 };
+
+// 64 KiB that QSettings parses without complaint and cannot write back the same.
+QByteArray randomBytes(quint32 seed)
+{
+    QRandomGenerator generator(seed);
+    QByteArray bytes(64 * 1024, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator.bounded(256));
+    return bytes;
+}
 
 } // namespace
 
@@ -87,13 +130,18 @@ private Q_SLOTS:
     void nonsenseGivesDefaults();
     void unusablePath_data();
     void unusablePath();
+    void damagedFileIsSavedOver_data();
+    void damagedFileIsSavedOver();
     void valuesSurviveTheFile_data();
     void valuesSurviveTheFile();
     void savedAtNextPassOfTheEventLoop();
     void readingWritesNothing();
     void nonsenseReplacedBySave();
+    void failedSaveKeepsOldFileWhole_data();
     void failedSaveKeepsOldFileWhole();
     void linkedFileStaysLinked();
+    void savedFileMode_data();
+    void savedFileMode();
 
 private:
     QTemporaryDir m_dir;
@@ -195,30 +243,142 @@ void TestSettingsStore::nonsenseGivesDefaults()
         QCOMPARE(read(store, key), u"<default>"_qs);
 }
 
+enum class Obstacle { Folder, FileOnTheWay, NamedPipe, Socket, Device };
+Q_DECLARE_METATYPE(Obstacle)
+
 void TestSettingsStore::unusablePath_data()
 {
     QTest::addColumn<QString>("relative");
-    QTest::addColumn<bool>("makeDirectory");
+    QTest::addColumn<Obstacle>("obstacle");
 
     // Nothing to read and nowhere to write: the defaults, and a save that says it failed.
-    QTest::newRow("file name is a folder") << u"folder.ini"_qs << true;
-    QTest::newRow("folder name is a file") << u"plain/Ventorix.ini"_qs << false;
+    QTest::newRow("file name is a folder") << u"folder.ini"_qs << Obstacle::Folder;
+    QTest::newRow("folder name is a file") << u"plain/Ventorix.ini"_qs << Obstacle::FileOnTheWay;
+
+    // Anything but a plain file is never opened (a pipe would hold start-up for ever) nor replaced.
+    QTest::newRow("file is a named pipe") << u"pipe.ini"_qs << Obstacle::NamedPipe;
+    QTest::newRow("file is a socket") << u"socket.ini"_qs << Obstacle::Socket;
+    QTest::newRow("file is a device") << u"device.ini"_qs << Obstacle::Device;
 }
 
 void TestSettingsStore::unusablePath()
 {
     QFETCH(QString, relative);
-    QFETCH(bool, makeDirectory);
+    QFETCH(Obstacle, obstacle);
 
-    if (makeDirectory)
-        QVERIFY(QDir(m_dir.path()).mkpath(relative));
-    else
-        putFile(m_dir.filePath(u"plain"_qs), "user's file");
-    IniSettingsStore store(m_dir.filePath(relative));
-    QCOMPARE(read(store, u"data/last"_qs), u"<default>"_qs);
-    write(store, u"data/Info"_qs, u"1"_qs);
-    QVERIFY(!store.flush());
-    QCOMPARE(contents(m_dir.filePath(u"plain"_qs)), makeDirectory ? QByteArray("<unreadable>") : "user's file");
+    QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
+    QVERIFY(folder.mkpath(u"."_qs));
+    const QString path = folder.filePath(relative);
+    const QByteArray name = QFile::encodeName(path);
+    int socketFd = -1;
+    switch (obstacle) {
+    case Obstacle::Folder:
+        QVERIFY(folder.mkpath(relative));
+        break;
+    case Obstacle::FileOnTheWay:
+        putFile(folder.filePath(u"plain"_qs), "user's file");
+        break;
+    case Obstacle::NamedPipe:
+        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        break;
+    case Obstacle::Socket: {
+        socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        QVERIFY(name.size() < qsizetype(sizeof(address.sun_path)));
+        std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+        QVERIFY(::bind(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0);
+        break;
+    }
+    case Obstacle::Device:
+        if (::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("no right to make a device node here");
+        break;
+    }
+    const mode_t typeBefore = fileType(path);
+    {
+        std::optional<PipeReaderWatch> watch;
+        if (obstacle == Obstacle::NamedPipe)
+            watch.emplace(path);
+        IniSettingsStore store(path);
+        QCOMPARE(read(store, u"data/last"_qs), u"<default>"_qs);
+        write(store, u"data/Info"_qs, u"1"_qs);
+        QVERIFY(!store.flush());
+        if (watch)
+            QVERIFY2(!watch->readerSeen(), "the pipe was opened");
+    }
+    if (socketFd >= 0)
+        ::close(socketFd);
+    QCOMPARE(fileType(path), typeBefore);
+    if (obstacle == Obstacle::FileOnTheWay)
+        QCOMPARE(contents(folder.filePath(u"plain"_qs)), QByteArray("user's file"));
+    // Nothing left beside it: no scratch file, no copy.
+    QCOMPARE(folder.entryList(QDir::Files | QDir::System | QDir::Hidden).size(), obstacle == Obstacle::Folder ? 0 : 1);
+}
+
+void TestSettingsStore::damagedFileIsSavedOver_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("keptKey");
+    QTest::addColumn<QString>("keptValue");
+    QTest::addColumn<QByteArray>("untouched"); // the damage lies in groups never written: kept as it is
+
+    // Files QSettings reads without complaint but cannot write back the same: their sound keys are kept,
+    // the others dropped, a copy is kept, and the user's own values are saved all the same.
+    QTest::newRow("list holding a NUL") << QByteArray("[Fav]\n1=EGLL\n2=a, \\0\n") << u"Fav/1"_qs << u"EGLL"_qs
+                                        << QByteArray();
+    QTest::newRow("list holding a NUL byte") << bytes("[Fav]\n1=EGLL\n2=a, b\0c\n") << u"Fav/1"_qs << u"EGLL"_qs
+                                             << QByteArray();
+    QTest::newRow("value that is not a number")
+        << QByteArray("[data]\nlast=KJFK\n[Fav]\n5=@Variant(\\0\\0\\0\\x6\\x7f\\xf8\\0\\0\\0\\0\\0\\0)\n")
+        << u"data/last"_qs << u"KJFK"_qs << QByteArray();
+
+    // Damage outside the groups a save writes is the user's own text: it stays as it is, and needs no copy.
+    QTest::newRow("line with an empty key") << QByteArray("=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs
+                                            << QByteArray("=x\n");
+    QTest::newRow("empty key in the General section") << QByteArray("[General]\n=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs
+                                                       << u"EGLL"_qs << QByteArray("[General]\n=x\n");
+    QTest::newRow("64 KiB of random bytes") << randomBytes(3) << QString() << QString() << randomBytes(3);
+}
+
+void TestSettingsStore::damagedFileIsSavedOver()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, keptKey);
+    QFETCH(QString, keptValue);
+    QFETCH(QByteArray, untouched);
+
+    QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
+    QVERIFY(folder.mkpath(u"."_qs));
+    const QString path = folder.filePath(u"Ventorix.ini"_qs);
+    putFile(path, file);
+    {
+        IniSettingsStore store(path);
+        write(store, u"Fav/0"_qs, u"LFPG"_qs);
+        if (untouched.isEmpty()) {
+            QTest::ignoreMessage(QtWarningMsg,
+                QRegularExpression(u"^Ventorix : le fichier de réglages .*Ventorix\\.ini était endommagé ; copie gardée "
+                                   u"dans .*Ventorix\\.ini\\.bak$"_qs));
+        }
+        QVERIFY(store.flush());
+        // The file is sound now: the next save needs no copy and says nothing.
+        QTest::failOnWarning(QRegularExpression(u"endommagé"_qs));
+        write(store, u"data/Info"_qs, u"2"_qs);
+        QVERIFY(store.flush());
+    }
+    if (untouched.isEmpty()) {
+        QCOMPARE(contents(path + u".bak"_qs), file);
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden),
+            (QStringList{u"Ventorix.ini"_qs, u"Ventorix.ini.bak"_qs}));
+    } else {
+        QVERIFY(contents(path).startsWith(untouched));
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{u"Ventorix.ini"_qs});
+    }
+    const IniSettingsStore next(path);
+    QCOMPARE(read(next, u"Fav/0"_qs), u"LFPG"_qs);
+    QCOMPARE(read(next, u"data/Info"_qs), u"2"_qs);
+    if (!keptKey.isEmpty())
+        QCOMPARE(read(next, keptKey), keptValue);
 }
 
 void TestSettingsStore::valuesSurviveTheFile_data()
@@ -262,6 +422,13 @@ void TestSettingsStore::savedAtNextPassOfTheEventLoop()
     write(store, u"data/last"_qs, u"EGLL"_qs);
     QCoreApplication::processEvents();
     QVERIFY2(contents(path).contains("last=EGLL"), contents(path).constData());
+
+    // Saved, nothing stays pending: another copy of the program may save over it, and a later save with
+    // nothing new neither undoes that nor reads the old value back.
+    putFile(path, "[data]\nlast=KJFK\n");
+    QVERIFY(store.flush());
+    QCOMPARE(contents(path), QByteArray("[data]\nlast=KJFK\n"));
+    QCOMPARE(read(store, u"data/last"_qs), u"KJFK"_qs);
 }
 
 void TestSettingsStore::readingWritesNothing()
@@ -294,31 +461,56 @@ void TestSettingsStore::nonsenseReplacedBySave()
     QCOMPARE(read(next, u"data/Info"_qs), u"<default>"_qs);
 }
 
+void TestSettingsStore::failedSaveKeepsOldFileWhole_data()
+{
+    QTest::addColumn<bool>("roomForTheOldFileOnly");
+
+    // The save at unload: its first key alone would shrink the file and fit, the others make it grow.
+    // The disk is full for anything bigger than the old file (which leaves room for QSettings' lock file),
+    // or only for the last two bytes of the new one, where every key is there but the last value is cut.
+    QTest::newRow("disk full past the old file's size") << true;
+    QTest::newRow("disk full two bytes before the end") << false;
+}
+
 void TestSettingsStore::failedSaveKeepsOldFileWhole()
 {
-    QDir folder(m_dir.filePath(u"full"_qs));
+    QFETCH(bool, roomForTheOldFileOnly);
+
+    QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
     QVERIFY(folder.mkpath(u"."_qs));
     const QString path = folder.filePath(u"Ventorix.ini"_qs);
-    {
-        IniSettingsStore old(path);
+    const auto saveOld = [](const QString& file) {
+        IniSettingsStore old(file);
         write(old, u"Fav/0"_qs, u"LFPG"_qs);
         for (int i = 1; i < 12; ++i)
             write(old, u"Fav/"_qs + QString::number(i), u"an older favourite"_qs);
         write(old, u"data/Info"_qs, u"1"_qs);
         QVERIFY(old.flush());
-    }
-    const QByteArray before = contents(path);
-
-    // The save at unload: its first key alone would shrink the file and fit, the others make it grow. The
-    // disk is full for anything bigger than the old file (which leaves room for QSettings' lock file).
-    IniSettingsStore store(path);
-    bool saved = true;
-    {
-        const FileSizeLimit full(static_cast<rlim_t>(before.size()));
+    };
+    const auto writeNew = [](SettingsStore& store) {
         write(store, u"Fav/0"_qs, QString());
         for (int i = 1; i < 12; ++i)
             write(store, u"Fav/"_qs + QString::number(i), u"a newer and longer favourite"_qs);
         write(store, u"data/Info"_qs, u"2"_qs);
+    };
+    saveOld(path);
+    const QByteArray before = contents(path);
+    // The same save with room enough, elsewhere, tells how long the new file is.
+    QTemporaryDir roomy;
+    saveOld(roomy.filePath(u"Ventorix.ini"_qs));
+    {
+        IniSettingsStore store(roomy.filePath(u"Ventorix.ini"_qs));
+        writeNew(store);
+        QVERIFY(store.flush());
+    }
+    const qsizetype newSize = contents(roomy.filePath(u"Ventorix.ini"_qs)).size();
+    QVERIFY(newSize > before.size() + 2);
+
+    IniSettingsStore store(path);
+    bool saved = true;
+    {
+        const FileSizeLimit full(static_cast<rlim_t>(roomForTheOldFileOnly ? before.size() : newSize - 2));
+        writeNew(store);
         saved = store.flush();
     }
     QVERIFY(!saved);
@@ -347,6 +539,47 @@ void TestSettingsStore::linkedFileStaysLinked()
     }
     QVERIFY(QFileInfo(link).isSymLink());
     QVERIFY2(contents(real).contains("last=EGLL"), contents(real).constData());
+}
+
+void TestSettingsStore::savedFileMode_data()
+{
+    QTest::addColumn<int>("existingMode"); // -1: no file yet
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("savedMode");
+
+    // A new file is made as any file the user makes.
+    QTest::newRow("new file under the usual umask") << -1 << 022 << 0644;
+    QTest::newRow("new file under a group umask") << -1 << 027 << 0640;
+    QTest::newRow("new file under a private umask") << -1 << 077 << 0600;
+
+    // A file replaced keeps the mode it had, whatever the umask.
+    QTest::newRow("readable by all kept") << 0644 << 077 << 0644;
+    QTest::newRow("writable by the group kept") << 0664 << 022 << 0664;
+    QTest::newRow("private kept") << 0600 << 022 << 0600;
+    QTest::newRow("group-readable kept") << 0640 << 022 << 0640;
+}
+
+void TestSettingsStore::savedFileMode()
+{
+    QFETCH(int, existingMode);
+    QFETCH(int, umask);
+    QFETCH(int, savedMode);
+
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    if (existingMode >= 0) {
+        putFile(path, "[data]\nlast=LFPG\n");
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(existingMode)) == 0);
+    }
+    const mode_t previousUmask = ::umask(static_cast<mode_t>(umask));
+    bool saved = false;
+    {
+        IniSettingsStore store(path);
+        write(store, u"data/last"_qs, u"EGLL"_qs);
+        saved = store.flush();
+    }
+    ::umask(previousUmask);
+    QVERIFY(saved);
+    QCOMPARE(QString::number(fileMode(path), 8), QString::number(savedMode, 8));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

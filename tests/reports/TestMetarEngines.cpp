@@ -40,6 +40,7 @@ void TestMetarEngines::reportText_data()
     QTest::newRow("lone CR ends a line") << QByteArray("x\ra\rb") << u"a b "_qs;
     QTest::newRow("empty line gives an empty item") << QByteArray("x\na\n\nb\n") << u"a  b "_qs;
     QTest::newRow("blanks at item start dropped, inner kept") << QByteArray("x\n   a  b ,  c\n") << u"a  b  c "_qs;
+    QTest::newRow("tabs at item start dropped, inner kept") << QByteArray("x\n\t a\tb,\tc\n") << u"a\tb c "_qs;
     QTest::newRow("no final line end") << QByteArray("x\nlast") << u"last "_qs;
 
     // Files with nothing after the first item give no text at all.
@@ -95,6 +96,8 @@ void TestMetarEngines::outOfDate_data()
     // The group is found after "ob:" and the code; the rest of the text does not matter.
     QTest::newRow("group read after the code") << mid << u"Dec 02 ob: LFPG 151930Z 02005KT"_qs << false;
     QTest::newRow("no ob: marker, search from position 5") << mid << u"LFPG 121930Z"_qs << true;
+    QTest::newRow("blank four after the marker skipped") << mid << u"ob:X 12 151930Z"_qs << false;
+    QTest::newRow("blank five after the marker taken") << mid << u"ob: X 121930Z 151930Z"_qs << true;
     QTest::newRow("no Z after the code: current") << mid << u"ob: LFPG 011930"_qs << false;
     QTest::newRow("no blank after the code: current") << mid << u"ob: LFPG"_qs << false;
     QTest::newRow("non-numeric day reads 0") << mid << u"ob: LFPG AB1930Z"_qs << true;
@@ -140,6 +143,16 @@ void TestMetarEngines::translate_data()
     QTest::newRow("humidity") << u"Relative Humidity: 75%"_qs << u"Humidité relative: 75%"_qs;
     QTest::newRow("pressure") << u"Pressure (altimeter): 29.94 in. Hg (1014 hPa)"_qs
                               << u"Pression QNH: 29.94 in. Hg (1014 hPa)"_qs;
+    QTest::newRow("overcast") << u"Sky conditions: overcast"_qs << u"Etat du ciel: couvert"_qs;
+    QTest::newRow("partly cloudy") << u"Sky conditions: partly cloudy"_qs << u"Etat du ciel: partiellement nuageux"_qs;
+    QTest::newRow("clear") << u"Sky conditions: clear"_qs << u"Etat du ciel: dégagé"_qs;
+    QTest::newRow("obscured") << u"Sky conditions: obscured"_qs << u"Etat du ciel: obscurci"_qs;
+    QTest::newRow("smoke") << u"Weather: smoke"_qs << u"Météo: fumée"_qs;
+    QTest::newRow("haze") << u"Weather: haze"_qs << u"Météo: brume"_qs;
+    QTest::newRow("mist") << u"Weather: mist"_qs << u"Météo: brouillard"_qs;
+    QTest::newRow("snow") << u"Weather: snow"_qs << u"Météo: neige"_qs;
+    QTest::newRow("last hour") << u"Precipitation last hour: A trace"_qs << u"Precipitation dernière heure:  très peu "_qs;
+    QTest::newRow("cumulonimbus") << u"Cumulonimbus clouds observed"_qs << u"Cumulonimbus observés"_qs;
     QTest::newRow("raw report on its own line") << u"ob: LFPG 061930Z 31008KT 9999"_qs
                                                 << u"\r\nMETAR complet:\r\n LFPG 061930Z 31008KT 9999"_qs;
 
@@ -181,6 +194,8 @@ void TestMetarEngines::title_data()
     QTest::newRow("first UTC wins") << u"x 0600 UTC y 1200 UTC"_qs << u"METAR de 0600 UTC"_qs;
     QTest::newRow("no UTC keeps the code") << u"Vent: calme"_qs << u"METAR de LFPG"_qs;
     QTest::newRow("UTC too near the start") << u"12 UTC"_qs << u"METAR de LFPG"_qs;
+    QTest::newRow("UTC at position 5 still too near") << u"1234UTC"_qs << u"METAR de LFPG"_qs;
+    QTest::newRow("UTC at position 6 far enough") << u"1234 UTC"_qs << u"METAR de 1234 UTC"_qs;
 }
 
 void TestMetarEngines::title()

@@ -116,11 +116,14 @@ void TestTafDecoder::decodeGroups_data()
     // Malformed temperatures have no part to take and are left as they are.
     row("no Z after the letters", u"EGLL"_qs, u"EGLL TNM02/1606 "_qs, u"EGLL TNM02/1606 "_qs);
     row("group shorter than seven", u"EGLL"_qs, u"EGLL TN1/2Z "_qs, u"EGLL TN1/2Z "_qs);
+    row("group of six before the Z", u"EGLL"_qs, u"EGLL TN1/12Z "_qs, u"EGLL TN1/12Z "_qs);
     row("no slash before the day", u"EGLL"_qs, u"EGLL TX181514Z "_qs, u"EGLL TX181514Z "_qs);
     row("letters alone", u"EGLL"_qs, u"EGLL TX "_qs, u"EGLL TX "_qs);
 
     // From, and vertical visibility in hundreds of feet unless the code holds VV.
     row("from", u"EGLL"_qs, u"EGLL FM151330 "_qs, u"EGLL A partir du 15 à 1330 "_qs);
+    row("from of three characters reads its last", u"EGLL"_qs, u"EGLL FM1 "_qs, u"EGLL A partir du 1 à  "_qs);
+    row("vertical visibility of three characters", u"EGLL"_qs, u"EGLL VV5 "_qs, u"EGLL Plafond 500 ' "_qs);
     row("vertical visibility", u"EGLL"_qs, u"EGLL VV005 "_qs, u"EGLL Plafond 500 ' "_qs);
     row("vertical visibility of a thousand", u"EGLL"_qs, u"EGLL VV010 "_qs, u"EGLL Plafond 1000 ' "_qs);
     row("code holding VV switches it off", u"EVVA"_qs, u"EVVA VV005 "_qs, u"EVVA VV005 "_qs);
@@ -172,6 +175,27 @@ void TestTafDecoder::decodeGroups_data()
     row("code starting with TN", u"TNCM"_qs, u"TNCM 09012KT TN24/1610Z "_qs,
         u"TNCM Vent du 090° 12 Kts. \r\nT° Mini: 24° le 16 à 10h00 Z "_qs);
     row("code starting with TX", u"TXKF"_qs, u"TXKF TX28/1518Z "_qs, u"TXKF \r\nT° Maxi: 28° le 15 à 18h00 Z "_qs);
+    row("code with CB keeps cumulonimbus untranslated", u"SBCB"_qs, u"SBCB BKN020CB "_qs,
+        u"SBCB Nuages fragmentés 020CB "_qs);
+    row("code with FU keeps smoke untranslated", u"EFUT"_qs, u"EFUT FU "_qs, u"EFUT FU "_qs);
+    row("code with VA keeps ash untranslated", u"EFVA"_qs, u"EFVA VA "_qs, u"EFVA VA "_qs);
+    row("code with DU keeps dust untranslated", u"PADU"_qs, u"PADU DU "_qs, u"PADU DU "_qs);
+    row("code with SA keeps sand untranslated", u"SABE"_qs, u"SABE SA "_qs, u"SABE SA "_qs);
+    row("code with HZ keeps haze untranslated", u"CYHZ"_qs, u"CYHZ HZ "_qs, u"CYHZ HZ "_qs);
+    row("code with DZ keeps drizzle untranslated", u"LDZA"_qs, u"LDZA -DZ DZ "_qs, u"LDZA -DZ DZ "_qs);
+    row("code DRSN keeps drifting snow untranslated", u"DRSN"_qs, u"DRSN DRSN "_qs, u"DRSN DRSN "_qs);
+    row("code BLSN keeps blowing snow untranslated", u"BLSN"_qs, u"BLSN BLSN "_qs, u"BLSN BLSN "_qs);
+    row("code with RA keeps rain untranslated", u"SLRA"_qs, u"SLRA RA "_qs, u"SLRA RA "_qs);
+    row("code with SN keeps snow untranslated", u"PASN"_qs, u"PASN SN "_qs, u"PASN SN "_qs);
+    row("code with SH keeps showers untranslated", u"PASH"_qs, u"PASH -SH +SH SH "_qs, u"PASH -SH +SH SH "_qs);
+    row("code with TS keeps thunderstorms untranslated", u"UTSS"_qs, u"UTSS TS "_qs, u"UTSS TS "_qs);
+    row("code with FZ keeps freezing untranslated", u"SBFZ"_qs, u"SBFZ FZ "_qs, u"SBFZ FZ "_qs);
+    row("code with SG keeps snow grains untranslated", u"UDSG"_qs, u"UDSG SG "_qs, u"UDSG SG "_qs);
+    row("code with IC keeps ice untranslated", u"OICC"_qs, u"OICC IC "_qs, u"OICC IC "_qs);
+    row("code with GR keeps hail untranslated", u"SBGR"_qs, u"SBGR GR "_qs, u"SBGR GR "_qs);
+    row("code with GS keeps small hail untranslated", u"PAGS"_qs, u"PAGS GS "_qs, u"PAGS GS "_qs);
+    row("code with TCU keeps towering cumulus untranslated", u"ETCU"_qs, u"ETCU SCT020TCU "_qs,
+        u"ETCU Nuages épars 020TCU "_qs);
     row("unguarded row rewrites the code", u"YNSW"_qs, u"YNSW NSW "_qs,
         u"Y Pas de temps significatif prévu.  Pas de temps significatif prévu. "_qs);
 }
@@ -229,6 +253,33 @@ void TestTafDecoder::reportParts_data()
     QTest::newRow("runs of blanks cleaned")
         << u"TAF   LFPG  151100Z      1512/1618  24010KT "_qs << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
         << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG   Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("run of 32 blanks becomes one")
+        << u"TAF LFPG"_qs + QString(32, u' ') + u"151100Z 1512/1618 24010KT "_qs << u"LFPG"_qs << true << u"151100"_qs
+        << u"1512/1618"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG   Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("run of 17 blanks becomes one")
+        << u"TAF LFPG 151100Z 1512/1618"_qs + QString(17, u' ') + u"24010KT "_qs << u"LFPG"_qs << true << u"151100"_qs
+        << u"1512/1618"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG   Vent du 240° 10 Kts. "_qs;
+    QTest::newRow("run of 33 blanks becomes two")
+        << u"TAF LFPG 151100Z 1512/1618 24010KT"_qs + QString(33, u' ') + u"BKN030 "_qs << u"LFPG"_qs << true
+        << u"151100"_qs << u"1512/1618"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs
+        << u"LFPG   Vent du 240° 10 Kts.  Nuages fragmentés 030 "_qs;
+    // The cleaned text decoded whole up to 64 KiB exactly; one character more and the last group is kept raw.
+    const QString longHead = u"TAF LFPG 151100Z 1512/1618 "_qs;
+    const auto filledTo = [&](qsizetype workingSize) {
+        // The working text is the raw one less "TAF ", "151100Z" and "1512/1618".
+        const qsizetype fill = workingSize + 20 - longHead.size() - 7;
+        return longHead + u"X "_qs.repeated(fill / 2) + QString(fill % 2, u'X') + u"24010KT"_qs;
+    };
+    const auto fillerDecoded = [&](qsizetype workingSize) {
+        const qsizetype fill = workingSize + 20 - longHead.size() - 7;
+        return u"LFPG   "_qs + u"X "_qs.repeated(fill / 2) + QString(fill % 2, u'X');
+    };
+    QTest::newRow("text of exactly 64 KiB decoded whole")
+        << filledTo(64 * 1024) << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
+        << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << fillerDecoded(64 * 1024) + u"Vent du 240° 10 Kts."_qs;
+    QTest::newRow("text one past 64 KiB keeps its last group raw")
+        << filledTo(64 * 1024 + 1) << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
+        << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << fillerDecoded(64 * 1024 + 1) + u"24010KT"_qs;
     QTest::newRow("validity closing the text")
         << u"TAF LFPG 151100Z 1512/1618"_qs << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
         << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG  "_qs;
@@ -390,6 +441,15 @@ void TestTafDecoder::severalMebibytePage()
     const Taf::TafReport long_ = Taf::BuildTafReport(distinct, u"LFPG"_qs, kMidMonth);
     QVERIFY(long_.decoded.startsWith(u"LFPG   Devenant "_qs));
     QVERIFY(long_.decoded.endsWith(distinct.right(1024)));
+
+    // Distinct groups under 64 KiB: each costs a pass over the text, so the text is decoded only as far as
+    // (groups x length) allows; what lies beyond is kept as it came.
+    QString costly = u"TAF LFPG 151100Z 1512/1618 "_qs;
+    for (int i = 0; costly.size() < 63 * 1024; ++i)
+        costly += u"FM%1 "_qs.arg(i);
+    const Taf::TafReport bounded = Taf::BuildTafReport(costly, u"LFPG"_qs, kMidMonth);
+    QVERIFY(bounded.decoded.startsWith(u"LFPG   A partir du 0 à  A partir du 1 à "_qs));
+    QVERIFY(bounded.decoded.endsWith(bounded.workingText.right(48 * 1024)));
 }
 
 void TestTafDecoder::randomInputKeepsReportShape()

@@ -10,6 +10,17 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include <cerrno>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 class TestHttpServer
 {
 public:
@@ -31,11 +42,25 @@ public:
         });
     }
 
+    ~TestHttpServer()
+    {
+        m_stopping = true;
+        for (std::thread& writer : m_writers)
+            writer.join();
+    }
+    Q_DISABLE_COPY_MOVE(TestHttpServer)
+
     QString base() const { return u"http://127.0.0.1:%1"_qs.arg(m_server.serverPort()); }
     quint16 port() const { return m_server.serverPort(); }
 
     void setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }
     void setBody(const QString& path, const QByteArray& body) { setReply(path, Reply{200, body, {}, false, 0}); }
+    /// A hostile answer: @p bytes sent exactly as given (status line, headers and all), then, when given,
+    /// @p endless sent over and over, as fast as the client takes it, until it hangs up (20 s or 2 GiB at most).
+    void setRawReply(const QString& path, const QByteArray& bytes, const QByteArray& endless = {})
+    {
+        m_rawReplies.insert(path, RawReply{bytes, endless});
+    }
 
     /// Request targets ("/path?query") in the order they arrived.
     const QStringList& requests() const { return m_requests; }
@@ -51,6 +76,13 @@ private:
         QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
             buffer->append(socket->readAll());
+            // A TLS handshake or other bytes that open no request line: what a plain server says to them.
+            if (!buffer->isEmpty() && (buffer->front() < 'A' || buffer->front() > 'Z')) {
+                buffer->clear();
+                socket->write("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                socket->disconnectFromHost();
+                return;
+            }
             const qsizetype end = buffer->indexOf("\r\n\r\n");
             if (end < 0)
                 return;
@@ -61,6 +93,10 @@ private:
             m_requests.append(target);
             m_headers.append(head);
             const QString path = target.section(u'?', 0, 0);
+            if (const auto raw = m_rawReplies.constFind(path); raw != m_rawReplies.constEnd()) {
+                answerRaw(socket, *raw);
+                return;
+            }
             auto it = m_replies.constFind(target);
             if (it == m_replies.constEnd())
                 it = m_replies.constFind(path);
@@ -93,7 +129,44 @@ private:
         socket->disconnectFromHost();
     }
 
+    struct RawReply
+    {
+        QByteArray bytes;
+        QByteArray endless;
+    };
+
+    // The endless part comes from a thread of its own, as fast as the kernel takes it, so that the client's
+    // event loop cannot slow the server down; bounded in bytes and time so that it always ends.
+    void answerRaw(QTcpSocket* socket, const RawReply& reply)
+    {
+        socket->write(reply.bytes);
+        socket->flush();
+        if (reply.endless.isEmpty()) {
+            socket->disconnectFromHost();
+            return;
+        }
+        const int fd = ::dup(static_cast<int>(socket->socketDescriptor()));
+        m_writers.emplace_back([this, fd, piece = reply.endless] {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            qint64 sent = 0;
+            while (!m_stopping && sent < (qint64(1) << 31) && std::chrono::steady_clock::now() < end) {
+                // The descriptor shares the socket's non-blocking mode: wait for room a little at a time.
+                pollfd room{fd, POLLOUT, 0};
+                if (::poll(&room, 1, 100) <= 0)
+                    continue;
+                const ssize_t n = ::send(fd, piece.constData(), static_cast<size_t>(piece.size()), MSG_NOSIGNAL);
+                if (n < 0 && errno != EAGAIN)
+                    break;
+                sent += std::max<ssize_t>(n, 0);
+            }
+            ::close(fd);
+        });
+    }
+
     QTcpServer m_server;
+    std::atomic<bool> m_stopping = false;
+    std::vector<std::thread> m_writers;
+    QHash<QString, RawReply> m_rawReplies;
     QHash<QString, Reply> m_replies;
     QStringList m_requests;
     QList<QByteArray> m_headers;

@@ -1,0 +1,36 @@
+// Loading the settings file whatever it holds, then saving over it: the user's favourite must be saved
+// and read back, however damaged the file was.
+#include "FuzzSupport.h"
+
+#include "platform/SettingsStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static QTemporaryDir folder;
+    static int run = 0;
+    // A new name each time: QSettings keeps the parse of a file name for the whole process.
+    const QString path = folder.filePath(u"run%1.ini"_qs.arg(++run));
+    {
+        QFile file(path);
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(fuzzBytes(data, size)) == qint64(size));
+    }
+    {
+        IniSettingsStore store(path);
+        for (int i = 0; i < 12; ++i)
+            store.read(u"Fav"_qs, QString::number(i), QString());
+        store.read(u"data"_qs, u"Info"_qs, u"0"_qs);
+        store.read(u"data"_qs, u"last"_qs, QString());
+        store.write(u"Fav"_qs, u"0"_qs, u"LFPG"_qs);
+        FUZZ_CHECK(store.flush());
+    }
+    {
+        const IniSettingsStore next(path);
+        FUZZ_CHECK(next.read(u"Fav"_qs, u"0"_qs, QString()) == u"LFPG"_qs);
+    }
+    QFile::remove(path);
+    QFile::remove(path + u".bak"_qs);
+    return 0;
+}
