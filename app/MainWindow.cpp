@@ -63,8 +63,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_reportPanel = new ReportPanel(this, m_stationTable);
     m_codeSearchPanel = new CodeSearchPanel(this);
     createTopButtons();
-    Controls::stack({m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton,
-        m_helpButton});
+    Controls::stack({ m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton, m_helpButton });
     m_codeSearchPanel->setTabOrderBefore(m_helpButton);
 
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);
@@ -100,8 +99,7 @@ void MainWindow::connectRegions()
     connect(m_codeSearchPanel, &CodeSearchPanel::stationFound, this, &MainWindow::showReport);
     connect(m_codeSearchPanel, &CodeSearchPanel::userActivity, m_refreshTimer, &RefreshTimer::holdOffForUser);
 
-    connect(m_reportPanel, &ReportPanel::reportTypeChosen, this,
-        [this] { showReport(m_reportPanel->stationCode()); });
+    connect(m_reportPanel, &ReportPanel::reportTypeChosen, this, [this] { showReport(m_reportPanel->stationCode()); });
     connect(m_reportPanel, &ReportPanel::refreshRequested, this,
         [this] { m_requester->refresh(m_reportPanel->stationCode()); });
     connect(m_reportPanel, &ReportPanel::foldRequested, this, &MainWindow::toggleFold);
@@ -303,7 +301,7 @@ void MainWindow::enableUncoveredRegions()
     const bool helpOpen = !m_helpPanel->isHidden();
     const bool browserOpen = !m_stationBrowser->isHidden();
     m_reportPanel->setEnabled(!helpOpen);
-    for (QWidget* region : std::initializer_list<QWidget*>{m_stationBrowser, m_browserButton, m_helpButton})
+    for (QWidget* region : std::initializer_list<QWidget*> { m_stationBrowser, m_browserButton, m_helpButton })
         region->setEnabled(!helpOpen && !m_folded);
     m_codeSearchPanel->setEnabled(!helpOpen && !m_folded && !browserOpen);
 }

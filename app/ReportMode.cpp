@@ -24,24 +24,24 @@ namespace ReportMode {
 
 QString Json(const ShownReport& report, const QString& code, int type, const QString& error)
 {
-    static const std::array<QString, 3> kTypes{u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs};
+    static const std::array<QString, 3> kTypes { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
     QJsonArray runs;
     for (const ReportArea::Run& run : report.runs) {
-        runs.append(QJsonObject{{u"text"_qs, run.text}, {u"color"_qs, hexColour(run.rgb)}, {u"bold"_qs, run.bold},
-            {u"size"_qs, run.pointSize}});
+        runs.append(QJsonObject { { u"text"_qs, run.text }, { u"color"_qs, hexColour(run.rgb) },
+            { u"bold"_qs, run.bold }, { u"size"_qs, run.pointSize } });
     }
-    const QJsonObject object{
-        {u"code"_qs, code},
-        {u"type"_qs, kTypes.at(static_cast<size_t>(type))},
-        {u"title"_qs, report.title},
-        {u"titleVisible"_qs, report.titleVisible},
-        {u"reportVisible"_qs, report.reportVisible},
-        {u"bannerVisible"_qs, report.bannerVisible},
-        {u"banner"_qs, report.banner},
-        {u"background"_qs, hexColour(report.background)},
-        {u"text"_qs, report.text},
-        {u"runs"_qs, runs},
-        {u"error"_qs, error},
+    const QJsonObject object {
+        { u"code"_qs, code },
+        { u"type"_qs, kTypes.at(static_cast<size_t>(type)) },
+        { u"title"_qs, report.title },
+        { u"titleVisible"_qs, report.titleVisible },
+        { u"reportVisible"_qs, report.reportVisible },
+        { u"bannerVisible"_qs, report.bannerVisible },
+        { u"banner"_qs, report.banner },
+        { u"background"_qs, hexColour(report.background) },
+        { u"text"_qs, report.text },
+        { u"runs"_qs, runs },
+        { u"error"_qs, error },
     };
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
 }

@@ -19,7 +19,7 @@
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
+int signalPipe[2] = { -1, -1 };
 
 void onTerminationSignal(int)
 {
@@ -77,7 +77,8 @@ int main(int argc, char* argv[])
     const CommandLine line = CommandLine::parse(arguments, QProcessEnvironment::systemEnvironment().toStringList());
 
     if (!line.error.isEmpty()) {
-        printTo(stderr, program + u" : "_qs + line.error + u"\n"_qs + u"Essayez « %1 --help »."_qs.arg(program) + u'\n');
+        printTo(
+            stderr, program + u" : "_qs + line.error + u"\n"_qs + u"Essayez « %1 --help »."_qs.arg(program) + u'\n');
         return 2;
     }
     if (line.help) {

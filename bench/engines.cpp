@@ -54,15 +54,19 @@ int main()
     // A long forecast text: the station's forecast followed by change groups that differ from each other.
     QString longTaf = taf;
     for (int i = 0; longTaf.size() < k200KB; ++i) {
-        longTaf += u"BECMG %1/%2 %3%4KT 6000 SCT0%5 "_qs.arg(1512 + i % 12).arg(1600 + i % 18).arg(10 * (i % 36), 3, 10, QLatin1Char('0'))
-                       .arg(i % 40, 2, 10, QLatin1Char('0')).arg(10 + i % 80);
+        longTaf += u"BECMG %1/%2 %3%4KT 6000 SCT0%5 "_qs.arg(1512 + i % 12)
+                       .arg(1600 + i % 18)
+                       .arg(10 * (i % 36), 3, 10, QLatin1Char('0'))
+                       .arg(i % 40, 2, 10, QLatin1Char('0'))
+                       .arg(10 + i % 80);
     }
     report("TAF, 200 KB of change groups",
         medianMicroseconds(11, [&] { Taf::BuildTafReport(longTaf, u"LFPG"_qs, today); }));
     QString hugeTaf = taf;
     for (int i = 0; hugeTaf.size() < 8 * 1024 * 1024; ++i)
         hugeTaf += u"BECMG %1/%2 %3KT "_qs.arg(1000 + i % 9000).arg(i).arg(i, 5, 10, QLatin1Char('0'));
-    report("TAF, 8 MiB of distinct groups", medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeTaf, u"LFPG"_qs, today); }));
+    report("TAF, 8 MiB of distinct groups",
+        medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeTaf, u"LFPG"_qs, today); }));
     // The worst texts for the decoder: every group distinct and rewritten (each once cost a pass over the
     // whole text), at the largest size decoded in full and at the largest size the downloader accepts.
     const auto distinctGroups = [&](qsizetype size, const QString& pattern) {
@@ -71,15 +75,17 @@ int main()
             text += pattern.arg(i);
         return text;
     };
-    for (const auto& [what, pattern] : {std::pair{"FM", u"FM%1 "_qs}, std::pair{"VV", u"VV%1 "_qs}}) {
+    for (const auto& [what, pattern] : { std::pair { "FM", u"FM%1 "_qs }, std::pair { "VV", u"VV%1 "_qs } }) {
         const QString text = distinctGroups(64 * 1024, pattern);
         report(qPrintable(u"TAF, 64 KiB of distinct %1 groups"_qs.arg(QLatin1String(what))),
             medianMicroseconds(3, [&] { Taf::BuildTafReport(text, u"LFPG"_qs, today); }));
     }
     const QString hugeFm = distinctGroups(8 * 1024 * 1024, u"FM%1 "_qs);
-    report("TAF, 8 MiB of distinct FM groups", medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeFm, u"LFPG"_qs, today); }));
+    report("TAF, 8 MiB of distinct FM groups",
+        medianMicroseconds(3, [&] { Taf::BuildTafReport(hugeFm, u"LFPG"_qs, today); }));
     const QString blankPairs = taf + repeatTo(u"FM1  "_qs, 8 * 1024 * 1024);
-    report("TAF, 8 MiB of double blanks", medianMicroseconds(3, [&] { Taf::BuildTafReport(blankPairs, u"LFPG"_qs, today); }));
+    report("TAF, 8 MiB of double blanks",
+        medianMicroseconds(3, [&] { Taf::BuildTafReport(blankPairs, u"LFPG"_qs, today); }));
     const QString repeatedTaf = repeatTo(taf, k200KB);
     report("TAF, 200 KB of repeated forecasts",
         medianMicroseconds(11, [&] { Taf::BuildTafReport(repeatedTaf, u"LFPG"_qs, today); }));
@@ -91,13 +97,13 @@ int main()
     const QString kPage = QString(page).replace(u"LFPG"_qs, u"KJFK"_qs);
     report("NOTAM cut, 200 KB page, K code", medianMicroseconds(101, [&] { Notam::CutNotams(kPage, u"KJFK"_qs); }));
 
-    const QString metar = u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026 - 02:30 PM EST / 2026.12.06 1930 UTC Wind: "
-                          u"from the NW (310 degrees) at 9 MPH (8 KT):0 Visibility: greater than 7 mile(s):0 Sky "
-                          u"conditions: mostly cloudy Weather: light rain Temperature: 50 F (10 C) Dew Point: 42 F (6 C) "
-                          u"Relative Humidity: 75% Pressure (altimeter): 29.94 in. Hg (1014 hPa) ob: LFPG 061930Z "
-                          u"31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_qs;
-    report("METAR translation and styling", medianMicroseconds(2000, [&] {
-        Metar::MetarStyleSpans(Metar::TranslateMetar(metar));
-    }));
+    const QString metar
+        = u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026 - 02:30 PM EST / 2026.12.06 1930 UTC Wind: "
+          u"from the NW (310 degrees) at 9 MPH (8 KT):0 Visibility: greater than 7 mile(s):0 Sky "
+          u"conditions: mostly cloudy Weather: light rain Temperature: 50 F (10 C) Dew Point: 42 F (6 C) "
+          u"Relative Humidity: 75% Pressure (altimeter): 29.94 in. Hg (1014 hPa) ob: LFPG 061930Z "
+          u"31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_qs;
+    report("METAR translation and styling",
+        medianMicroseconds(2000, [&] { Metar::MetarStyleSpans(Metar::TranslateMetar(metar)); }));
     return 0;
 }

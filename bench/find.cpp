@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     bool allOk = true;
-    for (const int matches : {1000, 4000, 100000}) {
+    for (const int matches : { 1000, 4000, 100000 }) {
         QTemporaryDir served;
         QDir(served.path()).mkpath(u"regusers/publictools/corp_comp"_qs);
         QFile page(served.filePath(u"regusers/publictools/corp_comp/metar_taf_notam.html"_qs));
@@ -43,7 +43,7 @@ int main(int argc, char* argv[])
             return 1;
         page.close();
         const QString base = QUrl::fromLocalFile(served.path()).toString();
-        const RealServices services(RealServices::Kind::OneShot, GivenSources{base, base, u"http://site.test"_qs});
+        const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_qs });
         MainWindow window(services.services());
         window.show();
         window.selectReportTypeQuietly(2);

@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     // start-up request fails at once.
     QTemporaryDir served;
     const QString base = QUrl::fromLocalFile(served.path()).toString();
-    const RealServices services(RealServices::Kind::OneShot, GivenSources{base, base, u"http://site.test"_qs},
+    const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_qs },
         QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     MainWindow window(services.services());
     window.start();
@@ -98,22 +98,26 @@ int main(int argc, char* argv[])
 
     Stations::StationTable table;
     const double tableFill = medianMs(repetitions, [&] { Stations::FillFromEmbeddedData(table); });
-    const double lists = medianMs(repetitions, [&] {
-        const Stations::StationData data = Stations::LoadEmbeddedStationData();
-        codesAToK->addItems(data.codesAToK);
-        codesLToZ->addItems(data.codesLToZ);
-    }, [&] {
-        codesAToK->clear();
-        codesLToZ->clear();
-    });
+    const double lists = medianMs(
+        repetitions,
+        [&] {
+            const Stations::StationData data = Stations::LoadEmbeddedStationData();
+            codesAToK->addItems(data.codesAToK);
+            codesLToZ->addItems(data.codesLToZ);
+        },
+        [&] {
+            codesAToK->clear();
+            codesLToZ->clear();
+        });
     std::printf("%-52s median %8.3f ms\n", "table fill (4,528 entries)", tableFill);
     std::printf("%-52s median %8.3f ms\n", "code lists (load + addItems, 6,994 codes)", lists);
     allOk &= report("table and code lists together", tableFill + lists, 20);
-    allOk &= check(table.count() == 4528 && codesAToK->count() == 4151 && codesLToZ->count() == 2843,
-        "table and lists");
+    allOk
+        &= check(table.count() == 4528 && codesAToK->count() == 4151 && codesLToZ->count() == 2843, "table and lists");
 
     const auto search = [&](const QString& query) {
-        return medianMs(repetitions, [&] { searchButton->click(); }, [&] { searchEdit->setText(query); });
+        return medianMs(
+            repetitions, [&] { searchButton->click(); }, [&] { searchEdit->setText(query); });
     };
     allOk &= report("search \"LF\" (124 results)", search(u"lf"_qs), 5);
     allOk &= check(searchResults->count() == 124, "search LF");
@@ -121,24 +125,29 @@ int main(int argc, char* argv[])
     allOk &= check(searchResults->count() == 6994, "empty search");
 
     browserButton->click(); // open the browser: the country list is filled
-    allOk &= report("browser open (229 countries)", medianMs(repetitions, [&] {
-        browserButton->click();
-    }, [&] {
-        if (!browser->isHidden())
-            browserButton->click();
-    }), 5);
+    allOk &= report("browser open (229 countries)",
+        medianMs(
+            repetitions, [&] { browserButton->click(); },
+            [&] {
+                if (!browser->isHidden())
+                    browserButton->click();
+            }),
+        5);
     if (browser->isHidden())
         browserButton->click();
-    allOk &= report("country choice USA (1,624 cities)",
-        medianMs(repetitions, [&] { clickItem(countries, u"USA"_qs); }), 5);
+    allOk &= report(
+        "country choice USA (1,624 cities)", medianMs(repetitions, [&] { clickItem(countries, u"USA"_qs); }), 5);
     allOk &= check(countries->count() == 229 && cities->count() == 1624, "country choice");
-    allOk &= report("city choice USA / Paris (3 codes)",
-        medianMs(repetitions, [&] { clickItem(cities, u"Paris"_qs); }), 5);
+    allOk &= report(
+        "city choice USA / Paris (3 codes)", medianMs(repetitions, [&] { clickItem(cities, u"Paris"_qs); }), 5);
     allOk &= check(cityCodes->count() == 3 && !cityCodes->isHidden(), "city choice");
-    allOk &= report("code description (DescribeStation, 100 codes)", medianMs(repetitions, [&] {
-        for (int i = 0; i < 100; ++i)
-            (void)Stations::DescribeStation(table, codesLToZ->item(i)->text());
-    }), 5);
+    allOk &= report("code description (DescribeStation, 100 codes)",
+        medianMs(repetitions,
+            [&] {
+                for (int i = 0; i < 100; ++i)
+                    (void)Stations::DescribeStation(table, codesLToZ->item(i)->text());
+            }),
+        5);
 
     window.unload();
     return allOk ? 0 : 1;

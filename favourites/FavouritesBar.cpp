@@ -15,8 +15,8 @@ namespace {
 constexpr quint32 kNavy = 0x000080;
 constexpr quint32 kHoverBlue = 0x0000FF;
 constexpr int kTop = 1095; // the bar's place in the report panel; the slots are placed relative to it
-constexpr std::array<int, FavouritesBar::kSlots> kSlotTops{
-    1095, 1440, 1770, 2115, 2445, 2790, 3120, 3465, 3795, 4140, 4470, 4815};
+constexpr std::array<int, FavouritesBar::kSlots> kSlotTops { 1095, 1440, 1770, 2115, 2445, 2790, 3120, 3465, 3795, 4140,
+    4470, 4815 };
 
 void setSlotBackground(QLabel* slot, quint32 rgb)
 {
@@ -35,8 +35,8 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     setGeometry(Twips::rect(0, kTop, 855, kSlotTops.back() + 270 - kTop));
     setMouseTracking(true);
 
-    const QCursor pointer(Artwork::FavouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(),
-        Artwork::kFavouritePointerHotSpot.y());
+    const QCursor pointer(
+        Artwork::FavouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
     for (int i = 0; i < kSlots; ++i) {
         QLabel* slot = label(this, u"favouriteSlot%1"_qs.arg(i), Twips::rect(0, kSlotTops[i] - kTop, 855, 270), {});
         slot->setFont(sansFont(9.75, true));

@@ -52,6 +52,6 @@ private:
     void onSlotPressed(int index, Qt::MouseButton button);
 
     const Stations::StationTable& m_stations;
-    std::array<QLabel*, kSlots> m_slots{};
+    std::array<QLabel*, kSlots> m_slots {};
     std::array<QString, kSlots> m_descriptions;
 };

@@ -20,7 +20,7 @@ StationTip::StationTip(QWidget* parent)
     m_text->setFont(sansFont(9.75, true));
     m_text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_background = rectangle(this, u"stationTipBackground"_qs, rect(0, 0, 5055, 515), Twips::rgb(0xFFFFC0));
-    stack({m_text, m_background});
+    stack({ m_text, m_background });
 }
 
 void StationTip::showDescription(const QString& description)

@@ -33,7 +33,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     m_versionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(m_versionLabel, 0x0000C0);
 
-    const std::array<QString, 6> help{
+    const std::array<QString, 6> help {
         u"Ce logiciel fonctionne avec les codes OACI de plus de 7000 aéroports dans le monde."_qs,
         u"Pour trouver un code OACI vous pouvez utiliser le module de recherche \"Villes / Pays\". Si plusieurs "
         u"aéroports existent pour une ville ils seront tous proposés."_qs,
@@ -43,9 +43,9 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
         u"suffit de cliquer du bouton droit dessus."_qs,
         u"Le rafraichissement peut être commandé, il sera cependant automatique toutes les 30 minutes."_qs,
     };
-    const std::array<QRect, 6> helpPlaces{rect(285, 330, 6915, 255), rect(285, 585, 6915, 705),
+    const std::array<QRect, 6> helpPlaces { rect(285, 330, 6915, 255), rect(285, 585, 6915, 705),
         rect(285, 1215, 4995, 705), rect(285, 1860, 4170, 705), rect(285, 2370, 4995, 705),
-        rect(285, 2880, 4995, 705)};
+        rect(285, 2880, 4995, 705) };
     for (size_t i = 0; i < help.size(); ++i) {
         m_helpTexts[i] = label(this, u"helpText%1"_qs.arg(i), helpPlaces[i], help[i]);
         m_helpTexts[i]->setWordWrap(true);
@@ -73,7 +73,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), siteCaption);
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
-    for (QLabel* link : {m_siteLink, m_contactLink}) {
+    for (QLabel* link : { m_siteLink, m_contactLink }) {
         link->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         setTextColour(link, 0x0000FF);
         link->setCursor(Artwork::LinkPointer());

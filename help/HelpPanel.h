@@ -37,7 +37,7 @@ private:
     QString m_siteAddress;
     QPushButton* m_closeButton = nullptr;
     QLabel* m_versionLabel = nullptr;
-    std::array<QLabel*, 6> m_helpTexts{};
+    std::array<QLabel*, 6> m_helpTexts {};
     QLabel* m_shortcutsText = nullptr;
     QLabel* m_contactLink = nullptr;
     QLabel* m_siteLink = nullptr;

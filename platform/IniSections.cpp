@@ -85,5 +85,4 @@ QByteArray ComposeFile(const QByteArray& original, const QSet<QString>& writtenG
     return file;
 }
 
-
 } // namespace IniSections

@@ -15,10 +15,10 @@
 class NetworkDownloader final : public Downloader
 {
 public:
-    static constexpr std::chrono::milliseconds kDefaultTimeout{30000};
+    static constexpr std::chrono::milliseconds kDefaultTimeout { 30000 };
     static constexpr qint64 kDefaultMaxBytes = 8 * 1024 * 1024;
     /// From the connection to an https server to the end of its TLS handshake.
-    static constexpr std::chrono::milliseconds kDefaultHandshakeTimeout{10000};
+    static constexpr std::chrono::milliseconds kDefaultHandshakeTimeout { 10000 };
 
     /// @p userAgent empty: Qt's own.
     explicit NetworkDownloader(std::chrono::milliseconds timeout = kDefaultTimeout, qint64 maxBytes = kDefaultMaxBytes,

@@ -19,8 +19,8 @@ std::unique_ptr<QTemporaryDir> scratchFolder(RealServices::Kind kind)
 Sources sourcesOfSettingsFile(const SettingsStore& file)
 {
     const QString group = u"sources"_qs;
-    return Sources{file.read(group, u"weather"_qs, {}), file.read(group, u"notam"_qs, {}),
-        file.read(group, u"site"_qs, {})};
+    return Sources { file.read(group, u"weather"_qs, {}), file.read(group, u"notam"_qs, {}),
+        file.read(group, u"site"_qs, {}) };
 }
 
 // Servers see who asks and where to find its author.
@@ -49,9 +49,8 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
         // Read only: a one-shot run writes nothing of the user's.
         m_sources = SourceAddress::InForce(given, sourcesOfSettingsFile(IniSettingsStore()));
     }
-    m_downloader = std::make_unique<NetworkDownloader>(
-        NetworkDownloader::kDefaultTimeout, NetworkDownloader::kDefaultMaxBytes,
-        NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));
+    m_downloader = std::make_unique<NetworkDownloader>(NetworkDownloader::kDefaultTimeout,
+        NetworkDownloader::kDefaultMaxBytes, NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));
     if (!fixedNow && SourceAddress::IsDemo(m_sources))
         fixedNow = SourceAddress::DemoMoment();
     if (fixedNow)
@@ -69,5 +68,5 @@ bool RealServices::isReady() const
 
 Services RealServices::services() const
 {
-    return Services{m_downloader.get(), m_clock.get(), m_settings.get(), m_links.get(), m_workFolder, m_sources};
+    return Services { m_downloader.get(), m_clock.get(), m_settings.get(), m_links.get(), m_workFolder, m_sources };
 }

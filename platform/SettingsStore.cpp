@@ -233,10 +233,13 @@ void IniSettingsStore::write(const QString& section, const QString& key, const Q
     // Everything written until control returns to the event loop (the whole save at unload) is one save.
     if (!m_saveQueued) {
         m_saveQueued = true;
-        QMetaObject::invokeMethod(&m_saveContext, [this] {
-            m_saveQueued = false;
-            flush();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_saveContext,
+            [this] {
+                m_saveQueued = false;
+                flush();
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -26,7 +26,7 @@ int WorkFolder::removeWorkFiles() const
 {
     const QDir dir(m_path);
     int failures = 0;
-    for (const QString& name : dir.entryList({u"*.txt"_qs}, QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString& name : dir.entryList({ u"*.txt"_qs }, QDir::Files | QDir::Hidden | QDir::System)) {
         if (!QFile::remove(dir.filePath(name))) {
             qCWarning(lcFiles) << "cannot remove the work file" << dir.filePath(name);
             ++failures;

@@ -7,7 +7,7 @@ namespace {
 constexpr int kFoldTick = 2;
 constexpr int kClockRefreshAfter = 10;
 constexpr int kForcedRefreshAfter = 180;
-constexpr std::array<int, 2> kRefreshMinutes{10, 40};
+constexpr std::array<int, 2> kRefreshMinutes { 10, 40 };
 
 } // namespace
 

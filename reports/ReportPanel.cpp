@@ -38,9 +38,9 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     setAutoFillBackground(true);
 
     createFindBox();
-    const std::array<QString, 3> types{u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs};
-    const std::array<QString, 3> typeNames{u"metarButton"_qs, u"tafButton"_qs, u"notamButton"_qs};
-    const std::array<int, 3> typeTops{15, 233, 450};
+    const std::array<QString, 3> types { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
+    const std::array<QString, 3> typeNames { u"metarButton"_qs, u"tafButton"_qs, u"notamButton"_qs };
+    const std::array<int, 3> typeTops { 15, 233, 450 };
     for (size_t i = 0; i < types.size(); ++i) {
         m_typeButtons[i] = place<QRadioButton>(this, typeNames[i], rect(5805, typeTops[i], 930, 225));
         m_typeButtons[i]->setText(types[i]);
@@ -74,9 +74,9 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_favouritesBar = new FavouritesBar(this, stations);
     m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
-    stack({m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
-        m_refreshButton, m_reportArea, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel,
-        m_favouritesBar, m_reportBackground});
+    stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
+        m_refreshButton, m_reportArea, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel, m_favouritesBar,
+        m_reportBackground });
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
@@ -199,7 +199,7 @@ void ReportPanel::setBannerVisible(bool visible)
 
 void ReportPanel::setBackground(quint32 rgb)
 {
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_reportArea->viewport(), m_reportBackground}) {
+    for (QWidget* widget : std::initializer_list<QWidget*> { m_reportArea->viewport(), m_reportBackground }) {
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Base, Twips::rgb(rgb));
         palette.setColor(QPalette::Window, Twips::rgb(rgb));
@@ -302,8 +302,7 @@ void ReportPanel::selectWholeReport()
 
 ShownReport ReportPanel::shownReport() const
 {
-    return ShownReport{m_reportTitle->text(), !m_reportTitle->isHidden(), !m_reportArea->isHidden(),
+    return ShownReport { m_reportTitle->text(), !m_reportTitle->isHidden(), !m_reportArea->isHidden(),
         !m_staleBanner->isHidden(), m_staleBanner->text(),
-        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, reportText(),
-        ReportArea::Runs(m_reportArea)};
+        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, reportText(), ReportArea::Runs(m_reportArea) };
 }

@@ -89,7 +89,7 @@ private:
     QFrame* m_findBox = nullptr;
     QPushButton* m_findButton = nullptr;
     QLineEdit* m_findEdit = nullptr;
-    std::array<QRadioButton*, 3> m_typeButtons{};
+    std::array<QRadioButton*, 3> m_typeButtons {};
     StationTip* m_stationTip = nullptr;
     QPushButton* m_quitButton = nullptr;
     QPushButton* m_refreshButton = nullptr;

@@ -184,7 +184,7 @@ void ReportRequester::showNotams(const QString& code)
     bool fetched = false;
     if (sources.notamBase.trimmed().isEmpty()) {
         // Nowhere to ask: no transfer, and the report area says how to name a source.
-        fetched = checkDownloaded(QString(), {Failure::Cause::NoSource, 0});
+        fetched = checkDownloaded(QString(), { Failure::Cause::NoSource, 0 });
     } else {
         m_services.downloader->removeCachedCopy(SourceAddress::NotamPage(sources.notamBase));
         fetched = downloadStationPage(code, SourceAddress::Notam(sources.notamBase, code), workFile);
@@ -216,7 +216,7 @@ bool ReportRequester::downloadPage(const QString& url, const QString& file)
         qCInfo(lcNetwork) << "download failed:" << url << result.httpStatus << result.error;
     if (!checkDownloaded(file, result.failure(), url))
         return false;
-    m_lastSource = Source{url, m_services.clock->now().toUTC()};
+    m_lastSource = Source { url, m_services.clock->now().toUTC() };
     return true;
 }
 
@@ -225,7 +225,7 @@ bool ReportRequester::downloadStationPage(const QString& code, const QString& ur
     // A code that could name another folder or rewrite the address reaches neither the network nor the
     // file system; the request fails as a failed download does.
     if (!SourceAddress::IsSafeStationCode(code))
-        return checkDownloaded(QString(), {Failure::Cause::InvalidCode, 0});
+        return checkDownloaded(QString(), { Failure::Cause::InvalidCode, 0 });
     return downloadPage(url, file);
 }
 
@@ -236,7 +236,7 @@ bool ReportRequester::checkDownloaded(const QString& file, Failure::Reason reaso
         m_lastFailure = {};
         return true;
     }
-    m_lastSource = Source{};
+    m_lastSource = Source {};
     if (reason.cause == Failure::Cause::None)
         reason.cause = Failure::Cause::Network;
     m_lastFailure = reason;

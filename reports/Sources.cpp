@@ -57,7 +57,7 @@ Sources InForce(const GivenSources& given, const Sources& settingsFile)
             return *option;
         return inFile.trimmed().isEmpty() ? builtIn : inFile.trimmed();
     };
-    Sources sources{
+    Sources sources {
         choose(given.weatherBase, settingsFile.weatherBase, QString::fromUtf16(kDefaultWeatherBase)),
         choose(given.notamBase, settingsFile.notamBase, QString::fromUtf8(VENTORIX_DEFAULT_NOTAM_BASE)),
         choose(given.site, settingsFile.site, QString::fromUtf8(VENTORIX_DEFAULT_SITE)),

@@ -28,5 +28,5 @@ inline void AddSpan(StyleSpans& spans, qsizetype textSize, qsizetype start, qsiz
 {
     if (start < 0 || length < 0 || start > textSize)
         return;
-    spans.append(StyleSpan{start, std::min(length, textSize - start), bold, rgb, pointSize});
+    spans.append(StyleSpan { start, std::min(length, textSize - start), bold, rgb, pointSize });
 }

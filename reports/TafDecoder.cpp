@@ -26,57 +26,57 @@ struct Replacement
 
 // Applied top to bottom over the whole text. A code comes before every shorter code it contains, and
 // precipitation before its descriptor, so that "-SHRA" has become "-SHPluie" when the "-SH" row runs.
-const std::array<Replacement, 49> kTafReplacements{{
-    {u"TEMPO", u"Temporairement", {}},
-    {u"BECMG", u"Devenant", {}},
-    {u"GRADU", u"Progressivement", {}}, // before GR, RA and DU
-    {u"NOSIG", u" Aucun changement significatif dans les deux heures à venir.", {}},
-    {u"NSW", u" Pas de temps significatif prévu.", {}},
-    {u"BKN", u"Nuages fragmentés ", {}},
-    {u"SCT", u"Nuages épars ", {}},
-    {u"FEW", u"Quelques nuages ", {}},
-    {u"OVC", u"Ciel couvert ", {}},
-    {u"NSC", u"Pas de nuages ", {}},
-    {u"P6SM", u"9999", {}}, // finished by the last row
-    {u"CB", u" Cumulonimbus.", u"CB"},
-    {u"-FG", u"Léger Brouillard.", u"FG"},
-    {u"FG", u"Brouillard.", u"FG"},
-    {u"-BR", u"Légère Brume.", u"BR"},
-    {u"BR", u"Brume.", u"BR"},
-    {u"FU", u"Fumée.", u"FU"},
-    {u"VA", u"Cendres.", u"VA"},
-    {u"DU", u"Poussières.", u"DU"},
-    {u"SA", u"Sable.", u"SA"},
-    {u"HZ", u"Brume sèche.", u"HZ"},
-    {u"-DZ", u"Legère Bruine.", u"DZ"},
-    {u"DZ", u"Bruine.", u"DZ"},
-    {u"DRSN", u"Neige soufflée.", u"DRSN"}, // before SN
-    {u"BLSN", u"Neige soufflée.", u"BLSN"},
-    {u"+RA", u"Forte pluie", {}},
-    {u"-RA", u"Faible pluie", {}},
-    {u"RA", u"Pluie", u"RA"},
-    {u"-SN", u"Faible Neige", {}},
-    {u"+SN", u"Forte Neige", {}},
-    {u"SN", u"Neige", u"SN"},
-    {u"-SH", u"Faible Averse de ", u"SH"},
-    {u"+SH", u"Forte Averse de ", u"SH"},
-    {u"SH", u"Averse de ", u"SH"},
-    {u"TS", u"Orage", u"TS"},
-    {u"FZ", u"Givre ", u"FZ"},
-    {u"SG", u"Neige en grains", u"SG"},
-    {u"IC", u"Glace", u"IC"},
-    {u"GR", u"Grêle", u"GR"},
-    {u"GS", u"Grésil", u"GS"},
-    {u"TCU", u" Cumulus Congestus", u"TCU"},
-    {u"PROB30", u"\r\nProbabilité 30%", {}},
-    {u"PROB40", u"\r\nProbabilité 40%", {}},
-    {u"PROB50", u"\r\nProbabilité 50%", {}},
-    {u"PROB60", u"\r\nProbabilité 60%", {}},
-    {u"PROB70", u"\r\nProbabilité 70%", {}},
-    {u"PROB80", u"\r\nProbabilité 80%", {}},
-    {u"Vent du VRB", u"Vent variable ", {}}, // the wind phrase of a variable direction
-    {u"9999", u"Visi sup à 10Km. ", {}},
-}};
+const std::array<Replacement, 49> kTafReplacements { {
+    { u"TEMPO", u"Temporairement", {} },
+    { u"BECMG", u"Devenant", {} },
+    { u"GRADU", u"Progressivement", {} }, // before GR, RA and DU
+    { u"NOSIG", u" Aucun changement significatif dans les deux heures à venir.", {} },
+    { u"NSW", u" Pas de temps significatif prévu.", {} },
+    { u"BKN", u"Nuages fragmentés ", {} },
+    { u"SCT", u"Nuages épars ", {} },
+    { u"FEW", u"Quelques nuages ", {} },
+    { u"OVC", u"Ciel couvert ", {} },
+    { u"NSC", u"Pas de nuages ", {} },
+    { u"P6SM", u"9999", {} }, // finished by the last row
+    { u"CB", u" Cumulonimbus.", u"CB" },
+    { u"-FG", u"Léger Brouillard.", u"FG" },
+    { u"FG", u"Brouillard.", u"FG" },
+    { u"-BR", u"Légère Brume.", u"BR" },
+    { u"BR", u"Brume.", u"BR" },
+    { u"FU", u"Fumée.", u"FU" },
+    { u"VA", u"Cendres.", u"VA" },
+    { u"DU", u"Poussières.", u"DU" },
+    { u"SA", u"Sable.", u"SA" },
+    { u"HZ", u"Brume sèche.", u"HZ" },
+    { u"-DZ", u"Legère Bruine.", u"DZ" },
+    { u"DZ", u"Bruine.", u"DZ" },
+    { u"DRSN", u"Neige soufflée.", u"DRSN" }, // before SN
+    { u"BLSN", u"Neige soufflée.", u"BLSN" },
+    { u"+RA", u"Forte pluie", {} },
+    { u"-RA", u"Faible pluie", {} },
+    { u"RA", u"Pluie", u"RA" },
+    { u"-SN", u"Faible Neige", {} },
+    { u"+SN", u"Forte Neige", {} },
+    { u"SN", u"Neige", u"SN" },
+    { u"-SH", u"Faible Averse de ", u"SH" },
+    { u"+SH", u"Forte Averse de ", u"SH" },
+    { u"SH", u"Averse de ", u"SH" },
+    { u"TS", u"Orage", u"TS" },
+    { u"FZ", u"Givre ", u"FZ" },
+    { u"SG", u"Neige en grains", u"SG" },
+    { u"IC", u"Glace", u"IC" },
+    { u"GR", u"Grêle", u"GR" },
+    { u"GS", u"Grésil", u"GS" },
+    { u"TCU", u" Cumulus Congestus", u"TCU" },
+    { u"PROB30", u"\r\nProbabilité 30%", {} },
+    { u"PROB40", u"\r\nProbabilité 40%", {} },
+    { u"PROB50", u"\r\nProbabilité 50%", {} },
+    { u"PROB60", u"\r\nProbabilité 60%", {} },
+    { u"PROB70", u"\r\nProbabilité 70%", {} },
+    { u"PROB80", u"\r\nProbabilité 80%", {} },
+    { u"Vent du VRB", u"Vent variable ", {} }, // the wind phrase of a variable direction
+    { u"9999", u"Visi sup à 10Km. ", {} },
+} };
 
 constexpr qsizetype kDecodedLimit = 64 * 1024;
 // Decoding costs a pass over the text per distinct group: (distinct groups) x (length) is held under this,
@@ -119,7 +119,7 @@ std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
     const qsizetype speedDigits = digitsAt(t, i);
     if (speedDigits < 2 || speedDigits > 3)
         return std::nullopt;
-    WindGroup wind{direction, t.mid(i, speedDigits), std::nullopt};
+    WindGroup wind { direction, t.mid(i, speedDigits), std::nullopt };
     i += speedDigits;
     if (i < t.size() && t[i] == u'G') {
         const qsizetype gustDigits = digitsAt(t, i + 1);
@@ -253,8 +253,8 @@ QString PeriodPhrase(const QString& group)
 {
     if (group.size() != 9)
         return {};
-    return u" du "_qs + Mid(group, 1, 2) + u" à "_qs + Mid(group, 3, 2) + u"h00 au "_qs + Mid(group, 6, 2)
-        + u" à "_qs + Mid(group, 8, 2) + u"h00"_qs;
+    return u" du "_qs + Mid(group, 1, 2) + u" à "_qs + Mid(group, 3, 2) + u"h00 au "_qs + Mid(group, 6, 2) + u" à "_qs
+        + Mid(group, 8, 2) + u"h00"_qs;
 }
 
 QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code)
@@ -393,11 +393,11 @@ StyleSpans TafEmphasisSpans(const QString& text)
         QStringView phrase;
         quint32 rgb;
     };
-    static const std::array<Heading, 3> kHeadings{{
-        {u"T° Maxi", kDarkRed},
-        {u"T° Mini", kBlue},
-        {u"T° Moyenne:", kBlue},
-    }};
+    static const std::array<Heading, 3> kHeadings { {
+        { u"T° Maxi", kDarkRed },
+        { u"T° Mini", kBlue },
+        { u"T° Moyenne:", kBlue },
+    } };
     for (const Heading& heading : kHeadings) {
         const qsizetype start = Find(text, heading.phrase) - 1;
         if (start > 0)

@@ -67,8 +67,8 @@ QString DecodePage(const QByteArray& page)
     if (!utf8.hasError())
         return text;
     // Only a page that says it is UTF-8 is read as such despite a bad byte; any other is single-byte text.
-    static const QRegularExpression declaresUtf8(u"charset\\s*=\\s*[\"']?utf-?8"_qs,
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression declaresUtf8(
+        u"charset\\s*=\\s*[\"']?utf-?8"_qs, QRegularExpression::CaseInsensitiveOption);
     if (declaresUtf8.match(QString::fromLatin1(page.left(4096))).hasMatch())
         return text;
     return QString::fromLatin1(page);

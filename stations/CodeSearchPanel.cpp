@@ -43,9 +43,9 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     setObjectName(u"codeSearchPanel"_qs);
     setGeometry(Twips::rect(kLeft, kTop, 2865, 4665));
 
-    const std::array<QString, 2> halves{u"A --> K"_qs, u"L --> Z"_qs};
-    const std::array<QString, 2> halfNames{u"codesAToK"_qs, u"codesLToZ"_qs};
-    const std::array<int, 2> buttonTops{1245, 1545};
+    const std::array<QString, 2> halves { u"A --> K"_qs, u"L --> Z"_qs };
+    const std::array<QString, 2> halfNames { u"codesAToK"_qs, u"codesLToZ"_qs };
+    const std::array<int, 2> buttonTops { 1245, 1545 };
     for (size_t i = 0; i < 2; ++i) {
         m_halfButtons[i]
             = place<QRadioButton>(this, halfNames[i] + u"Button"_qs, placeInRegion(255, buttonTops[i], 900, 225));
@@ -79,11 +79,11 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     m_caption->setFont(sansFont(12, true));
     m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(m_caption, 0x000080);
-    m_background = rectangle(this, u"codeListBackground"_qs, QRect(QPoint(0, 0), size()),
-        parent->palette().color(QPalette::Window));
+    m_background = rectangle(
+        this, u"codeListBackground"_qs, QRect(QPoint(0, 0), size()), parent->palette().color(QPalette::Window));
 
-    stack({m_halfButtons[1], m_halfButtons[0], m_searchResults, m_searchButton, m_searchEdit, m_codeLists[0],
-        m_codeLists[1], m_caption, m_searchBackground, m_background});
+    stack({ m_halfButtons[1], m_halfButtons[0], m_searchResults, m_searchButton, m_searchEdit, m_codeLists[0],
+        m_codeLists[1], m_caption, m_searchBackground, m_background });
     // Keyboard focus starts in the code box and goes on to the button, the results, then the code lists.
     setTabOrder(m_searchEdit, m_searchButton);
     setTabOrder(m_searchButton, m_searchResults);
@@ -95,7 +95,7 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     connect(m_searchEdit, &QLineEdit::textChanged, this, &CodeSearchPanel::onSearchTextEdited);
     connect(m_searchEdit, &QLineEdit::returnPressed, this, &CodeSearchPanel::search);
     connect(m_searchButton, &QPushButton::clicked, this, &CodeSearchPanel::search);
-    for (QListWidget* list : {m_searchResults, m_codeLists[0], m_codeLists[1]}) {
+    for (QListWidget* list : { m_searchResults, m_codeLists[0], m_codeLists[1] }) {
         connect(list, &QListWidget::itemClicked, this, [this, list] { pickFrom(list); });
         connect(new ListKeys(list), &ListKeys::entered, this, [this, list] { pickFrom(list); });
     }

@@ -40,8 +40,8 @@ private:
     void showCodeHalf(int half);
     void pickFrom(const QListWidget* list);
 
-    std::array<QRadioButton*, 2> m_halfButtons{};
-    std::array<QListWidget*, 2> m_codeLists{};
+    std::array<QRadioButton*, 2> m_halfButtons {};
+    std::array<QListWidget*, 2> m_codeLists {};
     QListWidget* m_searchResults = nullptr;
     QPushButton* m_searchButton = nullptr;
     QLineEdit* m_searchEdit = nullptr;

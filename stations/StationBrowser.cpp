@@ -39,7 +39,7 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     m_cityList = place<QListWidget>(this, u"cityList"_qs, rect(75, 2835, 2790, 1785));
     setBaseColour(m_cityList, 0xFFC080);
     m_caption = label(this, u"browserCaption"_qs, rect(75, 15, 1410, 195), u"Pays / Ville"_qs);
-    stack({m_countryList, m_cityCodeList, m_cityList, m_caption});
+    stack({ m_countryList, m_cityCodeList, m_cityList, m_caption });
 
     connect(m_countryList, &QListWidget::itemClicked, this, &StationBrowser::showCitiesOfChosenCountry);
     connect(m_cityList, &QListWidget::itemClicked, this, &StationBrowser::showCodesOfChosenCity);

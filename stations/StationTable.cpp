@@ -102,7 +102,7 @@ QStringList CodesOf(const StationTable& table, const QString& country, const QSt
 QStringList SearchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query)
 {
     QStringList found;
-    for (const QStringList* list : {&firstList, &secondList}) {
+    for (const QStringList* list : { &firstList, &secondList }) {
         for (const QString& code : *list) {
             if (code.contains(query, Qt::CaseSensitive))
                 found.append(code);
@@ -132,8 +132,8 @@ static QStringList readCodes(const QString& path)
 
 StationData LoadEmbeddedStationData()
 {
-    return StationData{readResource(u":/data/stations.txt"_qs), readCodes(u":/data/codes-a-k.txt"_qs),
-        readCodes(u":/data/codes-l-z.txt"_qs)};
+    return StationData { readResource(u":/data/stations.txt"_qs), readCodes(u":/data/codes-a-k.txt"_qs),
+        readCodes(u":/data/codes-l-z.txt"_qs) };
 }
 
 void FillFromEmbeddedData(StationTable& table)

@@ -57,7 +57,7 @@ QIcon WindowIcon()
 {
     // The same image the desktop shows in its menu and task bar, at every size it is installed in.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
         icon.addFile(u":/icons/ventorix-%1.png"_qs.arg(size), QSize(size, size));
     return icon;
 }
@@ -88,7 +88,7 @@ QPixmap HelpPicture()
     // Runway in perspective with its centre line.
     p.setBrush(QColor(0x4A, 0x8C, 0x3C));
     p.drawRect(QRectF(0, 262, 383, 70));
-    QPolygonF runway({QPointF(150, 262), QPointF(233, 262), QPointF(330, 332), QPointF(53, 332)});
+    QPolygonF runway({ QPointF(150, 262), QPointF(233, 262), QPointF(330, 332), QPointF(53, 332) });
     p.setBrush(QColor(0x50, 0x50, 0x58));
     p.drawPolygon(runway);
     p.setPen(QPen(Qt::white, 3, Qt::DashLine));
@@ -101,8 +101,8 @@ QPixmap HelpPicture()
     for (int band = 0; band < 4; ++band) {
         p.setBrush(band % 2 ? QColor(Qt::white) : QColor(0xFF, 0x60, 0x00));
         const qreal x = 340 - 9 * band;
-        p.drawPolygon(QPolygonF({QPointF(x, 230 + band), QPointF(x - 9, 231 + band), QPointF(x - 9, 243 - band),
-            QPointF(x, 244 - band)}));
+        p.drawPolygon(QPolygonF({ QPointF(x, 230 + band), QPointF(x - 9, 231 + band), QPointF(x - 9, 243 - band),
+            QPointF(x, 244 - band) }));
     }
 
     p.save();
@@ -138,7 +138,7 @@ QPixmap RefreshPicture()
         p.drawArc(QRectF(4, 4, 19, 18), 60 * 16, 280 * 16);
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
-        p.drawPolygon(QPolygonF({QPointF(14, 0), QPointF(21, 5), QPointF(13, 10)}));
+        p.drawPolygon(QPolygonF({ QPointF(14, 0), QPointF(21, 5), QPointF(13, 10) }));
     });
 }
 
@@ -168,8 +168,8 @@ QCursor LinkPointer()
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRectF(17, 12, 8, 18));
         p.drawLine(QPointF(12, 21), QPointF(30, 21));
-        QPolygonF arrow({QPointF(1, 1), QPointF(1, 17), QPointF(5, 13), QPointF(8, 20), QPointF(11, 19), QPointF(8, 12),
-            QPointF(13, 12)});
+        QPolygonF arrow({ QPointF(1, 1), QPointF(1, 17), QPointF(5, 13), QPointF(8, 20), QPointF(11, 19),
+            QPointF(8, 12), QPointF(13, 12) });
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::white);
         p.drawPolygon(arrow);

@@ -11,7 +11,7 @@ QIcon WindowIcon(); ///< the installed application icon, 16 to 256 pixels
 QPixmap HelpPicture(); ///< 383 x 332, beside the help texts
 QPixmap RefreshPicture(); ///< 27 x 26, on the refresh button
 QPixmap FavouritePointerIcon(); ///< 32 x 32, the pointer over the favourites
-constexpr QPoint kFavouritePointerHotSpot{16, 4}; ///< the star's top point
+constexpr QPoint kFavouritePointerHotSpot { 16, 4 }; ///< the star's top point
 QCursor LinkPointer();
 
 } // namespace Artwork

@@ -67,7 +67,7 @@ inline MainWindow& start(WindowFixture& f, const QStringList& entries = {})
 /// fails before any download and adds nothing: the bar is exactly what was stored.
 inline MainWindow& startOnBar(WindowFixture& f, const QStringList& codes)
 {
-    QStringList entries{u"data/last=-"_qs};
+    QStringList entries { u"data/last=-"_qs };
     for (int i = 0; i < codes.size(); ++i)
         entries.append(u"Fav/%1=%2"_qs.arg(i).arg(codes[i]));
     return start(f, entries);

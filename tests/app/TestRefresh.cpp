@@ -229,7 +229,7 @@ void TestRefresh::tickDuringATickRunsAfterIt()
     // The tick's refresh is slow; the next tick falls due meanwhile and must run once the refresh is over.
     WindowFixture f(at(10, 10));
     MainWindow& w = showing(f);
-    f.server.setReply(kMetar, TestHttpServer::Reply{200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300});
+    f.server.setReply(kMetar, TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300 });
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     refreshTimer.setTicksSinceRefresh(50);
     QTimer::singleShot(100, &refreshTimer, &RefreshTimer::tick);

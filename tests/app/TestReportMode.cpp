@@ -2,15 +2,15 @@
 #include "support/TestHttpServer.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 class TestReportMode : public QObject
 {
@@ -71,15 +71,15 @@ TestReportMode::Result TestReportMode::run(const QStringList& arguments)
         process.kill();
         process.waitForFinished();
         qWarning("the report mode did not end in time");
-        return Result{};
+        return Result {};
     }
-    return Result{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return Result { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
 }
 
 void TestReportMode::currentMetarAsJson()
 {
-    const Result result = run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
-        u"--now"_qs, u"2026-12-07T10:00"_qs});
+    const Result result = run({ u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, u"2026-12-07T10:00"_qs });
     QCOMPARE(result.exitCode, 0);
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
@@ -100,7 +100,7 @@ void TestReportMode::currentMetarAsJson()
     bool sawLargeRed = false;
     for (const QJsonValue& value : json[u"runs"_qs].toArray()) {
         const QJsonObject run = value.toObject();
-        QCOMPARE(run.keys(), (QStringList{u"bold"_qs, u"color"_qs, u"size"_qs, u"text"_qs}));
+        QCOMPARE(run.keys(), (QStringList { u"bold"_qs, u"color"_qs, u"size"_qs, u"text"_qs }));
         joined += run[u"text"_qs].toString();
         if (run[u"text"_qs].toString() == u"10°C"_qs) {
             QCOMPARE(run[u"color"_qs].toString(), u"#C00000"_qs);
@@ -108,7 +108,8 @@ void TestReportMode::currentMetarAsJson()
             QVERIFY(run[u"bold"_qs].toBool());
             sawLargeRed = true;
         }
-        if (run[u"text"_qs].toString().startsWith(u"Dec 06"_qs) || run[u"text"_qs].toString().startsWith(u"France"_qs)) {
+        if (run[u"text"_qs].toString().startsWith(u"Dec 06"_qs)
+            || run[u"text"_qs].toString().startsWith(u"France"_qs)) {
             QCOMPARE(run[u"color"_qs].toString(), u"#000000"_qs);
             QCOMPARE(run[u"size"_qs].toDouble(), 8.5);
         }
@@ -119,8 +120,8 @@ void TestReportMode::currentMetarAsJson()
 
 void TestReportMode::staleMetarAsJson()
 {
-    const Result result = run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
-        u"--now"_qs, u"2027-01-02T10:00"_qs});
+    const Result result = run({ u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, u"2027-01-02T10:00"_qs });
     QCOMPARE(result.exitCode, 0);
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
     QCOMPARE(json[u"bannerVisible"_qs].toBool(), true);
@@ -130,7 +131,7 @@ void TestReportMode::staleMetarAsJson()
 
 void TestReportMode::failedDownloadExitsWithOne()
 {
-    const Result result = run({u"--report"_qs, u"metar"_qs, u"EGLL"_qs, u"--weather-base"_qs, m_server->base()});
+    const Result result = run({ u"--report"_qs, u"metar"_qs, u"EGLL"_qs, u"--weather-base"_qs, m_server->base() });
     QCOMPARE(result.exitCode, 1);
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
     QCOMPARE(json[u"text"_qs].toString(),
@@ -147,8 +148,8 @@ void TestReportMode::tafAndNotamAsJson()
     m_server->setBody(u"/data/forecasts/taf/stations/LFPG.TXT"_qs, taf.readAll());
     m_server->setBody(u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs, notam.readAll());
 
-    const Result tafResult = run({u"--report"_qs, u"taf"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
-        u"--now"_qs, u"2026-12-16T08:00"_qs});
+    const Result tafResult = run({ u"--report"_qs, u"taf"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, u"2026-12-16T08:00"_qs });
     QCOMPARE(tafResult.exitCode, 0);
     const QJsonObject tafJson = QJsonDocument::fromJson(tafResult.out).object();
     QCOMPARE(tafJson[u"type"_qs].toString(), u"TAF"_qs);
@@ -164,7 +165,7 @@ void TestReportMode::tafAndNotamAsJson()
     }
     QVERIFY(sawMaximum);
 
-    const Result notamResult = run({u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, m_server->base()});
+    const Result notamResult = run({ u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, m_server->base() });
     QCOMPARE(notamResult.exitCode, 0);
     const QJsonObject notamJson = QJsonDocument::fromJson(notamResult.out).object();
     QCOMPARE(notamJson[u"type"_qs].toString(), u"NOTAM"_qs);
@@ -172,7 +173,7 @@ void TestReportMode::tafAndNotamAsJson()
     QVERIFY(notamJson[u"text"_qs].toString().startsWith(u"LFPG A2871/26"_qs));
 
     // Without a provider the NOTAM request fails like a download.
-    const Result none = run({u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, QString()});
+    const Result none = run({ u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, QString() });
     QCOMPARE(none.exitCode, 1);
     QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"banner"_qs].toString(), u"X"_qs);
     QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"error"_qs].toString(), u"no-source"_qs);
@@ -180,8 +181,8 @@ void TestReportMode::tafAndNotamAsJson()
 
 void TestReportMode::textFormat()
 {
-    const Result result = run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"text"_qs,
-        u"--weather-base"_qs, m_server->base() + u'/'});
+    const Result result = run({ u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"text"_qs,
+        u"--weather-base"_qs, m_server->base() + u'/' });
     QCOMPARE(result.exitCode, 0);
     const QString out = QString::fromUtf8(result.out);
     QVERIFY2(out.startsWith(u"METAR de 1930 UTC\n\n"_qs), qPrintable(out));
@@ -191,13 +192,13 @@ void TestReportMode::textFormat()
 void TestReportMode::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("unknown option") << QStringList{u"--frobnicate"_qs};
-    QTest::newRow("missing value") << QStringList{u"--weather-base"_qs};
-    QTest::newRow("unknown type") << QStringList{u"--report"_qs, u"sigmet"_qs, u"LFPG"_qs};
-    QTest::newRow("report without code") << QStringList{u"--report"_qs, u"metar"_qs};
-    QTest::newRow("bad format") << QStringList{u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"xml"_qs};
-    QTest::newRow("bad date") << QStringList{u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--now"_qs, u"demain"_qs};
-    QTest::newRow("format without report") << QStringList{u"--format"_qs, u"text"_qs};
+    QTest::newRow("unknown option") << QStringList { u"--frobnicate"_qs };
+    QTest::newRow("missing value") << QStringList { u"--weather-base"_qs };
+    QTest::newRow("unknown type") << QStringList { u"--report"_qs, u"sigmet"_qs, u"LFPG"_qs };
+    QTest::newRow("report without code") << QStringList { u"--report"_qs, u"metar"_qs };
+    QTest::newRow("bad format") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"xml"_qs };
+    QTest::newRow("bad date") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--now"_qs, u"demain"_qs };
+    QTest::newRow("format without report") << QStringList { u"--format"_qs, u"text"_qs };
 }
 
 void TestReportMode::usageErrors()
@@ -212,10 +213,10 @@ void TestReportMode::usageErrors()
 
 void TestReportMode::helpAndVersion()
 {
-    const Result help = run({u"--help"_qs});
+    const Result help = run({ u"--help"_qs });
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("--report"));
-    const Result version = run({u"--version"_qs});
+    const Result version = run({ u"--version"_qs });
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QByteArray("Ventorix 3.0.0\n"));
 }
@@ -229,13 +230,13 @@ void TestReportMode::userAgentNamesVersionAndSite()
     const QByteArray settings = "[sources]\nsite = http://site.test/moi\n";
     QVERIFY(file.open(QIODevice::ReadWrite) && file.write(settings) == settings.size() && file.flush());
 
-    QCOMPARE(run({u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base()}).exitCode, 0);
+    QCOMPARE(run({ u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--weather-base"_qs, m_server->base() }).exitCode, 0);
     QCOMPARE(m_server->headers().size(), 1);
     const QByteArray head = m_server->headers().at(0) + "\r\n";
     QVERIFY2(head.contains("\r\nUser-Agent: Ventorix/3.0.0 (+http://site.test/moi)\r\n"), head.constData());
     QVERIFY(file.seek(0));
     QCOMPARE(file.readAll(), settings);
-    QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Ventorix.ini"_qs});
+    QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_qs });
 }
 
 void TestReportMode::demoReports_data()
@@ -261,7 +262,7 @@ void TestReportMode::demoReports()
     QFETCH(QString, title);
     QFETCH(QString, excerpt);
 
-    const Result result = run({u"--report"_qs, type, code, u"--demo"_qs});
+    const Result result = run({ u"--report"_qs, type, code, u"--demo"_qs });
     QCOMPARE(result.exitCode, 0);
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
     QCOMPARE(json[u"error"_qs].toString(), QString());

@@ -188,7 +188,8 @@ void TestStartUp::lastCodeNotACode()
     MainWindow& w = Shell::start(f, { u"data/last="_qs + last });
     QVERIFY(f.server.requests().isEmpty());
     // A failed download says so first; the line after says why.
-    QCOMPARE(control<QTextEdit>(w, u"reportArea"_qs)->toPlainText().section(u'\n', 0, 0), u"Connexion à internet ..."_qs);
+    QCOMPARE(
+        control<QTextEdit>(w, u"reportArea"_qs)->toPlainText().section(u'\n', 0, 0), u"Connexion à internet ..."_qs);
     QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), last);
     QCOMPARE(captions(w), bar({}));
     QCOMPARE(f.settings.read(u"data"_qs, u"last"_qs, {}), last);

@@ -74,7 +74,7 @@ void TestTermination::savedOnSignal()
     environment.insert(u"XDG_CONFIG_HOME"_qs, home.filePath(u"config"_qs));
     environment.insert(u"XDG_CACHE_HOME"_qs, home.filePath(u"cache"_qs));
     process.setProcessEnvironment(environment);
-    process.start(executable, {u"--weather-base"_qs, server.base()});
+    process.start(executable, { u"--weather-base"_qs, server.base() });
     QVERIFY(process.waitForStarted());
 
     // Ready when the first report's request came in or, once answered, its code was stored as the last one.
@@ -94,7 +94,7 @@ void TestTermination::savedOnSignal()
     QCOMPARE(saved.value(u"Fav/0"_qs).toString(), u"EGLL"_qs);
     if (added == u"<unsaved>"_qs) {
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(saved.allKeys(), (QStringList{u"Fav/0"_qs, u"data/Info"_qs, u"data/last"_qs}));
+        QCOMPARE(saved.allKeys(), (QStringList { u"Fav/0"_qs, u"data/Info"_qs, u"data/last"_qs }));
         QCOMPARE(saved.value(u"data/Info"_qs).toString(), u"7"_qs);
         return;
     }
@@ -106,7 +106,7 @@ void TestTermination::savedOnSignal()
         QVERIFY2(saved.contains(u"Fav/%1"_qs.arg(i)) && saved.value(u"Fav/%1"_qs.arg(i)).toString().isEmpty(),
             qPrintable(QString::number(i)));
     const QStringList files = QDir(home.filePath(u"config"_qs)).entryList(QDir::Files);
-    QCOMPARE(files, QStringList{u"Ventorix.ini"_qs});
+    QCOMPARE(files, QStringList { u"Ventorix.ini"_qs });
 }
 
 QTEST_GUILESS_MAIN(TestTermination)

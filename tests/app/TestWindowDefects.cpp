@@ -137,7 +137,7 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
     WindowFixture f(QDateTime(QDate(2026, 12, 7), QTime(10, 10)));
     f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     f.server.setReply(u"/data/observations/metar/decoded/EGLL.TXT"_qs,
-        TestHttpServer::Reply{200, readFixture(u"metar/EGLL.TXT"_qs), {}, false, 400});
+        TestHttpServer::Reply { 200, readFixture(u"metar/EGLL.TXT"_qs), {}, false, 400 });
     MainWindow& w = shownWindow(f);
     RefreshTimer& timer = part<RefreshTimer>(w);
     part<ReportPanel>(w).selectReportTypeQuietly(0);
@@ -152,7 +152,8 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
         connect(&part<ReportRequester>(w), &ReportRequester::transferEnded, &w, [&] {
             if (std::exchange(clicked, true))
                 return;
-            QMetaObject::invokeMethod(&w, [&] { w.showReport(u"LFPG"_qs); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &w, [&] { w.showReport(u"LFPG"_qs); }, Qt::QueuedConnection);
             QMetaObject::invokeMethod(control<QPushButton>(w, u"refreshButton"_qs), "click", Qt::QueuedConnection);
         });
     }
@@ -209,16 +210,16 @@ void TestWindowDefects::keyboard_data()
     QTest::addColumn<QString>("requested"); // the report asked for, if any
     QTest::addColumn<QString>("filledList"); // a list that must now have items, if any
 
-    QTest::newRow("Enter in the code box searches") << u"codeSearchEdit"_qs << u"lfpg"_qs << int(Qt::Key_Return)
-                                                    << u"LFPG"_qs << u"searchResultsList"_qs;
-    QTest::newRow("Enter on a code of the list") << u"codesAToKList"_qs << QString() << int(Qt::Key_Return)
-                                                  << u"AGGH"_qs << QString();
-    QTest::newRow("Enter in the find box") << u"findEdit"_qs << u"rwy"_qs << int(Qt::Key_Enter) << QString()
-                                           << QString();
-    QTest::newRow("arrow down on the report types") << u"metarButton"_qs << QString() << int(Qt::Key_Down)
-                                                    << u"taf/stations/LFPG"_qs << QString();
-    QTest::newRow("arrow down in the countries") << u"countryList"_qs << QString() << int(Qt::Key_Down)
-                                                 << QString() << u"cityList"_qs;
+    QTest::newRow("Enter in the code box searches")
+        << u"codeSearchEdit"_qs << u"lfpg"_qs << int(Qt::Key_Return) << u"LFPG"_qs << u"searchResultsList"_qs;
+    QTest::newRow("Enter on a code of the list")
+        << u"codesAToKList"_qs << QString() << int(Qt::Key_Return) << u"AGGH"_qs << QString();
+    QTest::newRow("Enter in the find box")
+        << u"findEdit"_qs << u"rwy"_qs << int(Qt::Key_Enter) << QString() << QString();
+    QTest::newRow("arrow down on the report types")
+        << u"metarButton"_qs << QString() << int(Qt::Key_Down) << u"taf/stations/LFPG"_qs << QString();
+    QTest::newRow("arrow down in the countries")
+        << u"countryList"_qs << QString() << int(Qt::Key_Down) << QString() << u"cityList"_qs;
 }
 
 void TestWindowDefects::keyboard()
@@ -282,7 +283,7 @@ void TestWindowDefects::foldingKeepsTheLayout()
 // The controls Tab goes through from the focused one until it comes back to it.
 QStringList tabOrder()
 {
-    QStringList chain{QApplication::focusWidget()->objectName()};
+    QStringList chain { QApplication::focusWidget()->objectName() };
     for (int i = 0; i < 60; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         const QString now = QApplication::focusWidget()->objectName();
@@ -299,14 +300,13 @@ void TestWindowDefects::tabChain_data()
     QTest::addColumn<QStringList>("reached");
     QTest::addColumn<QStringList>("unreached"); // under the open panel
 
-    const QStringList search{u"codeSearchEdit"_qs, u"searchButton"_qs, u"codesAToKList"_qs};
-    const QStringList top{u"helpButton"_qs, u"browserButton"_qs};
-    const QStringList report{u"metarButton"_qs, u"refreshButton"_qs, u"reportArea"_qs, u"quitButton"_qs};
+    const QStringList search { u"codeSearchEdit"_qs, u"searchButton"_qs, u"codesAToKList"_qs };
+    const QStringList top { u"helpButton"_qs, u"browserButton"_qs };
+    const QStringList report { u"metarButton"_qs, u"refreshButton"_qs, u"reportArea"_qs, u"quitButton"_qs };
     QTest::newRow("nothing open") << QString() << search + top + report << QStringList();
-    QTest::newRow("help panel") << u"helpButton"_qs << QStringList{u"helpCloseButton"_qs}
-                                << search + top + report;
-    QTest::newRow("browser") << u"browserButton"_qs << QStringList{u"countryList"_qs} + report << search;
-    QTest::newRow("folded") << u"foldButton"_qs << report << search + top + QStringList{u"countryList"_qs};
+    QTest::newRow("help panel") << u"helpButton"_qs << QStringList { u"helpCloseButton"_qs } << search + top + report;
+    QTest::newRow("browser") << u"browserButton"_qs << QStringList { u"countryList"_qs } + report << search;
+    QTest::newRow("folded") << u"foldButton"_qs << report << search + top + QStringList { u"countryList"_qs };
 }
 
 void TestWindowDefects::tabChain()
@@ -336,14 +336,14 @@ void TestWindowDefects::helpTextsReadableOverThePicture()
     control<QPushButton>(w, u"helpButton"_qs)->click();
     auto* picture = control<QLabel>(w, u"helpPicture"_qs);
     const QImage image = picture->pixmap().toImage();
-    QStringList texts{u"versionLabel"_qs};
+    QStringList texts { u"versionLabel"_qs };
     for (int i = 0; i < 6; ++i)
         texts.append(u"helpText%1"_qs.arg(i));
     for (const QString& name : texts) {
         // Where the dark text's lines lie over the picture, the picture must be light.
         auto* text = control<QLabel>(w, name);
-        const QRect lines = text->fontMetrics().boundingRect(text->contentsRect(), int(text->alignment()) | Qt::TextWordWrap,
-            text->text());
+        const QRect lines = text->fontMetrics().boundingRect(
+            text->contentsRect(), int(text->alignment()) | Qt::TextWordWrap, text->text());
         const QRect over = QRect(picture->mapFrom(&w, text->mapTo(&w, lines.topLeft())), lines.size()) & image.rect();
         double lightness = 0;
         for (int y = over.top(); y <= over.bottom(); ++y) {

@@ -1,7 +1,7 @@
 // The settings kept between runs: the user's INI file read and saved through IniSettingsStore, and the
 // stored report type turned into a button.
-#include "platform/SettingsStore.h"
 #include "favourites/SettingsValues.h"
+#include "platform/SettingsStore.h"
 #include "support/FileSizeLimit.h"
 
 #include <QDir>
@@ -193,10 +193,8 @@ void TestSettingsStore::readsFile_data()
     QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf[data]\nlast=EGLL\n") << u"data/last"_qs << u"EGLL"_qs;
     QTest::newRow("blanks around") << QByteArray("[data]\n last = EGLL \n") << u"data/last"_qs << u"EGLL"_qs;
     QTest::newRow("hand-written list kept as text") << QByteArray("[Fav]\n0=a, b\n") << u"Fav/0"_qs << u"a, b"_qs;
-    QTest::newRow("line without equals sign skipped") << QByteArray("[Fav]\n0\n1=EGLL\n") << u"Fav/1"_qs
-                                                      << u"EGLL"_qs;
-    QTest::newRow("later line wins") << QByteArray("[data]\nlast=LFPG\nlast=EGLL\n") << u"data/last"_qs
-                                     << u"EGLL"_qs;
+    QTest::newRow("line without equals sign skipped") << QByteArray("[Fav]\n0\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs;
+    QTest::newRow("later line wins") << QByteArray("[data]\nlast=LFPG\nlast=EGLL\n") << u"data/last"_qs << u"EGLL"_qs;
 }
 
 void TestSettingsStore::readsFile()
@@ -283,7 +281,7 @@ void TestSettingsStore::unusablePath()
         break;
     case Obstacle::Socket: {
         socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
+        sockaddr_un address {};
         address.sun_family = AF_UNIX;
         QVERIFY(name.size() < qsizetype(sizeof(address.sun_path)));
         std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
@@ -327,17 +325,17 @@ void TestSettingsStore::damagedFileIsSavedOver_data()
     // the others dropped, a copy is kept, and the user's own values are saved all the same.
     QTest::newRow("list holding a NUL") << QByteArray("[Fav]\n1=EGLL\n2=a, \\0\n") << u"Fav/1"_qs << u"EGLL"_qs
                                         << QByteArray();
-    QTest::newRow("list holding a NUL byte") << bytes("[Fav]\n1=EGLL\n2=a, b\0c\n") << u"Fav/1"_qs << u"EGLL"_qs
-                                             << QByteArray();
+    QTest::newRow("list holding a NUL byte")
+        << bytes("[Fav]\n1=EGLL\n2=a, b\0c\n") << u"Fav/1"_qs << u"EGLL"_qs << QByteArray();
     QTest::newRow("value that is not a number")
         << QByteArray("[data]\nlast=KJFK\n[Fav]\n5=@Variant(\\0\\0\\0\\x6\\x7f\\xf8\\0\\0\\0\\0\\0\\0)\n")
         << u"data/last"_qs << u"KJFK"_qs << QByteArray();
 
     // Damage outside the groups a save writes is the user's own text: it stays as it is, and needs no copy.
-    QTest::newRow("line with an empty key") << QByteArray("=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs
-                                            << QByteArray("=x\n");
-    QTest::newRow("empty key in the General section") << QByteArray("[General]\n=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs
-                                                       << u"EGLL"_qs << QByteArray("[General]\n=x\n");
+    QTest::newRow("line with an empty key")
+        << QByteArray("=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs << QByteArray("=x\n");
+    QTest::newRow("empty key in the General section")
+        << QByteArray("[General]\n=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs << QByteArray("[General]\n=x\n");
     QTest::newRow("64 KiB of random bytes") << randomBytes(3) << QString() << QString() << randomBytes(3);
 }
 
@@ -357,8 +355,9 @@ void TestSettingsStore::damagedFileIsSavedOver()
         write(store, u"Fav/0"_qs, u"LFPG"_qs);
         if (untouched.isEmpty()) {
             QTest::ignoreMessage(QtWarningMsg,
-                QRegularExpression(u"^Ventorix : le fichier de réglages .*Ventorix\\.ini était endommagé ; copie gardée "
-                                   u"dans .*Ventorix\\.ini\\.bak$"_qs));
+                QRegularExpression(
+                    u"^Ventorix : le fichier de réglages .*Ventorix\\.ini était endommagé ; copie gardée "
+                    u"dans .*Ventorix\\.ini\\.bak$"_qs));
         }
         QVERIFY(store.flush());
         // The file is sound now: the next save needs no copy and says nothing.
@@ -368,11 +367,11 @@ void TestSettingsStore::damagedFileIsSavedOver()
     }
     if (untouched.isEmpty()) {
         QCOMPARE(contents(path + u".bak"_qs), file);
-        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden),
-            (QStringList{u"Ventorix.ini"_qs, u"Ventorix.ini.bak"_qs}));
+        QCOMPARE(
+            folder.entryList(QDir::Files | QDir::Hidden), (QStringList { u"Ventorix.ini"_qs, u"Ventorix.ini.bak"_qs }));
     } else {
         QVERIFY(contents(path).startsWith(untouched));
-        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{u"Ventorix.ini"_qs});
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_qs });
     }
     const IniSettingsStore next(path);
     QCOMPARE(read(next, u"Fav/0"_qs), u"LFPG"_qs);
@@ -515,7 +514,7 @@ void TestSettingsStore::failedSaveKeepsOldFileWhole()
     }
     QVERIFY(!saved);
     QCOMPARE(contents(path), before);
-    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{u"Ventorix.ini"_qs});
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_qs });
 
     // With room again, the next save brings everything written meanwhile.
     QVERIFY(store.flush());

@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     std::sort(inputs.begin(), inputs.end());
     for (const std::filesystem::path& input : inputs) {
         std::ifstream file(input, std::ios::binary);
-        const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const std::vector<char> bytes { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
         if (!file.good() && !file.eof()) {
             std::fprintf(stderr, "cannot read %s\n", input.c_str());
             return 1;

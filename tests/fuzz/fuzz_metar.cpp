@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const StyleSpan& span : Metar::MetarStyleSpans(translated))
         FUZZ_CHECK(span.start >= 0 && span.length >= 0 && span.start + span.length <= translated.size());
     // Any day of a month end or of mid-month: the rule answers without reading outside the text.
-    for (const QDate& today : {QDate(2026, 12, 15), QDate(2027, 3, 1)}) {
+    for (const QDate& today : { QDate(2026, 12, 15), QDate(2027, 3, 1) }) {
         const bool stale = Expiry::IsMetarOutOfDate(translated, today);
         FUZZ_CHECK(!stale || Expiry::MetarObservationGroup(translated).has_value());
     }

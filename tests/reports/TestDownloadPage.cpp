@@ -45,7 +45,7 @@ constexpr qint64 kNoLimit = -1;
 // The most memory the process has held so far, in KiB.
 long peakMemoryKiB()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
@@ -63,14 +63,14 @@ void TestDownloadPage::outcomes_data()
     // Only a success status makes a work file, whatever the body holds.
     QTest::newRow("success") << 200 << QByteArray("NAME, X\nline\n") << Outcome::Ok << true << kNoLimit;
     QTest::newRow("empty success") << 200 << QByteArray() << Outcome::Ok << true << kNoLimit;
-    QTest::newRow("not found page is no report") << 404 << QByteArray("<html>Not Found</html>") << Outcome::HttpError
-                                                 << false << kNoLimit;
-    QTest::newRow("server error page is no report") << 500 << QByteArray("oops") << Outcome::HttpError << false
-                                                    << kNoLimit;
+    QTest::newRow("not found page is no report")
+        << 404 << QByteArray("<html>Not Found</html>") << Outcome::HttpError << false << kNoLimit;
+    QTest::newRow("server error page is no report")
+        << 500 << QByteArray("oops") << Outcome::HttpError << false << kNoLimit;
 
     // A full disk fails the download, whether the body sat in the file's buffer or went straight to disk.
-    QTest::newRow("full disk, short report") << 200 << QByteArray("NAME, X\nline\n") << Outcome::WriteError << false
-                                             << qint64(0);
+    QTest::newRow("full disk, short report")
+        << 200 << QByteArray("NAME, X\nline\n") << Outcome::WriteError << false << qint64(0);
     QTest::newRow("disk full halfway through a short report")
         << 200 << QByteArray(8000, 'x') << Outcome::WriteError << false << qint64(4000);
     QTest::newRow("disk full halfway through a long report")
@@ -86,7 +86,7 @@ void TestDownloadPage::outcomes()
     QFETCH(qint64, diskRoom);
 
     TestHttpServer server;
-    server.setReply(u"/r.TXT"_qs, TestHttpServer::Reply{status, body, {}, false, 0});
+    server.setReply(u"/r.TXT"_qs, TestHttpServer::Reply { status, body, {}, false, 0 });
     QTemporaryDir dir;
     const QString file = dir.filePath(u"V.txt"_qs);
     NetworkDownloader downloader;
@@ -120,10 +120,10 @@ void TestDownloadPage::hostileReplies_data()
     const QByteArray none;
 
     // Chunked bodies that end as they should are reports like any other.
-    QTest::newRow("body in two chunks") << chunked + "8\r\nNAME, X\n\r\n5\r\nline\n\r\n0\r\n\r\n" << none
-                                        << Outcome::Ok << report << true;
-    QTest::newRow("chunk size in lower case with an extension")
-        << chunked + "d;x=1\r\nNAME, X\nline\n\r\n0\r\n\r\n" << none << Outcome::Ok << report << true;
+    QTest::newRow("body in two chunks") << chunked + "8\r\nNAME, X\n\r\n5\r\nline\n\r\n0\r\n\r\n"
+                                        << none << Outcome::Ok << report << true;
+    QTest::newRow("chunk size in lower case with an extension") << chunked + "d;x=1\r\nNAME, X\nline\n\r\n0\r\n\r\n"
+                                                                << none << Outcome::Ok << report << true;
 
     // Bodies that never end fail on their size, quickly and in bounded memory, however they are framed.
     const QByteArray chunk = "1000\r\n" + QByteArray(0x1000, 'x') + "\r\n";
@@ -137,16 +137,17 @@ void TestDownloadPage::hostileReplies_data()
     // Qt 6.4 reads one chunk for as long as the socket has bytes, whatever the read buffer: against a
     // server on the same machine a single endless chunk may still cost hundreds of MiB before it fails.
     QTest::newRow("endless chunk announced as two gigabytes")
-        << chunked + "7FFFFFFF\r\n" << QByteArray(0x8000, 'x') << Outcome::TooLarge << none << false;
+        << chunked + "7FFFFFFF\r\n"
+        << QByteArray(0x8000, 'x') << Outcome::TooLarge << none << false;
 
     // Chunk sizes that Qt reads as the closing chunk, or as nothing: no report, never an empty one.
-    QTest::newRow("chunk size of sixteen F") << chunked + "FFFFFFFFFFFFFFFF\r\nNAME, X\n" << none
-                                             << Outcome::NetworkError << none << true;
+    QTest::newRow("chunk size of sixteen F") << chunked + "FFFFFFFFFFFFFFFF\r\nNAME, X\n"
+                                             << none << Outcome::NetworkError << none << true;
     QTest::newRow("negative chunk size") << chunked + "-10\r\nabc" << none << Outcome::NetworkError << none << true;
-    QTest::newRow("chunk size not a number") << chunked + "zz\r\nNAME, X\n\r\n0\r\n\r\n" << none
-                                             << Outcome::NetworkError << none << true;
-    QTest::newRow("empty chunked body is no report") << chunked + "0\r\n\r\n" << none << Outcome::NetworkError
-                                                     << none << true;
+    QTest::newRow("chunk size not a number") << chunked + "zz\r\nNAME, X\n\r\n0\r\n\r\n"
+                                             << none << Outcome::NetworkError << none << true;
+    QTest::newRow("empty chunked body is no report") << chunked + "0\r\n\r\n"
+                                                     << none << Outcome::NetworkError << none << true;
 
     // A body cut short by the server. (A chunked body cut short is not here: Qt 6.4 may take it for a whole
     // one when the connection closes, and nothing in the reply tells the two apart.)
@@ -188,12 +189,12 @@ void TestDownloadPage::hostileReplies()
 void TestDownloadPage::redirectIsFollowed()
 {
     TestHttpServer server;
-    server.setReply(u"/moved.TXT"_qs, TestHttpServer::Reply{302, {}, "/r.TXT", false, 0});
+    server.setReply(u"/moved.TXT"_qs, TestHttpServer::Reply { 302, {}, "/r.TXT", false, 0 });
     server.setBody(u"/r.TXT"_qs, "NAME, X\nline\n");
     QTemporaryDir dir;
     NetworkDownloader downloader;
     QVERIFY(downloader.download(server.base() + u"/moved.TXT"_qs, dir.filePath(u"V.txt"_qs)).ok());
-    QCOMPARE(server.requests(), (QStringList{u"/moved.TXT"_qs, u"/r.TXT"_qs}));
+    QCOMPARE(server.requests(), (QStringList { u"/moved.TXT"_qs, u"/r.TXT"_qs }));
     QFile file(dir.filePath(u"V.txt"_qs));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("NAME, X\nline\n"));
@@ -218,10 +219,10 @@ void TestDownloadPage::redirectToHttpsWithoutTls()
     QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
     const quint16 port = answersInPlainText ? server.port() : silent.serverPort();
     server.setReply(u"/moved.TXT"_qs,
-        TestHttpServer::Reply{301, {}, "https://127.0.0.1:" + QByteArray::number(port) + "/r.TXT", false, 0});
+        TestHttpServer::Reply { 301, {}, "https://127.0.0.1:" + QByteArray::number(port) + "/r.TXT", false, 0 });
     QTemporaryDir dir;
-    NetworkDownloader downloader(NetworkDownloader::kDefaultTimeout, NetworkDownloader::kDefaultMaxBytes,
-        std::chrono::milliseconds(500));
+    NetworkDownloader downloader(
+        NetworkDownloader::kDefaultTimeout, NetworkDownloader::kDefaultMaxBytes, std::chrono::milliseconds(500));
     QElapsedTimer timer;
     timer.start();
     const DownloadResult result = downloader.download(server.base() + u"/moved.TXT"_qs, dir.filePath(u"V.txt"_qs));
@@ -247,7 +248,7 @@ void TestDownloadPage::refusedConnection()
 void TestDownloadPage::stalledServerTimesOut()
 {
     TestHttpServer server;
-    server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply{200, {}, {}, true, 0});
+    server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply { 200, {}, {}, true, 0 });
     QTemporaryDir dir;
     NetworkDownloader downloader(std::chrono::milliseconds(300));
     QElapsedTimer timer;
@@ -330,7 +331,7 @@ void TestDownloadPage::transferHoldsHandlersBack()
     // A timer tick that falls due while the report downloads waits until the transfer has ended.
     WindowFixture fixture;
     fixture.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_qs,
-        TestHttpServer::Reply{200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300});
+        TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300 });
     MainWindow& w = fixture.window();
     RefreshTimer& timer = part<RefreshTimer>(w);
     int countDuringTransfer = -1;
@@ -338,8 +339,9 @@ void TestDownloadPage::transferHoldsHandlersBack()
         timer.tick();
         countDuringTransfer = timer.ticksSinceRefresh();
     });
-    QVERIFY(part<ReportRequester>(w).downloadPage(
-        fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
+    QVERIFY(
+        part<ReportRequester>(w).downloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
+            fixture.workDir.filePath(u"V.txt"_qs)));
     QCOMPARE(countDuringTransfer, 0);
     QCOMPARE(timer.ticksSinceRefresh(), 0);
     QTRY_COMPARE(timer.ticksSinceRefresh(), 1);

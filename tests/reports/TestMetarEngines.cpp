@@ -33,8 +33,8 @@ void TestMetarEngines::reportText_data()
     QTest::addColumn<QString>("text");
 
     // Every line end and comma ends an item; the first item is dropped; each item is followed by a blank.
-    QTest::newRow("name before the first comma dropped") << QByteArray("NAME, Country\nline two\n")
-                                                         << u"Country line two "_qs;
+    QTest::newRow("name before the first comma dropped")
+        << QByteArray("NAME, Country\nline two\n") << u"Country line two "_qs;
     QTest::newRow("comma inside a date") << QByteArray("x\nDec 06, 2026\n") << u"Dec 06 2026 "_qs;
     QTest::newRow("CR LF counts as one line end") << QByteArray("x\r\na\r\nb\r\n") << u"a b "_qs;
     QTest::newRow("lone CR ends a line") << QByteArray("x\ra\rb") << u"a b "_qs;
@@ -127,8 +127,8 @@ void TestMetarEngines::translate_data()
     QTest::newRow("other visibility stays in miles") << u"Visibility: 3 mile(s):0"_qs << u"Visibilité: 3 mile(s)"_qs;
     QTest::newRow("low visibility") << u"Visibility: less than 1 mile:0"_qs << u"Visibilité: inférieure à 1 mile:0"_qs;
     QTest::newRow("sky") << u"Sky conditions: mostly cloudy"_qs << u"Etat du ciel: généralement nuageux"_qs;
-    QTest::newRow("mostly clear before clear") << u"Sky conditions: mostly clear"_qs
-                                               << u"Etat du ciel: généralement dégagé"_qs;
+    QTest::newRow("mostly clear before clear")
+        << u"Sky conditions: mostly clear"_qs << u"Etat du ciel: généralement dégagé"_qs;
     QTest::newRow("light rain agrees") << u"Weather: light rain"_qs << u"Météo: légère pluie"_qs;
     QTest::newRow("rain showers before rain") << u"Weather: rain showers"_qs << u"Météo: Averses de pluie"_qs;
     QTest::newRow("drizzle mist before mist") << u"Weather: drizzle mist"_qs << u"Météo: bruine"_qs;
@@ -137,8 +137,8 @@ void TestMetarEngines::translate_data()
     QTest::newRow("towering cumulus, both cases")
         << u"Towering cumulus clouds observed; towering cumulus clouds observed"_qs
         << u"Cumulus congestus observés; Cumulus congestus observés"_qs;
-    QTest::newRow("temperature heading stays English") << u"Temperature: 50 F (10 C)"_qs
-                                                       << u"Temperature: 50 F (10°C)"_qs;
+    QTest::newRow("temperature heading stays English")
+        << u"Temperature: 50 F (10 C)"_qs << u"Temperature: 50 F (10°C)"_qs;
     QTest::newRow("dew point") << u"Dew Point: 42 F (6 C)"_qs << u"Point de rosée: 42 F (6°C)"_qs;
     QTest::newRow("humidity") << u"Relative Humidity: 75%"_qs << u"Humidité relative: 75%"_qs;
     QTest::newRow("pressure") << u"Pressure (altimeter): 29.94 in. Hg (1014 hPa)"_qs
@@ -151,10 +151,11 @@ void TestMetarEngines::translate_data()
     QTest::newRow("haze") << u"Weather: haze"_qs << u"Météo: brume"_qs;
     QTest::newRow("mist") << u"Weather: mist"_qs << u"Météo: brouillard"_qs;
     QTest::newRow("snow") << u"Weather: snow"_qs << u"Météo: neige"_qs;
-    QTest::newRow("last hour") << u"Precipitation last hour: A trace"_qs << u"Precipitation dernière heure:  très peu "_qs;
+    QTest::newRow("last hour") << u"Precipitation last hour: A trace"_qs
+                               << u"Precipitation dernière heure:  très peu "_qs;
     QTest::newRow("cumulonimbus") << u"Cumulonimbus clouds observed"_qs << u"Cumulonimbus observés"_qs;
-    QTest::newRow("raw report on its own line") << u"ob: LFPG 061930Z 31008KT 9999"_qs
-                                                << u"\r\nMETAR complet:\r\n LFPG 061930Z 31008KT 9999"_qs;
+    QTest::newRow("raw report on its own line")
+        << u"ob: LFPG 061930Z 31008KT 9999"_qs << u"\r\nMETAR complet:\r\n LFPG 061930Z 31008KT 9999"_qs;
 
     // Further edges: inside words, capitals, untouched text, line ends.
     QTest::newRow("inside a word") << u"lightning"_qs << u"légerning"_qs;
@@ -214,7 +215,7 @@ static Span spanOn(const QString& text, const QString& covered, bool bold, quint
 {
     const qsizetype start = text.indexOf(covered, from);
     Q_ASSERT(start >= 0);
-    return Span{start, covered.size(), bold, rgb, size};
+    return Span { start, covered.size(), bold, rgb, size };
 }
 
 void TestMetarEngines::spans_data()
@@ -226,39 +227,43 @@ void TestMetarEngines::spans_data()
                          u"Temperature: 50 F (10°C) Point de rosée: 42 F (6°C) \r\nMETAR complet:\r\n LFPG 061930Z "_qs;
     const qsizetype vis = full.indexOf(u"Visibilité"_qs);
     QTest::newRow("full report") << full
-                                 << StyleSpans{Span{vis, full.indexOf(u'\r') + 1 - vis, true, 0xFF8000, {}},
-                                        spanOn(full, u"Vent:"_qs, true, 0x0000C0), spanOn(full, u"8 KT"_qs, true, 0x0000C0),
+                                 << StyleSpans { Span { vis, full.indexOf(u'\r') + 1 - vis, true, 0xFF8000, {} },
+                                        spanOn(full, u"Vent:"_qs, true, 0x0000C0),
+                                        spanOn(full, u"8 KT"_qs, true, 0x0000C0),
                                         spanOn(full, u"Temperature:"_qs, true, 0xC00000),
                                         spanOn(full, u"10°C"_qs, true, 0xC00000, 14.0),
-                                        Span{full.indexOf(u"METAR complet"_qs),
-                                            full.size() - full.indexOf(u"METAR complet"_qs), false, 0xC0C0C0, {}}};
+                                        Span { full.indexOf(u"METAR complet"_qs),
+                                            full.size() - full.indexOf(u"METAR complet"_qs), false, 0xC0C0C0, {} } };
 
     const QString calm = u"Vent: calme:0 Visi 3 Temperature: 46 F (8°C) Point de rosée: 45 F (7°C) \r\n"_qs;
     QTest::newRow("calm wind styles the next second bracket group")
         << calm
-        << StyleSpans{spanOn(calm, u"Vent:"_qs, true, 0x0000C0), spanOn(calm, u"7°C"_qs, true, 0x0000C0),
-               spanOn(calm, u"Temperature:"_qs, true, 0xC00000), spanOn(calm, u"8°C"_qs, true, 0xC00000, 14.0)};
+        << StyleSpans { spanOn(calm, u"Vent:"_qs, true, 0x0000C0), spanOn(calm, u"7°C"_qs, true, 0x0000C0),
+               spanOn(calm, u"Temperature:"_qs, true, 0xC00000), spanOn(calm, u"8°C"_qs, true, 0xC00000, 14.0) };
 
     const QString atStart = u"Visibilité: 3 mile(s) \r\nMETAR complet:\r\n X"_qs;
     QTest::newRow("visibility at the very start is not styled")
-        << atStart << StyleSpans{Span{atStart.indexOf(u"METAR"_qs), atStart.size() - atStart.indexOf(u"METAR"_qs), false, 0xC0C0C0, {}}};
+        << atStart
+        << StyleSpans { Span {
+               atStart.indexOf(u"METAR"_qs), atStart.size() - atStart.indexOf(u"METAR"_qs), false, 0xC0C0C0, {} } };
 
     const QString longRaw = u"x \r\nMETAR complet:\r\n"_qs + QString(1200, u'A');
     QTest::newRow("raw report limited to 1000 characters")
-        << longRaw << StyleSpans{Span{longRaw.indexOf(u"METAR"_qs), 1000, false, 0xC0C0C0, {}}};
+        << longRaw << StyleSpans { Span { longRaw.indexOf(u"METAR"_qs), 1000, false, 0xC0C0C0, {} } };
 
     // Missing headings or brackets drop only their own span.
-    QTest::newRow("nothing to style") << u"Dec 06 2026"_qs << StyleSpans{};
+    QTest::newRow("nothing to style") << u"Dec 06 2026"_qs << StyleSpans {};
     const QString noBracket = u"x Vent: calme Temperature: 50 F"_qs;
-    QTest::newRow("no brackets at all")
-        << noBracket
-        << StyleSpans{spanOn(noBracket, u"Vent:"_qs, true, 0x0000C0), spanOn(noBracket, u"Temperature:"_qs, true, 0xC00000)};
+    QTest::newRow("no brackets at all") << noBracket
+                                        << StyleSpans { spanOn(noBracket, u"Vent:"_qs, true, 0x0000C0),
+                                               spanOn(noBracket, u"Temperature:"_qs, true, 0xC00000) };
     const QString noTemperature = u"x Vent: du N (10 degrés) de 5 MPH (4 KT) Point (6°C)"_qs;
     QTest::newRow("no temperature heading, no temperature value")
         << noTemperature
-        << StyleSpans{spanOn(noTemperature, u"Vent:"_qs, true, 0x0000C0), spanOn(noTemperature, u"4 KT"_qs, true, 0x0000C0)};
-    QTest::newRow("visibility without a line break after it") << u"x Visibilité: 3"_qs << StyleSpans{};
-    QTest::newRow("empty text") << QString() << StyleSpans{};
+        << StyleSpans { spanOn(noTemperature, u"Vent:"_qs, true, 0x0000C0),
+               spanOn(noTemperature, u"4 KT"_qs, true, 0x0000C0) };
+    QTest::newRow("visibility without a line break after it") << u"x Visibilité: 3"_qs << StyleSpans {};
+    QTest::newRow("empty text") << QString() << StyleSpans {};
 }
 
 void TestMetarEngines::spans()
@@ -270,9 +275,18 @@ void TestMetarEngines::spans()
     for (qsizetype i = 0; i < actual.size(); ++i) {
         const Span& a = actual.at(i);
         const Span& e = expected.at(i);
-        QVERIFY2(a == e, qPrintable(u"span %1: got [%2,+%3 %4 %5] \"%6\", want [%7,+%8 %9 %10] \"%11\""_qs.arg(i)
-                                        .arg(a.start).arg(a.length).arg(a.rgb, 6, 16).arg(a.bold).arg(text.mid(a.start, a.length))
-                                        .arg(e.start).arg(e.length).arg(e.rgb, 6, 16).arg(e.bold).arg(text.mid(e.start, e.length))));
+        QVERIFY2(a == e,
+            qPrintable(u"span %1: got [%2,+%3 %4 %5] \"%6\", want [%7,+%8 %9 %10] \"%11\""_qs.arg(i)
+                           .arg(a.start)
+                           .arg(a.length)
+                           .arg(a.rgb, 6, 16)
+                           .arg(a.bold)
+                           .arg(text.mid(a.start, a.length))
+                           .arg(e.start)
+                           .arg(e.length)
+                           .arg(e.rgb, 6, 16)
+                           .arg(e.bold)
+                           .arg(text.mid(e.start, e.length))));
     }
 }
 

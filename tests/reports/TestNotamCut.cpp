@@ -45,8 +45,7 @@ void TestNotamCut::cut_data()
         << page(u"\r\n\r\nLFPG"_qs + kN1 + u"\r\n\r\nLFPG"_qs + kN2 + u"\r\n"_qs + kRule + u"\r\n"_qs) << u"LFPG"_qs
         << u"LFPG"_qs + kN1 + u"\r\n"_qs + sepNext + u"LFPG"_qs + kN2 + u"\r\n"_qs + kSeparator + u" (Fin)\r\n"_qs;
     QTest::newRow("code in lower case or inside a line not marked")
-        << page(u"\r\nLFPG A1 SEE LFPG A2\r\nlfpg A3\r\n"_qs) << u"LFPG"_qs
-        << u"LFPG A1 SEE LFPG A2\r\nlfpg A3\r\n"_qs;
+        << page(u"\r\nLFPG A1 SEE LFPG A2\r\nlfpg A3\r\n"_qs) << u"LFPG"_qs << u"LFPG A1 SEE LFPG A2\r\nlfpg A3\r\n"_qs;
     QTest::newRow("K code written without its K")
         << page(u"\r\nJFK 12/034\r\n\r\nKJFK 12/040\r\n\r\nJFK 12/051\r\n"_qs) << u"KJFK"_qs
         << u"KJFK 12/034\r\n"_qs + sepNext + u"KJFK 12/040\r\n"_qs + sepNext + u"KJFK 12/051\r\n"_qs;
@@ -54,14 +53,13 @@ void TestNotamCut::cut_data()
         << page(u"\r\nPANC 12/001\r\nANC 12/002\r\n"_qs) << u"PANC"_qs << u"PANC 12/001\r\nANC 12/002\r\n"_qs;
 
     // Rule lines: a run of 75 hyphens per tag, the excess kept after it.
-    QTest::newRow("longer rule keeps its excess")
-        << page(u"LFPG A1\r\n"_qs + QString(80, u'-')) << u"LFPG"_qs
-        << u"LFPG A1\r\n"_qs + kSeparator + u" (Fin)-----"_qs;
+    QTest::newRow("longer rule keeps its excess") << page(u"LFPG A1\r\n"_qs + QString(80, u'-')) << u"LFPG"_qs
+                                                  << u"LFPG A1\r\n"_qs + kSeparator + u" (Fin)-----"_qs;
     QTest::newRow("double-length rule tagged twice")
         << page(u"LFPG A1\r\n"_qs + QString(150, u'-')) << u"LFPG"_qs
         << u"LFPG A1\r\n"_qs + kSeparator + u" (Fin)"_qs + kSeparator + u" (Fin)"_qs;
-    QTest::newRow("74 hyphens are no rule") << page(u"LFPG A1\r\n"_qs + QString(74, u'-')) << u"LFPG"_qs
-                                            << u"LFPG A1\r\n"_qs + QString(74, u'-');
+    QTest::newRow("74 hyphens are no rule")
+        << page(u"LFPG A1\r\n"_qs + QString(74, u'-')) << u"LFPG"_qs << u"LFPG A1\r\n"_qs + QString(74, u'-');
 
     // Leading blanks: anything at or below the blank, looked for over the first 100 characters only.
     QTest::newRow("tabs and line ends dropped") << page(u"\t \r\n  LFPG A1"_qs) << u"LFPG"_qs << u"LFPG A1"_qs;
@@ -69,8 +67,7 @@ void TestNotamCut::cut_data()
         << page(QString(120, u' ') + u"LFPG A1"_qs) << u"LFPG"_qs << QString(20, u' ') + u"LFPG A1"_qs;
     QTest::newRow("exactly 100 blanks") << page(QString(100, u' ') + u"LFPG A1"_qs) << u"LFPG"_qs << u"LFPG A1"_qs;
     QTest::newRow("blank block under 100") << page(u"\r\n\r\n   \r\n"_qs) << u"LFPG"_qs << QString();
-    QTest::newRow("no-break space is no blank")
-        << page(u"\r\n\u00a0LFPG A1"_qs) << u"LFPG"_qs << u"\u00a0LFPG A1"_qs;
+    QTest::newRow("no-break space is no blank") << page(u"\r\n\u00a0LFPG A1"_qs) << u"LFPG"_qs << u"\u00a0LFPG A1"_qs;
 
     // Missing or misplaced markers: the cut that cannot be made is not made.
     QTest::newRow("neither marker") << u"  \r\nLFPG A1\r\nLFPG A2\r\n"_qs << u"LFPG"_qs
@@ -79,18 +76,17 @@ void TestNotamCut::cut_data()
         << u"<pre>\r\nLFPG A1\r\nLFPG A2\r\n</pre>"_qs << u"LFPG"_qs << u"LFPG A1"_qs + sepNext + u"LFPG A2\r\n"_qs;
     QTest::newRow("end marker only before the start")
         << u"</pre>(NOTAMS)\r\nLFPG A1"_qs << u"LFPG"_qs << u"</pre>(NOTAMS)"_qs + sepNext + u"LFPG A1"_qs;
-    QTest::newRow("first end marker after the start") << page(u"\r\nLFPG A1\r\n</pre><pre>X"_qs) << u"LFPG"_qs
-                                                      << u"LFPG A1\r\n"_qs;
+    QTest::newRow("first end marker after the start")
+        << page(u"\r\nLFPG A1\r\n</pre><pre>X"_qs) << u"LFPG"_qs << u"LFPG A1\r\n"_qs;
     QTest::newRow("empty block") << page(QString()) << u"LFPG"_qs << QString();
     QTest::newRow("empty block for a K code") << page(QString()) << u"KJFK"_qs << u"K"_qs;
     QTest::newRow("start marker closing the page") << u"LFPG A1 (NOTAMS)"_qs << u"LFPG"_qs << u"LFPG A1 (NOTAMS)"_qs;
     QTest::newRow("empty page") << QString() << u"LFPG"_qs << QString();
     QTest::newRow("page shorter than the cut start") << u"LFPG"_qs << u"LFPG"_qs << u"LFPG"_qs;
-    QTest::newRow("empty code marks nothing") << page(u"LFPG A1\r\nLFPG A2"_qs) << QString()
-                                              << u"LFPG A1\r\nLFPG A2"_qs;
-    QTest::newRow("single-byte characters kept")
-        << page(u"LFPG A1 FR\xe9Q 118.150\r\nLFPG A2"_qs) << u"LFPG"_qs
-        << u"LFPG A1 FR\xe9Q 118.150"_qs + sepNext + u"LFPG A2"_qs;
+    QTest::newRow("empty code marks nothing")
+        << page(u"LFPG A1\r\nLFPG A2"_qs) << QString() << u"LFPG A1\r\nLFPG A2"_qs;
+    QTest::newRow("single-byte characters kept") << page(u"LFPG A1 FR\xe9Q 118.150\r\nLFPG A2"_qs) << u"LFPG"_qs
+                                                 << u"LFPG A1 FR\xe9Q 118.150"_qs + sepNext + u"LFPG A2"_qs;
 }
 
 void TestNotamCut::cut()
@@ -117,9 +113,9 @@ void TestNotamCut::randomPagesStayBounded()
 {
     // Fixed seed: a failure names its input and reproduces.
     QRandomGenerator rng(1215);
-    const QStringList codes{u"LFPG"_qs, u"KJFK"_qs, u"K"_qs, QString()};
-    const QStringList pieces{u"(NOTAMS)"_qs, u"</pre>"_qs, u"\r\n"_qs, u"\r"_qs, u"\n"_qs, u"LFPG"_qs, u"KJFK"_qs,
-        u"JFK"_qs, kRule, u"-"_qs, u" "_qs, u"\t"_qs, QString(37, u' '), u"A1234/26 RWY 09L CLSD"_qs, u"_"_qs};
+    const QStringList codes { u"LFPG"_qs, u"KJFK"_qs, u"K"_qs, QString() };
+    const QStringList pieces { u"(NOTAMS)"_qs, u"</pre>"_qs, u"\r\n"_qs, u"\r"_qs, u"\n"_qs, u"LFPG"_qs, u"KJFK"_qs,
+        u"JFK"_qs, kRule, u"-"_qs, u" "_qs, u"\t"_qs, QString(37, u' '), u"A1234/26 RWY 09L CLSD"_qs, u"_"_qs };
 
     for (int i = 0; i < 4000; ++i) {
         QString pageText;

@@ -291,16 +291,15 @@ void TestTafDecoder::reportParts_data()
                                                   << QString() << QString() << u"TAF de LFPG"_qs << QString();
     QTest::newRow("empty code finds nothing")
         << u"TAF LFPG 151100Z "_qs << QString() << false << QString() << QString() << u"TAF de "_qs << QString();
-    QTest::newRow("code alone") << u"TAF LFPG "_qs << u"LFPG"_qs << true << QString() << QString()
-                                << u"TAF de LFPG"_qs << u"LFPG "_qs;
+    QTest::newRow("code alone") << u"TAF LFPG "_qs << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs
+                                << u"LFPG "_qs;
     QTest::newRow("one token without a blank")
         << u"LFPG"_qs << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs << u"LFPG"_qs;
     QTest::newRow("no Z after the code leaves the validity in")
         << u"TAF LFPG 1512/1618 24010KT "_qs << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs
         << u"LFPG  du 15 à 12h00 au 16 à 18h00 Vent du 240° 10 Kts. "_qs;
-    QTest::newRow("no blank after the issue time")
-        << u"TAF LFPG 151100Z"_qs << u"LFPG"_qs << true << u"151100"_qs << QString() << u"TAF de LFPG"_qs
-        << u"LFPG "_qs;
+    QTest::newRow("no blank after the issue time") << u"TAF LFPG 151100Z"_qs << u"LFPG"_qs << true << u"151100"_qs
+                                                   << QString() << u"TAF de LFPG"_qs << u"LFPG "_qs;
     QTest::newRow("nothing between blank and Z removes no Z")
         << u"TAF LFPG Z TX18/1514Z "_qs << u"LFPG"_qs << true << QString() << u"TX18/1514Z"_qs << u"TAF de LFPG"_qs
         << u"LFPG Z  "_qs;
@@ -331,9 +330,8 @@ void TestTafDecoder::staleRule_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("raw");
     QTest::addColumn<bool>("stale");
-    const auto issuedOn = [](const char* day) {
-        return u"TAF LFPG "_qs + QLatin1String(day) + u"1100Z 1512/1618 24010KT "_qs;
-    };
+    const auto issuedOn
+        = [](const char* day) { return u"TAF LFPG "_qs + QLatin1String(day) + u"1100Z 1512/1618 24010KT "_qs; };
 
     // Mid-month: from two days before today to one day after it.
     QTest::newRow("today") << kMidMonth << issuedOn("15") << false;
@@ -392,24 +390,24 @@ void TestTafDecoder::emphasis_data()
     // Each phrase styled once, temperatures through the degree sign after their value.
     const QString lfpg = kLfpgDecoded + kRawHeading + kLfpgLine;
     QTest::newRow("decoded forecast") << lfpg
-                                      << QStringList{u"TAF complet\r\n"_qs + kLfpgLine + u"|C0C0C0|plain"_qs,
+                                      << QStringList { u"TAF complet\r\n"_qs + kLfpgLine + u"|C0C0C0|plain"_qs,
                                              u"T° Maxi: 18°|C00000|bold"_qs, u"T° Mini: M02°|0000FF|bold"_qs,
-                                             u" Cumulonimbus. |FF0000|bold"_qs};
+                                             u" Cumulonimbus. |FF0000|bold"_qs };
     QTest::newRow("mean temperature") << u"TXKF \r\nT° Moyenne: M05° le 15 à 12h00 Z "_qs
-                                      << QStringList{u"T° Moyenne: M05°|0000FF|bold"_qs};
+                                      << QStringList { u"T° Moyenne: M05°|0000FF|bold"_qs };
     QTest::newRow("only the first of two maxima")
         << u"EGLL \r\nT° Maxi: 18° le 15 à 14h00 Z \r\nT° Maxi: 21° le 16 à 14h00 Z "_qs
-        << QStringList{u"T° Maxi: 18°|C00000|bold"_qs};
+        << QStringList { u"T° Maxi: 18°|C00000|bold"_qs };
     const QString longRaw = u"EGLL "_qs + kRawHeading + kLfpgLine.repeated(10);
     QTest::newRow("raw forecast greyed for a thousand characters")
-        << longRaw << QStringList{longRaw.mid(longRaw.indexOf(u"TAF complet"), 1000) + u"|C0C0C0|plain"_qs};
+        << longRaw << QStringList { longRaw.mid(longRaw.indexOf(u"TAF complet"), 1000) + u"|C0C0C0|plain"_qs };
 
     // Spans that cannot be placed are left out; one running past the end is clipped.
     QTest::newRow("empty area") << QString() << QStringList();
     QTest::newRow("no degree after the value") << u"EGLL \r\nT° Maxi: 18 le 15"_qs << QStringList();
     QTest::newRow("heading opening the area") << u"T° Mini: 05° le 15"_qs << QStringList();
     QTest::newRow("cumulonimbus closing the area")
-        << u"EGLL BKN015 Cumulonimbus."_qs << QStringList{u" Cumulonimbus.|FF0000|bold"_qs};
+        << u"EGLL BKN015 Cumulonimbus."_qs << QStringList { u" Cumulonimbus.|FF0000|bold"_qs };
 }
 
 void TestTafDecoder::emphasis()
@@ -456,11 +454,11 @@ void TestTafDecoder::randomInputKeepsReportShape()
 {
     // Fixed seed: a failure names its input and reproduces.
     QRandomGenerator rng(20261215);
-    const QStringList pool{u"LFPG"_qs, u"TAF"_qs, u"AMD"_qs, u"151100Z"_qs, u"1512/1618"_qs, u"150624"_qs,
+    const QStringList pool { u"LFPG"_qs, u"TAF"_qs, u"AMD"_qs, u"151100Z"_qs, u"1512/1618"_qs, u"150624"_qs,
         u"24015G25KT"_qs, u"VRB05KT"_qs, u"36002MPS"_qs, u"TX18/1514Z"_qs, u"TNM02/1606Z"_qs, u"TM"_qs, u"TN"_qs,
         u"FM151330"_qs, u"FM"_qs, u"VV005"_qs, u"TEMPO"_qs, u"PROB30"_qs, u"BKN015CB"_qs, u"-SHRA"_qs, u"9999"_qs,
-        u"P6SM"_qs, u"Z"_qs, u"/"_qs, u"G"_qs, QString(), u"\r\n"_qs, u"°"_qs, u"KT"_qs, u"1603/1607"_qs};
-    const QStringList codes{u"LFPG"_qs, u"FMEE"_qs, u"TNCM"_qs, u"TXKF"_qs, u"EBBR"_qs, u"K"_qs, QString()};
+        u"P6SM"_qs, u"Z"_qs, u"/"_qs, u"G"_qs, QString(), u"\r\n"_qs, u"°"_qs, u"KT"_qs, u"1603/1607"_qs };
+    const QStringList codes { u"LFPG"_qs, u"FMEE"_qs, u"TNCM"_qs, u"TXKF"_qs, u"EBBR"_qs, u"K"_qs, QString() };
 
     for (int i = 0; i < 4000; ++i) {
         QString raw;

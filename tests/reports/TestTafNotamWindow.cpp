@@ -118,7 +118,8 @@ void TestTafNotamWindow::failedTafStillRecordsTheCode()
     w.selectReportTypeQuietly(1);
     w.showReport(u"EGLL"_qs);
     // A failed download says so first; the line after says why.
-    QCOMPARE(control<QTextEdit>(w, u"reportArea"_qs)->toPlainText().section(u'\n', 0, 0), u"Connexion à internet ..."_qs);
+    QCOMPARE(
+        control<QTextEdit>(w, u"reportArea"_qs)->toPlainText().section(u'\n', 0, 0), u"Connexion à internet ..."_qs);
     QCOMPARE(control<QLabel>(w, u"reportTitle"_qs)->text(), QString());
     // Unlike a failed METAR, the common tail runs.
     QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), u"EGLL"_qs);

@@ -32,7 +32,7 @@ struct Loaded
     {
         Stations::FillFromEmbeddedData(table);
         for (int i = 1; i <= table.count(); ++i)
-            entries.append(Entry{table.code(i), table.country(i), table.city(i)});
+            entries.append(Entry { table.code(i), table.country(i), table.city(i) });
         allCodes = data.codesAToK + data.codesLToZ;
     }
 };
@@ -69,10 +69,10 @@ QList<Token> naturalKey(const QString& code)
             qsizetype end = i;
             while (end < code.size() && code.at(end).isDigit())
                 ++end;
-            key.append(Token{false, code.mid(i, end - i).toInt(), code.mid(i, end - i).toStdU16String()});
+            key.append(Token { false, code.mid(i, end - i).toInt(), code.mid(i, end - i).toStdU16String() });
             i = end;
         } else {
-            key.append(Token{true, 0, std::u16string(1, code.at(i).unicode())});
+            key.append(Token { true, 0, std::u16string(1, code.at(i).unicode()) });
             ++i;
         }
     }
@@ -216,8 +216,8 @@ void TestStationData::largestRuns()
         QVERIFY(entries.at(4428 - 1).country != country);
     }
     // Only the quoted countries reach the smallest quoted size.
-    static const QStringList quoted{u"USA"_qs, u"Canada"_qs, u"Brazil"_qs, u"France"_qs, u"Alaska"_qs, u"Uk"_qs,
-        u"Japan "_qs};
+    static const QStringList quoted { u"USA"_qs, u"Canada"_qs, u"Brazil"_qs, u"France"_qs, u"Alaska"_qs, u"Uk"_qs,
+        u"Japan "_qs };
     QHash<QString, int> sizes;
     for (const Entry& e : entries)
         ++sizes[e.country];
@@ -239,7 +239,7 @@ void TestStationData::trailingSpaceCountries()
             trailing.append(name);
     }
     QCOMPARE(trailing.size(), 51);
-    for (const QString& name : {u"Argentina "_qs, u"Australia "_qs, u"S Afr Rep "_qs, u"Japan "_qs})
+    for (const QString& name : { u"Argentina "_qs, u"Australia "_qs, u"S Afr Rep "_qs, u"Japan "_qs })
         QVERIFY2(trailing.contains(name), qPrintable(name));
     QVERIFY(!countries.contains(u"Argentina"_qs));
 }
@@ -254,7 +254,7 @@ void TestStationData::citiesWithSeveralCodes()
     const auto several = std::count_if(
         codesByCity.cbegin(), codesByCity.cend(), [](const QStringList& codes) { return codes.size() > 1; });
     QCOMPARE(several, 292);
-    QCOMPARE(codesByCity.value(u"France\\Paris"_qs), (QStringList{u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs}));
+    QCOMPARE(codesByCity.value(u"France\\Paris"_qs), (QStringList { u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs }));
     QCOMPARE(codesByCity.value(u"Brazil\\Rio De Janeiro"_qs).size(), 4);
 }
 
@@ -331,7 +331,8 @@ void TestStationData::tableOrder()
         }
         return qsizetype(-1);
     };
-    for (const auto& [before, after] : {std::pair(u"Xiamen"_qs, u"Xi'an"_qs), std::pair(u"Namibe"_qs, u"N'zeto"_qs)}) {
+    for (const auto& [before, after] :
+        { std::pair(u"Xiamen"_qs, u"Xi'an"_qs), std::pair(u"Namibe"_qs, u"N'zeto"_qs) }) {
         const qsizetype b = firstOfCity(before);
         const qsizetype a = firstOfCity(after);
         QVERIFY2(b >= 0 && a >= 0 && b < a, qPrintable(before));
@@ -392,8 +393,8 @@ void TestStationData::listOrder()
 {
     const QStringList& ak = loaded().data.codesAToK;
     const QStringList& lz = loaded().data.codesLToZ;
-    const QStringList moved{u"FAOR"_qs, u"K04W"_qs};
-    for (const QStringList* list : {&ak, &lz}) {
+    const QStringList moved { u"FAOR"_qs, u"K04W"_qs };
+    for (const QStringList* list : { &ak, &lz }) {
         QStringList rest = *list;
         rest.removeIf([&](const QString& code) { return moved.contains(code); });
         for (qsizetype i = 1; i < rest.size(); ++i)

@@ -141,14 +141,13 @@ void TestStationLookups::codesOf_data()
     QTest::addColumn<QString>("country");
     QTest::addColumn<QString>("city");
     QTest::addColumn<QStringList>("codes");
-    QTest::newRow("France, Paris") << u"France"_qs << u"Paris"_qs
-                                   << QStringList{u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs};
-    QTest::newRow("USA, Paris") << u"USA"_qs << u"Paris"_qs << QStringList{u"KPHT"_qs, u"KPRG"_qs, u"KPRX"_qs};
-    QTest::newRow("France, Abbeville") << u"France"_qs << u"Abbeville"_qs << QStringList{u"LFOI"_qs};
+    QTest::newRow("France, Paris") << u"France"_qs << u"Paris"_qs << QStringList { u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs };
+    QTest::newRow("USA, Paris") << u"USA"_qs << u"Paris"_qs << QStringList { u"KPHT"_qs, u"KPRG"_qs, u"KPRX"_qs };
+    QTest::newRow("France, Abbeville") << u"France"_qs << u"Abbeville"_qs << QStringList { u"LFOI"_qs };
     QTest::newRow("Alaska, Anchorage") << u"Alaska"_qs << u"Anchorage"_qs
-                                       << QStringList{u"PAED"_qs, u"PAMR"_qs, u"PANC"_qs};
-    QTest::newRow("Argentina, Buenos Aires") << u"Argentina "_qs << u"Buenos Aires"_qs
-                                             << QStringList{u"SABE"_qs, u"SAEZ"_qs};
+                                       << QStringList { u"PAED"_qs, u"PAMR"_qs, u"PANC"_qs };
+    QTest::newRow("Argentina, Buenos Aires")
+        << u"Argentina "_qs << u"Buenos Aires"_qs << QStringList { u"SABE"_qs, u"SAEZ"_qs };
     QTest::newRow("Argentina without its space") << u"Argentina"_qs << u"Buenos Aires"_qs << QStringList();
     QTest::newRow("city of another country") << u"France"_qs << u"Anchorage"_qs << QStringList();
     QTest::newRow("lower-case city") << u"France"_qs << u"paris"_qs << QStringList();
@@ -178,8 +177,8 @@ void TestStationLookups::searchFindsInListOrder()
     QCOMPARE(found.at(fromAToK.size() - 1), u"KOLF"_qs);
     QCOMPARE(found.at(fromAToK.size()), fromLToZ.first());
 
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_qs), QStringList{u"LFPG"_qs});
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_qs), QStringList{u"K0R3"_qs});
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_qs), QStringList { u"LFPG"_qs });
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_qs), QStringList { u"K0R3"_qs });
 }
 
 // ---- Purpose: queries that can match no code ----
@@ -224,7 +223,7 @@ void TestStationLookups::fillAcceptsCrLfAndBlankLines()
     QVERIFY(table.slot(4).isEmpty());
     QCOMPARE(table.city(3), u"Buenos Aires"_qs);
     QCOMPARE(Stations::DescribeStation(table, u"SAEZ"_qs), std::optional(u"Buenos Aires (Argentina )"_qs));
-    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList{u"LFPB"_qs, u"LFPG"_qs}));
+    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList { u"LFPB"_qs, u"LFPG"_qs }));
 
     Stations::StationTable empty;
     empty.fill(QString());
@@ -262,11 +261,11 @@ void TestStationLookups::fillKeepsMalformedEntries()
     QCOMPARE(table.country(3), u"OnlyCountry"_qs);
     QVERIFY(table.city(3).isEmpty());
     QCOMPARE(table.city(4), u"B"_qs); // a third separator cuts the city short
-    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList{u"LFPG"_qs, u"LFPO"_qs}));
+    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList { u"LFPG"_qs, u"LFPO"_qs }));
     QCOMPARE(Stations::DescribeStation(table, u"XXXX"_qs), std::optional(u" (OnlyCountry)"_qs));
     QCOMPARE(Stations::DescribeStation(table, u"LFPO"_qs), std::optional(u"Paris (France)"_qs));
     QCOMPARE(Stations::Countries(table),
-        (QStringList{u"France"_qs, QString(), u"OnlyCountry"_qs, u"A"_qs, u"France"_qs}));
+        (QStringList { u"France"_qs, QString(), u"OnlyCountry"_qs, u"A"_qs, u"France"_qs }));
 }
 
 void TestStationLookups::fillReplacesTheContent()
@@ -288,7 +287,7 @@ void TestStationLookups::slotsOutOfRange()
     QVERIFY(table.slot(0).isEmpty());
     QVERIFY(table.slot(4529).isEmpty());
     QVERIFY(table.slot(5000).isEmpty());
-    for (int index : {-1, 5001, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+    for (int index : { -1, 5001, std::numeric_limits<int>::min(), std::numeric_limits<int>::max() }) {
         QVERIFY(table.slot(index).isEmpty());
         QVERIFY(table.code(index).isEmpty());
         QVERIFY(table.country(index).isEmpty());
@@ -308,13 +307,13 @@ void TestStationLookups::walksOverTheWholeTable()
     // DescribeStation does not stop at the first match: the last entry with the code gives the text.
     QCOMPARE(Stations::DescribeStation(table, u"AAAA"_qs), std::optional(u"Two (X)"_qs));
     // The country walk emits a name whenever it differs from the one before, so a broken run comes twice.
-    QCOMPARE(Stations::Countries(table), (QStringList{u"X"_qs, u"Y"_qs, u"X"_qs}));
-    QCOMPARE(Stations::CitiesOf(table, u"X"_qs), (QStringList{u"One"_qs, u"Two"_qs, u"One"_qs}));
-    QCOMPARE(Stations::CodesOf(table, u"X"_qs, u"One"_qs), (QStringList{u"AAAA"_qs, u"CCCC"_qs}));
+    QCOMPARE(Stations::Countries(table), (QStringList { u"X"_qs, u"Y"_qs, u"X"_qs }));
+    QCOMPARE(Stations::CitiesOf(table, u"X"_qs), (QStringList { u"One"_qs, u"Two"_qs, u"One"_qs }));
+    QCOMPARE(Stations::CodesOf(table, u"X"_qs, u"One"_qs), (QStringList { u"AAAA"_qs, u"CCCC"_qs }));
     // An entry with an empty country in slot 1 is still emitted: before slot 1 there is no country at all.
     Stations::StationTable noCountry;
     noCountry.fill(u"DDDD\\\\City"_qs);
-    QCOMPARE(Stations::Countries(noCountry), QStringList{QString()});
+    QCOMPARE(Stations::Countries(noCountry), QStringList { QString() });
 }
 
 QTEST_GUILESS_MAIN(TestStationLookups)

@@ -28,6 +28,6 @@ public:
     Q_DISABLE_COPY_MOVE(FileSizeLimit)
 
 private:
-    rlimit m_old{};
+    rlimit m_old {};
     void (*m_oldHandler)(int) = nullptr;
 };

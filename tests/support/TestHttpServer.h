@@ -54,12 +54,12 @@ public:
     quint16 port() const { return m_server.serverPort(); }
 
     void setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }
-    void setBody(const QString& path, const QByteArray& body) { setReply(path, Reply{200, body, {}, false, 0}); }
+    void setBody(const QString& path, const QByteArray& body) { setReply(path, Reply { 200, body, {}, false, 0 }); }
     /// A hostile answer: @p bytes sent exactly as given (status line, headers and all), then, when given,
     /// @p endless sent over and over, as fast as the client takes it, until it hangs up (20 s or 2 GiB at most).
     void setRawReply(const QString& path, const QByteArray& bytes, const QByteArray& endless = {})
     {
-        m_rawReplies.insert(path, RawReply{bytes, endless});
+        m_rawReplies.insert(path, RawReply { bytes, endless });
     }
 
     /// Request targets ("/path?query") in the order they arrived.
@@ -100,7 +100,7 @@ private:
             auto it = m_replies.constFind(target);
             if (it == m_replies.constEnd())
                 it = m_replies.constFind(path);
-            const Reply reply = it == m_replies.constEnd() ? Reply{404, "Not Found", {}, false, 0} : *it;
+            const Reply reply = it == m_replies.constEnd() ? Reply { 404, "Not Found", {}, false, 0 } : *it;
             if (reply.stall)
                 return;
             if (reply.delayMs > 0) {
@@ -151,7 +151,7 @@ private:
             qint64 sent = 0;
             while (!m_stopping && sent < (qint64(1) << 31) && std::chrono::steady_clock::now() < end) {
                 // The descriptor shares the socket's non-blocking mode: wait for room a little at a time.
-                pollfd room{fd, POLLOUT, 0};
+                pollfd room { fd, POLLOUT, 0 };
                 if (::poll(&room, 1, 100) <= 0)
                     continue;
                 const ssize_t n = ::send(fd, piece.constData(), static_cast<size_t>(piece.size()), MSG_NOSIGNAL);

@@ -32,8 +32,8 @@ struct WindowFixture
 
     Services services()
     {
-        return Services{&downloader, &clock, &settings, &links, WorkFolder(workDir.path()),
-            Sources{server.base(), server.base(), u"http://site.test"_qs}};
+        return Services { &downloader, &clock, &settings, &links, WorkFolder(workDir.path()),
+            Sources { server.base(), server.base(), u"http://site.test"_qs } };
     }
 
     MainWindow& window()
