@@ -2,6 +2,7 @@
 // report is fetched from a file:// folder, then saved as PDF (document build, layout, pages, file) again and
 // again. Plain text and HTML are timed too, for comparison.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_briefing [repetitions]
+#include "Median.h"
 #include "app/MainWindow.h"
 #include "reports/BriefingFile.h"
 
@@ -18,19 +19,6 @@
 #include <vector>
 
 namespace {
-
-double medianMs(int repetitions, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
 
 // A provider page whose NOTAM block holds about @p bytes of text.
 QByteArray notamPage(qsizetype bytes)

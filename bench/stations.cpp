@@ -1,6 +1,7 @@
 // Median times of the station directory's work on the shipped data, through the real window where the
 // window does the work: filling the table and the two code lists, a search, a country and a city choice.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_stations [repetitions]
+#include "Median.h"
 #include "app/MainWindow.h"
 #include "reports/RefreshTimer.h"
 
@@ -20,23 +21,6 @@
 #include <vector>
 
 namespace {
-
-/// Median wall time of @p work over @p repetitions runs, in milliseconds; @p prepare runs untimed before each.
-double medianMs(int repetitions, const std::function<void()>& work, const std::function<void()>& prepare = {})
-{
-    std::vector<double> times;
-    times.reserve(repetitions);
-    for (int i = 0; i < repetitions; ++i) {
-        if (prepare)
-            prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
 
 /// Fails the run when the measured work did not give the expected result (a fast wrong answer proves nothing).
 bool check(bool ok, const char* what)

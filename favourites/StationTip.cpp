@@ -11,10 +11,7 @@ StationTip::StationTip(QWidget* parent)
     : QFrame(parent)
 {
     using Twips::rect;
-    setObjectName(u"stationTip"_qs);
-    setGeometry(rect(930, 2565, 5055, 510));
-    setFrameShape(QFrame::NoFrame);
-    setAutoFillBackground(true);
+    makePanel(this, u"stationTip"_qs, rect(930, 2565, 5055, 510));
     hide();
     m_text = label(this, u"stationTipText"_qs, rect(0, 105, 5025, 315), QString());
     m_text->setFont(sansFont(9.75, true));

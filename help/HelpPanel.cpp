@@ -21,9 +21,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     , m_siteAddress(std::move(siteAddress))
 {
     using Twips::rect;
-    setObjectName(u"helpPanel"_qs);
-    setGeometry(rect(-195, -240, 11865, 6300));
-    setFrameShape(QFrame::NoFrame);
+    makePanel(this, u"helpPanel"_qs, rect(-195, -240, 11865, 6300));
     setBaseColour(this, 0xFFFFFF);
     hide();
 

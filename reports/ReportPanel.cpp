@@ -32,10 +32,7 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     : QFrame(parent)
 {
     using Twips::rect;
-    setObjectName(u"reportPanel"_qs);
-    setGeometry(rect(3120, 30, 7860, 5400));
-    setFrameShape(QFrame::NoFrame);
-    setAutoFillBackground(true);
+    makePanel(this, u"reportPanel"_qs, rect(3120, 30, 7860, 5400));
 
     createFindBox();
     const std::array<QString, 3> types { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };

@@ -25,10 +25,7 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     , m_stations(stations)
 {
     using Twips::rect;
-    setObjectName(u"stationBrowser"_qs);
-    setGeometry(rect(30, 570, 3060, 4785));
-    setFrameShape(QFrame::NoFrame);
-    setAutoFillBackground(true);
+    makePanel(this, u"stationBrowser"_qs, rect(30, 570, 3060, 4785));
     hide();
 
     m_countryList = place<QListWidget>(this, u"countryList"_qs, rect(75, 255, 2790, 2565));

@@ -37,11 +37,18 @@ QAction* shortcut(QWidget* owner, const QString& name, const QKeySequence& keys)
     return action;
 }
 
-QFrame* panel(QWidget* parent, const QString& name, QRect geometry)
+void makePanel(QFrame* frame, const QString& name, QRect geometry)
 {
-    auto* frame = place<QFrame>(parent, name, geometry);
+    frame->setObjectName(name);
+    frame->setGeometry(geometry);
     frame->setFrameShape(QFrame::NoFrame);
     frame->setAutoFillBackground(true);
+}
+
+QFrame* panel(QWidget* parent, const QString& name, QRect geometry)
+{
+    auto* frame = new QFrame(parent);
+    makePanel(frame, name, geometry);
     return frame;
 }
 

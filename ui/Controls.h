@@ -30,7 +30,9 @@ W* place(QWidget* parent, const QString& name, QRect geometry)
     return widget;
 }
 
-/// An opaque container with no border: panels slide over other controls.
+/// Names and places @p frame, an opaque container with no border: panels slide over other controls.
+void makePanel(QFrame* frame, const QString& name, QRect geometry);
+/// A new panel, as makePanel() makes it.
 QFrame* panel(QWidget* parent, const QString& name, QRect geometry);
 
 /// A filled, bordered rectangle drawn below its container's controls. It takes no mouse of its own: a move
