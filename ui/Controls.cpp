@@ -102,10 +102,15 @@ void scrollSidewaysOnlyForWideItems(QListWidget* list)
     // The view counts the item's padding in its width, so a name that fits would still bring the bar,
     // and the bar hides a row.
     const int room = list->contentsRect().width() - list->verticalScrollBar()->sizeHint().width();
-    int widest = 0;
-    for (int i = 0; i < list->count(); ++i)
-        widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
-    list->setHorizontalScrollBarPolicy(widest <= room ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    const QFontMetrics metrics = list->fontMetrics();
+    // No text of n characters is wider than n of the widest character: most names need no measuring.
+    const qsizetype surelyFitting = room / std::max(metrics.maxWidth(), 1);
+    bool wide = false;
+    for (int i = 0; i < list->count() && !wide; ++i) {
+        const QString text = list->item(i)->text();
+        wide = text.size() > surelyFitting && metrics.horizontalAdvance(text) > room;
+    }
+    list->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 void stack(std::initializer_list<QWidget*> topToBottom)
