@@ -2,9 +2,9 @@
 // report is fetched from a file:// folder, then saved as PDF (document build, layout, pages, file) again and
 // again. Plain text and HTML are timed too, for comparison.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_briefing [repetitions]
+#include "MainWindow.h"
 #include "Median.h"
-#include "app/MainWindow.h"
-#include "reports/BriefingFile.h"
+#include "briefing/BriefingFile.h"
 
 #include <QApplication>
 #include <QDir>

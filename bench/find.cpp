@@ -2,7 +2,7 @@
 // the report is fetched from a file:// folder, then "Cherche" is clicked. The find must take well under a
 // second even at 100,000 matches, with every line still laid out afterwards.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_find
-#include "app/MainWindow.h"
+#include "MainWindow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

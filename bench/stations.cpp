@@ -1,8 +1,8 @@
 // Median times of the station directory's work on the shipped data, through the real window where the
 // window does the work: filling the table and the two code lists, a search, a country and a city choice.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_stations [repetitions]
+#include "MainWindow.h"
 #include "Median.h"
-#include "app/MainWindow.h"
 #include "reports/RefreshTimer.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The window's own commands: the help panel and its links, folding the search region away and back, and
 // the report-type buttons with the find panel.
-#include "app/ShellTestSupport.h"
 #include "help/HelpPanel.h"
 #include "reports/RefreshTimer.h"
 #include "reports/ReportPanel.h"
+#include "support/ShellTestSupport.h"
 #include "ui/Twips.h"
 
 #include <QFrame>

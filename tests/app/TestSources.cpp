@@ -1,8 +1,8 @@
 // Where the addresses come from (option, environment, the settings file's group "sources", built in), that
 // group surviving every save byte for byte, and why a report failed as the window and the report mode say it.
 #include "BuildConfig.h"
-#include "app/CommandLine.h"
-#include "app/ReportMode.h"
+#include "CommandLine.h"
+#include "ReportMode.h"
 #include "support/WindowFixture.h"
 
 #include <QJsonDocument>

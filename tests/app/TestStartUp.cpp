@@ -1,8 +1,8 @@
 // Start-up and shut-down of the real window: what is restored from the settings and in which order, the
 // first report, and what the close box and "Quitter" save and delete.
-#include "app/ShellTestSupport.h"
 #include "help/HelpPanel.h"
 #include "reports/RefreshTimer.h"
+#include "support/ShellTestSupport.h"
 #include "ui/Twips.h"
 
 #include <QDir>

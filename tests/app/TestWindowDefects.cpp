@@ -48,7 +48,7 @@ MainWindow& shownWindow(WindowFixture& f)
 int styledCharacters(const ShownReport& report)
 {
     int count = 0;
-    for (const ReportArea::Run& run : report.runs) {
+    for (const TextRun& run : report.runs) {
         if (run.rgb != 0 || run.bold || !qFuzzyCompare(run.pointSize, 8.5))
             count += static_cast<int>(run.text.size());
     }

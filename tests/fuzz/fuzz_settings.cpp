@@ -2,7 +2,7 @@
 // and read back, however damaged the file was.
 #include "FuzzSupport.h"
 
-#include "platform/SettingsStore.h"
+#include "storage/SettingsStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,11 +3,11 @@
 // A real window wired to test services: the real downloader pointed at a local server, a fixed clock,
 // settings in memory, a recording link opener and a temporary work folder.
 
-#include "app/MainWindow.h"
-#include "platform/Clock.h"
-#include "platform/LinkOpener.h"
-#include "platform/NetworkDownloader.h"
-#include "platform/SettingsStore.h"
+#include "MainWindow.h"
+#include "network/NetworkDownloader.h"
+#include "services/Clock.h"
+#include "services/LinkOpener.h"
+#include "storage/SettingsStore.h"
 #include "support/TestHttpServer.h"
 #include "support/WindowControls.h"
 

@@ -1,0 +1,162 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// An empty variable counts as unset, as in most programs.
+std::optional<QString> environmentValue(const QStringList& environment, const QString& name)
+{
+    const QString prefix = name + u'=';
+    for (const QString& entry : environment) {
+        if (entry.startsWith(prefix) && entry.size() > prefix.size())
+            return entry.mid(prefix.size());
+    }
+    return std::nullopt;
+}
+
+std::optional<int> reportType(const QString& name)
+{
+    if (name == u"metar")
+        return 0;
+    if (name == u"taf")
+        return 1;
+    if (name == u"notam")
+        return 2;
+    return std::nullopt;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& environment)
+{
+    CommandLine line;
+    line.sources.weatherBase = environmentValue(environment, u"VENTORIX_WEATHER_BASE"_qs);
+    line.sources.notamBase = environmentValue(environment, u"VENTORIX_NOTAM_BASE"_qs);
+    line.sources.site = environmentValue(environment, u"VENTORIX_SITE"_qs);
+
+    std::optional<QString> format;
+    std::optional<QString> now;
+    std::optional<QString> output;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString option = arguments.at(i);
+        std::optional<QString> inlineValue;
+        if (option.startsWith(u"--") && option.contains(u'=')) {
+            inlineValue = option.section(u'=', 1);
+            option = option.section(u'=', 0, 0);
+        }
+        const auto value = [&]() -> std::optional<QString> {
+            if (inlineValue)
+                return inlineValue;
+            if (i + 1 < arguments.size())
+                return arguments.at(++i);
+            line.error = u"l'option %1 attend une valeur"_qs.arg(option);
+            return std::nullopt;
+        };
+
+        if (option == u"--help" || option == u"-h") {
+            line.help = true;
+        } else if (option == u"--version" || option == u"-v") {
+            line.version = true;
+        } else if (option == u"--weather-base" || option == u"--notam-base" || option == u"--site") {
+            const std::optional<QString> v = value();
+            if (!v)
+                return line;
+            if (option == u"--weather-base")
+                line.sources.weatherBase = *v;
+            else if (option == u"--notam-base")
+                line.sources.notamBase = *v;
+            else
+                line.sources.site = *v;
+        } else if (option == u"--demo") {
+            line.sources.demo = true;
+        } else if (option == u"--format") {
+            format = value();
+            if (!format)
+                return line;
+        } else if (option == u"--output") {
+            output = value();
+            if (!output)
+                return line;
+        } else if (option == u"--now") {
+            now = value();
+            if (!now)
+                return line;
+        } else if (option == u"--report") {
+            if (inlineValue || i + 2 >= arguments.size()) {
+                line.error = u"l'option --report attend un type (metar, taf ou notam) et un code"_qs;
+                return line;
+            }
+            const QString typeName = arguments.at(++i);
+            const std::optional<int> type = reportType(typeName);
+            if (!type) {
+                line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_qs.arg(typeName);
+                return line;
+            }
+            line.report = ReportRequest { *type, arguments.at(++i), Format::Json, std::nullopt, QString() };
+        } else {
+            line.error = u"option inconnue : %1"_qs.arg(arguments.at(i));
+            return line;
+        }
+    }
+
+    if ((format || now || output) && !line.report) {
+        line.error = u"les options --format, --output et --now vont avec --report"_qs;
+        return line;
+    }
+    if (format) {
+        static const std::array<std::pair<QString, Format>, 4> kFormats { { { u"json"_qs, Format::Json },
+            { u"text"_qs, Format::Text }, { u"html"_qs, Format::Html }, { u"pdf"_qs, Format::Pdf } } };
+        const auto known
+            = std::find_if(kFormats.cbegin(), kFormats.cend(), [&](const auto& f) { return f.first == *format; });
+        if (known == kFormats.cend()) {
+            line.error = u"format inconnu : %1 (json, text, html ou pdf)"_qs.arg(*format);
+            return line;
+        }
+        line.report->format = known->second;
+    }
+    if (output) {
+        if (output->isEmpty()) {
+            line.error = u"l'option --output attend un nom de fichier"_qs;
+            return line;
+        }
+        line.report->output = *output;
+    }
+    // A PDF is no text for a terminal.
+    if (line.report && line.report->format == Format::Pdf && line.report->output.isEmpty()) {
+        line.error = u"le format pdf demande --output FICHIER"_qs;
+        return line;
+    }
+    if (now) {
+        const QDateTime moment = QDateTime::fromString(*now, u"yyyy-MM-ddTHH:mm"_qs);
+        if (!moment.isValid()) {
+            line.error = u"date invalide pour --now : %1 (AAAA-MM-JJTHH:MM)"_qs.arg(*now);
+            return line;
+        }
+        line.report->now = moment;
+    }
+    return line;
+}
+
+QString CommandLine::usage(const QString& program)
+{
+    return u"Usage : %1 [options]\n"
+           "        %1 --report metar|taf|notam CODE [--demo] [--format json|text|html|pdf]\n"
+           "                 [--output FICHIER] [--now AAAA-MM-JJTHH:MM]\n"
+           "\n"
+           "Options :\n"
+           "  --weather-base URL  serveur des METAR et TAF (ou VENTORIX_WEATHER_BASE)\n"
+           "  --notam-base URL    serveur des NOTAM (ou VENTORIX_NOTAM_BASE)\n"
+           "  --site URL          site de l'auteur (ou VENTORIX_SITE)\n"
+           "                      à défaut : clés weather, notam et site de la section\n"
+           "                      [sources] du fichier de réglages\n"
+           "  --demo              bulletins d'exemple intégrés au programme (sans internet)\n"
+           "  --report TYPE CODE  affiche le bulletin sans ouvrir de fenêtre, puis quitte\n"
+           "  --format FORMAT     forme de la sortie de --report : json (par défaut), text, ou le bulletin\n"
+           "                      complet en html ou pdf (pdf demande --output)\n"
+           "  --output FICHIER    écrit la sortie de --report dans FICHIER, en entier ou pas du tout\n"
+           "  --now DATE          heure locale lue par la règle de péremption\n"
+           "  --help              affiche cette aide\n"
+           "  --version           affiche la version\n"_qs.arg(program);
+}

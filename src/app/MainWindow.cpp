@@ -1,0 +1,321 @@
+#include "MainWindow.h"
+
+#include "BuildConfig.h"
+#include "favourites/FavouritesBar.h"
+#include "favourites/StationTip.h"
+#include "help/HelpPanel.h"
+#include "reports/BriefingCommands.h"
+#include "reports/RefreshTimer.h"
+#include "reports/ReportPanel.h"
+#include "reports/ReportRequester.h"
+#include "services/Logging.h"
+#include "settings/SettingsValues.h"
+#include "stations/CodeSearchPanel.h"
+#include "stations/StationBrowser.h"
+#include "storage/SettingsStore.h"
+#include "ui/Artwork.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+// The window's client area, in twips.
+constexpr int kClientWidth = 10920;
+constexpr int kClientHeight = 5460;
+// Folding slides the report panel over the search region in steps, and unfolding back to this width.
+constexpr int kFoldStep = 50;
+constexpr int kFoldedMargin = 80;
+constexpr int kUnfoldedWidth = 10905;
+// The tick folds only a window wider than this.
+constexpr int kFoldWiderThan = 10000;
+
+const QString kData = u"data"_qs;
+const QString kFavourites = u"Fav"_qs;
+
+void letEventsRun()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+MainWindow::MainWindow(Services services, QWidget* parent)
+    : QWidget(parent)
+    , m_services(std::move(services))
+{
+    setObjectName(u"MainWindow"_qs);
+    // Sample reports must never pass for real weather.
+    setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_qs : u"Météo."_qs);
+    setWindowIcon(Artwork::WindowIcon());
+    setFont(Controls::sansFont(8));
+    setFixedHeight(Twips::toPixels(kClientHeight));
+    resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
+    setMouseTracking(true);
+
+    // Stacked from top to bottom in the order they are made: panels over the search region.
+    m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
+    m_stationBrowser = new StationBrowser(this, m_stationTable);
+    m_reportPanel = new ReportPanel(this, m_stationTable);
+    m_codeSearchPanel = new CodeSearchPanel(this);
+    createTopButtons();
+    Controls::stack({ m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton, m_helpButton });
+    m_codeSearchPanel->setTabOrderBefore(m_helpButton);
+
+    m_requester = new ReportRequester(m_services, *m_reportPanel, this);
+    m_refreshTimer = new RefreshTimer(*m_services.clock, this);
+    connectRegions();
+    createBriefingCommands();
+    m_codeSearchPanel->focusSearch();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createTopButtons()
+{
+    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_qs, Twips::rect(1635, 30, 1500, 510));
+    m_browserButton->setText(u"Ville / Pays"_qs);
+    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_qs, Twips::rect(135, 30, 1500, 510));
+    m_helpButton->setText(u"Aide et à Propos"_qs);
+}
+
+void MainWindow::connectRegions()
+{
+    connect(m_helpButton, &QPushButton::clicked, m_helpPanel, &HelpPanel::open);
+    connect(m_helpPanel, &HelpPanel::openChanged, this, &MainWindow::enableUncoveredRegions);
+    connect(m_browserButton, &QPushButton::clicked, m_stationBrowser, &StationBrowser::toggle);
+    connect(m_stationBrowser, &StationBrowser::opened, this, [this](bool open) {
+        m_browserButton->setText(open ? u"OACI"_qs : u"Pays / Villes"_qs);
+        enableUncoveredRegions();
+    });
+    connect(m_stationBrowser, &StationBrowser::stationChosen, this, &MainWindow::showReport);
+    connect(m_stationBrowser, &StationBrowser::userActivity, m_refreshTimer, &RefreshTimer::holdOffForUser);
+
+    connect(m_codeSearchPanel, &CodeSearchPanel::stationPicked, this, &MainWindow::showPickedStation);
+    connect(m_codeSearchPanel, &CodeSearchPanel::stationFound, this, &MainWindow::showReport);
+    connect(m_codeSearchPanel, &CodeSearchPanel::userActivity, m_refreshTimer, &RefreshTimer::holdOffForUser);
+
+    connect(m_reportPanel, &ReportPanel::reportTypeChosen, this, [this] { showReport(m_reportPanel->stationCode()); });
+    connect(m_reportPanel, &ReportPanel::refreshRequested, this,
+        [this] { m_requester->refresh(m_reportPanel->stationCode()); });
+    connect(m_reportPanel, &ReportPanel::foldRequested, this, &MainWindow::toggleFold);
+    connect(m_reportPanel, &ReportPanel::quitRequested, this, &MainWindow::quit);
+    connect(m_reportPanel, &ReportPanel::pointerOverBackground, this, &MainWindow::clearFavouriteHover);
+
+    FavouritesBar& favourites = m_reportPanel->favouritesBar();
+    StationTip& tip = m_reportPanel->stationTip();
+    connect(&favourites, &FavouritesBar::favouriteChosen, this, &MainWindow::showChosenFavourite);
+    connect(&favourites, &FavouritesBar::favouriteHovered, &tip, &StationTip::showDescriptionAt);
+    connect(&favourites, &FavouritesBar::pointerLeftFavourites, &tip, &QWidget::hide);
+
+    connect(m_requester, &ReportRequester::requestStarted, m_refreshTimer, &RefreshTimer::holdTicks);
+    connect(m_requester, &ReportRequester::requestEnded, m_refreshTimer, &RefreshTimer::releaseTicks);
+    connect(m_requester, &ReportRequester::reportShown, this, &MainWindow::makeCurrent);
+
+    connect(m_refreshTimer, &RefreshTimer::foldDue, this, &MainWindow::foldIfWide);
+    connect(m_refreshTimer, &RefreshTimer::refreshDue, this,
+        [this] { m_requester->refresh(m_reportPanel->stationCode()); });
+    connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
+}
+
+void MainWindow::createBriefingCommands()
+{
+    m_briefingCommands
+        = new BriefingCommands(*this, *m_services.settings, [this] { return briefing(m_reportPanel->stationCode()); });
+    m_reportPanel->setReportMenu(m_briefingCommands->actions());
+    connect(m_briefingCommands, &BriefingCommands::copyRequested, m_reportPanel, &ReportPanel::copyReport);
+    connect(m_briefingCommands, &BriefingCommands::selectAllRequested, m_reportPanel, &ReportPanel::selectWholeReport);
+}
+
+void MainWindow::loadStations()
+{
+    if (m_stationTable.count() == 0)
+        Stations::FillFromEmbeddedData(m_stationTable);
+}
+
+void MainWindow::start()
+{
+    loadStations();
+    QStringList favourites;
+    for (int i = 0; i < FavouritesBar::kSlots; ++i)
+        favourites.append(m_services.settings->read(kFavourites, QString::number(i), QString()));
+    m_reportPanel->favouritesBar().setFavourites(favourites);
+
+    show();
+    letEventsRun();
+    // Closed while it was being painted: nothing is left to start, and no report is requested.
+    if (m_unloaded)
+        return;
+    m_helpPanel->showVersion(QStringLiteral(VENTORIX_VERSION));
+    const QString info = m_services.settings->read(kData, u"Info"_qs, u"0"_qs);
+    m_reportPanel->setStationCode(m_services.settings->read(kData, u"last"_qs, u"LFPG"_qs));
+    m_refreshTimer->start();
+    // None of the buttons is selected yet, so this choice asks for the first report.
+    m_reportPanel->chooseReportType(SettingsValues::ReportTypeFromInfo(info));
+}
+
+void MainWindow::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_refreshTimer->stop();
+    saveSettings();
+}
+
+void MainWindow::saveSettings()
+{
+    const QStringList favourites = m_reportPanel->favouritesBar().favourites();
+    for (int i = 0; i < favourites.size(); ++i)
+        m_services.settings->write(kFavourites, QString::number(i), favourites.at(i));
+    if (const int type = m_reportPanel->reportType(); type >= 0)
+        m_services.settings->write(kData, u"Info"_qs, QString::number(type));
+    if (!m_services.settings->flush())
+        qCWarning(lcSettings) << "the settings could not be saved; they stay pending for the next save";
+}
+
+void MainWindow::quit()
+{
+    // Only the program's own work folder is emptied: no file of the user's lives there.
+    m_services.workFolder.removeWorkFiles();
+    unload();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::showReport(const QString& code)
+{
+    m_requester->showReport(code);
+}
+
+void MainWindow::selectReportTypeQuietly(int type)
+{
+    m_reportPanel->selectReportTypeQuietly(type);
+}
+
+bool MainWindow::lastDownloadSucceeded() const
+{
+    return m_requester->lastDownloadSucceeded();
+}
+
+Failure::Reason MainWindow::lastFailure() const
+{
+    return m_requester->lastFailure();
+}
+
+ShownReport MainWindow::shownReport() const
+{
+    return m_reportPanel->shownReport();
+}
+
+BriefingDocument::Briefing MainWindow::briefing(const QString& code) const
+{
+    static const std::array<QString, 3> kTypeNames { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
+    const int type = std::max(0, m_reportPanel->reportType());
+    const ReportRequester::Source& source = m_requester->lastSource();
+    return BriefingDocument::Briefing { code, BriefingDocument::StationDescription(m_stationTable, code),
+        kTypeNames.at(static_cast<size_t>(type)), shownReport(), source.fetchedAtUtc, source.address };
+}
+
+void MainWindow::makeCurrent(const QString& code)
+{
+    m_reportPanel->setStationCode(code);
+    if (m_reportPanel->favouritesBar().addFavourite(code))
+        m_reportPanel->stationTip().hide();
+}
+
+void MainWindow::showPickedStation(const QString& code)
+{
+    m_reportPanel->stationTip().showDescription(Stations::DescribeStation(m_stationTable, code).value_or(QString()));
+    showReport(code);
+}
+
+void MainWindow::showChosenFavourite(const QString& code)
+{
+    showReport(code);
+    m_reportPanel->stationTip().hide();
+}
+
+void MainWindow::clearFavouriteHover()
+{
+    m_reportPanel->favouritesBar().clearHighlight();
+    m_reportPanel->stationTip().hide();
+}
+
+int MainWindow::outerWidthTwips() const
+{
+    return Twips::fromPixels(frameGeometry().width());
+}
+
+void MainWindow::setOuterWidthTwips(int twips)
+{
+    const int frame = frameGeometry().width() - width();
+    resize(std::max(1, Twips::toPixels(twips) - frame), height());
+}
+
+void MainWindow::foldIfWide()
+{
+    if (outerWidthTwips() > kFoldWiderThan)
+        toggleFold();
+}
+
+void MainWindow::toggleFold()
+{
+    m_reportPanel->raise();
+    const int panelWidth = Twips::fromPixels(m_reportPanel->width());
+    // The report panel stays against the window's right edge while the window narrows or widens.
+    const auto keepPanelRight = [this] { m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y()); };
+    if (!m_folded) {
+        m_unfoldedWidth = width();
+        m_unfoldedPanelPlace = m_reportPanel->pos();
+        m_reportPanel->move(Twips::toPixels(kFoldedMargin), m_reportPanel->y());
+        for (int w = outerWidthTwips(); w >= panelWidth; w -= kFoldStep) {
+            setOuterWidthTwips(w + kFoldedMargin);
+            keepPanelRight();
+            letEventsRun();
+        }
+    } else {
+        m_refreshTimer->holdOffForUser();
+        for (int w = outerWidthTwips(); w <= kUnfoldedWidth; w += kFoldStep) {
+            setOuterWidthTwips(w);
+            keepPanelRight();
+            letEventsRun();
+        }
+        // The steps are in twips and a window manager's frame is in pixels: the last step rarely lands on
+        // the width the window had, and the differences would add up fold after fold.
+        resize(m_unfoldedWidth, height());
+        m_reportPanel->move(m_unfoldedPanelPlace);
+    }
+    m_folded = !m_folded;
+    m_reportPanel->showFolded(m_folded);
+    enableUncoveredRegions();
+}
+
+void MainWindow::enableUncoveredRegions()
+{
+    // A region under an open panel is out of reach of the mouse; disabled, it is out of reach of Tab too.
+    const bool helpOpen = !m_helpPanel->isHidden();
+    const bool browserOpen = !m_stationBrowser->isHidden();
+    m_reportPanel->setEnabled(!helpOpen);
+    for (QWidget* region : std::initializer_list<QWidget*> { m_stationBrowser, m_browserButton, m_helpButton })
+        region->setEnabled(!helpOpen && !m_folded);
+    m_codeSearchPanel->setEnabled(!helpOpen && !m_folded && !browserOpen);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    unload();
+    event->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    const QWidget* child = childAt(event->position().toPoint());
+    if (!child || Controls::isDecoration(child))
+        clearFavouriteHover();
+    QWidget::mouseMoveEvent(event);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "briefing/BriefingDocument.h"
+#include "reports/Failure.h"
+#include "reports/ShownReport.h"
+#include "services/Services.h"
+#include "stations/StationTable.h"
+
+#include <QWidget>
+
+class BriefingCommands;
+class CodeSearchPanel;
+class HelpPanel;
+class QPushButton;
+class RefreshTimer;
+class ReportPanel;
+class ReportRequester;
+class StationBrowser;
+
+/// The program's one window. It builds its regions (code search, country and city browser, report panel
+/// with the favourites, help panel), connects them, and runs start-up, folding and shut-down. The save
+/// at shut-down runs however the program is asked to end normally, and only once.
+class MainWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+    /// Restores what the last run left, shows the window and asks for the first report.
+    void start();
+    /// Stops the refresh and saves, once.
+    void unload();
+    /// Writes the favourites and the report type, as unloading does, and goes on running.
+    void saveSettings();
+    /// Deletes the work files, saves and ends the program.
+    void quit();
+
+    void showReport(const QString& code);
+    /// Selects report type @p type without asking for a report (the report mode picks its type this way).
+    void selectReportTypeQuietly(int type);
+    bool lastDownloadSucceeded() const;
+    /// Why the last request failed; Failure::Cause::None when it did not.
+    Failure::Reason lastFailure() const;
+    ShownReport shownReport() const;
+    /// The shown report as a briefing of @p code: what save, print, PDF export and the report mode write.
+    BriefingDocument::Briefing briefing(const QString& code) const;
+    /// Fills the station directory once (start() does it; the report mode asks when it needs descriptions).
+    void loadStations();
+    /// The window's width with its frame, in twips.
+    int outerWidthTwips() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void createTopButtons();
+    void connectRegions();
+    void createBriefingCommands();
+    void setOuterWidthTwips(int twips);
+    void toggleFold();
+    void foldIfWide();
+    void enableUncoveredRegions();
+    void clearFavouriteHover();
+    void showPickedStation(const QString& code);
+    void showChosenFavourite(const QString& code);
+    void makeCurrent(const QString& code);
+
+    Services m_services;
+    Stations::StationTable m_stationTable;
+    HelpPanel* m_helpPanel = nullptr;
+    StationBrowser* m_stationBrowser = nullptr;
+    ReportPanel* m_reportPanel = nullptr;
+    CodeSearchPanel* m_codeSearchPanel = nullptr;
+    QPushButton* m_browserButton = nullptr;
+    QPushButton* m_helpButton = nullptr;
+    ReportRequester* m_requester = nullptr;
+    RefreshTimer* m_refreshTimer = nullptr;
+    BriefingCommands* m_briefingCommands = nullptr;
+    bool m_folded = false;
+    int m_unfoldedWidth = 0;
+    QPoint m_unfoldedPanelPlace;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,141 @@
+#include "help/HelpPanel.h"
+
+#include "reports/Sources.h"
+#include "services/LinkOpener.h"
+#include "ui/Artwork.h"
+#include "ui/Controls.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace Controls;
+
+HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
+    : QFrame(parent)
+    , m_links(links)
+    , m_siteAddress(std::move(siteAddress))
+{
+    using Twips::rect;
+    makePanel(this, u"helpPanel"_qs, rect(-195, -240, 11865, 6300));
+    setBaseColour(this, 0xFFFFFF);
+    hide();
+
+    m_closeButton = place<QPushButton>(this, u"helpCloseButton"_qs, rect(9420, 5130, 1380, 510));
+    m_closeButton->setText(u"OK"_qs);
+    m_versionLabel = label(this, u"versionLabel"_qs, rect(7110, 4605, 1845, 285), u"Version:"_qs);
+    m_versionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTextColour(m_versionLabel, 0x0000C0);
+
+    const std::array<QString, 6> help {
+        u"Ce logiciel fonctionne avec les codes OACI de plus de 7000 aéroports dans le monde."_qs,
+        u"Pour trouver un code OACI vous pouvez utiliser le module de recherche \"Villes / Pays\". Si plusieurs "
+        u"aéroports existent pour une ville ils seront tous proposés."_qs,
+        u"Le contenu des informations aéronautiques présentées est de la responsabilité des organismes émetteurs."_qs,
+        u"Vous devez vérifier dans le texte que la date d'émission est bien la date du jour (en UTC)."_qs,
+        u"Les favoris qui s'enregistrent automatiquement peuvent se rappeler d'un clic, pour en effacer un il "
+        u"suffit de cliquer du bouton droit dessus."_qs,
+        u"Le rafraichissement peut être commandé, il sera cependant automatique toutes les 30 minutes."_qs,
+    };
+    const std::array<QRect, 6> helpPlaces { rect(285, 330, 6915, 255), rect(285, 585, 6915, 705),
+        rect(285, 1215, 4995, 705), rect(285, 1860, 4170, 705), rect(285, 2370, 4995, 705),
+        rect(285, 2880, 4995, 705) };
+    for (size_t i = 0; i < help.size(); ++i) {
+        m_helpTexts[i] = label(this, u"helpText%1"_qs.arg(i), helpPlaces[i], help[i]);
+        m_helpTexts[i]->setWordWrap(true);
+        // The rectangles were sized for a narrower face: slightly condensed type keeps each text on the
+        // lines it has room for.
+        QFont condensed = m_helpTexts[i]->font();
+        condensed.setStretch(QFont::SemiCondensed);
+        m_helpTexts[i]->setFont(condensed);
+    }
+
+    m_shortcutsText = label(this, u"shortcutsText"_qs, rect(285, 4290, 4815, 690),
+        u"Raccourcis : F5 rafraîchir, Ctrl+C copier, Ctrl+A tout sélectionner, Ctrl+S enregistrer, Ctrl+P "
+        u"imprimer, Ctrl+Maj+S PDF, Ctrl+F chercher (NOTAM), Échap fermer, Ctrl+Q quitter. Clic droit sur le "
+        u"bulletin : mêmes commandes."_qs);
+    m_shortcutsText->setWordWrap(true);
+    QFont condensed = m_shortcutsText->font();
+    condensed.setStretch(QFont::SemiCondensed);
+    m_shortcutsText->setFont(condensed);
+
+    m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
+    m_contactLink->setFont(sansFont(9.75, true, true));
+    // The scheme adds nothing for the reader and would not fit the big type.
+    QString siteCaption = m_siteAddress;
+    siteCaption.remove(QRegularExpression(u"^[a-z]+://"_qs));
+    m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), siteCaption);
+    m_siteLink->setFont(sansFont(24, true, true));
+    m_siteLink->setWordWrap(true);
+    for (QLabel* link : { m_siteLink, m_contactLink }) {
+        link->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        setTextColour(link, 0x0000FF);
+        link->setCursor(Artwork::LinkPointer());
+    }
+    m_helpPicture = place<QLabel>(this, u"helpPicture"_qs, rect(5100, 225, 5745, 4980));
+    m_helpPicture->setPixmap(Artwork::HelpPicture());
+    m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    stack({ m_closeButton, m_versionLabel, m_shortcutsText, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
+        m_helpTexts[3], m_helpTexts[2], m_helpTexts[1], m_helpTexts[0], m_helpPicture });
+
+    connect(m_closeButton, &QPushButton::clicked, this, &HelpPanel::dismiss);
+    connect(shortcut(this, u"helpCloseShortcut"_qs, QKeySequence(Qt::Key_Escape)), &QAction::triggered, this,
+        &HelpPanel::dismiss);
+    // Labels and pictures have no click signal of their own.
+    for (QWidget* widget : std::initializer_list<QWidget*> {
+             this, m_helpPicture, m_siteLink, m_contactLink, m_versionLabel, m_shortcutsText })
+        widget->installEventFilter(this);
+    for (QLabel* text : m_helpTexts)
+        text->installEventFilter(this);
+}
+
+void HelpPanel::open()
+{
+    show();
+    raise();
+    m_closeButton->setFocus();
+    Q_EMIT openChanged(true);
+}
+
+void HelpPanel::dismiss()
+{
+    hide();
+    Q_EMIT openChanged(false);
+}
+
+void HelpPanel::showVersion(const QString& version)
+{
+    m_versionLabel->setText(u"Version:"_qs + version);
+}
+
+void HelpPanel::openSite()
+{
+    m_links.open(m_siteAddress);
+}
+
+void HelpPanel::contactAuthor()
+{
+    m_links.open(SourceAddress::Contact(m_siteAddress, m_versionLabel->text()));
+}
+
+bool HelpPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    // The version label is no link and no part of the panel's background: its clicks do nothing.
+    if (watched == m_versionLabel)
+        return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease;
+    if (type != QEvent::MouseButtonRelease || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return QFrame::eventFilter(watched, event);
+    if (watched == m_siteLink)
+        openSite();
+    else if (watched == m_contactLink)
+        contactAuthor();
+    else
+        dismiss();
+    return true;
+}

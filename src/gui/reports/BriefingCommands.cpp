@@ -1,0 +1,153 @@
+#include "reports/BriefingCommands.h"
+
+#include "storage/SettingsStore.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+#include <array>
+
+namespace {
+
+const QString kSection = u"briefing"_qs;
+const QString kFolderKey = u"folder"_qs;
+
+struct FileChoice
+{
+    const char16_t* filter;
+    BriefingFile::Format format;
+};
+
+// Offered by the save dialog, in this order; the first is the one selected.
+constexpr std::array<FileChoice, 3> kSaveChoices { {
+    { u"Texte (*.txt)", BriefingFile::Format::Text },
+    { u"Page web (*.html *.htm)", BriefingFile::Format::Html },
+    { u"Document PDF (*.pdf)", BriefingFile::Format::Pdf },
+} };
+
+} // namespace
+
+BriefingCommands::BriefingCommands(QWidget& window, SettingsStore& settings, BriefingSource currentBriefing)
+    : QObject(&window)
+    , m_window(window)
+    , m_settings(settings)
+    , m_currentBriefing(std::move(currentBriefing))
+{
+    setObjectName(u"briefingCommands"_qs);
+    connect(addCommand(u"copyAction"_qs, u"Copier"_qs, QKeySequence(Qt::CTRL | Qt::Key_C)), &QAction::triggered, this,
+        &BriefingCommands::copyRequested);
+    connect(addCommand(u"selectAllAction"_qs, u"Tout sélectionner"_qs, QKeySequence(Qt::CTRL | Qt::Key_A)),
+        &QAction::triggered, this, &BriefingCommands::selectAllRequested);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    m_actions.append(separator);
+    connect(addCommand(u"saveAction"_qs, u"Enregistrer le bulletin…"_qs, QKeySequence(Qt::CTRL | Qt::Key_S)),
+        &QAction::triggered, this, &BriefingCommands::save);
+    connect(addCommand(u"printAction"_qs, u"Imprimer…"_qs, QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered,
+        this, &BriefingCommands::print);
+    // Not Ctrl+E: on X11 a line edit takes it to go to the end of its line, and the code box mostly has focus.
+    connect(addCommand(u"exportPdfAction"_qs, u"Exporter en PDF…"_qs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+        &QAction::triggered, this, &BriefingCommands::exportPdf);
+}
+
+QAction* BriefingCommands::addCommand(const QString& name, const QString& text, const QKeySequence& keys)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    m_window.addAction(action);
+    m_actions.append(action);
+    return action;
+}
+
+std::optional<BriefingDocument::Briefing> BriefingCommands::fetchedBriefing()
+{
+    BriefingDocument::Briefing briefing = m_currentBriefing();
+    if (!briefing.fetchedAtUtc.isValid()) {
+        QMessageBox::information(&m_window, u"Aucun bulletin"_qs,
+            u"Le dernier bulletin demandé n'a pas pu être obtenu : il n'y a rien à enregistrer ni à imprimer."_qs);
+        return std::nullopt;
+    }
+    return briefing;
+}
+
+QString BriefingCommands::suggestedPath(const BriefingDocument::Briefing& briefing, BriefingFile::Format format) const
+{
+    QString folder
+        = m_settings.read(kSection, kFolderKey, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // A folder since removed (or a documents folder never made) would open the dialog anywhere.
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString stamp = briefing.fetchedAtUtc.toUTC().toString(u"yyyyMMdd-HHmm"_qs);
+    return folder + u"/%1-%2-%3Z.%4"_qs.arg(briefing.code, briefing.typeName, stamp, BriefingFile::Extension(format));
+}
+
+void BriefingCommands::save()
+{
+    const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
+    if (!briefing)
+        return;
+    QStringList filters;
+    for (const FileChoice& choice : kSaveChoices)
+        filters.append(QString::fromUtf16(choice.filter));
+    QString chosenFilter = filters.first();
+    QString path = QFileDialog::getSaveFileName(&m_window, u"Enregistrer le bulletin"_qs,
+        suggestedPath(*briefing, BriefingFile::Format::Text), filters.join(u";;"_qs), &chosenFilter);
+    if (path.isEmpty())
+        return;
+    // The extension chooses the format; a name without a known one takes the chosen filter's.
+    std::optional<BriefingFile::Format> format = BriefingFile::FormatOfName(path);
+    if (!format) {
+        format = kSaveChoices.at(static_cast<size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))).format;
+        path += u'.' + BriefingFile::Extension(*format);
+    }
+    saveAs(*briefing, path, *format);
+}
+
+void BriefingCommands::exportPdf()
+{
+    const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
+    if (!briefing)
+        return;
+    QString path = QFileDialog::getSaveFileName(&m_window, u"Exporter en PDF"_qs,
+        suggestedPath(*briefing, BriefingFile::Format::Pdf), u"Document PDF (*.pdf)"_qs);
+    if (path.isEmpty())
+        return;
+    if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
+        path += u".pdf"_qs;
+    saveAs(*briefing, path, BriefingFile::Format::Pdf);
+}
+
+void BriefingCommands::saveAs(
+    const BriefingDocument::Briefing& briefing, const QString& path, BriefingFile::Format format)
+{
+    const QString error = BriefingFile::Save(briefing, path, format);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(&m_window, u"Enregistrement impossible"_qs, error);
+        return;
+    }
+    m_settings.write(kSection, kFolderKey, QFileInfo(path).absolutePath());
+}
+
+void BriefingCommands::print()
+{
+    const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
+    if (!briefing)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(BriefingDocument::Title(*briefing));
+    QPrintDialog dialog(&printer, &m_window);
+    dialog.setWindowTitle(u"Imprimer le bulletin"_qs);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    BriefingDocument::Build(*briefing)->print(&printer);
+}

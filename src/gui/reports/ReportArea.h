@@ -1,0 +1,30 @@
+#pragma once
+
+#include "reports/StyleSpan.h"
+#include "reports/TextRun.h"
+
+#include <QList>
+#include <QString>
+
+class QTextEdit;
+
+/// The report area as the report engines see it: plain text whose line breaks read back as CR LF, and
+/// spans counted in that text. The document itself holds one character per line break, so offsets are
+/// mapped between the two here and nowhere else.
+namespace ReportArea {
+
+/// The area's text with every line break as CR LF.
+QString ReadBack(const QTextEdit* area);
+
+/// Document position of an offset in ReadBack()'s text.
+int DocumentPosition(const QString& readBack, qsizetype offset);
+
+/// Gives each span its look, in order (a later span overrides an earlier one where they overlap).
+void Apply(QTextEdit* area, const StyleSpans& spans);
+
+using Run = TextRun;
+
+/// The area's text as runs of one look each, whose texts concatenate to ReadBack().
+QList<Run> Runs(const QTextEdit* area);
+
+} // namespace ReportArea

@@ -1,0 +1,29 @@
+#include "network/Downloader.h"
+
+Failure::Reason DownloadResult::failure() const
+{
+    using Failure::Cause;
+    switch (outcome) {
+    case Outcome::Ok:
+        return { Cause::None, httpStatus };
+    case Outcome::HttpError:
+        return { httpStatus == 404 ? Cause::NotFound : Cause::HttpStatus, httpStatus };
+    case Outcome::NotFound:
+        return { Cause::NotFound, httpStatus };
+    case Outcome::Timeout:
+        return { Cause::Timeout, httpStatus };
+    case Outcome::TooLarge:
+        return { Cause::TooLarge, httpStatus };
+    case Outcome::WriteError:
+        return { Cause::WorkFile, httpStatus };
+    case Outcome::HostNotFound:
+        return { Cause::HostNotFound, httpStatus };
+    case Outcome::Refused:
+        return { Cause::Refused, httpStatus };
+    case Outcome::SecureConnectionFailed:
+        return { Cause::SecureConnection, httpStatus };
+    case Outcome::NetworkError:
+        break;
+    }
+    return { Cause::Network, httpStatus };
+}

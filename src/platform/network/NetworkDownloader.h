@@ -1,0 +1,38 @@
+#pragma once
+
+#include "network/Downloader.h"
+
+#include <QNetworkAccessManager>
+#include <QSet>
+
+#include <chrono>
+
+/// HTTP, HTTPS and file:// downloads through Qt's network stack. Keeps no cache of its own; an address
+/// whose cached copy was removed is asked for with no-cache headers, so proxies on the way refetch it too.
+/// A transfer ends at @p timeout whatever the server does, fails once the body passes @p maxBytes (counted
+/// as it arrives, with Qt holding little of it at a time), and an https server that does not finish its
+/// TLS handshake within @p handshakeTimeout is given up.
+class NetworkDownloader final : public Downloader
+{
+public:
+    static constexpr std::chrono::milliseconds kDefaultTimeout { 30000 };
+    static constexpr qint64 kDefaultMaxBytes = 8 * 1024 * 1024;
+    /// From the connection to an https server to the end of its TLS handshake.
+    static constexpr std::chrono::milliseconds kDefaultHandshakeTimeout { 10000 };
+
+    /// @p userAgent empty: Qt's own.
+    explicit NetworkDownloader(std::chrono::milliseconds timeout = kDefaultTimeout, qint64 maxBytes = kDefaultMaxBytes,
+        std::chrono::milliseconds handshakeTimeout = kDefaultHandshakeTimeout, QByteArray userAgent = {});
+    Q_DISABLE_COPY_MOVE(NetworkDownloader)
+
+    DownloadResult download(const QString& url, const QString& file) override;
+    void removeCachedCopy(const QString& url) override;
+
+private:
+    QNetworkAccessManager m_manager;
+    std::chrono::milliseconds m_timeout;
+    qint64 m_maxBytes;
+    std::chrono::milliseconds m_handshakeTimeout;
+    QByteArray m_userAgent;
+    QSet<QString> m_bypassCache;
+};

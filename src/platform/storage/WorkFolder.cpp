@@ -1,0 +1,36 @@
+#include "storage/WorkFolder.h"
+
+#include "services/Logging.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+WorkFolder::WorkFolder(QString path)
+    : m_path(std::move(path))
+{
+    if (!QDir().mkpath(m_path))
+        qCWarning(lcFiles) << "cannot create the work folder" << m_path;
+}
+
+WorkFolder WorkFolder::userCache()
+{
+    return WorkFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/work"_qs);
+}
+
+QString WorkFolder::filePath(const QString& name) const
+{
+    return QDir(m_path).filePath(name);
+}
+
+int WorkFolder::removeWorkFiles() const
+{
+    const QDir dir(m_path);
+    int failures = 0;
+    for (const QString& name : dir.entryList({ u"*.txt"_qs }, QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!QFile::remove(dir.filePath(name))) {
+            qCWarning(lcFiles) << "cannot remove the work file" << dir.filePath(name);
+            ++failures;
+        }
+    }
+    return failures;
+}
