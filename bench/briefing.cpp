@@ -50,11 +50,11 @@ int main(int argc, char* argv[])
         QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     MainWindow window(services.services());
     window.loadStations();
-    window.selectReportTypeQuietly(2);
+    window.selectReportTypeQuietly(ReportType::Notam);
     window.showReport(u"LFPG"_qs);
-    const BriefingDocument::Briefing briefing = window.briefing(u"LFPG"_qs);
+    const BriefingDocument::Briefing briefing = window.briefing();
     std::printf("NOTAM report: %lld characters\n", static_cast<long long>(briefing.report.text.size()));
-    if (briefing.report.text.size() < 50 * 1024 || !briefing.fetchedAtUtc.isValid()) {
+    if (briefing.report.text.size() < 50 * 1024 || !briefing.report.fetched()) {
         std::printf("WRONG RESULT: the NOTAM report was not fetched whole\n");
         return 1;
     }

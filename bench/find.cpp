@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
         const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_qs });
         MainWindow window(services.services());
         window.show();
-        window.selectReportTypeQuietly(2);
+        window.selectReportTypeQuietly(ReportType::Notam);
         window.showReport(u"LFPG"_qs);
         auto* findEdit = window.findChild<QLineEdit*>(u"findEdit"_qs);
         auto* findButton = window.findChild<QPushButton*>(u"findButton"_qs);

@@ -16,17 +16,6 @@ std::optional<QString> environmentValue(const QStringList& environment, const QS
     return std::nullopt;
 }
 
-std::optional<int> reportType(const QString& name)
-{
-    if (name == u"metar")
-        return 0;
-    if (name == u"taf")
-        return 1;
-    if (name == u"notam")
-        return 2;
-    return std::nullopt;
-}
-
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& environment)
@@ -89,7 +78,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
                 return line;
             }
             const QString typeName = arguments.at(++i);
-            const std::optional<int> type = reportType(typeName);
+            const std::optional<ReportType> type = reportTypeFromKey(typeName);
             if (!type) {
                 line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_qs.arg(typeName);
                 return line;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/ReportType.h"
 #include "reports/Sources.h"
 
 #include <QDateTime>
@@ -17,7 +18,7 @@ struct CommandLine
 
     struct ReportRequest
     {
-        int type = 0; ///< 0 METAR, 1 TAF, 2 NOTAM
+        ReportType type = ReportType::Metar;
         QString code;
         Format format = Format::Json;
         std::optional<QDateTime> now;

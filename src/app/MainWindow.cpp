@@ -124,8 +124,7 @@ void MainWindow::connectRegions()
 
 void MainWindow::createBriefingCommands()
 {
-    m_briefingCommands
-        = new BriefingCommands(*this, *m_services.settings, [this] { return briefing(m_reportPanel->stationCode()); });
+    m_briefingCommands = new BriefingCommands(*this, *m_services.settings, [this] { return briefing(); });
     m_reportPanel->setReportMenu(m_briefingCommands->actions());
     connect(m_briefingCommands, &BriefingCommands::copyRequested, m_reportPanel, &ReportPanel::copyReport);
     connect(m_briefingCommands, &BriefingCommands::selectAllRequested, m_reportPanel, &ReportPanel::selectWholeReport);
@@ -155,7 +154,7 @@ void MainWindow::start()
     m_reportPanel->setStationCode(m_services.settings->read(kData, u"last"_qs, u"LFPG"_qs));
     m_refreshTimer->start();
     // None of the buttons is selected yet, so this choice asks for the first report.
-    m_reportPanel->chooseReportType(SettingsValues::ReportTypeFromInfo(info));
+    m_reportPanel->chooseReportType(kReportTypes.at(static_cast<size_t>(SettingsValues::ReportTypeFromInfo(info))));
 }
 
 void MainWindow::unload()
@@ -172,8 +171,8 @@ void MainWindow::saveSettings()
     const QStringList favourites = m_reportPanel->favouritesBar().favourites();
     for (int i = 0; i < favourites.size(); ++i)
         m_services.settings->write(kFavourites, QString::number(i), favourites.at(i));
-    if (const int type = m_reportPanel->reportType(); type >= 0)
-        m_services.settings->write(kData, u"Info"_qs, QString::number(type));
+    if (const std::optional<ReportType> type = m_reportPanel->checkedReportType())
+        m_services.settings->write(kData, u"Info"_qs, QString::number(static_cast<int>(*type)));
     if (!m_services.settings->flush())
         qCWarning(lcSettings) << "the settings could not be saved; they stay pending for the next save";
 }
@@ -192,19 +191,19 @@ void MainWindow::showReport(const QString& code)
     m_requester->showReport(code);
 }
 
-void MainWindow::selectReportTypeQuietly(int type)
+void MainWindow::selectReportTypeQuietly(ReportType type)
 {
     m_reportPanel->selectReportTypeQuietly(type);
 }
 
 bool MainWindow::lastDownloadSucceeded() const
 {
-    return m_requester->lastDownloadSucceeded();
+    return m_requester->currentReport().fetched();
 }
 
 Failure::Reason MainWindow::lastFailure() const
 {
-    return m_requester->lastFailure();
+    return m_requester->currentReport().failure;
 }
 
 ShownReport MainWindow::shownReport() const
@@ -212,13 +211,10 @@ ShownReport MainWindow::shownReport() const
     return m_reportPanel->shownReport();
 }
 
-BriefingDocument::Briefing MainWindow::briefing(const QString& code) const
+BriefingDocument::Briefing MainWindow::briefing() const
 {
-    static const std::array<QString, 3> kTypeNames { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
-    const int type = std::max(0, m_reportPanel->reportType());
-    const ReportRequester::Source& source = m_requester->lastSource();
-    return BriefingDocument::Briefing { code, BriefingDocument::StationDescription(m_stationTable, code),
-        kTypeNames.at(static_cast<size_t>(type)), shownReport(), source.fetchedAtUtc, source.address };
+    const DecodedReport& report = m_requester->currentReport();
+    return BriefingDocument::Briefing { report, BriefingDocument::StationDescription(m_stationTable, report.code) };
 }
 
 void MainWindow::makeCurrent(const QString& code)

@@ -2,6 +2,7 @@
 
 #include "briefing/BriefingDocument.h"
 #include "reports/Failure.h"
+#include "reports/ReportType.h"
 #include "reports/ShownReport.h"
 #include "services/Services.h"
 #include "stations/StationTable.h"
@@ -39,15 +40,16 @@ public:
     void quit();
 
     void showReport(const QString& code);
-    /// Selects report type @p type without asking for a report (the report mode picks its type this way).
-    void selectReportTypeQuietly(int type);
+    /// Selects report type @p type without asking for a report.
+    void selectReportTypeQuietly(ReportType type);
     bool lastDownloadSucceeded() const;
     /// Why the last request failed; Failure::Cause::None when it did not.
     Failure::Reason lastFailure() const;
+    /// What the report panel shows, read back from its controls (for tests).
     ShownReport shownReport() const;
-    /// The shown report as a briefing of @p code: what save, print, PDF export and the report mode write.
-    BriefingDocument::Briefing briefing(const QString& code) const;
-    /// Fills the station directory once (start() does it; the report mode asks when it needs descriptions).
+    /// The report of the last request, as a briefing: what save, print and PDF export write.
+    BriefingDocument::Briefing briefing() const;
+    /// Fills the station directory once (start() does it).
     void loadStations();
     /// The window's width with its frame, in twips.
     int outerWidthTwips() const;

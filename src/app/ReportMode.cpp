@@ -1,57 +1,33 @@
 #include "ReportMode.h"
 
-#include "MainWindow.h"
 #include "briefing/BriefingFile.h"
-#include "reports/Failure.h"
+#include "reports/ReportFetcher.h"
+#include "reports/ReportOutput.h"
+#include "stations/StationTable.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <cstdio>
 
+namespace ReportMode {
 namespace {
 
-QString hexColour(quint32 rgb)
+StationInfo stationInfo(const Stations::StationTable& table, const QString& code)
 {
-    return u"#%1"_qs.arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper();
+    const int index = table.indexOfCode(code);
+    if (index == 0)
+        return StationInfo { code, {}, {}, {} };
+    return StationInfo { code, {}, table.city(index), table.country(index) };
 }
 
 } // namespace
 
-namespace ReportMode {
-
-QString Json(const ShownReport& report, const QString& code, int type, const QString& error)
+bool needsGui(CommandLine::Format format)
 {
-    static const std::array<QString, 3> kTypes { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
-    QJsonArray runs;
-    for (const TextRun& run : report.runs) {
-        runs.append(QJsonObject { { u"text"_qs, run.text }, { u"color"_qs, hexColour(run.rgb) },
-            { u"bold"_qs, run.bold }, { u"size"_qs, run.pointSize } });
-    }
-    const QJsonObject object {
-        { u"code"_qs, code },
-        { u"type"_qs, kTypes.at(static_cast<size_t>(type)) },
-        { u"title"_qs, report.title },
-        { u"titleVisible"_qs, report.titleVisible },
-        { u"reportVisible"_qs, report.reportVisible },
-        { u"bannerVisible"_qs, report.bannerVisible },
-        { u"banner"_qs, report.banner },
-        { u"background"_qs, hexColour(report.background) },
-        { u"text"_qs, report.text },
-        { u"runs"_qs, runs },
-        { u"error"_qs, error },
-    };
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    return format == CommandLine::Format::Html || format == CommandLine::Format::Pdf;
 }
 
-QString Text(const ShownReport& report)
-{
-    return report.title + u"\n\n"_qs + report.text + u'\n';
-}
-
-int Run(const CommandLine& line)
+int run(const CommandLine& line)
 {
     const CommandLine::ReportRequest& request = *line.report;
     const RealServices services(RealServices::Kind::OneShot, line.sources, request.now);
@@ -59,22 +35,19 @@ int Run(const CommandLine& line)
         std::fprintf(stderr, "Ventorix : impossible de créer un dossier de travail temporaire\n");
         return 1;
     }
+    const DecodedReport report = ReportFetcher(services.services()).fetch(request.code, request.type);
+    Stations::StationTable stations;
+    Stations::FillFromEmbeddedData(stations);
 
-    MainWindow window(services.services());
-    window.selectReportTypeQuietly(request.type);
-    window.showReport(request.code);
-
-    const ShownReport report = window.shownReport();
     const auto briefing = [&] {
-        window.loadStations(); // only the briefing names the station
-        return window.briefing(request.code);
+        return BriefingDocument::Briefing { report, BriefingDocument::StationDescription(stations, request.code) };
     };
     const auto write = [&](QIODevice& device) {
         if (request.format == CommandLine::Format::Pdf)
             return BriefingFile::WritePdf(briefing(), device);
         const QByteArray bytes = request.format == CommandLine::Format::Json
-            ? Json(report, request.code, request.type, Failure::Key(window.lastFailure())).toUtf8()
-            : request.format == CommandLine::Format::Text ? Text(report).toUtf8()
+            ? ReportOutput::json(report, stationInfo(stations, request.code))
+            : request.format == CommandLine::Format::Text ? ReportOutput::text(report).toUtf8()
                                                           : BriefingFile::Html(briefing());
         return device.write(bytes) == bytes.size();
     };
@@ -86,7 +59,7 @@ int Run(const CommandLine& line)
         std::fprintf(stderr, "Ventorix : %s\n", error.toLocal8Bit().constData());
         return 1;
     }
-    return window.lastDownloadSucceeded() ? 0 : 1;
+    return report.fetched() ? 0 : 1;
 }
 
 } // namespace ReportMode

@@ -1,23 +1,16 @@
 #pragma once
 
 #include "CommandLine.h"
-#include "reports/ShownReport.h"
 
-#include <QString>
-
+/// The report mode: one report fetched and written without a window, then the program ends.
 namespace ReportMode {
 
-/// The shown report as one JSON object: code, type, title, visibilities, banner, background, text
-/// (line breaks as CR LF), the runs of one look each that make up the text, and @p error, the failure's
-/// Failure::Key ("" when the report was fetched).
-QString Json(const ShownReport& report, const QString& code, int type, const QString& error);
+/// Whether @p format needs a QGuiApplication (fonts and pages for the briefing); JSON and text do not.
+bool needsGui(CommandLine::Format format);
 
-/// The title, an empty line, then the report text.
-QString Text(const ShownReport& report);
-
-/// Builds the real window without showing it, requests the report and prints it on standard output.
-/// Settings stay in memory and work files in a temporary folder removed at exit.
-/// Returns 0 when the report was fetched, 1 when the download failed.
-int Run(const CommandLine& line);
+/// Fetches the report the command line asks for and writes it, on standard output or whole into the
+/// --output file. Settings stay in memory and work files in a temporary folder removed at exit.
+/// Returns 0 when the report was fetched, 1 when it could not be (or could not be written).
+int run(const CommandLine& line);
 
 } // namespace ReportMode

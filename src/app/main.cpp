@@ -91,11 +91,16 @@ int main(int argc, char* argv[])
     }
 
     if (line.report) {
-        // The report mode never shows a window, so it needs no display.
+        // JSON and text need no more than the event loop the download runs in.
+        if (!ReportMode::needsGui(line.report->format)) {
+            QCoreApplication application(argc, argv);
+            return ReportMode::run(line);
+        }
+        // The briefing needs fonts and pages, never a window, so it needs no display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication application(argc, argv);
-        return ReportMode::Run(line);
+        QGuiApplication application(argc, argv);
+        return ReportMode::run(line);
     }
 
     QApplication application(argc, argv);

@@ -166,7 +166,7 @@ void TestFavourites::leftClickShowsSelectedType()
     WindowFixture f;
     MainWindow& w = startOnBar(f, bar({ u"LFPG"_qs, u"EGLL"_qs }));
     f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
-    w.selectReportTypeQuietly(type);
+    w.selectReportTypeQuietly(kReportTypes.at(static_cast<size_t>(type)));
     run(f, { u"hover 1"_qs, u"left 1"_qs });
     QCOMPARE(f.server.requests().value(f.server.requests().size() - 1), request);
     QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), u"EGLL"_qs);

@@ -178,7 +178,7 @@ void TestMainWindow::metarEndToEnd()
     auto* reportBackground = control<QFrame>(w, u"reportBackground"_qs);
     auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
     auto* firstSlot = control<QLabel>(w, u"favouriteSlot0"_qs);
-    w.selectReportTypeQuietly(0);
+    w.selectReportTypeQuietly(ReportType::Metar);
     w.showReport(u"LFPG"_qs);
 
     QCOMPARE(fixture.server.requests(), QStringList { u"/data/observations/metar/decoded/LFPG.TXT"_qs });

@@ -26,7 +26,7 @@ MainWindow& showing(WindowFixture& f, int type = 0)
     f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
     MainWindow& w = f.window();
     w.resize(600, w.height());
-    w.selectReportTypeQuietly(type);
+    w.selectReportTypeQuietly(kReportTypes.at(static_cast<size_t>(type)));
     part<ReportPanel>(w).setStationCode(u"LFPG"_qs);
     return w;
 }
@@ -56,6 +56,7 @@ private Q_SLOTS:
     void foldByTick();
     void foldAgainAfterAutomaticRefresh();
     void tickDuringATickRunsAfterIt();
+    void tickDuringATransferWaitsForIt();
 };
 
 void TestRefresh::ticks_data()
@@ -237,6 +238,23 @@ void TestRefresh::tickDuringATickRunsAfterIt()
     QCOMPARE(f.server.requests().size(), 1);
     QCOMPARE(refreshTimer.ticksSinceRefresh(), 0);
     QTRY_COMPARE(refreshTimer.ticksSinceRefresh(), 1);
+}
+
+void TestRefresh::tickDuringATransferWaitsForIt()
+{
+    WindowFixture f;
+    MainWindow& w = showing(f);
+    f.server.setReply(kMetar, TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300 });
+    RefreshTimer& timer = part<RefreshTimer>(w);
+    timer.setTicksSinceRefresh(0);
+    int countDuringTransfer = -1;
+    QTimer::singleShot(100, &w, [&] {
+        timer.tick();
+        countDuringTransfer = timer.ticksSinceRefresh();
+    });
+    w.showReport(u"LFPG"_qs);
+    QCOMPARE(countDuringTransfer, 0);
+    QTRY_COMPARE(timer.ticksSinceRefresh(), 1);
 }
 
 QTEST_MAIN(TestRefresh)

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void currentMetarAsJson();
     void staleMetarAsJson();
     void failedDownloadExitsWithOne();
+    void jsonContract_data();
+    void jsonContract();
     void tafAndNotamAsJson();
     void textFormat();
     void usageErrors_data();
@@ -57,6 +59,7 @@ TestReportMode::Result TestReportMode::run(const QStringList& arguments)
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    environment.insert(u"TZ"_qs, u"UTC"_qs); // --now is a local time
     // The user's settings must stay untouched: point the configuration home at nothing we keep.
     environment.insert(u"XDG_CONFIG_HOME"_qs, m_configHome);
     process.setProcessEnvironment(environment);
@@ -84,7 +87,11 @@ void TestReportMode::currentMetarAsJson()
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
     QVERIFY2(error.error == QJsonParseError::NoError, result.out.constData());
-    QCOMPARE(json.keys().size(), 11);
+    // Every key of the contract, always present (null where unknown), whatever the report.
+    QCOMPARE(json.keys(),
+        (QStringList { u"background"_qs, u"banner"_qs, u"bannerVisible"_qs, u"code"_qs, u"error"_qs, u"fetched"_qs,
+            u"issued"_qs, u"observed"_qs, u"raw"_qs, u"reportVisible"_qs, u"runs"_qs, u"source"_qs, u"stale"_qs,
+            u"station"_qs, u"text"_qs, u"title"_qs, u"titleVisible"_qs, u"type"_qs, u"validFrom"_qs, u"validTo"_qs }));
     QCOMPARE(json[u"error"_qs].toString(), QString());
     QCOMPARE(json[u"code"_qs].toString(), u"LFPG"_qs);
     QCOMPARE(json[u"type"_qs].toString(), u"METAR"_qs);
@@ -138,6 +145,63 @@ void TestReportMode::failedDownloadExitsWithOne()
         u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour EGLL (erreur HTTP 404)."_qs);
     QCOMPARE(json[u"error"_qs].toString(), u"not-found"_qs);
     QCOMPARE(json[u"title"_qs].toString(), QString());
+}
+
+void TestReportMode::jsonContract_data()
+{
+    QTest::addColumn<QStringList>("request"); // type, code, --now
+    QTest::addColumn<QString>("path"); // served, with @p body
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QJsonObject>("expected"); // the keys added for scripts
+
+    const QJsonValue null(QJsonValue::Null);
+    const auto station = [](const QString& code, const QString& city, const QString& country) {
+        return QJsonObject { { u"code"_qs, code }, { u"name"_qs, QString() }, { u"city"_qs, city },
+            { u"country"_qs, country } };
+    };
+    QFile metar(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
+    QVERIFY(metar.open(QIODevice::ReadOnly));
+    QTest::newRow("METAR dated by its file's header")
+        << QStringList { u"metar"_qs, u"LFPG"_qs, u"2026-12-07T10:00"_qs }
+        << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metar.readAll()
+        << QJsonObject { { u"station"_qs, station(u"LFPG"_qs, u"Paris"_qs, u"France"_qs) },
+               { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
+               { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
+               { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },
+               { u"validTo"_qs, null } };
+    // Day 30 read on New Year's Day is last year's December; the validity runs into the new year.
+    QTest::newRow("TAF across a month and year end")
+        << QStringList { u"taf"_qs, u"EGLL"_qs, u"2027-01-01T01:00"_qs } << u"/data/forecasts/taf/stations/EGLL.TXT"_qs
+        << QByteArray("2026/12/30 23:00\nTAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030\n")
+        << QJsonObject { { u"station"_qs, station(u"EGLL"_qs, u"London"_qs, u"Uk"_qs) },
+               { u"raw"_qs, u"TAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030"_qs },
+               { u"fetched"_qs, u"2027-01-01T01:00:00Z"_qs }, { u"stale"_qs, false }, { u"observed"_qs, null },
+               { u"issued"_qs, u"2026-12-30T23:00:00Z"_qs }, { u"validFrom"_qs, u"2026-12-31T00:00:00Z"_qs },
+               { u"validTo"_qs, u"2027-01-01T06:00:00Z"_qs } };
+    QTest::newRow("station not in the directory, not fetched")
+        << QStringList { u"metar"_qs, u"ZZZZ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray()
+        << QJsonObject { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
+               { u"source"_qs, null }, { u"stale"_qs, false }, { u"observed"_qs, null }, { u"issued"_qs, null },
+               { u"validFrom"_qs, null }, { u"validTo"_qs, null } };
+}
+
+void TestReportMode::jsonContract()
+{
+    QFETCH(QStringList, request);
+    QFETCH(QString, path);
+    QFETCH(QByteArray, body);
+    QFETCH(QJsonObject, expected);
+
+    if (!path.isEmpty())
+        m_server->setBody(path, body);
+    const Result result = run({ u"--report"_qs, request.at(0), request.at(1), u"--weather-base"_qs, m_server->base(),
+        u"--now"_qs, request.at(2) });
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QVERIFY2(json.value(it.key()) == it.value(),
+            qPrintable(it.key() + u": "_qs + json.value(it.key()).toVariant().toString()));
+    if (!path.isEmpty())
+        QCOMPARE(json[u"source"_qs].toString(), m_server->base() + path);
 }
 
 void TestReportMode::tafAndNotamAsJson()

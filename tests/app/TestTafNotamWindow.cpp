@@ -62,7 +62,7 @@ void TestTafNotamWindow::tafEndToEnd()
     auto* reportTitle = control<QLabel>(w, u"reportTitle"_qs);
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
-    w.selectReportTypeQuietly(1);
+    w.selectReportTypeQuietly(ReportType::Taf);
     w.showReport(u"LFPG"_qs);
 
     QCOMPARE(fixture.server.requests(), QStringList { kTafPath });
@@ -104,7 +104,7 @@ void TestTafNotamWindow::staleTaf()
     fixture.server.setBody(kTafPath, readFixture(u"taf/LFPG.TXT"_qs));
     MainWindow& w = fixture.window();
     auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
-    w.selectReportTypeQuietly(1);
+    w.selectReportTypeQuietly(ReportType::Taf);
     w.showReport(u"LFPG"_qs);
     QVERIFY(!staleBanner->isHidden());
     QCOMPARE(staleBanner->text(), u"TAF Périmé"_qs);
@@ -115,7 +115,7 @@ void TestTafNotamWindow::failedTafStillRecordsTheCode()
 {
     WindowFixture fixture;
     MainWindow& w = fixture.window();
-    w.selectReportTypeQuietly(1);
+    w.selectReportTypeQuietly(ReportType::Taf);
     w.showReport(u"EGLL"_qs);
     // A failed download says so first; the line after says why.
     QCOMPARE(
@@ -135,7 +135,7 @@ void TestTafNotamWindow::notamEndToEnd()
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
     staleBanner->show(); // a stale banner left by an earlier report is hidden by a successful request
-    w.selectReportTypeQuietly(2);
+    w.selectReportTypeQuietly(ReportType::Notam);
     w.showReport(u"LFPG"_qs);
 
     QCOMPARE(fixture.server.requests(), QStringList { kNotamPath + u"?icao=LFPG"_qs });
@@ -163,7 +163,7 @@ void TestTafNotamWindow::failedNotamShowsX()
     MainWindow& w = fixture.window();
     auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
-    w.selectReportTypeQuietly(2);
+    w.selectReportTypeQuietly(ReportType::Notam);
     w.showReport(u"LFPG"_qs);
     QVERIFY(!staleBanner->isHidden());
     QCOMPARE(staleBanner->text(), u"X"_qs);
@@ -181,7 +181,7 @@ void TestTafNotamWindow::noNotamProviderFailsLikeADownload()
     Services services = fixture.services();
     services.sources.notamBase.clear();
     MainWindow w(services);
-    w.selectReportTypeQuietly(2);
+    w.selectReportTypeQuietly(ReportType::Notam);
     w.showReport(u"LFPG"_qs);
     QCOMPARE(control<QLabel>(w, u"staleBanner"_qs)->text(), u"X"_qs);
     QVERIFY(control<QTextEdit>(w, u"reportArea"_qs)->toPlainText().startsWith(u"Aucune source de NOTAM"_qs));
@@ -213,7 +213,10 @@ void TestTafNotamWindow::find()
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     auto* findEdit = control<QLineEdit>(w, u"findEdit"_qs);
     auto* findButton = control<QPushButton>(w, u"findButton"_qs);
-    part<ReportPanel>(w).showNotams(report);
+    DecodedReport notamReport;
+    notamReport.type = ReportType::Notam;
+    notamReport.text = Reports::areaText(report);
+    part<ReportPanel>(w).showReport(notamReport);
     const QString notams = reportArea->toPlainText();
     reportArea->setPlainText(u"something else"_qs);
     findEdit->setText(needle);
@@ -234,7 +237,7 @@ void TestTafNotamWindow::newSearchRemovesOldHighlights()
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     auto* findEdit = control<QLineEdit>(w, u"findEdit"_qs);
     auto* findButton = control<QPushButton>(w, u"findButton"_qs);
-    w.selectReportTypeQuietly(2);
+    w.selectReportTypeQuietly(ReportType::Notam);
     w.showReport(u"LFPG"_qs);
 
     findEdit->setText(u"RWY"_qs);

@@ -140,7 +140,7 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
         TestHttpServer::Reply { 200, readFixture(u"metar/EGLL.TXT"_qs), {}, false, 400 });
     MainWindow& w = shownWindow(f);
     RefreshTimer& timer = part<RefreshTimer>(w);
-    part<ReportPanel>(w).selectReportTypeQuietly(0);
+    part<ReportPanel>(w).selectReportTypeQuietly(ReportType::Metar);
     timer.setTicksSinceRefresh(50); // the next tick in minute 10 refreshes
 
     bool clicked = false;

@@ -21,12 +21,19 @@ struct Styled
     bool bold = false;
 };
 
-ShownReport shown(const QString& title, bool stale, const QString& banner, const QList<TextRun>& runs)
+// A report whose text is made of @p runs, each but the plain ones a span of its own.
+DecodedReport shown(const QString& title, bool stale, const QString& banner, const QList<TextRun>& runs)
 {
-    QString text;
-    for (const TextRun& run : runs)
-        text += run.text;
-    return ShownReport { title, true, true, stale, banner, stale ? 0xFFC0C0u : 0xFFFFFFu, text, runs };
+    DecodedReport report;
+    report.title = title;
+    report.stale = report.bannerShown = stale;
+    report.banner = banner;
+    for (const TextRun& run : runs) {
+        if (run.rgb != 0 || run.bold || run.pointSize != Reports::kReportPoints)
+            report.spans.append(StyleSpan { report.text.size(), run.text.size(), run.bold, run.rgb, run.pointSize });
+        report.text += run.text;
+    }
+    return report;
 }
 
 QString tool(const QString& program, const QStringList& arguments)
@@ -53,7 +60,7 @@ private Q_SLOTS:
 void TestBriefingDocument::sameBriefingInEveryFormat_data()
 {
     QTest::addColumn<QString>("code");
-    QTest::addColumn<ShownReport>("report");
+    QTest::addColumn<DecodedReport>("report");
     QTest::addColumn<QDateTime>("fetchedAt");
     QTest::addColumn<QString>("heading"); // the plain text before the report's own
     QTest::addColumn<QList<Styled>>("styled");
@@ -95,7 +102,7 @@ void TestBriefingDocument::sameBriefingInEveryFormat_data()
 void TestBriefingDocument::sameBriefingInEveryFormat()
 {
     QFETCH(QString, code);
-    QFETCH(ShownReport, report);
+    QFETCH(DecodedReport, report);
     QFETCH(QDateTime, fetchedAt);
     QFETCH(QString, heading);
     QFETCH(QList<Styled>, styled);
@@ -103,9 +110,10 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
 
     Stations::StationTable table;
     table.fill(u"LFPG\\France\\Paris\nEGLL\\United Kingdom\\London\n"_qs);
-    const QString address = fetchedAt.isValid() ? u"http://meteo.test/"_qs : QString();
-    const BriefingDocument::Briefing briefing { code, BriefingDocument::StationDescription(table, code), u"METAR"_qs,
-        report, fetchedAt, address };
+    report.code = code;
+    report.fetchedUtc = fetchedAt;
+    report.source = fetchedAt.isValid() ? u"http://meteo.test/"_qs : QString();
+    const BriefingDocument::Briefing briefing { report, BriefingDocument::StationDescription(table, code) };
     const QString body = QString(report.text).replace(u"\r\n"_qs, u"\n"_qs);
     QCOMPARE(BriefingFile::Text(briefing), (heading + u"\n\n"_qs + body + u'\n').toUtf8());
 
@@ -160,8 +168,9 @@ void TestBriefingDocument::failedSaveKeepsTheEarlierFile()
     QVERIFY(earlierFile.open(QIODevice::WriteOnly) && earlierFile.write(earlier) == earlier.size());
     earlierFile.close();
     const QString text = u"Visibilité: supérieure à 10 kilomètres.\r\n"_qs.repeated(100);
-    const BriefingDocument::Briefing briefing { u"LFPG"_qs, u"France, Paris"_qs, u"METAR"_qs,
-        shown(u"METAR de 1930 UTC"_qs, false, QString(), { { text, 0, false, 8.5 } }), QDateTime(), QString() };
+    DecodedReport report = shown(u"METAR de 1930 UTC"_qs, false, QString(), { { text, 0, false, 8.5 } });
+    report.code = u"LFPG"_qs;
+    const BriefingDocument::Briefing briefing { report, u"France, Paris"_qs };
 
     rlimit before {};
     ::getrlimit(RLIMIT_FSIZE, &before);

@@ -72,7 +72,7 @@ QAction* BriefingCommands::addCommand(const QString& name, const QString& text, 
 std::optional<BriefingDocument::Briefing> BriefingCommands::fetchedBriefing()
 {
     BriefingDocument::Briefing briefing = m_currentBriefing();
-    if (!briefing.fetchedAtUtc.isValid()) {
+    if (!briefing.report.fetched()) {
         QMessageBox::information(&m_window, u"Aucun bulletin"_qs,
             u"Le dernier bulletin demandé n'a pas pu être obtenu : il n'y a rien à enregistrer ni à imprimer."_qs);
         return std::nullopt;
@@ -87,8 +87,10 @@ QString BriefingCommands::suggestedPath(const BriefingDocument::Briefing& briefi
     // A folder since removed (or a documents folder never made) would open the dialog anywhere.
     if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    const QString stamp = briefing.fetchedAtUtc.toUTC().toString(u"yyyyMMdd-HHmm"_qs);
-    return folder + u"/%1-%2-%3Z.%4"_qs.arg(briefing.code, briefing.typeName, stamp, BriefingFile::Extension(format));
+    const QString stamp = briefing.report.fetchedUtc.toUTC().toString(u"yyyyMMdd-HHmm"_qs);
+    return folder
+        + u"/%1-%2-%3Z.%4"_qs.arg(
+            briefing.report.code, reportTypeName(briefing.report.type), stamp, BriefingFile::Extension(format));
 }
 
 void BriefingCommands::save()

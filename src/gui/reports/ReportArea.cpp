@@ -1,5 +1,6 @@
 #include "reports/ReportArea.h"
 
+#include "reports/DecodedReport.h"
 #include "ui/Twips.h"
 
 #include <QTextBlock>
@@ -16,17 +17,6 @@ QString ReadBack(const QTextEdit* area)
     return text;
 }
 
-int DocumentPosition(const QString& readBack, qsizetype offset)
-{
-    offset = std::clamp<qsizetype>(offset, 0, readBack.size());
-    qsizetype pairs = 0;
-    for (qsizetype i = 1; i < offset; ++i) {
-        if (readBack.at(i) == u'\n' && readBack.at(i - 1) == u'\r')
-            ++pairs;
-    }
-    return static_cast<int>(offset - pairs);
-}
-
 void Apply(QTextEdit* area, const StyleSpans& spans)
 {
     if (spans.isEmpty())
@@ -34,8 +24,8 @@ void Apply(QTextEdit* area, const StyleSpans& spans)
     const QString text = ReadBack(area);
     QTextCursor cursor(area->document());
     for (const StyleSpan& span : spans) {
-        cursor.setPosition(DocumentPosition(text, span.start));
-        cursor.setPosition(DocumentPosition(text, span.start + span.length), QTextCursor::KeepAnchor);
+        cursor.setPosition(Reports::documentPosition(text, span.start));
+        cursor.setPosition(Reports::documentPosition(text, span.start + span.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setFontWeight(span.bold ? QFont::Bold : QFont::Normal);
         format.setForeground(Twips::rgb(span.rgb));

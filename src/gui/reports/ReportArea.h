@@ -16,9 +16,6 @@ namespace ReportArea {
 /// The area's text with every line break as CR LF.
 QString ReadBack(const QTextEdit* area);
 
-/// Document position of an offset in ReadBack()'s text.
-int DocumentPosition(const QString& readBack, qsizetype offset);
-
 /// Gives each span its look, in order (a later span overrides an earlier one where they overlap).
 void Apply(QTextEdit* area, const StyleSpans& spans);
 

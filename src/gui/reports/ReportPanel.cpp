@@ -89,9 +89,9 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
         connect(m_typeButtons[i], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (!checked)
                 return;
-            const int type = static_cast<int>(i);
+            const ReportType type = kReportTypes.at(i);
             Q_EMIT reportTypeChosen(type);
-            m_findBox->setVisible(type == 2);
+            m_findBox->setVisible(type == ReportType::Notam);
         });
     }
     setMouseTracking(true);
@@ -148,16 +148,25 @@ void ReportPanel::setStationCode(const QString& code)
     m_stationCodeLabel->setText(code);
 }
 
-void ReportPanel::chooseReportType(int type)
+void ReportPanel::chooseReportType(ReportType type)
 {
     m_typeButtons.at(static_cast<size_t>(type))->setChecked(true);
 }
 
-void ReportPanel::selectReportTypeQuietly(int type)
+void ReportPanel::selectReportTypeQuietly(ReportType type)
 {
     QRadioButton* button = m_typeButtons.at(static_cast<size_t>(type));
     const QSignalBlocker blocker(button);
     button->setChecked(true);
+}
+
+std::optional<ReportType> ReportPanel::checkedReportType() const
+{
+    for (size_t i = 0; i < m_typeButtons.size(); ++i) {
+        if (m_typeButtons[i]->isChecked())
+            return kReportTypes.at(i);
+    }
+    return std::nullopt;
 }
 
 void ReportPanel::showFolded(bool folded)
@@ -165,33 +174,32 @@ void ReportPanel::showFolded(bool folded)
     m_foldButton->setText(folded ? u"Rechercher"_qs : u"Réduire"_qs);
 }
 
-int ReportPanel::reportType() const
+ReportType ReportPanel::selectedReportType() const
 {
-    for (size_t i = 0; i < m_typeButtons.size(); ++i) {
-        if (m_typeButtons[i]->isChecked())
-            return static_cast<int>(i);
-    }
-    return -1;
+    return checkedReportType().value_or(ReportType::Metar);
 }
 
-void ReportPanel::setTitle(const QString& title)
+void ReportPanel::showPending(ReportType type)
 {
-    m_reportTitle->setText(title);
+    m_staleBanner->hide();
+    setBackground(Reports::kWhite);
+    setReportText(QString());
+    m_reportTitle->setText(type == ReportType::Notam ? u"Notams"_qs : QString());
 }
 
-void ReportPanel::setTitleVisible(bool visible)
+void ReportPanel::showReport(const DecodedReport& report)
 {
-    m_reportTitle->setVisible(visible);
-}
-
-void ReportPanel::setBannerText(const QString& text)
-{
-    m_staleBanner->setText(text);
-}
-
-void ReportPanel::setBannerVisible(bool visible)
-{
-    m_staleBanner->setVisible(visible);
+    m_reportTitle->setText(report.title);
+    m_staleBanner->setText(report.banner);
+    m_staleBanner->setVisible(report.bannerShown);
+    setBackground(report.background);
+    setReportText(report.text);
+    ReportArea::Apply(m_reportArea, report.spans);
+    m_reportArea->setVisible(!report.empty);
+    m_reportTitle->setVisible(!report.empty);
+    // Kept as the report area holds it, so a find shows exactly the text that was there.
+    if (report.type == ReportType::Notam)
+        m_notamText = m_reportArea->document()->toPlainText();
 }
 
 void ReportPanel::setBackground(quint32 rgb)
@@ -214,33 +222,6 @@ void ReportPanel::setReportText(const QString& text)
     // every report starts from the area's plain look.
     m_reportArea->setCurrentCharFormat(QTextCharFormat());
     m_reportArea->setPlainText(text);
-}
-
-QString ReportPanel::reportText() const
-{
-    return ReportArea::ReadBack(m_reportArea);
-}
-
-void ReportPanel::applySpans(const StyleSpans& spans)
-{
-    ReportArea::Apply(m_reportArea, spans);
-}
-
-void ReportPanel::setReportVisible(bool visible)
-{
-    m_reportArea->setVisible(visible);
-}
-
-bool ReportPanel::isReportVisible() const
-{
-    return m_reportArea->isVisibleTo(this);
-}
-
-void ReportPanel::showNotams(const QString& text)
-{
-    setReportText(text);
-    // Kept as the report area holds it, so a find shows exactly the text that was there.
-    m_notamText = m_reportArea->document()->toPlainText();
 }
 
 void ReportPanel::findInNotams()
@@ -301,5 +282,6 @@ ShownReport ReportPanel::shownReport() const
 {
     return ShownReport { m_reportTitle->text(), !m_reportTitle->isHidden(), !m_reportArea->isHidden(),
         !m_staleBanner->isHidden(), m_staleBanner->text(),
-        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, reportText(), ReportArea::Runs(m_reportArea) };
+        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, ReportArea::ReadBack(m_reportArea),
+        ReportArea::Runs(m_reportArea) };
 }

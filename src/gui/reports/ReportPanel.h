@@ -6,6 +6,7 @@
 #include <QFrame>
 
 #include <array>
+#include <optional>
 
 class FavouritesBar;
 class QAction;
@@ -40,12 +41,15 @@ public:
     void setStationCode(const QString& code);
 
     /// Selects a report type as the user does, which asks for a report.
-    void chooseReportType(int type);
+    void chooseReportType(ReportType type);
     /// Selects a report type without asking for a report.
-    void selectReportTypeQuietly(int type);
+    void selectReportTypeQuietly(ReportType type);
+    /// The selected type, if any is.
+    std::optional<ReportType> checkedReportType() const;
     /// The fold button offers to unfold while the panel is folded.
     void showFolded(bool folded);
 
+    /// What the panel's controls show, read back from them: for tests that check what the user sees.
     ShownReport shownReport() const;
 
     /// The report area's context menu: @p actions, in order.
@@ -55,21 +59,12 @@ public:
     void selectWholeReport();
 
     // ReportView
-    int reportType() const override;
-    void setTitle(const QString& title) override;
-    void setTitleVisible(bool visible) override;
-    void setBannerText(const QString& text) override;
-    void setBannerVisible(bool visible) override;
-    void setBackground(quint32 rgb) override;
-    void setReportText(const QString& text) override;
-    QString reportText() const override;
-    void applySpans(const StyleSpans& spans) override;
-    void setReportVisible(bool visible) override;
-    bool isReportVisible() const override;
-    void showNotams(const QString& text) override;
+    ReportType selectedReportType() const override;
+    void showPending(ReportType type) override;
+    void showReport(const DecodedReport& report) override;
 
 Q_SIGNALS:
-    void reportTypeChosen(int type);
+    void reportTypeChosen(ReportType type);
     void refreshRequested();
     void foldRequested();
     void quitRequested();
@@ -83,6 +78,8 @@ private:
     void createFindBox();
     void createReportArea();
     void findInNotams();
+    void setBackground(quint32 rgb);
+    void setReportText(const QString& text);
 
     QString m_stationCode;
     QString m_notamText; // the NOTAMs as last shown, which every find starts again from

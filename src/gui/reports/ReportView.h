@@ -1,33 +1,18 @@
 #pragma once
 
-#include "reports/StyleSpan.h"
+#include "reports/DecodedReport.h"
 
-#include <QString>
-
-/// What the request driver writes a report into: a title, a banner for an out-of-date report, the
-/// report's text with its styled spans, and the background behind it.
+/// Where the request driver shows reports: the report panel, or anything a test puts in its place.
 class ReportView
 {
 public:
     virtual ~ReportView() = default;
 
-    /// 0 METAR, 1 TAF, 2 NOTAM; -1 before any type is chosen (a report is then a METAR).
-    virtual int reportType() const = 0;
-
-    virtual void setTitle(const QString& title) = 0;
-    virtual void setTitleVisible(bool visible) = 0;
-    /// The banner keeps its text while hidden.
-    virtual void setBannerText(const QString& text) = 0;
-    virtual void setBannerVisible(bool visible) = 0;
-    virtual void setBackground(quint32 rgb) = 0;
-
-    virtual void setReportText(const QString& text) = 0;
-    /// The report's text with every line break as CR LF: the text the styling engines search.
-    virtual QString reportText() const = 0;
-    virtual void applySpans(const StyleSpans& spans) = 0;
-    virtual void setReportVisible(bool visible) = 0;
-    virtual bool isReportVisible() const = 0;
-
-    /// Shows NOTAMs, which the find command then searches.
-    virtual void showNotams(const QString& text) = 0;
+    /// The type the user has chosen; METAR before any choice.
+    virtual ReportType selectedReportType() const = 0;
+    /// Clears what is shown while a report of @p type is on its way: nothing of the previous report may
+    /// describe the next one.
+    virtual void showPending(ReportType type) = 0;
+    /// Shows @p report whole, fetched or not.
+    virtual void showReport(const DecodedReport& report) = 0;
 };

@@ -13,7 +13,6 @@ namespace {
 constexpr quint32 kHeadingBlue = 0x0000C0;
 constexpr quint32 kBannerRed = 0xFF0000;
 constexpr quint32 kBlack = 0x000000;
-constexpr qreal kReportPoints = 8.5;
 
 QTextCharFormat look(quint32 rgb, bool bold, qreal points)
 {
@@ -42,45 +41,43 @@ QString StationDescription(const Stations::StationTable& table, const QString& c
 
 QString Title(const Briefing& briefing)
 {
-    return u"Bulletin %1 — %2"_qs.arg(briefing.code, briefing.typeName);
+    return u"Bulletin %1 — %2"_qs.arg(briefing.report.code, reportTypeName(briefing.report.type));
 }
 
 std::unique_ptr<QTextDocument> Build(const Briefing& briefing)
 {
     auto document = std::make_unique<QTextDocument>();
-    document->setDefaultFont(TextLook::sansFont(kReportPoints));
+    document->setDefaultFont(TextLook::sansFont(Reports::kReportPoints));
     document->setMetaInformation(QTextDocument::DocumentTitle, Title(briefing));
     document->setUndoRedoEnabled(false);
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();
 
-    const ShownReport& report = briefing.report;
+    const DecodedReport& report = briefing.report;
     const QString station
-        = briefing.description.isEmpty() ? briefing.code : briefing.code + u" — "_qs + briefing.description;
+        = briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description;
     addLine(cursor, station, look(kHeadingBlue, true, 16));
-    if (report.bannerVisible && !report.banner.isEmpty())
+    if (report.bannerShown && !report.banner.isEmpty())
         addLine(cursor, report.banner, look(kBannerRed, true, 14));
     if (!report.title.isEmpty())
         addLine(cursor, report.title, look(kHeadingBlue, true, 12));
     const QTextCharFormat detail = look(kBlack, false, 9);
-    if (briefing.fetchedAtUtc.isValid()) {
-        const QDateTime utc = briefing.fetchedAtUtc.toUTC();
+    if (report.fetchedUtc.isValid()) {
+        const QDateTime utc = report.fetchedUtc.toUTC();
         addLine(
             cursor, u"Obtenu le %1 à %2 UTC"_qs.arg(utc.toString(u"dd/MM/yyyy"_qs), utc.toString(u"HH:mm"_qs)), detail);
     }
-    if (!briefing.sourceAddress.isEmpty())
-        addLine(cursor, u"Source : "_qs + briefing.sourceAddress, detail);
+    if (!report.source.isEmpty())
+        addLine(cursor, u"Source : "_qs + report.source, detail);
     addLine(cursor, QString(), detail);
 
     // The runs carry the report's line breaks as CR LF; insertText makes a paragraph of every LF.
     cursor.insertBlock();
-    // A report given without its runs is shown in the report's plain look.
-    const QList<TextRun> runs
-        = report.runs.isEmpty() ? QList<TextRun> { { report.text, kBlack, false, kReportPoints } } : report.runs;
+    const QList<TextRun> runs = Reports::reportRuns(report, Reports::kReportPoints);
     for (const TextRun& run : runs) {
         QString text = run.text;
         text.replace(u"\r\n"_qs, u"\n"_qs);
-        cursor.insertText(text, look(run.rgb, run.bold, run.pointSize > 0 ? run.pointSize : kReportPoints));
+        cursor.insertText(text, look(run.rgb, run.bold, run.pointSize > 0 ? run.pointSize : Reports::kReportPoints));
     }
     cursor.endEditBlock();
     return document;

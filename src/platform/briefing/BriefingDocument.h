@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/ShownReport.h"
+#include "reports/DecodedReport.h"
 
 #include <QDateTime>
 #include <QString>
@@ -17,15 +17,11 @@ class StationTable;
 /// built here for every output, so they never disagree.
 namespace BriefingDocument {
 
-/// Everything a briefing shows: the station, the report as the panel shows it, when and where it was fetched.
+/// Everything a briefing shows: the station and its report, with when and where it was fetched.
 struct Briefing
 {
-    QString code;
+    DecodedReport report;
     QString description; ///< "Country, City"; empty for a station the directory does not know
-    QString typeName; ///< METAR, TAF or NOTAM
-    ShownReport report;
-    QDateTime fetchedAtUtc; ///< invalid when the report could not be fetched
-    QString sourceAddress;
 };
 
 /// "Country, City" of @p code in @p table, or an empty text when the table has no such code.

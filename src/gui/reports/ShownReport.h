@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-/// Everything the report panel shows of the current report, as the report mode prints it.
+/// Everything the report panel shows of the current report, read back from its controls.
 struct ShownReport
 {
     QString title;

@@ -1,19 +1,21 @@
 // Downloads against a server started on 127.0.0.1: what counts as a report, and what fails.
-#include "reports/RefreshTimer.h"
-#include "reports/ReportRequester.h"
+#include "network/NetworkDownloader.h"
+#include "reports/ReportFetcher.h"
+#include "services/Clock.h"
 #include "support/FileSizeLimit.h"
-#include "support/WindowFixture.h"
+#include "support/TestHttpServer.h"
 
 #include <QFile>
 #include <QTcpServer>
 #include <QTest>
-#include <QTextEdit>
+#include <QTimeZone>
+#include <QUrl>
 
 #include <optional>
 
 #include <sys/resource.h>
 
-class TestDownloadPage : public QObject
+class TestDownloads : public QObject
 {
     Q_OBJECT
 
@@ -30,17 +32,23 @@ private Q_SLOTS:
     void oversizedBodyFails();
     void fileBaseServesAFolder();
     void removedCachedCopyIsRefetched();
-    void windowDeletesAnOlderFileFirst();
-    void windowReportsFailureInTheReportArea();
-    void transferHoldsHandlersBack();
+    void fetcher_data();
+    void fetcher();
 };
 
 using Outcome = DownloadResult::Outcome;
 Q_DECLARE_METATYPE(Outcome)
+Q_DECLARE_METATYPE(ReportType)
 
 namespace {
 
 constexpr qint64 kNoLimit = -1;
+
+QByteArray readTestData(const QString& relative)
+{
+    QFile file(QStringLiteral(VENTORIX_TEST_DATA "/") + relative);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The most memory the process has held so far, in KiB.
 long peakMemoryKiB()
@@ -52,7 +60,7 @@ long peakMemoryKiB()
 
 } // namespace
 
-void TestDownloadPage::outcomes_data()
+void TestDownloads::outcomes_data()
 {
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("body");
@@ -77,7 +85,7 @@ void TestDownloadPage::outcomes_data()
         << 200 << QByteArray(40000, 'x') << Outcome::WriteError << false << qint64(20000);
 }
 
-void TestDownloadPage::outcomes()
+void TestDownloads::outcomes()
 {
     QFETCH(int, status);
     QFETCH(QByteArray, body);
@@ -107,7 +115,7 @@ void TestDownloadPage::outcomes()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), written ? 1 : 0); // no temporary left
 }
 
-void TestDownloadPage::hostileReplies_data()
+void TestDownloads::hostileReplies_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("endless");
@@ -166,7 +174,7 @@ constexpr long kMemoryBoundMiB = 64;
 constexpr qint64 kTimeBoundMs = 5000;
 #endif
 
-void TestDownloadPage::hostileReplies()
+void TestDownloads::hostileReplies()
 {
     QFETCH(QByteArray, reply);
     QFETCH(QByteArray, endless);
@@ -196,7 +204,7 @@ void TestDownloadPage::hostileReplies()
     }
 }
 
-void TestDownloadPage::redirectIsFollowed()
+void TestDownloads::redirectIsFollowed()
 {
     TestHttpServer server;
     server.setReply(u"/moved.TXT"_qs, TestHttpServer::Reply { 302, {}, "/r.TXT", false, 0 });
@@ -210,7 +218,7 @@ void TestDownloadPage::redirectIsFollowed()
     QCOMPARE(file.readAll(), QByteArray("NAME, X\nline\n"));
 }
 
-void TestDownloadPage::redirectToHttpsWithoutTls_data()
+void TestDownloads::redirectToHttpsWithoutTls_data()
 {
     QTest::addColumn<bool>("answersInPlainText");
 
@@ -220,7 +228,7 @@ void TestDownloadPage::redirectToHttpsWithoutTls_data()
     QTest::newRow("server never answers the handshake") << false;
 }
 
-void TestDownloadPage::redirectToHttpsWithoutTls()
+void TestDownloads::redirectToHttpsWithoutTls()
 {
     QFETCH(bool, answersInPlainText);
 
@@ -241,7 +249,7 @@ void TestDownloadPage::redirectToHttpsWithoutTls()
     QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
 }
 
-void TestDownloadPage::refusedConnection()
+void TestDownloads::refusedConnection()
 {
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -255,7 +263,7 @@ void TestDownloadPage::refusedConnection()
     QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
 }
 
-void TestDownloadPage::stalledServerTimesOut()
+void TestDownloads::stalledServerTimesOut()
 {
     TestHttpServer server;
     server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply { 200, {}, {}, true, 0 });
@@ -269,7 +277,7 @@ void TestDownloadPage::stalledServerTimesOut()
     QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
 }
 
-void TestDownloadPage::oversizedBodyFails()
+void TestDownloads::oversizedBodyFails()
 {
     TestHttpServer server;
     server.setBody(u"/big.TXT"_qs, QByteArray(4096, 'x'));
@@ -281,7 +289,7 @@ void TestDownloadPage::oversizedBodyFails()
     QCOMPARE(downloader.download(server.base() + u"/fits.TXT"_qs, dir.filePath(u"b.txt"_qs)).outcome, Outcome::Ok);
 }
 
-void TestDownloadPage::fileBaseServesAFolder()
+void TestDownloads::fileBaseServesAFolder()
 {
     QTemporaryDir dir;
     NetworkDownloader downloader;
@@ -294,7 +302,7 @@ void TestDownloadPage::fileBaseServesAFolder()
     QVERIFY(!QFile::exists(dir.filePath(u"W.txt"_qs)));
 }
 
-void TestDownloadPage::removedCachedCopyIsRefetched()
+void TestDownloads::removedCachedCopyIsRefetched()
 {
     TestHttpServer server;
     server.setBody(u"/a.TXT"_qs, "one");
@@ -309,53 +317,72 @@ void TestDownloadPage::removedCachedCopyIsRefetched()
     QVERIFY(server.headers().at(1).contains("Cache-Control: no-cache"));
 }
 
-void TestDownloadPage::windowDeletesAnOlderFileFirst()
+void TestDownloads::fetcher_data()
 {
-    WindowFixture fixture;
-    const QString file = fixture.workDir.filePath(u"V.txt"_qs);
-    QFile old(file);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("an older report");
-    old.close();
-    QVERIFY(!part<ReportRequester>(fixture.window()).downloadPage(fixture.server.base() + u"/missing.TXT"_qs, file));
-    QVERIFY(!QFile::exists(file));
+    QTest::addColumn<ReportType>("type");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("textStart"); // line breaks as CR LF
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("received");
+
+    QTest::newRow("METAR") << ReportType::Metar << u"LFPG"_qs << u"METAR de 1930 UTC"_qs
+                           << u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026"_qs << QString()
+                           << u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs;
+    QTest::newRow("TAF") << ReportType::Taf << u"LFPG"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs
+                         << u"LFPG   Vent du 240° 10 Kts."_qs << QString() << u"TAF LFPG 151100Z 1512/1618 24010KT"_qs;
+    QTest::newRow("NOTAMs") << ReportType::Notam << u"LFPG"_qs << u"Notams"_qs << u"LFPG A2871/26 RWY 08L/26R CLSD"_qs
+                            << QString() << u"LFPG A2871/26"_qs;
+    QTest::newRow("METAR the server does not know")
+        << ReportType::Metar << u"LFXX"_qs << QString()
+        << u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour LFXX (erreur HTTP 404)."_qs
+        << u"not-found"_qs << QString();
+    QTest::newRow("empty METAR file") << ReportType::Metar << u"EMPT"_qs << QString() << QString() << QString()
+                                      << QString();
 }
 
-void TestDownloadPage::windowReportsFailureInTheReportArea()
+// Each type against the local server: the report's fields, and where and when it was read. A work file left
+// by an earlier request is removed first, so a failure never passes it off as this one's answer.
+void TestDownloads::fetcher()
 {
-    WindowFixture fixture;
-    ReportRequester& requester = part<ReportRequester>(fixture.window());
-    auto* reportArea = control<QTextEdit>(fixture.window(), u"reportArea"_qs);
-    fixture.serveMetar(u"LFPG"_qs, "x\ny\n");
-    reportArea->setPlainText(u"something else"_qs);
-    QVERIFY(requester.downloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
-        fixture.workDir.filePath(u"V.txt"_qs)));
-    QCOMPARE(reportArea->toPlainText(), u"something else"_qs); // success writes nothing there
-    QVERIFY(!requester.downloadPage(fixture.server.base() + u"/nothing"_qs, fixture.workDir.filePath(u"V.txt"_qs)));
-    QCOMPARE(reportArea->toPlainText(),
-        u"Connexion à internet ...\nLe serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs);
+    QFETCH(ReportType, type);
+    QFETCH(QString, code);
+    QFETCH(QString, title);
+    QFETCH(QString, textStart);
+    QFETCH(QString, error);
+    QFETCH(QString, received);
+
+    TestHttpServer server;
+    server.setBody(u"/data/observations/metar/decoded/LFPG.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs));
+    server.setBody(u"/data/forecasts/taf/stations/LFPG.TXT"_qs, readTestData(u"taf/LFPG.TXT"_qs));
+    server.setBody(
+        u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_qs, readTestData(u"notam/LFPG.html"_qs));
+    server.setBody(u"/data/observations/metar/decoded/EMPT.TXT"_qs, {});
+    QTemporaryDir dir;
+    for (const QString& name : { u"V.txt"_qs, code + u".txt"_qs }) {
+        QFile old(dir.filePath(name));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("NAME, X\nan older report\n") > 0);
+    }
+    NetworkDownloader downloader;
+    FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0), QTimeZone::utc()));
+    ReportFetcher fetcher(Services {
+        &downloader, &clock, nullptr, nullptr, WorkFolder(dir.path()), Sources { server.base(), server.base(), {} } });
+
+    const DecodedReport report = fetcher.fetch(code, type);
+    QCOMPARE(report.code, code);
+    QCOMPARE(report.type, type);
+    QCOMPARE(report.title, title);
+    QVERIFY2(report.text.startsWith(textStart), qPrintable(report.text.left(200)));
+    QCOMPARE(Failure::Key(report.failure), error);
+    QVERIFY(report.received.startsWith(received));
+    QCOMPARE(report.empty, report.fetched() && received.isEmpty());
+    QCOMPARE(report.fetchedUtc.isValid(), report.fetched());
+    QCOMPARE(report.source.isEmpty(), !report.fetched());
+    if (report.fetched())
+        QVERIFY(server.requests().last().startsWith(QUrl(report.source).path()));
+    QFile workFile(dir.filePath(type == ReportType::Notam ? code + u".txt"_qs : u"V.txt"_qs));
+    QVERIFY(!workFile.open(QIODevice::ReadOnly) || !workFile.readAll().contains("an older report"));
 }
 
-void TestDownloadPage::transferHoldsHandlersBack()
-{
-    // A timer tick that falls due while the report downloads waits until the transfer has ended.
-    WindowFixture fixture;
-    fixture.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_qs,
-        TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300 });
-    MainWindow& w = fixture.window();
-    RefreshTimer& timer = part<RefreshTimer>(w);
-    int countDuringTransfer = -1;
-    QTimer::singleShot(100, &w, [&] {
-        timer.tick();
-        countDuringTransfer = timer.ticksSinceRefresh();
-    });
-    QVERIFY(
-        part<ReportRequester>(w).downloadPage(fixture.server.base() + u"/data/observations/metar/decoded/LFPG.TXT"_qs,
-            fixture.workDir.filePath(u"V.txt"_qs)));
-    QCOMPARE(countDuringTransfer, 0);
-    QCOMPARE(timer.ticksSinceRefresh(), 0);
-    QTRY_COMPARE(timer.ticksSinceRefresh(), 1);
-}
-
-QTEST_MAIN(TestDownloadPage)
-#include "TestDownloadPage.moc"
+QTEST_MAIN(TestDownloads)
+#include "TestDownloads.moc"

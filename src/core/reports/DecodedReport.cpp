@@ -1,0 +1,278 @@
+#include "reports/DecodedReport.h"
+
+#include "reports/Expiry.h"
+#include "reports/MetarStyle.h"
+#include "reports/MetarTranslation.h"
+#include "reports/NotamCut.h"
+#include "reports/TafDecoder.h"
+#include "reports/WorkFile.h"
+
+#include <QRegularExpression>
+#include <QTimeZone>
+
+#include <array>
+#include <cmath>
+
+namespace Reports {
+namespace {
+
+const QString kMetarBanner = u"METAR Périmé"_qs;
+const QString kTafBanner = u"TAF Périmé"_qs;
+// NOTAMs are never out of date; their banner only says that none could be fetched.
+const QString kNotamBanner = u"X"_qs;
+const QString kNotamTitle = u"Notams"_qs;
+
+QString bannerOf(ReportType type)
+{
+    switch (type) {
+    case ReportType::Taf:
+        return kTafBanner;
+    case ReportType::Notam:
+        return kNotamBanner;
+    case ReportType::Metar:
+        break;
+    }
+    return kMetarBanner;
+}
+
+DecodedReport begun(const QString& code, ReportType type, const QDateTime& fetchedUtc)
+{
+    DecodedReport report;
+    report.code = code;
+    report.type = type;
+    report.banner = bannerOf(type);
+    report.fetchedUtc = fetchedUtc;
+    return report;
+}
+
+void markStale(DecodedReport& report, bool stale)
+{
+    report.stale = stale;
+    report.bannerShown = stale;
+    report.background = stale ? kStalePink : kWhite;
+}
+
+// The decoded file's observation line: "ob: LFPG 061930Z 31008KT ...".
+QString observationLine(const QByteArray& contents)
+{
+    const QString text = QString::fromLatin1(contents);
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u"ob:"))
+            return line.mid(3).trimmed().toString();
+    }
+    return {};
+}
+
+// The decoded file's second line gives the full date: "Dec 06, 2026 - 02:30 PM EST / 2026.12.06 1930 UTC".
+QDateTime headerTime(const QByteArray& contents)
+{
+    static const QRegularExpression stamp(uR"((\d{4})\.(\d{2})\.(\d{2}) (\d{2})(\d{2}) UTC)"_qs);
+    const QRegularExpressionMatch match = stamp.match(QString::fromLatin1(contents.left(512)));
+    if (!match.hasMatch())
+        return {};
+    const QDate date(match.capturedView(1).toInt(), match.capturedView(2).toInt(), match.capturedView(3).toInt());
+    const QTime time(match.capturedView(4).toInt(), match.capturedView(5).toInt());
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time, QTimeZone::utc());
+}
+
+// Two-digit fields of a group such as "061930" or "1512/1618"; -1 where they are not digits.
+int field(QStringView group, qsizetype at)
+{
+    if (group.size() < at + 2 || !group.at(at).isDigit() || !group.at(at + 1).isDigit())
+        return -1;
+    return group.mid(at, 2).toInt();
+}
+
+QDateTime groupTime(QStringView group, const QDateTime& nearUtc)
+{
+    if (group.size() != 6)
+        return {};
+    return resolveDayTime(field(group, 0), field(group, 2), field(group, 4), nearUtc);
+}
+
+// "1512/1618" (day and hour of start and end) or the older "151218" (one day, start and end hours).
+std::pair<QDateTime, QDateTime> validity(QStringView group, const QDateTime& nearUtc)
+{
+    if (group.size() == 9 && group.at(4) == u'/') {
+        const QDateTime from = resolveDayTime(field(group, 0), field(group, 2), 0, nearUtc);
+        return { from, from.isValid() ? resolveDayTime(field(group, 5), field(group, 7), 0, from) : QDateTime() };
+    }
+    if (group.size() == 6) {
+        const QDateTime from = resolveDayTime(field(group, 0), field(group, 2), 0, nearUtc);
+        QDateTime to = from.isValid() ? resolveDayTime(field(group, 0), field(group, 4), 0, from) : QDateTime();
+        if (to.isValid() && to <= from)
+            to = to.addDays(1);
+        return { from, to };
+    }
+    return {};
+}
+
+} // namespace
+
+QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc)
+{
+    // Hour 24 ends a day: forecasts end at "1624", midnight between the 16th and the 17th.
+    if (day < 1 || day > 31 || hour < 0 || hour > 24 || minute < 0 || minute > 59 || (hour == 24 && minute > 0)
+        || !nearUtc.isValid())
+        return {};
+    const QDate nearDate = nearUtc.toUTC().date();
+    QDateTime best;
+    for (int monthStep : { -1, 0, 1 }) {
+        const QDate month = nearDate.addMonths(monthStep);
+        const QDate date(month.year(), month.month(), day);
+        if (!date.isValid())
+            continue;
+        const QDateTime candidate = QDateTime(date, QTime(0, 0), QTimeZone::utc()).addSecs(hour * 3600 + minute * 60);
+        if (!best.isValid() || std::abs(candidate.secsTo(nearUtc)) < std::abs(best.secsTo(nearUtc)))
+            best = candidate;
+    }
+    return best;
+}
+
+DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
+{
+    DecodedReport report = begun(code, ReportType::Metar, fetchedUtc);
+    const QString text = WorkFile::ReportText(contents);
+    if (text.isEmpty()) {
+        report.empty = true;
+        return report;
+    }
+    report.received = observationLine(contents);
+    report.observedUtc = headerTime(contents);
+    if (!report.observedUtc.isValid()) {
+        if (const std::optional<QString> group = Expiry::MetarObservationGroup(text))
+            report.observedUtc = groupTime(*group, fetchedUtc);
+    }
+    markStale(report, Expiry::IsMetarOutOfDate(text, today));
+    const QString translated = Metar::TranslateMetar(text);
+    report.title = Metar::MetarTitle(translated, code);
+    report.text = areaText(translated);
+    report.spans = Metar::MetarStyleSpans(report.text);
+    return report;
+}
+
+DecodedReport decodeTaf(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
+{
+    DecodedReport report = begun(code, ReportType::Taf, fetchedUtc);
+    const QString raw = WorkFile::ReportText(contents);
+    if (raw.isEmpty()) {
+        report.empty = true;
+        return report;
+    }
+    const Taf::TafReport taf = Taf::BuildTafReport(raw, code, today);
+    report.received = raw.trimmed();
+    report.issuedUtc = groupTime(taf.issueTimeGroup, fetchedUtc);
+    std::tie(report.validFromUtc, report.validToUtc)
+        = validity(taf.validityGroup, report.issuedUtc.isValid() ? report.issuedUtc : fetchedUtc);
+    markStale(report, taf.outOfDate);
+    report.title = taf.title;
+    report.text = areaText(taf.reportText);
+    report.spans = Taf::TafEmphasisSpans(report.text);
+    return report;
+}
+
+DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc)
+{
+    DecodedReport report = begun(code, ReportType::Notam, fetchedUtc);
+    report.title = kNotamTitle;
+    report.text = areaText(Notam::CutNotams(WorkFile::DecodePage(page), code));
+    report.received = report.text;
+    return report;
+}
+
+DecodedReport failedReport(const QString& code, ReportType type, const Failure::Reason& reason, const QString& host)
+{
+    DecodedReport report = begun(code, type, QDateTime());
+    report.failure = reason;
+    if (report.failure.cause == Failure::Cause::None)
+        report.failure.cause = Failure::Cause::Network;
+    report.text = areaText(Failure::ReportAreaText(report.failure, reportTypeName(type), code, host));
+    if (type == ReportType::Notam) {
+        report.title = kNotamTitle;
+        // A pink "X": the NOTAMs of a station are never simply missing.
+        report.bannerShown = true;
+        report.background = kStalePink;
+    }
+    return report;
+}
+
+QString areaText(const QString& text)
+{
+    QString area;
+    area.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case u'\r':
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            [[fallthrough]];
+        case u'\n':
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+            area.append(u"\r\n");
+            break;
+        case QChar::Nbsp:
+            area.append(u' ');
+            break;
+        default:
+            area.append(c);
+        }
+    }
+    return area;
+}
+
+int documentPosition(const QString& areaText, qsizetype offset)
+{
+    offset = std::clamp<qsizetype>(offset, 0, areaText.size());
+    qsizetype pairs = 0;
+    for (qsizetype i = 1; i < offset; ++i) {
+        if (areaText.at(i) == u'\n' && areaText.at(i - 1) == u'\r')
+            ++pairs;
+    }
+    return static_cast<int>(offset - pairs);
+}
+
+QList<TextRun> reportRuns(const DecodedReport& report, qreal defaultPoints)
+{
+    const QString& text = report.text;
+    // One look per character of the area's document, where a CR LF is one line break.
+    struct Look
+    {
+        quint32 rgb = 0;
+        bool bold = false;
+        qreal points = 0;
+    };
+    const int length = documentPosition(text, text.size());
+    QList<Look> looks(length, Look { 0, false, defaultPoints });
+    for (const StyleSpan& span : report.spans) {
+        const int end = documentPosition(text, span.start + span.length);
+        for (int at = documentPosition(text, span.start); at < end; ++at) {
+            looks[at].rgb = span.rgb;
+            looks[at].bold = span.bold;
+            if (span.pointSize)
+                looks[at].points = *span.pointSize;
+        }
+    }
+    QList<TextRun> runs;
+    int at = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++at) {
+        const bool lineBreak = text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n';
+        const QStringView piece = QStringView(text).mid(i, lineBreak ? 2 : 1);
+        if (lineBreak)
+            ++i;
+        const Look& look = looks.at(at);
+        if (!runs.isEmpty() && runs.last().rgb == look.rgb && runs.last().bold == look.bold
+            && qFuzzyCompare(runs.last().pointSize, look.points)) {
+            runs.last().text += piece;
+        } else {
+            runs.append(TextRun { piece.toString(), look.rgb, look.bold, look.points });
+        }
+    }
+    return runs;
+}
+
+} // namespace Reports

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "reports/Failure.h"
+#include "reports/ReportType.h"
+#include "reports/StyleSpan.h"
+#include "reports/TextRun.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+/// Everything one request for a report produced, fetched or not: what the window shows, what the briefings
+/// and the report mode write. Made by the functions below from the downloaded text; a widget only renders it.
+struct DecodedReport
+{
+    QString code;
+    ReportType type = ReportType::Metar;
+
+    QString received; ///< as received: the METAR's observation line, the TAF as sent, the NOTAM block as cut
+    QString title; ///< "METAR de 1930 UTC", "TAF de LFPG du 15 à 12h00 au 16 à 18h00", "Notams"
+    QString text; ///< the decoded report, or the failure's wording; line breaks as CR LF
+    StyleSpans spans; ///< the looks given to ranges of text, applied in order
+    bool stale = false;
+    QString banner; ///< the banner of the type: "METAR Périmé", "TAF Périmé", or "X" for NOTAMs
+    bool bannerShown = false; ///< a stale report, or NOTAMs that could not be fetched
+    quint32 background = 0xFFFFFF; ///< 0xRRGGBB behind the report
+
+    QString source; ///< the address read; empty when nothing was
+    QDateTime fetchedUtc; ///< when the download ended; invalid when it failed
+    QDateTime observedUtc; ///< METAR: the observation's time
+    QDateTime issuedUtc; ///< TAF: issue time
+    QDateTime validFromUtc; ///< TAF: start of validity
+    QDateTime validToUtc; ///< TAF: end of validity
+
+    Failure::Reason failure; ///< Failure::Cause::None when the report was fetched
+
+    /// A METAR or TAF file with no text in it: the window then shows neither title nor report.
+    bool empty = false;
+
+    bool fetched() const { return failure.cause == Failure::Cause::None; }
+};
+
+namespace Reports {
+
+/// The report area's face size, in points, that runs without a size of their own take.
+constexpr qreal kReportPoints = 8.5;
+constexpr quint32 kWhite = 0xFFFFFF;
+constexpr quint32 kStalePink = 0xFFC0C0;
+
+/// The METAR of @p code from the weather service's decoded file (@p contents as downloaded), dated against
+/// @p today's local date for the stale mark and resolved against @p fetchedUtc for its full time.
+DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
+
+/// The TAF of @p code from the service's raw file, cut, dated and decoded.
+DecodedReport decodeTaf(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
+
+/// The NOTAM block of @p code cut out of the provider's page.
+DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc);
+
+/// A request that failed: the failure's French wording (naming @p host where it helps) in place of the report.
+DecodedReport failedReport(const QString& code, ReportType type, const Failure::Reason& reason, const QString& host);
+
+/// @p text as the report area holds it: every line break (LF, CR, CR LF, paragraph or line separator) as
+/// CR LF, and no-break spaces as spaces. Spans count characters of this text.
+QString areaText(const QString& text);
+
+/// Document position of @p offset in areaText()'s text, where each CR LF is one character.
+int documentPosition(const QString& areaText, qsizetype offset);
+
+/// The report's text cut into runs of one look each, as the report area shows it with its spans applied
+/// over the @p defaultPoints face: what the report mode lists and the briefings draw.
+QList<TextRun> reportRuns(const DecodedReport& report, qreal defaultPoints = kReportPoints);
+
+/// The date-time, in UTC, of a day-hour-minute group ("061930", day 6 at 19:30) that was issued near
+/// @p nearUtc: in its month, the month before or the month after, whichever puts it nearest. Invalid for a
+/// group that names no such time.
+QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc);
+
+} // namespace Reports

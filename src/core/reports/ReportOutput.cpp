@@ -1,0 +1,66 @@
+#include "reports/ReportOutput.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace ReportOutput {
+namespace {
+
+QString hexColour(quint32 rgb)
+{
+    return u"#%1"_qs.arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+QJsonValue time(const QDateTime& utc)
+{
+    return utc.isValid() ? QJsonValue(utc.toUTC().toString(Qt::ISODate)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue textOrNull(const QString& text)
+{
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+} // namespace
+
+QByteArray json(const DecodedReport& report, const StationInfo& station)
+{
+    QJsonArray runs;
+    for (const TextRun& run : Reports::reportRuns(report)) {
+        runs.append(QJsonObject { { u"text"_qs, run.text }, { u"color"_qs, hexColour(run.rgb) },
+            { u"bold"_qs, run.bold }, { u"size"_qs, run.pointSize } });
+    }
+    const QJsonObject object {
+        { u"code"_qs, report.code },
+        { u"type"_qs, reportTypeName(report.type) },
+        { u"title"_qs, report.title },
+        { u"titleVisible"_qs, !report.empty },
+        { u"reportVisible"_qs, !report.empty },
+        { u"bannerVisible"_qs, report.bannerShown },
+        { u"banner"_qs, report.banner },
+        { u"background"_qs, hexColour(report.background) },
+        { u"text"_qs, report.text },
+        { u"runs"_qs, runs },
+        { u"error"_qs, Failure::Key(report.failure) },
+        { u"station"_qs,
+            QJsonObject { { u"code"_qs, station.code }, { u"name"_qs, station.name }, { u"city"_qs, station.city },
+                { u"country"_qs, station.country } } },
+        { u"raw"_qs, report.fetched() ? QJsonValue(report.received) : QJsonValue(QJsonValue::Null) },
+        { u"fetched"_qs, time(report.fetchedUtc) },
+        { u"source"_qs, textOrNull(report.source) },
+        { u"stale"_qs, report.stale },
+        { u"observed"_qs, time(report.observedUtc) },
+        { u"issued"_qs, time(report.issuedUtc) },
+        { u"validFrom"_qs, time(report.validFromUtc) },
+        { u"validTo"_qs, time(report.validToUtc) },
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+QString text(const DecodedReport& report)
+{
+    return report.title + u"\n\n"_qs + report.text + u'\n';
+}
+
+} // namespace ReportOutput

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "reports/DecodedReport.h"
+
+#include <QByteArray>
+#include <QString>
+
+/// A station as the directory describes it; empty texts for a code the directory does not know.
+struct StationInfo
+{
+    QString code;
+    QString name; ///< the aerodrome's name, where the station data has one
+    QString city;
+    QString country;
+};
+
+/// The report as the report mode writes it for scripts and terminals.
+namespace ReportOutput {
+
+/// One JSON object. Keys (every one always present; null where the value is unknown): code, type, title,
+/// titleVisible, reportVisible, bannerVisible, banner, background, text (CR LF line breaks), runs (text,
+/// color, bold, size), error (the failure's key, "" when fetched), station (code, name, city, country),
+/// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC).
+QByteArray json(const DecodedReport& report, const StationInfo& station);
+
+/// The title, an empty line, then the report text.
+QString text(const DecodedReport& report);
+
+} // namespace ReportOutput
