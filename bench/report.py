@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Median wall time and peak resident memory of `Ventorix --report TYPE LFPG` over N runs, the report being
-served on 127.0.0.1 by a local HTTP server. Usage: bench/report.py [metar|taf] [runs]"""
+served on 127.0.0.1 by a local HTTP server, each run paired with `curl -s` fetching the same file (when curl is
+installed): the median of the pair-by-pair ratios holds when the machine's speed drifts.
+Usage: bench/report.py [metar|taf] [runs]"""
 import functools
 import http.server
 import os
@@ -14,7 +16,7 @@ import threading
 import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-EXE = ROOT / "build" / "Ventorix"
+EXE = pathlib.Path(os.environ.get("VENTORIX_EXE", ROOT / "build" / "Ventorix"))
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -56,13 +58,25 @@ def main():
         server = serve(folder)
         base = f"http://127.0.0.1:{server.server_address[1]}"
         arguments = [str(EXE), "--report", kind, "LFPG", "--weather-base", base]
+        path = "data/observations/metar/decoded/LFPG.TXT" if kind == "metar" else "data/forecasts/taf/stations/LFPG.TXT"
+        curl = shutil.which("curl")
+        yardstick = [curl, "-s", "-o", "/dev/null", f"{base}/{path}"] if curl else None
         run_once(arguments)  # warm the file cache
-        samples = [run_once(arguments) for _ in range(runs)]
+        samples, pairs = [], []
+        for _ in range(runs):
+            samples.append(run_once(arguments))
+            if yardstick:
+                pairs.append(run_once(yardstick))
         server.shutdown()
     times = [t for t, _ in samples]
     peaks = [m for _, m in samples]
     print(f"Ventorix --report {kind} LFPG, {runs} runs: median {statistics.median(times):.1f} ms "
           f"(min {min(times):.1f}, max {max(times):.1f}), peak resident memory {max(peaks):.1f} MiB")
+    if pairs:
+        ratios = [t / c for (t, _), (c, _) in zip(samples, pairs)]
+        print(f"curl -s of the same file: median {statistics.median([c for c, _ in pairs]):.1f} ms, "
+              f"peak {max(m for _, m in pairs):.1f} MiB; Ventorix/curl pair by pair: median "
+              f"{statistics.median(ratios):.2f}x (min {min(ratios):.2f}, max {max(ratios):.2f})")
 
 
 if __name__ == "__main__":

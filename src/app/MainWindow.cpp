@@ -9,10 +9,9 @@
 #include "reports/ReportPanel.h"
 #include "reports/ReportRequester.h"
 #include "services/Logging.h"
-#include "settings/SettingsValues.h"
 #include "stations/CodeSearchPanel.h"
 #include "stations/StationBrowser.h"
-#include "storage/SettingsStore.h"
+#include "storage/UserSettings.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
@@ -33,9 +32,6 @@ constexpr int kFoldedMargin = 80;
 constexpr int kUnfoldedWidth = 10905;
 // The tick folds only a window wider than this.
 constexpr int kFoldWiderThan = 10000;
-
-const QString kData = u"data"_qs;
-const QString kFavourites = u"Fav"_qs;
 
 void letEventsRun()
 {
@@ -139,10 +135,8 @@ void MainWindow::loadStations()
 void MainWindow::start()
 {
     loadStations();
-    QStringList favourites;
-    for (int i = 0; i < FavouritesBar::kSlots; ++i)
-        favourites.append(m_services.settings->read(kFavourites, QString::number(i), QString()));
-    m_reportPanel->favouritesBar().setFavourites(favourites);
+    const UserSettings settings(*m_services.settings);
+    m_reportPanel->favouritesBar().setFavourites(settings.favourites());
 
     show();
     letEventsRun();
@@ -150,11 +144,10 @@ void MainWindow::start()
     if (m_unloaded)
         return;
     m_helpPanel->showVersion(QStringLiteral(VENTORIX_VERSION));
-    const QString info = m_services.settings->read(kData, u"Info"_qs, u"0"_qs);
-    m_reportPanel->setStationCode(m_services.settings->read(kData, u"last"_qs, u"LFPG"_qs));
+    m_reportPanel->setStationCode(settings.lastCode());
     m_refreshTimer->start();
     // None of the buttons is selected yet, so this choice asks for the first report.
-    m_reportPanel->chooseReportType(kReportTypes.at(static_cast<size_t>(SettingsValues::ReportTypeFromInfo(info))));
+    m_reportPanel->chooseReportType(settings.reportType());
 }
 
 void MainWindow::unload()
@@ -168,12 +161,11 @@ void MainWindow::unload()
 
 void MainWindow::saveSettings()
 {
-    const QStringList favourites = m_reportPanel->favouritesBar().favourites();
-    for (int i = 0; i < favourites.size(); ++i)
-        m_services.settings->write(kFavourites, QString::number(i), favourites.at(i));
+    UserSettings settings(*m_services.settings);
+    settings.setFavourites(m_reportPanel->favouritesBar().favourites());
     if (const std::optional<ReportType> type = m_reportPanel->checkedReportType())
-        m_services.settings->write(kData, u"Info"_qs, QString::number(static_cast<int>(*type)));
-    if (!m_services.settings->flush())
+        settings.setReportType(*type);
+    if (!settings.save())
         qCWarning(lcSettings) << "the settings could not be saved; they stay pending for the next save";
 }
 

@@ -1,6 +1,7 @@
 // The commands that take the briefing out of the real window: the report area's context menu and the keys that
 // work anywhere in the window.
 #include "support/WindowFixture.h"
+#include "ui/Dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -31,6 +33,8 @@ class TestBriefingCommands : public QObject
 private Q_SLOTS:
     void init();
     void menuOffersTheCommandsWithTheirKeys();
+    void savePrintAndExport_data();
+    void savePrintAndExport();
     // Last: quitting tells the application to leave its event loops, which no later test could then run.
     void keysWorkAnywhereInTheWindow();
 
@@ -72,6 +76,73 @@ void TestBriefingCommands::menuOffersTheCommandsWithTheirKeys()
             u"Enregistrer le bulletin… | Ctrl+S"_qs, u"Imprimer… | Ctrl+P"_qs,
             u"Exporter en PDF… | Ctrl+Shift+S"_qs }));
     menu->hide();
+}
+
+void TestBriefingCommands::savePrintAndExport_data()
+{
+    QTest::addColumn<QString>("command"); // the action's objectName
+    QTest::addColumn<QString>("answer"); // the file name given, in a fresh folder ("" cancels)
+    QTest::addColumn<QString>("filter"); // the filter left selected
+    QTest::addColumn<QString>("written"); // the file that must hold the briefing ("" for none)
+    QTest::addColumn<QString>("message"); // the message given, if any
+
+    const QString pdf = u"Document PDF (*.pdf)"_qs;
+    QTest::newRow("text by its extension") << u"saveAction"_qs << u"b.txt"_qs << pdf << u"b.txt"_qs << QString();
+    QTest::newRow("HTML by its extension, whatever the filter")
+        << u"saveAction"_qs << u"b.HTM"_qs << pdf << u"b.HTM"_qs << QString();
+    QTest::newRow("no extension takes the filter's")
+        << u"saveAction"_qs << u"b"_qs << u"Page web (*.html *.htm)"_qs << u"b.html"_qs << QString();
+    QTest::newRow("export adds .pdf") << u"exportPdfAction"_qs << u"b.txt"_qs << pdf << u"b.txt.pdf"_qs << QString();
+    QTest::newRow("print to a file") << u"printAction"_qs << u"p.pdf"_qs << QString() << u"p.pdf"_qs << QString();
+    QTest::newRow("cancelled") << u"saveAction"_qs << QString() << QString() << QString() << QString();
+    QTest::newRow("a folder that is not there")
+        << u"saveAction"_qs << u"missing/b.txt"_qs << QString() << QString()
+        << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_qs;
+}
+
+// Save, export and print end to end through the dialogs' answers: the file written in the format asked for,
+// the folder remembered and offered next time, and a failure told in French with the folder forgotten.
+void TestBriefingCommands::savePrintAndExport()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, answer);
+    QFETCH(QString, filter);
+    QFETCH(QString, written);
+    QFETCH(QString, message);
+
+    MainWindow& w = m_fixture->window();
+    QTemporaryDir folder;
+    const QString path = answer.isEmpty() ? QString() : folder.filePath(answer);
+    if (command == u"printAction")
+        Dialogs::setNextPrinter(path);
+    else
+        Dialogs::setNextFileName(path, filter);
+    w.findChild<QAction*>(command)->trigger();
+
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList { written });
+    const QStringList messages = Dialogs::takeMessages();
+    QVERIFY2(message.isEmpty() ? messages.isEmpty() : messages.value(0).startsWith(message),
+        qPrintable(messages.join(u'|')));
+    if (!written.isEmpty()) {
+        QString text;
+        if (written.endsWith(u".pdf"_qs)) {
+            QProcess reader;
+            reader.start(u"pdftotext"_qs, { folder.filePath(written), u"-"_qs });
+            QVERIFY(reader.waitForFinished());
+            text = QString::fromUtf8(reader.readAllStandardOutput());
+        } else {
+            QFile file(folder.filePath(written));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            text = QString::fromUtf8(file.readAll());
+        }
+        QVERIFY2(text.contains(u"LFPG — France, Paris"_qs) && text.contains(u"METAR de 1930 UTC"_qs), qPrintable(text));
+        QCOMPARE(text.contains(u"<html"_qs, Qt::CaseInsensitive), written.contains(u".htm"_qs, Qt::CaseInsensitive));
+    }
+    // The next save proposes the folder of the last one that succeeded.
+    Dialogs::setNextFileName(QString());
+    w.findChild<QAction*>(u"saveAction"_qs)->trigger();
+    const bool remembered = !written.isEmpty() && command != u"printAction";
+    QCOMPARE(QFileInfo(Dialogs::lastSuggestedPath()).absolutePath() == folder.path(), remembered);
 }
 
 void TestBriefingCommands::keysWorkAnywhereInTheWindow()

@@ -132,7 +132,8 @@ QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc
     return best;
 }
 
-DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
+DecodedReport decodeMetar(
+    const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
 {
     DecodedReport report = begun(code, ReportType::Metar, fetchedUtc);
     const QString text = WorkFile::ReportText(contents);
@@ -154,7 +155,8 @@ DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const
     return report;
 }
 
-DecodedReport decodeTaf(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
+DecodedReport decodeTaf(
+    const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
 {
     DecodedReport report = begun(code, ReportType::Taf, fetchedUtc);
     const QString raw = WorkFile::ReportText(contents);

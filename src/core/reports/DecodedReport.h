@@ -50,10 +50,12 @@ constexpr quint32 kStalePink = 0xFFC0C0;
 
 /// The METAR of @p code from the weather service's decoded file (@p contents as downloaded), dated against
 /// @p today's local date for the stale mark and resolved against @p fetchedUtc for its full time.
-DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
+DecodedReport decodeMetar(
+    const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
 
 /// The TAF of @p code from the service's raw file, cut, dated and decoded.
-DecodedReport decodeTaf(const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
+DecodedReport decodeTaf(
+    const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
 
 /// The NOTAM block of @p code cut out of the provider's page.
 DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc);

@@ -53,10 +53,7 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
 
 QStringList FavouritesBar::favourites() const
 {
-    QStringList codes;
-    for (const QLabel* slot : m_slots)
-        codes.append(slot->text());
-    return codes;
+    return QStringList(m_codes.cbegin(), m_codes.cend());
 }
 
 void FavouritesBar::setFavourites(const QStringList& codes)
@@ -67,6 +64,7 @@ void FavouritesBar::setFavourites(const QStringList& codes)
 
 void FavouritesBar::setSlot(int index, const QString& code)
 {
+    m_codes[index] = code;
     QLabel* slot = m_slots[index];
     slot->setText(code);
     slot->setVisible(!code.isEmpty());
@@ -76,12 +74,10 @@ void FavouritesBar::setSlot(int index, const QString& code)
 
 bool FavouritesBar::addFavourite(const QString& code)
 {
-    for (const QLabel* slot : m_slots) {
-        if (slot->text() == code)
-            return false;
-    }
+    if (std::find(m_codes.cbegin(), m_codes.cend(), code) != m_codes.cend())
+        return false;
     for (int i = 0; i < kSlots; ++i) {
-        if (m_slots[i]->text().isEmpty()) {
+        if (m_codes[i].isEmpty()) {
             setSlot(i, code);
             break;
         }
@@ -92,7 +88,7 @@ bool FavouritesBar::addFavourite(const QString& code)
 void FavouritesBar::describeSlot(int index)
 {
     // A code without an entry keeps no stale description of the slot's earlier occupant.
-    m_descriptions[index] = Stations::DescribeStation(m_stations, m_slots[index]->text()).value_or(QString());
+    m_descriptions[index] = Stations::DescribeStation(m_stations, m_codes[index]).value_or(QString());
 }
 
 void FavouritesBar::clearHighlight()
@@ -110,13 +106,11 @@ void FavouritesBar::highlight(int index)
 
 void FavouritesBar::onSlotPressed(int index, Qt::MouseButton button)
 {
-    QLabel* slot = m_slots[index];
     if (button == Qt::LeftButton) {
-        Q_EMIT favouriteChosen(slot->text());
-    } else if (button == Qt::RightButton && !slot->text().isEmpty()) {
+        Q_EMIT favouriteChosen(m_codes[index]);
+    } else if (button == Qt::RightButton && !m_codes[index].isEmpty()) {
         // Removing a favourite frees its slot for the next new code; the others keep their places.
-        slot->setText(QString());
-        slot->hide();
+        setSlot(index, QString());
     }
 }
 

@@ -52,6 +52,7 @@ private:
     void onSlotPressed(int index, Qt::MouseButton button);
 
     const Stations::StationTable& m_stations;
+    std::array<QString, kSlots> m_codes; // empty for an empty slot
     std::array<QLabel*, kSlots> m_slots {};
     std::array<QString, kSlots> m_descriptions;
 };

@@ -1,23 +1,19 @@
 #include "reports/BriefingCommands.h"
 
-#include "storage/SettingsStore.h"
+#include "storage/UserSettings.h"
+#include "ui/Dialogs.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QStandardPaths>
 #include <QTextDocument>
+#include <QWidget>
 
 #include <array>
 
 namespace {
-
-const QString kSection = u"briefing"_qs;
-const QString kFolderKey = u"folder"_qs;
 
 struct FileChoice
 {
@@ -73,7 +69,7 @@ std::optional<BriefingDocument::Briefing> BriefingCommands::fetchedBriefing()
 {
     BriefingDocument::Briefing briefing = m_currentBriefing();
     if (!briefing.report.fetched()) {
-        QMessageBox::information(&m_window, u"Aucun bulletin"_qs,
+        Dialogs::information(&m_window, u"Aucun bulletin"_qs,
             u"Le dernier bulletin demandé n'a pas pu être obtenu : il n'y a rien à enregistrer ni à imprimer."_qs);
         return std::nullopt;
     }
@@ -82,8 +78,9 @@ std::optional<BriefingDocument::Briefing> BriefingCommands::fetchedBriefing()
 
 QString BriefingCommands::suggestedPath(const BriefingDocument::Briefing& briefing, BriefingFile::Format format) const
 {
-    QString folder
-        = m_settings.read(kSection, kFolderKey, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QString folder = UserSettings(m_settings).briefingFolder();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     // A folder since removed (or a documents folder never made) would open the dialog anywhere.
     if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
@@ -102,8 +99,8 @@ void BriefingCommands::save()
     for (const FileChoice& choice : kSaveChoices)
         filters.append(QString::fromUtf16(choice.filter));
     QString chosenFilter = filters.first();
-    QString path = QFileDialog::getSaveFileName(&m_window, u"Enregistrer le bulletin"_qs,
-        suggestedPath(*briefing, BriefingFile::Format::Text), filters.join(u";;"_qs), &chosenFilter);
+    QString path = Dialogs::saveFileName(&m_window, u"Enregistrer le bulletin"_qs,
+        suggestedPath(*briefing, BriefingFile::Format::Text), filters, &chosenFilter);
     if (path.isEmpty())
         return;
     // The extension chooses the format; a name without a known one takes the chosen filter's.
@@ -120,8 +117,8 @@ void BriefingCommands::exportPdf()
     const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
     if (!briefing)
         return;
-    QString path = QFileDialog::getSaveFileName(&m_window, u"Exporter en PDF"_qs,
-        suggestedPath(*briefing, BriefingFile::Format::Pdf), u"Document PDF (*.pdf)"_qs);
+    QString path = Dialogs::saveFileName(&m_window, u"Exporter en PDF"_qs,
+        suggestedPath(*briefing, BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_qs });
     if (path.isEmpty())
         return;
     if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
@@ -134,10 +131,10 @@ void BriefingCommands::saveAs(
 {
     const QString error = BriefingFile::Save(briefing, path, format);
     if (!error.isEmpty()) {
-        QMessageBox::warning(&m_window, u"Enregistrement impossible"_qs, error);
+        Dialogs::warning(&m_window, u"Enregistrement impossible"_qs, error);
         return;
     }
-    m_settings.write(kSection, kFolderKey, QFileInfo(path).absolutePath());
+    UserSettings(m_settings).setBriefingFolder(QFileInfo(path).absolutePath());
 }
 
 void BriefingCommands::print()
@@ -147,9 +144,9 @@ void BriefingCommands::print()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(BriefingDocument::Title(*briefing));
-    QPrintDialog dialog(&printer, &m_window);
-    dialog.setWindowTitle(u"Imprimer le bulletin"_qs);
-    if (dialog.exec() != QDialog::Accepted)
+    // Printing to a file proposes the folder the briefings are saved in, as saving does.
+    printer.setOutputFileName(suggestedPath(*briefing, BriefingFile::Format::Pdf));
+    if (!Dialogs::setUpPrinter(&m_window, printer, u"Imprimer le bulletin"_qs))
         return;
     BriefingDocument::Build(*briefing)->print(&printer);
 }

@@ -1,7 +1,7 @@
 #include "reports/ReportRequester.h"
 
 #include "reports/ReportView.h"
-#include "storage/SettingsStore.h"
+#include "storage/UserSettings.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -51,7 +51,7 @@ void ReportRequester::showReport(const QString& code)
     setBusyPointer(false);
     // A METAR that could not be fetched leaves the current code as it was.
     if (m_current.fetched() || type != ReportType::Metar) {
-        m_services.settings->write(u"data"_qs, u"last"_qs, code);
+        UserSettings(*m_services.settings).setLastCode(code);
         Q_EMIT reportShown(code);
     }
     m_requestRunning = false;

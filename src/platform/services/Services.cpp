@@ -5,6 +5,7 @@
 #include "services/Clock.h"
 #include "services/LinkOpener.h"
 #include "storage/SettingsStore.h"
+#include "storage/UserSettings.h"
 
 #include <QTemporaryDir>
 
@@ -13,14 +14,6 @@ namespace {
 std::unique_ptr<QTemporaryDir> scratchFolder(RealServices::Kind kind)
 {
     return kind == RealServices::Kind::OneShot ? std::make_unique<QTemporaryDir>() : nullptr;
-}
-
-// The group a user edits by hand; the program never writes it.
-Sources sourcesOfSettingsFile(const SettingsStore& file)
-{
-    const QString group = u"sources"_qs;
-    return Sources { file.read(group, u"weather"_qs, {}), file.read(group, u"notam"_qs, {}),
-        file.read(group, u"site"_qs, {}) };
 }
 
 // Servers see who asks and where to find its author.
@@ -42,12 +35,12 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
     if (kind == Kind::Desktop) {
         m_settings = std::make_unique<IniSettingsStore>();
         m_links = std::make_unique<DesktopLinkOpener>();
-        m_sources = SourceAddress::InForce(given, sourcesOfSettingsFile(*m_settings));
+        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(*m_settings));
     } else {
         m_settings = std::make_unique<MemorySettingsStore>();
         m_links = std::make_unique<NoLinkOpener>();
         // Read only: a one-shot run writes nothing of the user's.
-        m_sources = SourceAddress::InForce(given, sourcesOfSettingsFile(IniSettingsStore()));
+        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(IniSettingsStore()));
     }
     m_downloader = std::make_unique<NetworkDownloader>(NetworkDownloader::kDefaultTimeout,
         NetworkDownloader::kDefaultMaxBytes, NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));

@@ -1,0 +1,78 @@
+#include "storage/UserSettings.h"
+
+#include "settings/SettingsValues.h"
+#include "storage/SettingsStore.h"
+
+namespace {
+
+const QString kData = u"data"_qs;
+const QString kLast = u"last"_qs;
+// "Info" holds the report type's number, as it always has.
+const QString kType = u"Info"_qs;
+const QString kFavouritesGroup = u"Fav"_qs;
+const QString kBriefing = u"briefing"_qs;
+const QString kFolder = u"folder"_qs;
+const QString kSources = u"sources"_qs;
+
+} // namespace
+
+UserSettings::UserSettings(SettingsStore& store)
+    : m_store(store)
+{
+}
+
+QStringList UserSettings::favourites() const
+{
+    QStringList codes;
+    for (int i = 0; i < kFavourites; ++i)
+        codes.append(m_store.read(kFavouritesGroup, QString::number(i), QString()));
+    return codes;
+}
+
+void UserSettings::setFavourites(const QStringList& codes)
+{
+    for (int i = 0; i < codes.size() && i < kFavourites; ++i)
+        m_store.write(kFavouritesGroup, QString::number(i), codes.at(i));
+}
+
+QString UserSettings::lastCode() const
+{
+    return m_store.read(kData, kLast, u"LFPG"_qs);
+}
+
+void UserSettings::setLastCode(const QString& code)
+{
+    m_store.write(kData, kLast, code);
+}
+
+ReportType UserSettings::reportType() const
+{
+    const int number = SettingsValues::ReportTypeFromInfo(m_store.read(kData, kType, u"0"_qs));
+    return kReportTypes.at(static_cast<size_t>(number));
+}
+
+void UserSettings::setReportType(ReportType type)
+{
+    m_store.write(kData, kType, QString::number(static_cast<int>(type)));
+}
+
+QString UserSettings::briefingFolder() const
+{
+    return m_store.read(kBriefing, kFolder, QString());
+}
+
+void UserSettings::setBriefingFolder(const QString& folder)
+{
+    m_store.write(kBriefing, kFolder, folder);
+}
+
+Sources UserSettings::sourcesIn(const SettingsStore& store)
+{
+    return Sources { store.read(kSources, u"weather"_qs, {}), store.read(kSources, u"notam"_qs, {}),
+        store.read(kSources, u"site"_qs, {}) };
+}
+
+bool UserSettings::save()
+{
+    return m_store.flush();
+}
