@@ -34,7 +34,7 @@ private Q_SLOTS:
     void metarStyledOnTheDocument();
     void staleMetar();
     void failedMetarChangesNothingElse();
-    void emptyMetarHidesTheReport();
+    void emptyReportHidesTheReport();
     void unsafeCodeNeverLeavesTheProgram_data();
     void unsafeCodeNeverLeavesTheProgram();
 };
@@ -303,11 +303,13 @@ void TestMainWindow::failedMetarChangesNothingElse()
     QVERIFY(!QApplication::overrideCursor());
 }
 
-void TestMainWindow::emptyMetarHidesTheReport()
+void TestMainWindow::emptyReportHidesTheReport()
 {
+    // A TAF file that holds only its date: nothing to show, yet fetched (an empty answer is a failure).
     WindowFixture fixture;
-    fixture.serveMetar(u"EGLL"_qs, "LONDON HEATHROW United Kingdom (EGLL)\n");
+    fixture.server.setBody(u"/data/forecasts/taf/stations/EGLL.TXT"_qs, "2026/12/07 06:00\n");
     MainWindow& w = fixture.window();
+    w.selectReportTypeQuietly(ReportType::Taf);
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     auto* reportTitle = control<QLabel>(w, u"reportTitle"_qs);
     auto* stationCode = control<QLabel>(w, u"stationCode"_qs);

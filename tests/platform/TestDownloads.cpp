@@ -337,8 +337,28 @@ void TestDownloads::fetcher_data()
         << ReportType::Metar << u"LFXX"_qs << QString()
         << u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour LFXX (erreur HTTP 404)."_qs
         << u"not-found"_qs << QString();
-    QTest::newRow("empty METAR file") << ReportType::Metar << u"EMPT"_qs << QString() << QString() << QString()
-                                      << QString();
+    QTest::newRow("TAF file holding only its date")
+        << ReportType::Taf << u"DATE"_qs << QString() << QString() << QString() << QString();
+
+    // Answers that came whole as far as the transfer can tell, yet hold no report.
+    const auto failed = [](const QString& why) { return u"Connexion à internet ...\r\n"_qs + why; };
+    QTest::newRow("empty answer") << ReportType::Metar << u"EMPT"_qs << QString()
+                                  << failed(u"Le serveur 127.0.0.1 a envoyé une réponse vide"_qs) << u"empty"_qs
+                                  << QString();
+    QTest::newRow("no content") << ReportType::Taf << u"NOCO"_qs << QString() << failed(QString()) << u"empty"_qs
+                                << QString();
+    QTest::newRow("METAR cut before its cycle line")
+        << ReportType::Metar << u"HALF"_qs << QString() << failed(u"Bulletin incomplet"_qs) << u"incomplete"_qs
+        << QString();
+    QTest::newRow("TAF cut by a bad chunk size") << ReportType::Taf << u"CUTS"_qs << QString()
+                                                 << failed(u"Bulletin incomplet"_qs) << u"incomplete"_qs << QString();
+    QTest::newRow("a portal's page instead of a METAR")
+        << ReportType::Metar << u"PORT"_qs << QString() << failed(u"Réponse inattendue du serveur"_qs)
+        << u"unexpected"_qs << QString();
+    // An earlier work file that cannot be removed (a folder in its place here) fails the request.
+    QTest::newRow("earlier work file that stays")
+        << ReportType::Metar << u"STAY"_qs << QString() << failed(u"Le bulletin n'a pas pu être enregistré"_qs)
+        << u"work-file"_qs << QString();
 }
 
 // Each type against the local server: the report's fields, and where and when it was read. A work file left
@@ -357,11 +377,25 @@ void TestDownloads::fetcher()
     server.setBody(u"/data/forecasts/taf/stations/LFPG.TXT"_qs, readTestData(u"taf/LFPG.TXT"_qs));
     server.setBody(
         u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_qs, readTestData(u"notam/LFPG.html"_qs));
-    server.setBody(u"/data/observations/metar/decoded/EMPT.TXT"_qs, {});
+    const QString metars = u"/data/observations/metar/decoded/"_qs;
+    const QString tafs = u"/data/forecasts/taf/stations/"_qs;
+    server.setBody(tafs + u"DATE.TXT"_qs, "2026/12/15 11:00\n");
+    server.setBody(metars + u"EMPT.TXT"_qs, {});
+    server.setReply(tafs + u"NOCO.TXT"_qs, TestHttpServer::Reply { 204, {}, {}, false, 0 });
+    server.setBody(metars + u"HALF.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs).left(300));
+    const QByteArray half = readTestData(u"taf/LFPG.TXT"_qs).left(70);
+    server.setRawReply(tafs + u"CUTS.TXT"_qs,
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + QByteArray::number(half.size(), 16) + "\r\n" + half
+            + "\r\nzz\r\n");
+    server.setBody(metars + u"PORT.TXT"_qs, "<!DOCTYPE html>\n<html><body>Connectez-vous</body></html>\n");
     QTemporaryDir dir;
     for (const QString& name : { u"V.txt"_qs, code + u".txt"_qs }) {
         QFile old(dir.filePath(name));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("NAME, X\nan older report\n") > 0);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("NAME, X\nan older report\ncycle: 1\n") > 0);
+    }
+    if (code == u"STAY") {
+        QVERIFY(QFile::remove(dir.filePath(u"V.txt"_qs)) && QDir(dir.path()).mkpath(u"V.txt/inside"_qs));
+        server.setBody(metars + u"STAY.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs));
     }
     NetworkDownloader downloader;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0), QTimeZone::utc()));
@@ -375,6 +409,7 @@ void TestDownloads::fetcher()
     QVERIFY2(report.text.startsWith(textStart), qPrintable(report.text.left(200)));
     QCOMPARE(Failure::Key(report.failure), error);
     QVERIFY(report.received.startsWith(received));
+    QVERIFY2(!report.text.contains(u"older report"_qs), qPrintable(report.text));
     QCOMPARE(report.empty, report.fetched() && received.isEmpty());
     QCOMPARE(report.fetchedUtc.isValid(), report.fetched());
     QCOMPARE(report.source.isEmpty(), !report.fetched());

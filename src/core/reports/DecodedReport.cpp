@@ -110,7 +110,41 @@ std::pair<QDateTime, QDateTime> validity(QStringView group, const QDateTime& nea
     return {};
 }
 
+bool isWebPage(const QByteArray& contents)
+{
+    const QByteArray start = contents.left(512).trimmed().toLower();
+    return start.startsWith("<!doctype html") || start.startsWith("<html") || start.startsWith("<?xml")
+        || start.startsWith("<head") || start.startsWith("<body");
+}
+
 } // namespace
+
+Failure::Cause checkReply(ReportType type, const QByteArray& contents)
+{
+    using Failure::Cause;
+    if (contents.trimmed().isEmpty())
+        return Cause::Empty;
+    switch (type) {
+    case ReportType::Metar: {
+        if (isWebPage(contents))
+            return Cause::Unexpected;
+        // The service's decoded file ends with the cycle line; a line may begin with it only at the end.
+        const qsizetype cycle = contents.lastIndexOf("\ncycle:");
+        return cycle >= 0 && !contents.mid(cycle + 7).trimmed().isEmpty() ? Cause::None : Cause::Incomplete;
+    }
+    case ReportType::Taf: {
+        if (isWebPage(contents))
+            return Cause::Unexpected;
+        qsizetype end = contents.size();
+        while (end > 0 && (contents.at(end - 1) == ' ' || contents.at(end - 1) == '\t'))
+            --end;
+        return contents.at(end - 1) == '\n' || contents.at(end - 1) == '\r' ? Cause::None : Cause::Incomplete;
+    }
+    case ReportType::Notam:
+        return contents.contains("</pre>") || contents.contains("</PRE>") ? Cause::None : Cause::Incomplete;
+    }
+    return Cause::None;
+}
 
 QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc)
 {

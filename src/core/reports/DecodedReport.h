@@ -60,6 +60,12 @@ DecodedReport decodeTaf(
 /// The NOTAM block of @p code cut out of the provider's page.
 DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc);
 
+/// Why @p contents, downloaded whole as far as the transfer could tell, is no report of @p type:
+/// Failure::Cause::None when it is one. A METAR file ends with its "cycle:" line, a TAF file with a line
+/// break after its last group and the NOTAM page with the "</pre>" that closes its block; an answer without
+/// that end was cut short. A web page where a text file is expected, or nothing at all, is no report either.
+Failure::Cause checkReply(ReportType type, const QByteArray& contents);
+
 /// A request that failed: the failure's French wording (naming @p host where it helps) in place of the report.
 DecodedReport failedReport(const QString& code, ReportType type, const Failure::Reason& reason, const QString& host);
 

@@ -37,6 +37,16 @@ QString why(const Reason& reason, const QString& reportType, const QString& code
         return u"« %1 » n'est pas un code de station (1 à 8 lettres ou chiffres)."_qs.arg(code);
     case Cause::WorkFile:
         return u"Le bulletin n'a pas pu être enregistré dans le dossier de travail."_qs;
+    case Cause::Empty:
+        return server(host)
+            + u" a envoyé une réponse vide au lieu %1."_qs.arg(
+                code.isEmpty() ? u"du bulletin"_qs : u"du %1 de %2"_qs.arg(reportType, code));
+    case Cause::Incomplete:
+        return u"Bulletin incomplet : la réponse du serveur a été coupée avant la fin %1."_qs.arg(
+            code.isEmpty() ? u"du bulletin"_qs : u"du %1 de %2"_qs.arg(reportType, code));
+    case Cause::Unexpected:
+        return u"Réponse inattendue du serveur : une page web est arrivée au lieu %1."_qs.arg(
+            code.isEmpty() ? u"du bulletin"_qs : u"du %1 de %2"_qs.arg(reportType, code));
     case Cause::Network:
     case Cause::None:
     case Cause::NoSource:
@@ -72,6 +82,12 @@ QString Key(const Reason& reason)
         return u"no-source"_qs;
     case Cause::WorkFile:
         return u"work-file"_qs;
+    case Cause::Empty:
+        return u"empty"_qs;
+    case Cause::Incomplete:
+        return u"incomplete"_qs;
+    case Cause::Unexpected:
+        return u"unexpected"_qs;
     case Cause::Network:
         break;
     }

@@ -18,6 +18,9 @@ enum class Cause {
     NoSource, ///< no NOTAM source is configured, so no server was asked
     Network, ///< any other failure of the transfer
     WorkFile, ///< the answer came but could not be written into the work folder
+    Empty, ///< the server answered with nothing
+    Incomplete, ///< the answer lacks the end every whole report of its kind has: it was cut short
+    Unexpected, ///< a web page came where a text file was expected (a portal asking to log in, say)
 };
 
 struct Reason
@@ -27,7 +30,8 @@ struct Reason
 };
 
 /// A stable, machine-readable name: "" for None, "not-found", "http-STATUS" ("http-500"), "timeout",
-/// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file".
+/// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file", "empty",
+/// "incomplete", "unexpected".
 QString Key(const Reason& reason);
 
 /// What the report area shows, in French, lines separated by "\n". A failed download (and a code that is

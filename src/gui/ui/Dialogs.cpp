@@ -35,8 +35,8 @@ void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
 
 } // namespace
 
-QString saveFileName(
-    QWidget* parent, const QString& caption, const QString& suggestedPath, const QStringList& filters, QString* chosenFilter)
+QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QStringList& filters,
+    QString* chosenFilter)
 {
     if (auto answer = std::exchange(next().fileName, std::nullopt)) {
         next().suggested = suggestedPath;

@@ -15,8 +15,8 @@ namespace Dialogs {
 
 /// The file name the user chose, or an empty text when they cancelled. @p chosenFilter gets the filter
 /// the user left selected.
-QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
-    const QStringList& filters, QString* chosenFilter = nullptr);
+QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QStringList& filters,
+    QString* chosenFilter = nullptr);
 
 /// Lets the user set up @p printer; false when they cancelled.
 bool setUpPrinter(QWidget* parent, QPrinter& printer, const QString& caption);

@@ -61,6 +61,11 @@ DecodedReport ReportFetcher::download(const QString& code, ReportType type, cons
         return Reports::failedReport(code, type, { Failure::Cause::WorkFile, 0 }, {});
     }
     const QByteArray contents = downloaded.readAll();
+    // The transfer's own end is not enough: a chunked reply cut short can look whole to it.
+    if (const Failure::Cause cause = Reports::checkReply(type, contents); cause != Failure::Cause::None) {
+        qCInfo(lcNetwork) << "no whole report in the answer:" << url << Failure::Key({ cause, 0 });
+        return Reports::failedReport(code, type, { cause, result.httpStatus }, QUrl(url).host());
+    }
     const QDateTime fetchedUtc = m_services.clock->now().toUTC();
     DecodedReport report;
     switch (type) {
