@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Verify the shipped station data against what the program relies on.
 
-Reads data/stations.txt, data/codes-a-k.txt and data/codes-l-z.txt (or the
-files under --data DIR), checks every fact below, prints each failed one and
+Reads data/stations.txt, data/codes-a-k.txt, data/codes-l-z.txt and
+data/station-geo.txt (or the files under --data DIR), checks every fact below, prints each failed one and
 exits with status 1 if any failed. Standard library only; it shares no code
 with the generator so that a mistake in one is not repeated in the other.
 
@@ -208,6 +208,27 @@ def check_lists(ak: list[str], lz: list[str], table_codes: set[str]) -> None:
     fact(first("K9V9", "K11J"), "A-K list: K9V9 before K11J")
 
 
+def check_geography(path: Path, rows: list[str]) -> None:
+    raw = path.read_bytes()
+    fact(b"\r" not in raw and raw.endswith(b"\n"), "station-geo.txt: LF line ends, last line ends with LF")
+    lines = raw.decode("utf-8").split("\n")[:-1]
+    codes = [r.split("\\")[0] for r in rows]
+    fields = [line.split(";") for line in lines]
+    fact(all(len(f) == 5 for f in fields), "station-geo.txt: five fields on every line")
+    fact([f[0] for f in fields] == codes, "station-geo.txt: the codes of stations.txt, in its order")
+    degrees = re.compile(r"-?\d{1,3}\.\d{4}")
+    placed = [f for f in fields if len(f) == 5 and f[1]]
+    fact(all(degrees.fullmatch(f[1]) and degrees.fullmatch(f[2]) and abs(float(f[1])) <= 90
+             and abs(float(f[2])) <= 180 for f in placed), "station-geo.txt: positions in degrees, 4 decimals")
+    fact(all(not f[1] and not f[2] for f in fields if len(f) == 5 and f not in placed),
+         "station-geo.txt: latitude and longitude given together")
+    fact(4450 <= len(placed) <= 4528, f"station-geo.txt: about 4,500 stations placed (has {len(placed)})")
+    fact(all(re.fullmatch(r"-?\d+|", f[3]) for f in fields if len(f) == 5), "station-geo.txt: elevations in whole feet")
+    lfpg = next((f for f in fields if f[0] == "LFPG"), None)
+    fact(lfpg is not None and abs(float(lfpg[1]) - 49.01) < 0.02 and abs(float(lfpg[2]) - 2.55) < 0.02,
+         "station-geo.txt: LFPG at 49.01N 2.55E")
+
+
 def main() -> int:
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--data", type=Path, default=ROOT / "data")
@@ -217,6 +238,7 @@ def main() -> int:
     lz = read_lines(args.data / "codes-l-z.txt", "codes-l-z.txt")
     table_codes = check_table(rows)
     check_lists(ak, lz, table_codes)
+    check_geography(args.data / "station-geo.txt", rows)
     for f in failures:
         print(f"FAILED: {f}")
     print(f"{passed} passed, {len(failures)} failed")

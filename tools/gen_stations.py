@@ -5,6 +5,8 @@ Writes, under data/:
   stations.txt   4,528 lines "CODE\\Country\\City", in browser order
   codes-a-k.txt  the code list shown under "A --> K", one code per line
   codes-l-z.txt  the code list shown under "L --> Z", one code per line
+  station-geo.txt  one line per line of stations.txt, in the same order:
+                 "CODE;latitude;longitude;elevation_ft;aerodrome name" (UTF-8)
 
 Sources (fetched into tools/.cache/, never committed):
   * Debian package weather-util-data, pinned version: the weather service's
@@ -26,6 +28,7 @@ import collections
 import gzip
 import hashlib
 import json
+import math
 import re
 import shutil
 import subprocess
@@ -363,6 +366,25 @@ def read_weather_stations(path: Path) -> dict[str, str]:
     return out
 
 
+def read_weather_locations(path: Path) -> dict[str, tuple[float, float]]:
+    """Return {CODE: (latitude, longitude)} in degrees for entries with a location.
+
+    The weather list gives "location = (lat, lon)" in radians, or "None".
+    """
+    out: dict[str, tuple[float, float]] = {}
+    code = None
+    with gzip.open(path, "rt", encoding="utf-8") as f:
+        for line in f:
+            m = re.fullmatch(r"\[(.+)\]\n?", line)
+            if m:
+                code = m.group(1).upper()
+                continue
+            m = re.fullmatch(r"location = \((-?[\d.]+), (-?[\d.]+)\)\n?", line)
+            if code and m:
+                out[code] = (math.degrees(float(m.group(1))), math.degrees(float(m.group(2))))
+    return out
+
+
 @dataclass
 class Station:
     code: str
@@ -372,6 +394,10 @@ class Station:
     size: int              # 2 large airport, 1 medium airport, 0 neither
     scheduled: bool
     styled_city: str = field(default="")
+    latitude: float | None = None   # degrees, north positive
+    longitude: float | None = None  # degrees, east positive
+    elevation_ft: int | None = None
+    aerodrome: str = ""            # the airport data's name, "" where it has none
 
 
 def weather_country(code: str, desc: str, iso_names: dict[str, str]) -> tuple[str | None, list[str]]:
@@ -446,7 +472,10 @@ def read_sources(weather_dir: Path, airports_dir: Path) -> tuple[dict[str, Stati
         stations[code] = Station(
             code=code, country=iso, city=city, metar=code in weather,
             size=2 if a["type"] == "large_airport" else 1,
-            scheduled=a["scheduled_service"] == "yes")
+            scheduled=a["scheduled_service"] == "yes",
+            latitude=float(a["latitude_deg"]), longitude=float(a["longitude_deg"]),
+            elevation_ft=int(a["elevation_ft"]) if a["elevation_ft"] else None,
+            aerodrome=re.sub(r"[;\s]+", " ", a["name"]).strip())
 
     # Then the weather list, for stations the airport data lacks or names no
     # place for.
@@ -469,6 +498,13 @@ def read_sources(weather_dir: Path, airports_dir: Path) -> tuple[dict[str, Stati
                                      size=0, scheduled=False)
         elif st.city is None:
             st.city = city
+
+    # The airport data's position is surveyed at the aerodrome; the weather list's is sometimes the
+    # town's, or off by a sign, so it only fills in where the airport data has nothing.
+    for code, (lat, lon) in sorted(read_weather_locations(weather_dir / "stations.gz").items()):
+        st = stations.get(code)
+        if st is not None and st.latitude is None:
+            st.latitude, st.longitude = lat, lon
 
     for code, (iso, city) in ADDED_STATIONS.items():
         stations[code] = Station(code=code, country=iso, city=city, metar=False,
@@ -761,6 +797,23 @@ def build_lists(table_codes: set[str], stations: dict[str, Station],
 
 
 # --------------------------------------------------------------------------
+# Geography
+# --------------------------------------------------------------------------
+
+
+def degrees(value: float | None) -> str:
+    if value is None:
+        return ""
+    text = f"{value:.4f}"
+    return "0.0000" if text == "-0.0000" else text
+
+
+def geo_line(st: Station) -> str:
+    elevation = "" if st.elevation_ft is None else str(st.elevation_ft)
+    return f"{st.code};{degrees(st.latitude)};{degrees(st.longitude)};{elevation};{st.aerodrome}"
+
+
+# --------------------------------------------------------------------------
 
 
 def main() -> int:
@@ -790,7 +843,13 @@ def main() -> int:
     for name, lines in (("stations.txt", rows), ("codes-a-k.txt", ak), ("codes-l-z.txt", lz)):
         data = "".join(line + "\n" for line in lines).encode("ascii")
         (args.out / name).write_bytes(data)
+    geo = [geo_line(s) for s in table]
+    (args.out / "station-geo.txt").write_bytes("".join(line + "\n" for line in geo).encode("utf-8"))
+    located = sum(1 for s in table if s.latitude is not None)
     print(f"wrote {len(rows)} stations, {len(ak)} + {len(lz)} list codes to {args.out}")
+    print(f"wrote station-geo.txt: {located} stations with a position, "
+          f"{sum(1 for s in table if s.elevation_ft is not None)} with an elevation, "
+          f"{sum(1 for s in table if s.aerodrome)} with an aerodrome name")
     return 0
 
 

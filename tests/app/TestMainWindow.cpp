@@ -190,7 +190,7 @@ void TestMainWindow::metarEndToEnd()
     QCOMPARE(reportBackground->palette().color(QPalette::Window), QColor(Qt::white));
     const QStringList lines = w.shownReport().text.split(u"\r\n"_qs);
     QCOMPARE(lines.size(), 3);
-    QVERIFY(lines[0].startsWith(u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026"_qs));
+    QVERIFY(lines[0].startsWith(u"France (LFPG) 49-01N 002-32E 119M Observé le 06/12/2026 à 1930 UTC"_qs));
     QCOMPARE(lines[1], u"METAR complet:"_qs);
     QCOMPARE(stationCode->text(), u"LFPG"_qs);
     QCOMPARE(fixture.settings.read(u"data"_qs, u"last"_qs, {}), u"LFPG"_qs);
@@ -206,14 +206,14 @@ void TestMainWindow::metarStyledOnTheDocument_data()
     QTest::addColumn<bool>("bold");
     QTest::addColumn<qreal>("size");
 
-    QTest::newRow("date stays plain") << u"Dec 06 2026"_qs << QColor(Qt::black) << false << 8.5;
+    QTest::newRow("date stays plain") << u"Observé le 06/12/2026"_qs << QColor(Qt::black) << false << 8.5;
     QTest::newRow("wind heading") << u"Vent:"_qs << QColor(0x00, 0x00, 0xC0) << true << 8.5;
     QTest::newRow("wind speed in knots") << u"8 KT"_qs << QColor(0x00, 0x00, 0xC0) << true << 8.5;
     QTest::newRow("wind direction not styled") << u"310 degrés"_qs << QColor(Qt::black) << false << 8.5;
     QTest::newRow("visibility run") << u"Visibilité: supérieure à 10 kilomètres."_qs << QColor(0xFF, 0x80, 0x00) << true
                                     << 8.5;
     QTest::newRow("pressure inside the orange run") << u"Pression QNH"_qs << QColor(0xFF, 0x80, 0x00) << true << 8.5;
-    QTest::newRow("temperature heading") << u"Temperature:"_qs << QColor(0xC0, 0x00, 0x00) << true << 8.5;
+    QTest::newRow("temperature heading") << u"Température:"_qs << QColor(0xC0, 0x00, 0x00) << true << 8.5;
     QTest::newRow("temperature value, larger") << u"10°C"_qs << QColor(0xC0, 0x00, 0x00) << true << 14.0;
     // After the line breaks: document positions must follow the CR LF offsets.
     QTest::newRow("heading after a line break") << u"METAR complet:"_qs << QColor(0xC0, 0xC0, 0xC0) << false << 8.5;

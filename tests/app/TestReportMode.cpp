@@ -115,7 +115,7 @@ void TestReportMode::currentMetarAsJson()
             QVERIFY(run[u"bold"_qs].toBool());
             sawLargeRed = true;
         }
-        if (run[u"text"_qs].toString().startsWith(u"Dec 06"_qs)
+        if (run[u"text"_qs].toString().startsWith(u"Observé"_qs)
             || run[u"text"_qs].toString().startsWith(u"France"_qs)) {
             QCOMPARE(run[u"color"_qs].toString(), u"#000000"_qs);
             QCOMPARE(run[u"size"_qs].toDouble(), 8.5);

@@ -73,7 +73,7 @@ void TestTafNotamWindow::tafEndToEnd()
         = u"LFPG   Vent du 240° 10 Kts. Visi sup à 10Km.  Nuages fragmentés 030 Temporairement  du 15 à "
           u"12h00 au 15 à 16h00 4000 Faible Averse de Pluie Nuages fragmentés 015 Cumulonimbus. \r\n"
           u"Probabilité 30% Temporairement  du 16 à 03h00 au 16 à 07h00 Nuages fragmentés 005 \r\n"
-          u"T° Maxi: 18° le 15 à 14h00 Z \r\nT° Mini: M02° le 16 à 06h00 Z "_qs;
+          u"T° Maxi: 18° le 15 à 14h00 Z \r\nT° Mini: -2° le 16 à 06h00 Z "_qs;
     QCOMPARE(text.left(decoded.size()), decoded);
     QVERIFY(text.endsWith(u"\r\n\r\nTAF complet\r\nTAF LFPG 151100Z 1512/1618 24010KT 9999 BKN030 TEMPO 1512/1516 4000 "
                           u"-SHRA BKN015CB PROB30 TEMPO 1603/1607 BKN005 TX18/1514Z TNM02/1606Z "_qs));
@@ -89,7 +89,7 @@ void TestTafNotamWindow::tafEndToEnd()
     };
     QCOMPARE(runOf(u"T° Maxi: 18°"_qs).rgb, 0xC00000u);
     QVERIFY(runOf(u"T° Maxi: 18°"_qs).bold);
-    QCOMPARE(runOf(u"T° Mini: M02°"_qs).rgb, 0x0000FFu);
+    QCOMPARE(runOf(u"T° Mini: -2°"_qs).rgb, 0x0000FFu);
     QCOMPARE(runOf(u" Cumulonimbus. "_qs).rgb, 0xFF0000u);
     QCOMPARE(runOf(u"TAF complet"_qs).rgb, 0xC0C0C0u);
     QVERIFY(!runOf(u"TAF complet"_qs).bold);

@@ -119,13 +119,18 @@ void TestMetarEngines::translate_data()
     // One line of the service's file each.
     QTest::newRow("wind") << u"Wind: from the NW (310 degrees) at 9 MPH (8 KT):0"_qs
                           << u"Vent: du NW (310 degrés) de 9 MPH (8 KT)"_qs;
-    QTest::newRow("calm wind keeps its :0") << u"Wind: Calm:0"_qs << u"Vent: calme:0"_qs;
+    QTest::newRow("calm wind") << u"Wind: Calm:0"_qs << u"Vent: calme"_qs;
+    QTest::newRow("variable wind") << u"Wind: Variable at 2 MPH (2 KT):0"_qs << u"Vent: variable de 2 MPH (2 KT)"_qs;
     QTest::newRow("gusts") << u"Wind: from the W (270 degrees) at 23 MPH (20 KT) gusting to 35 MPH (30 KT):0"_qs
                            << u"Vent: du W (270 degrés) de 23 MPH (20 KT) rafales à 35 MPH (30 KT)"_qs;
     QTest::newRow("top visibility") << u"Visibility: greater than 7 mile(s):0"_qs
                                     << u"Visibilité: supérieure à 10 kilomètres."_qs;
-    QTest::newRow("other visibility stays in miles") << u"Visibility: 3 mile(s):0"_qs << u"Visibilité: 3 mile(s)"_qs;
-    QTest::newRow("low visibility") << u"Visibility: less than 1 mile:0"_qs << u"Visibilité: inférieure à 1 mile:0"_qs;
+    // Other visibilities in metres to the nearest hundred below 5 km, in kilometres above, miles after them.
+    QTest::newRow("miles in metres") << u"Visibility: 3 mile(s):0"_qs << u"Visibilité: 4\u00A0800 m (3 mi)"_qs;
+    QTest::newRow("low visibility") << u"Visibility: less than 1 mile:0"_qs
+                                    << u"Visibilité: inférieure à 1\u00A0600 m (1 mi)"_qs;
+    QTest::newRow("mile and a half") << u"Visibility: 1 1/2 mile(s):0"_qs << u"Visibilité: 2\u00A0400 m (1 1/2 mi)"_qs;
+    QTest::newRow("five miles in kilometres") << u"Visibility: 5 mile(s):0"_qs << u"Visibilité: 8 km (5 mi)"_qs;
     QTest::newRow("sky") << u"Sky conditions: mostly cloudy"_qs << u"Etat du ciel: généralement nuageux"_qs;
     QTest::newRow("mostly clear before clear")
         << u"Sky conditions: mostly clear"_qs << u"Etat du ciel: généralement dégagé"_qs;
@@ -137,12 +142,22 @@ void TestMetarEngines::translate_data()
     QTest::newRow("towering cumulus, both cases")
         << u"Towering cumulus clouds observed; towering cumulus clouds observed"_qs
         << u"Cumulus congestus observés; Cumulus congestus observés"_qs;
-    QTest::newRow("temperature heading stays English")
-        << u"Temperature: 50 F (10 C)"_qs << u"Temperature: 50 F (10°C)"_qs;
-    QTest::newRow("dew point") << u"Dew Point: 42 F (6 C)"_qs << u"Point de rosée: 42 F (6°C)"_qs;
+    // Celsius first, with a decimal comma.
+    QTest::newRow("temperature") << u"Temperature: 50 F (10 C)"_qs << u"Température: 10°C (50°F)"_qs;
+    QTest::newRow("below freezing, tenths") << u"Temperature: 28.4 F (-2.0 C)"_qs << u"Température: -2,0°C (28,4°F)"_qs;
+    QTest::newRow("dew point") << u"Dew Point: 42 F (6 C)"_qs << u"Point de rosée: 6°C (42°F)"_qs;
+    QTest::newRow("windchill") << u"Windchill: 23 F (-5 C):1"_qs << u"Température ressentie: -5°C (23°F)"_qs;
+    QTest::newRow("heat index") << u"Heat index: 95 F (35 C):1"_qs << u"Indice de chaleur: 35°C (95°F)"_qs;
     QTest::newRow("humidity") << u"Relative Humidity: 75%"_qs << u"Humidité relative: 75%"_qs;
     QTest::newRow("pressure") << u"Pressure (altimeter): 29.94 in. Hg (1014 hPa)"_qs
-                              << u"Pression QNH: 29.94 in. Hg (1014 hPa)"_qs;
+                              << u"Pression QNH: 1014 hPa (29,94 inHg)"_qs;
+    QTest::newRow("pressure falling")
+        << u"Pressure tendency: 0.03 inches (1.0 hPa) lower than three hours ago"_qs
+        << u"Tendance de la pression: en baisse de 1,0 hPa (0,03 inHg) en trois heures"_qs;
+    QTest::newRow("pressure rising") << u"Pressure tendency: 0.06 inches (2.0 hPa) higher than three hours ago"_qs
+                                     << u"Tendance de la pression: en hausse de 2,0 hPa (0,06 inHg) en trois heures"_qs;
+    QTest::newRow("date line") << u"Jun 15 2026 - 05:51 AM EDT / 2026.06.15 0951 UTC"_qs
+                               << u"Observé le 15/06/2026 à 0951 UTC"_qs;
     QTest::newRow("overcast") << u"Sky conditions: overcast"_qs << u"Etat du ciel: couvert"_qs;
     QTest::newRow("partly cloudy") << u"Sky conditions: partly cloudy"_qs << u"Etat du ciel: partiellement nuageux"_qs;
     QTest::newRow("clear") << u"Sky conditions: clear"_qs << u"Etat du ciel: dégagé"_qs;
@@ -152,7 +167,9 @@ void TestMetarEngines::translate_data()
     QTest::newRow("mist") << u"Weather: mist"_qs << u"Météo: brouillard"_qs;
     QTest::newRow("snow") << u"Weather: snow"_qs << u"Météo: neige"_qs;
     QTest::newRow("last hour") << u"Precipitation last hour: A trace"_qs
-                               << u"Precipitation dernière heure:  très peu "_qs;
+                               << u"Précipitations de la dernière heure:  très peu "_qs;
+    QTest::newRow("inches of rain") << u"Precipitation last 6 hours: 0.50 inches"_qs
+                                    << u"Précipitations des 6 dernières heures: 12,7 mm (0,50 in)"_qs;
     QTest::newRow("cumulonimbus") << u"Cumulonimbus clouds observed"_qs << u"Cumulonimbus observés"_qs;
     QTest::newRow("raw report on its own line")
         << u"ob: LFPG 061930Z 31008KT 9999"_qs << u"\r\nMETAR complet:\r\n LFPG 061930Z 31008KT 9999"_qs;
@@ -180,8 +197,9 @@ void TestMetarEngines::translatedFixtureHasThreeLines()
         = Metar::TranslateMetar(WorkFile::ReadReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT")));
     const QStringList lines = text.split(u"\r\n"_qs);
     QCOMPARE(lines.size(), 3);
-    QVERIFY(lines[0].contains(u"Vent: du NW (310 degrés) de 9 MPH (8 KT) Visibilité: supérieure à 10 kilomètres. "
-                              u"Etat du ciel: généralement nuageux Météo: légère pluie Temperature: 50 F (10°C)"_qs));
+    QVERIFY(lines[0].contains(u"Observé le 06/12/2026 à 1930 UTC Vent: du NW (310 degrés) de 9 MPH (8 KT) Visibilité: "
+                              u"supérieure à 10 kilomètres. Etat du ciel: généralement nuageux Météo: légère pluie "
+                              u"Température: 10°C (50°F)"_qs));
     QCOMPARE(lines[1], u"METAR complet:"_qs);
     QCOMPARE(lines[2], u" LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_qs);
 }
@@ -224,22 +242,22 @@ void TestMetarEngines::spans_data()
     QTest::addColumn<StyleSpans>("expected");
 
     const QString full = u"Dec 06 Vent: du NW (310 degrés) de 9 MPH (8 KT) Visibilité: supérieure à 10 kilomètres. "
-                         u"Temperature: 50 F (10°C) Point de rosée: 42 F (6°C) \r\nMETAR complet:\r\n LFPG 061930Z "_qs;
+                         u"Température: 10°C (50°F) Point de rosée: 6°C (42°F) \r\nMETAR complet:\r\n LFPG 061930Z "_qs;
     const qsizetype vis = full.indexOf(u"Visibilité"_qs);
     QTest::newRow("full report") << full
                                  << StyleSpans { Span { vis, full.indexOf(u'\r') + 1 - vis, true, 0xFF8000, {} },
                                         spanOn(full, u"Vent:"_qs, true, 0x0000C0),
                                         spanOn(full, u"8 KT"_qs, true, 0x0000C0),
-                                        spanOn(full, u"Temperature:"_qs, true, 0xC00000),
+                                        spanOn(full, u"Température:"_qs, true, 0xC00000),
                                         spanOn(full, u"10°C"_qs, true, 0xC00000, 14.0),
                                         Span { full.indexOf(u"METAR complet"_qs),
                                             full.size() - full.indexOf(u"METAR complet"_qs), false, 0xC0C0C0, {} } };
 
-    const QString calm = u"Vent: calme:0 Visi 3 Temperature: 46 F (8°C) Point de rosée: 45 F (7°C) \r\n"_qs;
+    const QString calm = u"Vent: calme Visi 3 Température: 8°C (46°F) Point de rosée: 7°C (45°F) \r\n"_qs;
     QTest::newRow("calm wind styles the next second bracket group")
         << calm
-        << StyleSpans { spanOn(calm, u"Vent:"_qs, true, 0x0000C0), spanOn(calm, u"7°C"_qs, true, 0x0000C0),
-               spanOn(calm, u"Temperature:"_qs, true, 0xC00000), spanOn(calm, u"8°C"_qs, true, 0xC00000, 14.0) };
+        << StyleSpans { spanOn(calm, u"Vent:"_qs, true, 0x0000C0), spanOn(calm, u"45°F"_qs, true, 0x0000C0),
+               spanOn(calm, u"Température:"_qs, true, 0xC00000), spanOn(calm, u"8°C"_qs, true, 0xC00000, 14.0) };
 
     const QString atStart = u"Visibilité: 3 mile(s) \r\nMETAR complet:\r\n X"_qs;
     QTest::newRow("visibility at the very start is not styled")
@@ -253,10 +271,10 @@ void TestMetarEngines::spans_data()
 
     // Missing headings or brackets drop only their own span.
     QTest::newRow("nothing to style") << u"Dec 06 2026"_qs << StyleSpans {};
-    const QString noBracket = u"x Vent: calme Temperature: 50 F"_qs;
+    const QString noBracket = u"x Vent: calme Température: 50 F"_qs;
     QTest::newRow("no brackets at all") << noBracket
                                         << StyleSpans { spanOn(noBracket, u"Vent:"_qs, true, 0x0000C0),
-                                               spanOn(noBracket, u"Temperature:"_qs, true, 0xC00000) };
+                                               spanOn(noBracket, u"Température:"_qs, true, 0xC00000) };
     const QString noTemperature = u"x Vent: du N (10 degrés) de 5 MPH (4 KT) Point (6°C)"_qs;
     QTest::newRow("no temperature heading, no temperature value")
         << noTemperature

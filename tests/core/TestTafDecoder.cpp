@@ -21,7 +21,7 @@ const QString kLfpgDecoded
       u"16h00 4000 Faible Averse de Pluie Nuages fragmentés 015 Cumulonimbus. \r\n"
       u"Probabilité 30% Temporairement  du 16 à 03h00 au 16 à 07h00 Nuages fragmentés 005 \r\n"
       u"T° Maxi: 18° le 15 à 14h00 Z \r\n"
-      u"T° Mini: M02° le 16 à 06h00 Z "_qs;
+      u"T° Mini: -2° le 16 à 06h00 Z "_qs;
 const QDate kMidMonth(2026, 12, 15);
 const QString kRawHeading = u"\r\n\r\nTAF complet\r\n"_qs;
 
@@ -110,7 +110,8 @@ void TestTafDecoder::decodeGroups_data()
 
     // Temperatures, with the sign letter kept and the day and hour of the extreme.
     row("maximum", u"EGLL"_qs, u"EGLL TX18/1514Z "_qs, u"EGLL \r\nT° Maxi: 18° le 15 à 14h00 Z "_qs);
-    row("minimum below zero", u"EGLL"_qs, u"EGLL TNM02/1606Z "_qs, u"EGLL \r\nT° Mini: M02° le 16 à 06h00 Z "_qs);
+    row("minimum below zero", u"EGLL"_qs, u"EGLL TNM02/1606Z "_qs, u"EGLL \r\nT° Mini: -2° le 16 à 06h00 Z "_qs);
+    row("maximum of minus zero", u"EGLL"_qs, u"EGLL TXM00/1606Z "_qs, u"EGLL \r\nT° Maxi: 0° le 16 à 06h00 Z "_qs);
     row("mean", u"EGLL"_qs, u"EGLL TM05/1512Z "_qs, u"EGLL \r\nT° Moyenne: M05° le 15 à 12h00 Z "_qs);
 
     // Malformed temperatures have no part to take and are left as they are.
@@ -154,7 +155,9 @@ void TestTafDecoder::decodeGroups_data()
     row("light shower of rain", u"EGLL"_qs, u"EGLL -SHRA SHRA +SHSN "_qs,
         u"EGLL Faible Averse de Pluie Averse de Pluie Forte Averse de Neige "_qs);
     row("freezing rain and thunderstorms", u"EGLL"_qs, u"EGLL FZRA TSRA +TSRA "_qs,
-        u"EGLL Givre Pluie OragePluie +OragePluie "_qs);
+        u"EGLL Givre Pluie Orage avec pluie +Orage avec pluie "_qs);
+    row("thunderstorms with snow, hail and small hail", u"EGLL"_qs, u"EGLL TSSN TSGR TSGS "_qs,
+        u"EGLL Orage avec neige Orage avec grêle Orage avec grésil "_qs);
     row("showers in the vicinity", u"EGLL"_qs, u"EGLL VCSH "_qs, u"EGLL VCAverse de  "_qs);
     row("fog and mist", u"EGLL"_qs, u"EGLL -FG FG -BR BR "_qs,
         u"EGLL Léger Brouillard. Brouillard. Légère Brume. Brume. "_qs);
@@ -391,7 +394,7 @@ void TestTafDecoder::emphasis_data()
     const QString lfpg = kLfpgDecoded + kRawHeading + kLfpgLine;
     QTest::newRow("decoded forecast") << lfpg
                                       << QStringList { u"TAF complet\r\n"_qs + kLfpgLine + u"|C0C0C0|plain"_qs,
-                                             u"T° Maxi: 18°|C00000|bold"_qs, u"T° Mini: M02°|0000FF|bold"_qs,
+                                             u"T° Maxi: 18°|C00000|bold"_qs, u"T° Mini: -2°|0000FF|bold"_qs,
                                              u" Cumulonimbus. |FF0000|bold"_qs };
     QTest::newRow("mean temperature") << u"TXKF \r\nT° Moyenne: M05° le 15 à 12h00 Z "_qs
                                       << QStringList { u"T° Moyenne: M05°|0000FF|bold"_qs };

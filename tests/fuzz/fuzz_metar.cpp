@@ -1,7 +1,10 @@
-// The METAR path: translation, title, styled spans and the expiry rule.
+// The METAR path: translation, title, styled spans, the expiry rule and the readers of the raw observation.
 #include "FuzzSupport.h"
 
+#include "reports/DensityAltitude.h"
 #include "reports/Expiry.h"
+#include "reports/FlightConditions.h"
+#include "reports/MetarGroups.h"
 #include "reports/MetarStyle.h"
 #include "reports/MetarTranslation.h"
 
@@ -18,5 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool stale = Expiry::IsMetarOutOfDate(translated, today);
         FUZZ_CHECK(!stale || Expiry::MetarObservationGroup(translated).has_value());
     }
+    // The readers of the raw observation take any text: a known category needs something read.
+    const Conditions::FlightConditions conditions = Conditions::conditionsOf(text);
+    FUZZ_CHECK(conditions.category == Conditions::Category::Unknown || conditions.visibilityM || conditions.skyRead);
+    FUZZ_CHECK(Density::densityAltitudeOf(text, 0).has_value() == (Metar::temperatureC(text) && Metar::qnhHpa(text)));
     return 0;
 }

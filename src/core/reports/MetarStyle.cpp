@@ -42,17 +42,16 @@ StyleSpans MetarStyleSpans(const QString& text)
         }
     }
 
-    // Temperature: the untranslated heading and the Celsius value in the first brackets after it.
+    // Temperature: the heading, then the Celsius value that opens what follows it ("Température: 10°C (50°F)").
     {
-        const qsizetype p = Find(text, u"Temperature") - 1;
+        const qsizetype p = Find(text, u"Température:") - 1;
         const qsizetype c = Find(text, u":", p);
         if (p > 0 && c > 0)
             AddSpan(spans, text.size(), p, c - p, true, kDarkRed);
         // Without the heading there is no temperature value to look for.
-        const qsizetype a = p >= 0 ? Find(text, u"(", p) : 0;
-        const qsizetype b = a > 0 ? Find(text, u")", a) - 1 : -1;
-        if (a > 0 && b >= 0)
-            AddSpan(spans, text.size(), a, b - a, true, kDarkRed, kTemperatureSize);
+        const qsizetype e = p >= 0 ? Find(text, u"°C", c) : 0;
+        if (e > 0)
+            AddSpan(spans, text.size(), c + 1, e + 1 - (c + 1), true, kDarkRed, kTemperatureSize);
     }
 
     // Raw report: the heading and the coded report after it, greyed.

@@ -4,8 +4,9 @@
 
 namespace Metar {
 
-/// Translates a decoded METAR text into French with the fixed, ordered list of literal replacements.
-/// Nothing is parsed: an English phrase without a row stays as it is.
+/// Translates a decoded METAR text into French with the fixed, ordered list of literal replacements, then
+/// the rows written as patterns for the English whose figures vary (the date line, miles and °F given first,
+/// the pressure tendency). An English phrase without a row stays as it is.
 QString TranslateMetar(const QString& text);
 
 /// The report title: "METAR de " + the four characters that begin five characters before the first

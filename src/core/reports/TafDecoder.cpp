@@ -5,6 +5,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -26,7 +27,7 @@ struct Replacement
 
 // Applied top to bottom over the whole text. A code comes before every shorter code it contains, and
 // precipitation before its descriptor, so that "-SHRA" has become "-SHPluie" when the "-SH" row runs.
-const std::array<Replacement, 49> kTafReplacements { {
+const std::array<Replacement, 53> kTafReplacements { {
     { u"TEMPO", u"Temporairement", {} },
     { u"BECMG", u"Devenant", {} },
     { u"GRADU", u"Progressivement", {} }, // before GR, RA and DU
@@ -68,6 +69,11 @@ const std::array<Replacement, 49> kTafReplacements { {
     { u"GR", u"Grêle", u"GR" },
     { u"GS", u"Grésil", u"GS" },
     { u"TCU", u" Cumulus Congestus", u"TCU" },
+    // A thunderstorm's precipitation was written before the TS row ran, right against it.
+    { u"OragePluie", u"Orage avec pluie", {} },
+    { u"OrageNeige", u"Orage avec neige", {} },
+    { u"OrageGrêle", u"Orage avec grêle", {} },
+    { u"OrageGrésil", u"Orage avec grésil", {} },
     { u"PROB30", u"\r\nProbabilité 30%", {} },
     { u"PROB40", u"\r\nProbabilité 40%", {} },
     { u"PROB50", u"\r\nProbabilité 50%", {} },
@@ -163,7 +169,7 @@ QString windPhrase(const QString& t, WindUnit unit)
     return phrase;
 }
 
-// "TNM02/1606Z" gives CR LF "T° Mini: M02° le 16 à 06h00 Z". Nothing when the letters are absent or
+// "TNM02/1606Z" gives CR LF "T° Mini: -2° le 16 à 06h00 Z". Nothing when the letters are absent or
 // the group has no day-hour part to take; such a token is left as it is.
 std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, QStringView heading)
 {
@@ -175,7 +181,11 @@ std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, 
     const qsizetype slash = g.indexOf(u'/');
     if (g.size() < 7 || slash < 0)
         return std::nullopt;
-    const QString value = Mid(g, 3, g.size() - 7);
+    QString value = Mid(g, 3, g.size() - 7);
+    // "M02" is minus two; any other value is shown as it came.
+    if (value.size() > 1 && value.startsWith(u'M')
+        && std::all_of(value.cbegin() + 1, value.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        value = QString::number(-value.mid(1).toInt());
     const QString dayHour = g.mid(slash + 1);
     return u"\r\n"_qs + heading.toString() + value + u"° le "_qs + dayHour.left(2) + u" à "_qs + dayHour.right(2)
         + u"h00 Z"_qs;

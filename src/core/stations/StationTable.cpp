@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <atomic>
+
 namespace Stations {
 namespace {
 
@@ -15,6 +17,8 @@ QString part(const QString& entry, int which)
 
 void StationTable::fill(const QString& entriesText)
 {
+    static std::atomic<quint64> fills { 0 };
+    m_stamp = ++fills;
     m_entries.clear();
     m_byCode.clear();
     const QStringList lines = entriesText.split(u'\n');

@@ -28,9 +28,13 @@ public:
     QString country(int index) const;
     QString city(int index) const;
 
+    /// Differs after every fill of any table, so work derived from the content can be kept until it changes.
+    quint64 contentStamp() const { return m_stamp; }
+
 private:
     QStringList m_entries; // slot n is m_entries[n - 1]
     QHash<QString, int> m_byCode;
+    quint64 m_stamp = 0;
 };
 
 /// City + " (" + country + ")" of the entry for @p code, or nothing when no entry has that code.
