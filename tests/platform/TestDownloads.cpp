@@ -327,7 +327,7 @@ void TestDownloads::fetcher_data()
     QTest::addColumn<QString>("received");
 
     QTest::newRow("METAR") << ReportType::Metar << u"LFPG"_qs << u"METAR de 1930 UTC"_qs
-                           << u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026"_qs << QString()
+                           << u"France (LFPG) 49-01N 002-32E 119M Observé le 06/12/2026"_qs << QString()
                            << u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs;
     QTest::newRow("TAF") << ReportType::Taf << u"LFPG"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs
                          << u"LFPG   Vent du 240° 10 Kts."_qs << QString() << u"TAF LFPG 151100Z 1512/1618 24010KT"_qs;
