@@ -47,8 +47,8 @@ void TestMainWindow::everyControlExists_data()
         { "reportPanel", "ReportPanel" }, { "stationBrowser", "StationBrowser" }, { "stationTip", "StationTip" },
         { "findBox", "QFrame" }, { "refreshTimer", "RefreshTimer" }, { "codesAToKButton", "QRadioButton" },
         { "codesLToZButton", "QRadioButton" }, { "metarButton", "QRadioButton" }, { "tafButton", "QRadioButton" },
-        { "notamButton", "QRadioButton" }, { "codesAToKList", "QListWidget" }, { "codesLToZList", "QListWidget" },
-        { "searchResultsList", "QListWidget" }, { "countryList", "QListWidget" }, { "cityList", "QListWidget" },
+        { "notamButton", "QRadioButton" }, { "codesAToKList", "QListView" }, { "codesLToZList", "QListView" },
+        { "searchResultsList", "QListView" }, { "countryList", "QListWidget" }, { "cityList", "QListWidget" },
         { "cityCodeList", "QListWidget" }, { "searchButton", "QPushButton" }, { "quitButton", "QPushButton" },
         { "helpButton", "QPushButton" }, { "helpCloseButton", "QPushButton" }, { "refreshButton", "QPushButton" },
         { "foldButton", "QPushButton" }, { "findButton", "QPushButton" }, { "browserButton", "QPushButton" },
@@ -90,8 +90,8 @@ void TestMainWindow::firstDisplay()
     auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
     auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
     auto* codesAToKButton = control<QRadioButton>(w, u"codesAToKButton"_qs);
-    auto* codesAToKList = control<QListWidget>(w, u"codesAToKList"_qs);
-    auto* codesLToZList = control<QListWidget>(w, u"codesLToZList"_qs);
+    auto* codesAToKList = control<QListView>(w, u"codesAToKList"_qs);
+    auto* codesLToZList = control<QListView>(w, u"codesLToZList"_qs);
     auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
     auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
     auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);

@@ -132,8 +132,13 @@ static QStringList readCodes(const QString& path)
 
 StationData LoadEmbeddedStationData()
 {
-    return StationData { readResource(u":/data/stations.txt"_qs), readCodes(u":/data/codes-a-k.txt"_qs),
-        readCodes(u":/data/codes-l-z.txt"_qs) };
+    return StationData { readResource(u":/data/stations.txt"_qs), LoadEmbeddedCodes(CodeHalf::AToK),
+        LoadEmbeddedCodes(CodeHalf::LToZ) };
+}
+
+QStringList LoadEmbeddedCodes(CodeHalf half)
+{
+    return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_qs : u":/data/codes-l-z.txt"_qs);
 }
 
 void FillFromEmbeddedData(StationTable& table)

@@ -59,6 +59,12 @@ struct StationData
 /// Loads the data embedded in the program.
 StationData LoadEmbeddedStationData();
 
+/// The two halves of the code lists shipped with the program.
+enum class CodeHalf { AToK, LToZ };
+
+/// Loads one code list embedded in the program, without the station table.
+QStringList LoadEmbeddedCodes(CodeHalf half);
+
 /// Fills the table from the embedded data (the program's start-up step).
 void FillFromEmbeddedData(StationTable& table);
 
