@@ -5,10 +5,19 @@
 namespace Stations {
 namespace {
 
-// Each entry holds exactly two separators; a malformed one simply yields empty parts.
+// Each entry holds exactly two separators; a malformed one simply yields empty parts. Found by hand rather
+// than by QString::section(), which splits the whole entry each time: the table is filled at every start.
 QString part(const QString& entry, int which)
 {
-    return entry.section(u'\\', which, which);
+    qsizetype from = 0;
+    for (int i = 0; i < which; ++i) {
+        from = entry.indexOf(u'\\', from);
+        if (from < 0)
+            return {};
+        ++from;
+    }
+    const qsizetype to = entry.indexOf(u'\\', from);
+    return entry.mid(from, to < 0 ? -1 : to - from);
 }
 
 } // namespace
@@ -18,6 +27,10 @@ void StationTable::fill(const QString& entriesText)
     m_entries.clear();
     m_byCode.clear();
     const QStringList lines = entriesText.split(u'\n');
+    // Grown to its size at once: rehashing as the shipped table comes in costs more than the inserts.
+    const qsizetype most = std::min<qsizetype>(lines.size(), kSlots - 1);
+    m_entries.reserve(most);
+    m_byCode.reserve(most);
     for (QString line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
