@@ -77,7 +77,6 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
         link->setCursor(Artwork::LinkPointer());
     }
     m_helpPicture = place<QLabel>(this, u"helpPicture"_qs, rect(5100, 225, 5745, 4980));
-    m_helpPicture->setPixmap(Artwork::HelpPicture());
     m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     stack({ m_closeButton, m_versionLabel, m_shortcutsText, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
@@ -96,6 +95,9 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
 
 void HelpPanel::open()
 {
+    // Most runs never open the help: the window does not wait for its picture at start-up.
+    if (m_helpPicture->pixmap().isNull())
+        m_helpPicture->setPixmap(Artwork::HelpPicture());
     show();
     raise();
     m_closeButton->setFocus();
