@@ -107,6 +107,7 @@ void TestMainWindow::firstDisplay()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     QCOMPARE(w.windowTitle(), u"Météo."_qs);
+    QCOMPARE(w.windowIcon().availableSizes(), QList<QSize> { QSize(48, 48) }); // read from its PNG
     QCOMPARE(w.size(), QSize(728, 364)); // 10920 x 5460 twips
     QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
     QCOMPARE(reportTitle->text(), u"Metar"_qs);
