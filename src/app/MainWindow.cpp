@@ -56,6 +56,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setFixedHeight(Twips::toPixels(kClientHeight));
     resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
     setMouseTracking(true);
+    Stations::FillFromEmbeddedDataOnFirstUse(m_stationTable);
 
     // Stacked from top to bottom in the order they are made: panels over the search region.
     m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
@@ -139,7 +140,6 @@ void MainWindow::loadStations()
 
 void MainWindow::start()
 {
-    loadStations();
     QStringList favourites;
     for (int i = 0; i < FavouritesBar::kSlots; ++i)
         favourites.append(m_services.settings->read(kFavourites, QString::number(i), QString()));

@@ -47,7 +47,7 @@ public:
     ShownReport shownReport() const;
     /// The shown report as a briefing of @p code: what save, print, PDF export and the report mode write.
     BriefingDocument::Briefing briefing(const QString& code) const;
-    /// Fills the station directory once (start() does it; the report mode asks when it needs descriptions).
+    /// Fills the station directory now rather than when first read (the report mode asks before it needs it).
     void loadStations();
     /// The window's width with its frame, in twips.
     int outerWidthTwips() const;

@@ -24,6 +24,25 @@ QString part(const QString& entry, int which)
 
 void StationTable::fill(const QString& entriesText)
 {
+    m_dueFill = nullptr;
+    fillNow(entriesText);
+}
+
+void StationTable::fillOnFirstUse(std::function<QString()> entriesText)
+{
+    m_entries.clear();
+    m_byCode.clear();
+    m_dueFill = std::move(entriesText);
+}
+
+void StationTable::fillIfDue() const
+{
+    if (m_dueFill)
+        fillNow(std::exchange(m_dueFill, nullptr)());
+}
+
+void StationTable::fillNow(const QString& entriesText) const
+{
     m_entries.clear();
     m_byCode.clear();
     const QStringList lines = entriesText.split(u'\n');
@@ -46,6 +65,7 @@ void StationTable::fill(const QString& entriesText)
 
 QString StationTable::slot(int index) const
 {
+    fillIfDue();
     if (index < 1 || index > m_entries.size())
         return {};
     return m_entries.at(index - 1);
@@ -53,6 +73,7 @@ QString StationTable::slot(int index) const
 
 int StationTable::indexOfCode(const QString& code) const
 {
+    fillIfDue();
     return m_byCode.value(code, 0);
 }
 
@@ -157,6 +178,11 @@ QStringList LoadEmbeddedCodes(CodeHalf half)
 void FillFromEmbeddedData(StationTable& table)
 {
     table.fill(readResource(u":/data/stations.txt"_qs));
+}
+
+void FillFromEmbeddedDataOnFirstUse(StationTable& table)
+{
+    table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_qs); });
 }
 
 } // namespace Stations
