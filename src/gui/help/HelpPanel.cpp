@@ -11,9 +11,24 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 using namespace Controls;
+
+namespace {
+
+// The scheme ("http://") adds nothing for the reader and would not fit the big type. Cut by hand: a regular
+// expression would be compiled at every start for this one caption.
+QString withoutScheme(const QString& address)
+{
+    const qsizetype end = address.indexOf(u"://"_qs);
+    const bool scheme = end > 0
+        && std::all_of(address.cbegin(), address.cbegin() + end, [](QChar c) { return c >= u'a' && c <= u'z'; });
+    return scheme ? address.mid(end + 3) : address;
+}
+
+} // namespace
 
 HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     : QFrame(parent)
@@ -65,10 +80,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
 
     m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
     m_contactLink->setFont(sansFont(9.75, true, true));
-    // The scheme adds nothing for the reader and would not fit the big type.
-    QString siteCaption = m_siteAddress;
-    siteCaption.remove(QRegularExpression(u"^[a-z]+://"_qs));
-    m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), siteCaption);
+    m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), withoutScheme(m_siteAddress));
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
     for (QLabel* link : { m_siteLink, m_contactLink }) {
