@@ -150,10 +150,11 @@ void TestMainWindow::firstDisplay()
     QCOMPARE(QRect(bottomSlot->mapTo(reportPanel, QPoint()), bottomSlot->size()), QRect(0, 321, 57, 18));
     QCOMPARE(refreshButton->icon().availableSizes().value(0), QSize(27, 26));
     QCOMPARE(w.focusWidget(), codeSearchEdit);
-    // The help picture is drawn when the help first opens, not at start-up.
+    // The help picture and its links' pointer are drawn when the help first opens, not at start-up.
     QVERIFY(helpPicture->pixmap().isNull());
     control<QPushButton>(w, u"helpButton"_qs)->click();
     QCOMPARE(helpPicture->pixmap().size(), QSize(383, 332));
+    QCOMPARE(control<QLabel>(w, u"siteLink"_qs)->cursor().shape(), Qt::BitmapCursor);
 }
 
 void TestMainWindow::helpPanelOverhangsAfterStartUp()

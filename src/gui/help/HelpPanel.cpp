@@ -86,7 +86,6 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     for (QLabel* link : { m_siteLink, m_contactLink }) {
         link->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         setTextColour(link, 0x0000FF);
-        link->setCursor(Artwork::LinkPointer());
     }
     m_helpPicture = place<QLabel>(this, u"helpPicture"_qs, rect(5100, 225, 5745, 4980));
     m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -107,9 +106,13 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
 
 void HelpPanel::open()
 {
-    // Most runs never open the help: the window does not wait for its picture at start-up.
-    if (m_helpPicture->pixmap().isNull())
+    // Most runs never open the help: the window does not wait for its picture and its links' pointer.
+    if (m_helpPicture->pixmap().isNull()) {
         m_helpPicture->setPixmap(Artwork::HelpPicture());
+        const QCursor linkPointer = Artwork::LinkPointer();
+        m_siteLink->setCursor(linkPointer);
+        m_contactLink->setCursor(linkPointer);
+    }
     show();
     raise();
     m_closeButton->setFocus();
