@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -68,11 +70,13 @@ int main(int argc, char* argv[])
     window.start();
     window.findChild<RefreshTimer*>()->stop();
 
-    auto* codesAToK = control<QListWidget>(window, u"codesAToKList");
-    auto* codesLToZ = control<QListWidget>(window, u"codesLToZList");
+    auto* codesAToK = control<QListView>(window, u"codesAToKList");
+    auto* codesLToZ = control<QListView>(window, u"codesLToZList");
+    auto* aToKModel = qobject_cast<QStringListModel*>(codesAToK->model());
+    auto* lToZModel = qobject_cast<QStringListModel*>(codesLToZ->model());
     auto* searchEdit = control<QLineEdit>(window, u"codeSearchEdit");
     auto* searchButton = control<QPushButton>(window, u"searchButton");
-    auto* searchResults = control<QListWidget>(window, u"searchResultsList");
+    auto* searchResults = control<QListView>(window, u"searchResultsList");
     auto* browserButton = control<QPushButton>(window, u"browserButton");
     auto* browser = control<QWidget>(window, u"stationBrowser");
     auto* countries = control<QListWidget>(window, u"countryList");
@@ -85,28 +89,27 @@ int main(int argc, char* argv[])
     const double lists = medianMs(
         repetitions,
         [&] {
-            const Stations::StationData data = Stations::LoadEmbeddedStationData();
-            codesAToK->addItems(data.codesAToK);
-            codesLToZ->addItems(data.codesLToZ);
+            aToKModel->setStringList(Stations::LoadEmbeddedCodes(Stations::CodeHalf::AToK));
+            lToZModel->setStringList(Stations::LoadEmbeddedCodes(Stations::CodeHalf::LToZ));
         },
         [&] {
-            codesAToK->clear();
-            codesLToZ->clear();
+            aToKModel->setStringList({});
+            lToZModel->setStringList({});
         });
     std::printf("%-52s median %8.3f ms\n", "table fill (4,528 entries)", tableFill);
-    std::printf("%-52s median %8.3f ms\n", "code lists (load + addItems, 6,994 codes)", lists);
+    std::printf("%-52s median %8.3f ms\n", "code lists (load + models, 6,994 codes)", lists);
     allOk &= report("table and code lists together", tableFill + lists, 20);
-    allOk
-        &= check(table.count() == 4528 && codesAToK->count() == 4151 && codesLToZ->count() == 2843, "table and lists");
+    allOk &= check(
+        table.count() == 4528 && aToKModel->rowCount() == 4151 && lToZModel->rowCount() == 2843, "table and lists");
 
     const auto search = [&](const QString& query) {
         return medianMs(
             repetitions, [&] { searchButton->click(); }, [&] { searchEdit->setText(query); });
     };
     allOk &= report("search \"LF\" (124 results)", search(u"lf"_qs), 5);
-    allOk &= check(searchResults->count() == 124, "search LF");
+    allOk &= check(searchResults->model()->rowCount() == 124, "search LF");
     allOk &= report("search \"\" (all 6,994 codes)", search(QString()), 5);
-    allOk &= check(searchResults->count() == 6994, "empty search");
+    allOk &= check(searchResults->model()->rowCount() == 6994, "empty search");
 
     browserButton->click(); // open the browser: the country list is filled
     allOk &= report("browser open (229 countries)",
@@ -129,7 +132,7 @@ int main(int argc, char* argv[])
         medianMs(repetitions,
             [&] {
                 for (int i = 0; i < 100; ++i)
-                    (void)Stations::DescribeStation(table, codesLToZ->item(i)->text());
+                    (void)Stations::DescribeStation(table, lToZModel->stringList().at(i));
             }),
         5);
 

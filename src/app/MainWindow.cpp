@@ -52,6 +52,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setFixedHeight(Twips::toPixels(kClientHeight));
     resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
     setMouseTracking(true);
+    Stations::FillFromEmbeddedDataOnFirstUse(m_stationTable);
 
     // Stacked from top to bottom in the order they are made: panels over the search region.
     m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
@@ -134,7 +135,6 @@ void MainWindow::loadStations()
 
 void MainWindow::start()
 {
-    loadStations();
     const UserSettings settings(*m_services.settings);
     m_reportPanel->favouritesBar().setFavourites(settings.favourites());
 

@@ -49,7 +49,7 @@ public:
     ShownReport shownReport() const;
     /// The report of the last request, as a briefing: what save, print and PDF export write.
     BriefingDocument::Briefing briefing() const;
-    /// Fills the station directory once (start() does it).
+    /// Fills the station directory now rather than when first read.
     void loadStations();
     /// The window's width with its frame, in twips.
     int outerWidthTwips() const;

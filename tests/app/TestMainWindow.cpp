@@ -47,8 +47,8 @@ void TestMainWindow::everyControlExists_data()
         { "reportPanel", "ReportPanel" }, { "stationBrowser", "StationBrowser" }, { "stationTip", "StationTip" },
         { "findBox", "QFrame" }, { "refreshTimer", "RefreshTimer" }, { "codesAToKButton", "QRadioButton" },
         { "codesLToZButton", "QRadioButton" }, { "metarButton", "QRadioButton" }, { "tafButton", "QRadioButton" },
-        { "notamButton", "QRadioButton" }, { "codesAToKList", "QListWidget" }, { "codesLToZList", "QListWidget" },
-        { "searchResultsList", "QListWidget" }, { "countryList", "QListWidget" }, { "cityList", "QListWidget" },
+        { "notamButton", "QRadioButton" }, { "codesAToKList", "QListView" }, { "codesLToZList", "QListView" },
+        { "searchResultsList", "QListView" }, { "countryList", "QListWidget" }, { "cityList", "QListWidget" },
         { "cityCodeList", "QListWidget" }, { "searchButton", "QPushButton" }, { "quitButton", "QPushButton" },
         { "helpButton", "QPushButton" }, { "helpCloseButton", "QPushButton" }, { "refreshButton", "QPushButton" },
         { "foldButton", "QPushButton" }, { "findButton", "QPushButton" }, { "browserButton", "QPushButton" },
@@ -90,8 +90,8 @@ void TestMainWindow::firstDisplay()
     auto* staleBanner = control<QLabel>(w, u"staleBanner"_qs);
     auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
     auto* codesAToKButton = control<QRadioButton>(w, u"codesAToKButton"_qs);
-    auto* codesAToKList = control<QListWidget>(w, u"codesAToKList"_qs);
-    auto* codesLToZList = control<QListWidget>(w, u"codesLToZList"_qs);
+    auto* codesAToKList = control<QListView>(w, u"codesAToKList"_qs);
+    auto* codesLToZList = control<QListView>(w, u"codesLToZList"_qs);
     auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_qs);
     auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
     auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
@@ -107,6 +107,7 @@ void TestMainWindow::firstDisplay()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     QCOMPARE(w.windowTitle(), u"Météo."_qs);
+    QCOMPARE(w.windowIcon().availableSizes(), QList<QSize> { QSize(48, 48) }); // read from its PNG
     QCOMPARE(w.size(), QSize(728, 364)); // 10920 x 5460 twips
     QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_qs);
     QCOMPARE(reportTitle->text(), u"Metar"_qs);
@@ -147,9 +148,13 @@ void TestMainWindow::firstDisplay()
     // In the report panel: 4815 twips down, 855 x 270.
     QLabel* bottomSlot = favouriteSlots.constLast();
     QCOMPARE(QRect(bottomSlot->mapTo(reportPanel, QPoint()), bottomSlot->size()), QRect(0, 321, 57, 18));
-    QCOMPARE(helpPicture->pixmap().size(), QSize(383, 332));
     QCOMPARE(refreshButton->icon().availableSizes().value(0), QSize(27, 26));
     QCOMPARE(w.focusWidget(), codeSearchEdit);
+    // The help picture and its links' pointer are drawn when the help first opens, not at start-up.
+    QVERIFY(helpPicture->pixmap().isNull());
+    control<QPushButton>(w, u"helpButton"_qs)->click();
+    QCOMPARE(helpPicture->pixmap().size(), QSize(383, 332));
+    QCOMPARE(control<QLabel>(w, u"siteLink"_qs)->cursor().shape(), Qt::BitmapCursor);
 }
 
 void TestMainWindow::helpPanelOverhangsAfterStartUp()

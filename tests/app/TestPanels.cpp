@@ -54,7 +54,7 @@ void TestPanels::helpPanelCoversEverything()
     auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
     auto* helpButton = control<QPushButton>(w, u"helpButton"_qs);
     auto* quitButton = control<QPushButton>(w, u"quitButton"_qs);
-    auto* codesAToKList = control<QListWidget>(w, u"codesAToKList"_qs);
+    auto* codesAToKList = control<QListView>(w, u"codesAToKList"_qs);
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     // Folding brings the report panel to the front, and it stays there once unfolded.
     QTest::mouseClick(foldButton, Qt::LeftButton);

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -47,36 +48,37 @@ private:
     qsizetype m_seen = 0;
 };
 
-QStringList itemsOf(const QListWidget* list)
+QStringList itemsOf(const QAbstractItemView* list)
 {
     QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items.append(list->item(i)->text());
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        items.append(list->model()->index(i, 0).data().toString());
     return items;
 }
 
 // The @p occurrence-th item whose text is exactly @p text (case and trailing spaces included).
-QListWidgetItem* itemOf(const QListWidget* list, const QString& text, int occurrence = 0)
+QModelIndex itemOf(const QAbstractItemView* list, const QString& text, int occurrence = 0)
 {
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text() == text && occurrence-- == 0)
-            return list->item(i);
+    const QStringList items = itemsOf(list);
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i) == text && occurrence-- == 0)
+            return list->model()->index(i, 0);
     }
-    return nullptr;
+    return {};
 }
 
 // Clicks the item as the user does: scrolled into view, pressed and released on it.
-bool clickItem(QListWidget* list, const QString& text, int occurrence = 0)
+bool clickItem(QAbstractItemView* list, const QString& text, int occurrence = 0)
 {
-    QListWidgetItem* item = itemOf(list, text, occurrence);
-    if (!item || !list->isVisible())
+    const QModelIndex item = itemOf(list, text, occurrence);
+    if (!item.isValid() || !list->isVisible())
         return false;
-    list->scrollToItem(item);
-    const QRect rect = list->visualItemRect(item);
+    list->scrollTo(item);
+    const QRect rect = list->visualRect(item);
     if (!list->viewport()->rect().contains(rect.center()))
         return false;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    return list->currentItem() == item;
+    return list->currentIndex() == item;
 }
 
 // Whether @p widget is what the user sees at its own centre (nothing of its siblings lies over it there).
@@ -138,7 +140,7 @@ void TestSearchWindow::search()
     MainWindow& w = fixture.window();
     auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
     auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
-    auto* searchResults = control<QListWidget>(w, u"searchResultsList"_qs);
+    auto* searchResults = control<QListView>(w, u"searchResultsList"_qs);
     auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
     auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
     auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
@@ -164,7 +166,7 @@ void TestSearchWindow::search()
     if (count == 1) {
         // Requested at once, without a click: the item is not selected and the tip's text is not touched.
         QCOMPARE(fixture.newRequests(), QStringList { metarPath(found.first()) });
-        QVERIFY(!searchResults->currentItem());
+        QVERIFY(!searchResults->currentIndex().isValid());
         if (query == u"LFPG"_qs)
             QCOMPARE(stationCode->text(), u"LFPG"_qs);
     } else {
@@ -184,7 +186,7 @@ void TestSearchWindow::searchResultClick()
     MainWindow& w = fixture.window();
     auto* codeSearchEdit = control<QLineEdit>(w, u"codeSearchEdit"_qs);
     auto* searchButton = control<QPushButton>(w, u"searchButton"_qs);
-    auto* searchResults = control<QListWidget>(w, u"searchResultsList"_qs);
+    auto* searchResults = control<QListView>(w, u"searchResultsList"_qs);
     auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
     auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
     auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
@@ -203,7 +205,7 @@ void TestSearchWindow::searchResultClick()
     QVERIFY(!stationTip->isVisible());
     QCOMPARE(fixture.newRequests(), QStringList { metarPath(u"LFPG"_qs) });
     QCOMPARE(stationCode->text(), u"LFPG"_qs);
-    QCOMPARE(searchResults->count(), 124); // the results stay
+    QCOMPARE(searchResults->model()->rowCount(), 124); // the results stay
 
     QVERIFY(clickItem(searchResults, u"LFPB"_qs)); // no report served: no favourite added, the tip stays
     QVERIFY(stationTip->isVisible());
@@ -237,7 +239,7 @@ void TestSearchWindow::codeListClick()
     QFETCH(QString, description);
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    auto* codeList = control<QListWidget>(w, lToZ ? u"codesLToZList"_qs : u"codesAToKList"_qs);
+    auto* codeList = control<QListView>(w, lToZ ? u"codesLToZList"_qs : u"codesAToKList"_qs);
     auto* stationTip = control<QFrame>(w, u"stationTip"_qs);
     auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
     auto* secondFavourite = control<QLabel>(w, u"favouriteSlot1"_qs);
@@ -301,17 +303,16 @@ void TestSearchWindow::codeListChoice()
 {
     LoadedWindow fixture;
     MainWindow& w = fixture.window();
-    QListWidget* const aToK = control<QListWidget>(w, u"codesAToKList"_qs);
-    QListWidget* const lToZ = control<QListWidget>(w, u"codesLToZList"_qs);
+    QListView* const aToK = control<QListView>(w, u"codesAToKList"_qs);
+    QListView* const lToZ = control<QListView>(w, u"codesLToZList"_qs);
     auto* aToKButton = control<QRadioButton>(w, u"codesAToKButton"_qs);
     auto* lToZButton = control<QRadioButton>(w, u"codesLToZButton"_qs);
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     QVERIFY(aToK->isVisible());
     QVERIFY(!lToZ->isVisible());
     QVERIFY(inFront(aToK));
-    QCOMPARE(aToK->count(), 4151);
-    QCOMPARE(lToZ->count(), 2843);
-    aToK->setCurrentRow(10);
+    QCOMPARE(aToK->model()->rowCount(), 4151);
+    aToK->setCurrentIndex(aToK->model()->index(10, 0));
 
     refreshTimer.setTicksSinceRefresh(0);
     QTest::mouseClick(lToZButton, Qt::LeftButton);
@@ -320,7 +321,8 @@ void TestSearchWindow::codeListChoice()
     QVERIFY(lToZ->isVisible());
     QVERIFY(aToK->isVisible());
     QVERIFY(inFront(lToZ));
-    lToZ->setCurrentRow(20);
+    QCOMPARE(lToZ->model()->rowCount(), 2843); // filled when first shown
+    lToZ->setCurrentIndex(lToZ->model()->index(20, 0));
 
     refreshTimer.setTicksSinceRefresh(0);
     QTest::mouseClick(aToKButton, Qt::LeftButton);
@@ -332,8 +334,8 @@ void TestSearchWindow::codeListChoice()
     const QObjectList& siblings = aToK->parentWidget()->children();
     QVERIFY(siblings.indexOf(aToK) > siblings.indexOf(lToZ)); // later child = drawn over
     QCOMPARE(aToK->geometry(), lToZ->geometry());
-    QCOMPARE(aToK->currentRow(), 10);
-    QCOMPARE(lToZ->currentRow(), 20);
+    QCOMPARE(aToK->currentIndex().row(), 10);
+    QCOMPARE(lToZ->currentIndex().row(), 20);
     QVERIFY(fixture.newRequests().isEmpty());
 }
 
@@ -441,7 +443,7 @@ void TestSearchWindow::countryAndCityWithSeveralCodes()
     QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
     QCOMPARE(cityList->count(), cities);
     QCOMPARE(itemsOf(cityList), Stations::CitiesOf(stations, country));
-    const int first = cityList->row(itemOf(cityList, city));
+    const int first = itemOf(cityList, city).row();
     for (int i = 0; i < codes.size(); ++i)
         QCOMPARE(cityList->item(first + i)->text(), city); // one line per code, in a row
     QVERIFY(!cityCodeList->isVisible());

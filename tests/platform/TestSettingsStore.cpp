@@ -135,6 +135,8 @@ private Q_SLOTS:
     void valuesSurviveTheFile_data();
     void valuesSurviveTheFile();
     void savedAtNextPassOfTheEventLoop();
+    void unchangedValuesLeaveTheFileAlone_data();
+    void unchangedValuesLeaveTheFileAlone();
     void readingWritesNothing();
     void nonsenseReplacedBySave();
     void failedSaveKeepsOldFileWhole_data();
@@ -428,6 +430,38 @@ void TestSettingsStore::savedAtNextPassOfTheEventLoop()
     QVERIFY(store.flush());
     QCOMPARE(contents(path), QByteArray("[data]\nlast=KJFK\n"));
     QCOMPARE(read(store, u"data/last"_qs), u"KJFK"_qs);
+}
+
+void TestSettingsStore::unchangedValuesLeaveTheFileAlone_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("lastCode");
+    QTest::addColumn<QByteArray>("savedStart"); // the whole file when it is left alone
+
+    // Blanks around "=" and a comment, which QSettings never writes back: any save shows in the bytes.
+    const QByteArray sound("[Fav]\n0 = LFPG\n; mine\n[data]\nlast = EGLL\n");
+    QTest::newRow("every value as the file holds it") << sound << u"EGLL"_qs << sound;
+    // Anything new saves every pending value, the unchanged favourite's group included, as it always has.
+    QTest::newRow("one value new") << sound << u"KJFK"_qs << QByteArray("[Fav]\n0=LFPG\n");
+    QTest::newRow("nonsense holding the same values")
+        << QByteArray("[Fav]\n0 = LFPG\n[data\nlast = EGLL\n") << u"EGLL"_qs << QByteArray("[Fav]\n0=LFPG\n");
+}
+
+void TestSettingsStore::unchangedValuesLeaveTheFileAlone()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, lastCode);
+    QFETCH(QByteArray, savedStart);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    putFile(path, file);
+    {
+        IniSettingsStore store(path);
+        write(store, u"Fav/0"_qs, u"LFPG"_qs);
+        write(store, u"data/last"_qs, lastCode);
+        QVERIFY(store.flush());
+    }
+    QVERIFY2(contents(path).startsWith(savedStart), contents(path).constData());
+    QCOMPARE(read(IniSettingsStore(path), u"data/last"_qs), lastCode);
 }
 
 void TestSettingsStore::readingWritesNothing()

@@ -7,21 +7,53 @@
 namespace Stations {
 namespace {
 
-// Each entry holds exactly two separators; a malformed one simply yields empty parts.
+// Each entry holds exactly two separators; a malformed one simply yields empty parts. Found by hand rather
+// than by QString::section(), which splits the whole entry each time: the table is filled at every start.
 QString part(const QString& entry, int which)
 {
-    return entry.section(u'\\', which, which);
+    qsizetype from = 0;
+    for (int i = 0; i < which; ++i) {
+        from = entry.indexOf(u'\\', from);
+        if (from < 0)
+            return {};
+        ++from;
+    }
+    const qsizetype to = entry.indexOf(u'\\', from);
+    return entry.mid(from, to < 0 ? -1 : to - from);
 }
 
 } // namespace
 
 void StationTable::fill(const QString& entriesText)
 {
+    m_dueFill = nullptr;
+    fillNow(entriesText);
+}
+
+void StationTable::fillOnFirstUse(std::function<QString()> entriesText)
+{
+    m_entries.clear();
+    m_byCode.clear();
+    m_dueFill = std::move(entriesText);
+}
+
+void StationTable::fillIfDue() const
+{
+    if (m_dueFill)
+        fillNow(std::exchange(m_dueFill, nullptr)());
+}
+
+void StationTable::fillNow(const QString& entriesText) const
+{
     static std::atomic<quint64> fills { 0 };
     m_stamp = ++fills;
     m_entries.clear();
     m_byCode.clear();
     const QStringList lines = entriesText.split(u'\n');
+    // Grown to its size at once: rehashing as the shipped table comes in costs more than the inserts.
+    const qsizetype most = std::min<qsizetype>(lines.size(), kSlots - 1);
+    m_entries.reserve(most);
+    m_byCode.reserve(most);
     for (QString line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
@@ -37,6 +69,7 @@ void StationTable::fill(const QString& entriesText)
 
 QString StationTable::slot(int index) const
 {
+    fillIfDue();
     if (index < 1 || index > m_entries.size())
         return {};
     return m_entries.at(index - 1);
@@ -44,6 +77,7 @@ QString StationTable::slot(int index) const
 
 int StationTable::indexOfCode(const QString& code) const
 {
+    fillIfDue();
     return m_byCode.value(code, 0);
 }
 
@@ -136,13 +170,23 @@ static QStringList readCodes(const QString& path)
 
 StationData LoadEmbeddedStationData()
 {
-    return StationData { readResource(u":/data/stations.txt"_qs), readCodes(u":/data/codes-a-k.txt"_qs),
-        readCodes(u":/data/codes-l-z.txt"_qs) };
+    return StationData { readResource(u":/data/stations.txt"_qs), LoadEmbeddedCodes(CodeHalf::AToK),
+        LoadEmbeddedCodes(CodeHalf::LToZ) };
+}
+
+QStringList LoadEmbeddedCodes(CodeHalf half)
+{
+    return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_qs : u":/data/codes-l-z.txt"_qs);
 }
 
 void FillFromEmbeddedData(StationTable& table)
 {
     table.fill(readResource(u":/data/stations.txt"_qs));
+}
+
+void FillFromEmbeddedDataOnFirstUse(StationTable& table)
+{
+    table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_qs); });
 }
 
 } // namespace Stations

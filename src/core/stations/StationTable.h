@@ -4,12 +4,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace Stations {
 
 /// The station directory: entries "CODE\Country\City" in slots 1 to count(), slot 0 and the slots after
-/// the last entry empty, up to kSlots slots. Filled once at start-up, read-only afterwards.
+/// the last entry empty, up to kSlots slots. Filled once, read-only afterwards.
 class StationTable
 {
 public:
@@ -17,8 +18,14 @@ public:
 
     /// Fills the table from the entries text, one entry per line; lines beyond the capacity are ignored.
     void fill(const QString& entriesText);
+    /// Fills the table as fill() does, from what @p entriesText gives, the first time the table is read.
+    void fillOnFirstUse(std::function<QString()> entriesText);
 
-    int count() const { return static_cast<int>(m_entries.size()); }
+    int count() const
+    {
+        fillIfDue();
+        return static_cast<int>(m_entries.size());
+    }
     /// Slot @p index (0 to kSlots - 1); empty for slot 0 and free slots.
     QString slot(int index) const;
 
@@ -29,12 +36,21 @@ public:
     QString city(int index) const;
 
     /// Differs after every fill of any table, so work derived from the content can be kept until it changes.
-    quint64 contentStamp() const { return m_stamp; }
+    quint64 contentStamp() const
+    {
+        fillIfDue();
+        return m_stamp;
+    }
 
 private:
-    QStringList m_entries; // slot n is m_entries[n - 1]
-    QHash<QString, int> m_byCode;
-    quint64 m_stamp = 0;
+    void fillIfDue() const;
+    void fillNow(const QString& entriesText) const;
+
+    // Filled from a const reader when first read: the window's regions only read the table.
+    mutable std::function<QString()> m_dueFill;
+    mutable QStringList m_entries; // slot n is m_entries[n - 1]
+    mutable QHash<QString, int> m_byCode;
+    mutable quint64 m_stamp = 0;
 };
 
 /// City + " (" + country + ")" of the entry for @p code, or nothing when no entry has that code.
@@ -63,7 +79,17 @@ struct StationData
 /// Loads the data embedded in the program.
 StationData LoadEmbeddedStationData();
 
-/// Fills the table from the embedded data (the program's start-up step).
+/// The two halves of the code lists shipped with the program.
+enum class CodeHalf { AToK, LToZ };
+
+/// Loads one code list embedded in the program, without the station table.
+QStringList LoadEmbeddedCodes(CodeHalf half);
+
+/// Fills the table from the embedded data.
 void FillFromEmbeddedData(StationTable& table);
+
+/// Fills the table from the embedded data when it is first read: the window shows its first report without
+/// waiting for a directory it may not need.
+void FillFromEmbeddedDataOnFirstUse(StationTable& table);
 
 } // namespace Stations

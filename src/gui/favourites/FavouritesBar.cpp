@@ -68,8 +68,6 @@ void FavouritesBar::setSlot(int index, const QString& code)
     QLabel* slot = m_slots[index];
     slot->setText(code);
     slot->setVisible(!code.isEmpty());
-    if (!code.isEmpty())
-        describeSlot(index);
 }
 
 bool FavouritesBar::addFavourite(const QString& code)
@@ -85,12 +83,6 @@ bool FavouritesBar::addFavourite(const QString& code)
     return true;
 }
 
-void FavouritesBar::describeSlot(int index)
-{
-    // A code without an entry keeps no stale description of the slot's earlier occupant.
-    m_descriptions[index] = Stations::DescribeStation(m_stations, m_codes[index]).value_or(QString());
-}
-
 void FavouritesBar::clearHighlight()
 {
     for (QLabel* slot : m_slots)
@@ -101,7 +93,9 @@ void FavouritesBar::highlight(int index)
 {
     for (int i = 0; i < kSlots; ++i)
         setSlotBackground(m_slots[i], i == index ? kHoverBlue : kNavy);
-    Q_EMIT favouriteHovered(y() + m_slots[index]->y(), m_descriptions[index]);
+    // Looked up when shown, so the station table is read only once someone points at a favourite.
+    Q_EMIT favouriteHovered(
+        y() + m_slots[index]->y(), Stations::DescribeStation(m_stations, m_codes[index]).value_or(QString()));
 }
 
 void FavouritesBar::onSlotPressed(int index, Qt::MouseButton button)

@@ -47,12 +47,10 @@ protected:
 
 private:
     void setSlot(int index, const QString& code);
-    void describeSlot(int index);
     void highlight(int index);
     void onSlotPressed(int index, Qt::MouseButton button);
 
     const Stations::StationTable& m_stations;
     std::array<QString, kSlots> m_codes; // empty for an empty slot
     std::array<QLabel*, kSlots> m_slots {};
-    std::array<QString, kSlots> m_descriptions;
 };

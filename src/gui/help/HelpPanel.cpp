@@ -11,9 +11,24 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 using namespace Controls;
+
+namespace {
+
+// The scheme ("http://") adds nothing for the reader and would not fit the big type. Cut by hand: a regular
+// expression would be compiled at every start for this one caption.
+QString withoutScheme(const QString& address)
+{
+    const qsizetype end = address.indexOf(u"://"_qs);
+    const bool scheme = end > 0
+        && std::all_of(address.cbegin(), address.cbegin() + end, [](QChar c) { return c >= u'a' && c <= u'z'; });
+    return scheme ? address.mid(end + 3) : address;
+}
+
+} // namespace
 
 HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     : QFrame(parent)
@@ -65,19 +80,14 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
 
     m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
     m_contactLink->setFont(sansFont(9.75, true, true));
-    // The scheme adds nothing for the reader and would not fit the big type.
-    QString siteCaption = m_siteAddress;
-    siteCaption.remove(QRegularExpression(u"^[a-z]+://"_qs));
-    m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), siteCaption);
+    m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), withoutScheme(m_siteAddress));
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
     for (QLabel* link : { m_siteLink, m_contactLink }) {
         link->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         setTextColour(link, 0x0000FF);
-        link->setCursor(Artwork::LinkPointer());
     }
     m_helpPicture = place<QLabel>(this, u"helpPicture"_qs, rect(5100, 225, 5745, 4980));
-    m_helpPicture->setPixmap(Artwork::HelpPicture());
     m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     stack({ m_closeButton, m_versionLabel, m_shortcutsText, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
@@ -96,6 +106,13 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
 
 void HelpPanel::open()
 {
+    // Most runs never open the help: the window does not wait for its picture and its links' pointer.
+    if (m_helpPicture->pixmap().isNull()) {
+        m_helpPicture->setPixmap(Artwork::HelpPicture());
+        const QCursor linkPointer = Artwork::LinkPointer();
+        m_siteLink->setCursor(linkPointer);
+        m_contactLink->setCursor(linkPointer);
+    }
     show();
     raise();
     m_closeButton->setFocus();

@@ -9,9 +9,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 
 using namespace Controls;
 
@@ -26,13 +27,21 @@ QRect placeInRegion(int left, int top, int width, int height)
     return Twips::rect(left - kLeft, top - kTop, width, height);
 }
 
-QStringList itemsOf(const QListWidget* list)
+// A list of codes shown over a model of its own. Every code is one short line, so the view takes the first
+// one's height for all rather than measuring thousands of them, and the codes go in and out in one piece.
+QListView* codeList(QWidget* parent, const QString& name, QRect geometry)
 {
-    QStringList items;
-    items.reserve(list->count());
-    for (int i = 0; i < list->count(); ++i)
-        items.append(list->item(i)->text());
-    return items;
+    auto* list = place<QListView>(parent, name, geometry);
+    list->setModel(new QStringListModel(list));
+    list->setUniformItemSizes(true);
+    // A code is there to be chosen: a double click or F2 must not open an editor on it.
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return list;
+}
+
+QStringListModel& codesIn(const QListView* list)
+{
+    return *static_cast<QStringListModel*>(list->model());
 }
 
 } // namespace
@@ -59,19 +68,18 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     for (QRadioButton* button : m_halfButtons)
         halfGroup->addButton(button);
 
-    m_searchResults = place<QListWidget>(this, u"searchResultsList"_qs, placeInRegion(1455, 2250, 1335, 2955));
+    m_searchResults = codeList(this, u"searchResultsList"_qs, placeInRegion(1455, 2250, 1335, 2955));
     setBaseColour(m_searchResults, 0xFFFFC0);
     m_searchButton = place<QPushButton>(this, u"searchButton"_qs, placeInRegion(1425, 1695, 1335, 360));
     m_searchButton->setText(u"Rechercher"_qs);
     m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_qs, placeInRegion(1515, 1335, 1155, 300));
     for (size_t i = 0; i < 2; ++i) {
-        m_codeLists[i] = place<QListWidget>(this, halfNames[i] + u"List"_qs, placeInRegion(300, 1875, 975, 3345));
+        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_qs, placeInRegion(300, 1875, 975, 3345));
         setBaseColour(m_codeLists[i], 0xFFFFFF);
     }
+    // The second half waits until it is shown or searched.
     m_codeLists[1]->hide();
-    const Stations::StationData data = Stations::LoadEmbeddedStationData();
-    m_codeLists[0]->addItems(data.codesAToK);
-    m_codeLists[1]->addItems(data.codesLToZ);
+    codesOf(0);
 
     m_searchBackground
         = rectangle(this, u"searchBoxBackground"_qs, placeInRegion(1335, 1140, 1515, 1005), Twips::rgb(0xFFFFC0));
@@ -95,8 +103,8 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     connect(m_searchEdit, &QLineEdit::textChanged, this, &CodeSearchPanel::onSearchTextEdited);
     connect(m_searchEdit, &QLineEdit::returnPressed, this, &CodeSearchPanel::search);
     connect(m_searchButton, &QPushButton::clicked, this, &CodeSearchPanel::search);
-    for (QListWidget* list : { m_searchResults, m_codeLists[0], m_codeLists[1] }) {
-        connect(list, &QListWidget::itemClicked, this, [this, list] { pickFrom(list); });
+    for (QListView* list : { m_searchResults, m_codeLists[0], m_codeLists[1] }) {
+        connect(list, &QListView::clicked, this, [this, list] { pickFrom(list); });
         connect(new ListKeys(list), &ListKeys::entered, this, [this, list] { pickFrom(list); });
     }
     for (size_t i = 0; i < 2; ++i) {
@@ -131,22 +139,31 @@ void CodeSearchPanel::search()
         const QSignalBlocker blocker(m_searchEdit);
         m_searchEdit->setText(query);
     }
-    m_searchResults->clear();
-    m_searchResults->addItems(Stations::SearchCodes(itemsOf(m_codeLists[0]), itemsOf(m_codeLists[1]), query));
-    if (m_searchResults->count() == 1)
-        Q_EMIT stationFound(m_searchResults->item(0)->text());
+    const QStringList found = Stations::SearchCodes(codesOf(0), codesOf(1), query);
+    codesIn(m_searchResults).setStringList(found);
+    if (found.size() == 1)
+        Q_EMIT stationFound(found.first());
 }
 
 void CodeSearchPanel::showCodeHalf(int half)
 {
     Q_EMIT userActivity();
+    codesOf(half);
     m_codeLists[half]->show();
     m_codeLists[half]->raise();
 }
 
-void CodeSearchPanel::pickFrom(const QListWidget* list)
+QStringList CodeSearchPanel::codesOf(int half)
+{
+    QStringListModel& codes = codesIn(m_codeLists.at(static_cast<size_t>(half)));
+    if (codes.rowCount() == 0)
+        codes.setStringList(
+            Stations::LoadEmbeddedCodes(half == 0 ? Stations::CodeHalf::AToK : Stations::CodeHalf::LToZ));
+    return codes.stringList();
+}
+
+void CodeSearchPanel::pickFrom(const QListView* list)
 {
     Q_EMIT userActivity();
-    const QListWidgetItem* item = list->currentItem();
-    Q_EMIT stationPicked(item ? item->text() : QString());
+    Q_EMIT stationPicked(list->currentIndex().data().toString());
 }

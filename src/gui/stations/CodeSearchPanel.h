@@ -7,7 +7,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 
@@ -38,11 +38,13 @@ private:
     void onSearchTextEdited();
     void search();
     void showCodeHalf(int half);
-    void pickFrom(const QListWidget* list);
+    /// The codes of @p half, read the first time they are needed.
+    QStringList codesOf(int half);
+    void pickFrom(const QListView* list);
 
     std::array<QRadioButton*, 2> m_halfButtons {};
-    std::array<QListWidget*, 2> m_codeLists {};
-    QListWidget* m_searchResults = nullptr;
+    std::array<QListView*, 2> m_codeLists {};
+    QListView* m_searchResults = nullptr;
     QPushButton* m_searchButton = nullptr;
     QLineEdit* m_searchEdit = nullptr;
     QFrame* m_searchBackground = nullptr;

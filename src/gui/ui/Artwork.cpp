@@ -1,5 +1,6 @@
 #include "ui/Artwork.h"
 
+#include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -55,11 +56,12 @@ void drawAircraft(QPainter& p, const QColor& colour)
 
 QIcon WindowIcon()
 {
-    // The same image the desktop shows in its menu and task bar, at every size it is installed in.
-    QIcon icon;
-    for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
-        icon.addFile(u":/icons/ventorix-%1.png"_qs.arg(size), QSize(size, size));
-    return icon;
+    // The image the desktop shows in its menu and task bar, at the one size a frame or a window switcher needs:
+    // 48 pixels halve to 24 and third to 16 cleanly. The desktop's own icon comes from the installed theme.
+    // Read as the PNG it is: left to guess the format, Qt loads every image plugin to ask it first.
+    QImageReader reader(u":/icons/ventorix-48.png"_qs, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
 }
 
 QPixmap HelpPicture()

@@ -7,7 +7,7 @@
 /// The program's pictures, drawn at run time so that every image is the project's own work.
 namespace Artwork {
 
-QIcon WindowIcon(); ///< the installed application icon, 16 to 256 pixels
+QIcon WindowIcon(); ///< the installed application icon, 48 pixels
 QPixmap HelpPicture(); ///< 383 x 332, beside the help texts
 QPixmap RefreshPicture(); ///< 27 x 26, on the refresh button
 QPixmap FavouritePointerIcon(); ///< 32 x 32, the pointer over the favourites

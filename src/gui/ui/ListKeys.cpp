@@ -1,16 +1,16 @@
 #include "ui/ListKeys.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
-#include <QListWidget>
 
-ListKeys::ListKeys(QListWidget* list)
+ListKeys::ListKeys(QAbstractItemView* list)
     : QObject(list)
     , m_list(list)
 {
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
-    connect(list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* current) {
-        if (current && std::exchange(m_keyMoving, false))
+    connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && std::exchange(m_keyMoving, false))
             Q_EMIT movedByKeys();
     });
 }
@@ -20,7 +20,7 @@ bool ListKeys::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_list->currentItem()) {
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_list->currentIndex().isValid()) {
             Q_EMIT entered();
             return true;
         }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class QListWidget;
+class QAbstractItemView;
 
 /// What users expect of a list from the keyboard: Enter or Return chooses the current item as a click
 /// does, and a move of the current item with the keys is told apart from a click.
@@ -11,8 +11,8 @@ class ListKeys final : public QObject
     Q_OBJECT
 
 public:
-    /// Watches @p list, and dies with it.
-    explicit ListKeys(QListWidget* list);
+    /// Watches @p list, and dies with it. The list keeps the model it has now.
+    explicit ListKeys(QAbstractItemView* list);
     Q_DISABLE_COPY_MOVE(ListKeys)
 
 Q_SIGNALS:
@@ -23,6 +23,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QListWidget* m_list;
+    QAbstractItemView* m_list;
     bool m_keyMoving = false;
 };

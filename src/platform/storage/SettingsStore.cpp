@@ -172,6 +172,17 @@ void findKeysNotWrittenBack(const QString& path, const QVariantMap& values, QStr
     findKeysNotWrittenBack(path, secondHalf, damaged);
 }
 
+// Whether @p settings holds every value of @p values, each as the very text (a list read back is no text).
+bool holdsEvery(const QSettings& settings, const QMap<QString, QString>& values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const QVariant held = settings.value(it.key());
+        if (held.typeId() != QMetaType::QString || held.toString() != it.value())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 IniSettingsStore::IniSettingsStore(QString filePath)
@@ -250,6 +261,12 @@ bool IniSettingsStore::flush()
     const QSettings* settings = file();
     if (!settings)
         return false;
+    // Most runs end by writing back what they read (the favourites, the type, the last code): then the file
+    // stays as it is, to the byte and the date. Anything new saves every pending value, as always.
+    if (!m_fileIsNonsense && holdsEvery(*settings, m_pending)) {
+        m_pending.clear();
+        return true;
+    }
     QSet<QString> writtenGroups;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         writtenGroups.insert(IniSections::GroupOfKey(it.key()));
