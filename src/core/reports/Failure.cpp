@@ -37,6 +37,11 @@ QString why(const Reason& reason, const QString& reportType, const QString& code
         return u"« %1 » n'est pas un code de station (1 à 8 lettres ou chiffres)."_qs.arg(code);
     case Cause::WorkFile:
         return u"Le bulletin n'a pas pu être enregistré dans le dossier de travail."_qs;
+    case Cause::InvalidAddress:
+        return u"L'adresse de la source n'est pas valable : seules http://serveur[:port][/chemin], "
+               u"https://… et file:///dossier sont acceptées, sans « ? » ni « # »."_qs;
+    case Cause::RedirectLoop:
+        return server(host) + u" renvoie la demande d'adresse en adresse sans fin (boucle de redirections)."_qs;
     case Cause::Network:
     case Cause::None:
     case Cause::NoSource:
@@ -72,6 +77,10 @@ QString Key(const Reason& reason)
         return u"no-source"_qs;
     case Cause::WorkFile:
         return u"work-file"_qs;
+    case Cause::InvalidAddress:
+        return u"invalid-address"_qs;
+    case Cause::RedirectLoop:
+        return u"redirect-loop"_qs;
     case Cause::Network:
         break;
     }

@@ -18,6 +18,8 @@ enum class Cause {
     NoSource, ///< no NOTAM source is configured, so no server was asked
     Network, ///< any other failure of the transfer
     WorkFile, ///< the answer came but could not be written into the work folder
+    InvalidAddress, ///< the source's address is none a report can be fetched from, so nothing was asked
+    RedirectLoop, ///< the server sent the request from address to address without end
 };
 
 struct Reason
@@ -27,7 +29,8 @@ struct Reason
 };
 
 /// A stable, machine-readable name: "" for None, "not-found", "http-STATUS" ("http-500"), "timeout",
-/// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file".
+/// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file",
+/// "invalid-address", "redirect-loop".
 QString Key(const Reason& reason);
 
 /// What the report area shows, in French, lines separated by "\n". A failed download (and a code that is
