@@ -20,8 +20,8 @@ constexpr double kAscent = 0.905;
 constexpr double kLineSpacing = 1.15;
 
 // The characters WinAnsiEncoding puts at 0x80 to 0x9F; the rest of 0x20 to 0xFF is Latin-1 itself.
-constexpr std::array<char16_t, 32> kFrom0x80 { u'€', 0, u'‚', u'ƒ', u'„', u'…', u'†', u'‡', u'ˆ', u'‰', u'Š', u'‹', u'Œ',
-    0, u'Ž', 0, 0, u'‘', u'’', u'“', u'”', u'•', u'–', u'—', u'˜', u'™', u'š', u'›', u'œ', 0, u'ž', u'Ÿ' };
+constexpr std::array<char16_t, 32> kFrom0x80 { u'€', 0, u'‚', u'ƒ', u'„', u'…', u'†', u'‡', u'ˆ', u'‰', u'Š', u'‹',
+    u'Œ', 0, u'Ž', 0, 0, u'‘', u'’', u'“', u'”', u'•', u'–', u'—', u'˜', u'™', u'š', u'›', u'œ', 0, u'ž', u'Ÿ' };
 
 // The byte that shows @p c, or 0 when the built-in faces have none. Tabs and other control characters,
 // which the panel shows as blanks, are blanks here too.
