@@ -66,7 +66,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
     m_contactLink->setFont(sansFont(9.75, true, true));
     // The scheme adds nothing for the reader and would not fit the big type.
-    QString siteCaption = m_siteAddress;
+    QString siteCaption = SourceAddress::ForDisplay(m_siteAddress);
     siteCaption.remove(QRegularExpression(u"^[a-z]+://"_qs));
     m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), siteCaption);
     m_siteLink->setFont(sansFont(24, true, true));
