@@ -142,8 +142,12 @@ ParsedFile::ParsedFile(const QByteArray& bytes)
     : m_copy(QDir::tempPath() + u"/ventorix-settings-XXXXXX.ini"_qs)
 {
     const QByteArray readable = Readable(bytes);
-    if (m_copy.open() && m_copy.write(readable) == readable.size() && m_copy.flush())
+    if (m_copy.open() && m_copy.write(readable) == readable.size() && m_copy.flush()) {
         m_settings = std::make_unique<QSettings>(m_copy.fileName(), QSettings::IniFormat);
+        // Parsed whole now: QSettings parses a group when a key of it is first asked for, and looks it up by
+        // name in a way that a group named "Fav/" hides the group "Fav" from.
+        m_settings->allKeys();
+    }
 }
 
 ParsedFile::~ParsedFile() = default;
