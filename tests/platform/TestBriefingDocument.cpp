@@ -2,7 +2,6 @@
 // text, colours and weights in HTML, searchable PDF pages; and saves that fail, leaving the earlier file whole.
 #include "briefing/BriefingFile.h"
 #include "stations/StationTable.h"
-#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QProcess>
@@ -182,39 +181,34 @@ Q_DECLARE_METATYPE(Target)
 void TestBriefingDocument::savedToTarget_data()
 {
     QTest::addColumn<Target>("target");
-    QTest::addColumn<int>("fileSizeLimit"); // 0: none
     QTest::addColumn<QString>("cause"); // after "n'a pas été enregistré dans « ... » : "; empty when saved
 
     // A regular file, or one a chain of links of the user's leads to, is replaced whole; the links stay.
-    QTest::newRow("earlier file replaced") << Target::EarlierFile << 0 << QString();
-    QTest::newRow("link to a file of the user's") << Target::LinkToEarlierFile << 0 << QString();
-    QTest::newRow("chain of two links") << Target::TwoLinks << 0 << QString();
+    QTest::newRow("earlier file replaced") << Target::EarlierFile << QString();
+    QTest::newRow("link to a file of the user's") << Target::LinkToEarlierFile << QString();
+    QTest::newRow("chain of two links") << Target::TwoLinks << QString();
 
     // Devices and pipes are written into, never replaced by a file.
-    QTest::newRow("device that takes everything") << Target::NullDevice << 0 << QString();
-    QTest::newRow("pipe another program reads") << Target::Pipe << 0 << QString();
+    QTest::newRow("device that takes everything") << Target::NullDevice << QString();
+    QTest::newRow("pipe another program reads") << Target::Pipe << QString();
 
     // Refused: another user's link or file would make this program write over a file of that user's choice.
     QTest::newRow("another user's link in a shared folder")
-        << Target::ForeignLinkInSharedFolder << 0 << u"le lien « %1 » appartient à un autre utilisateur"_qs;
+        << Target::ForeignLinkInSharedFolder << u"le lien « %1 » appartient à un autre utilisateur"_qs;
     QTest::newRow("link to another user's file")
-        << Target::LinkToForeignFile << 0 << u"le lien mène à un fichier qui appartient à un autre utilisateur"_qs;
+        << Target::LinkToForeignFile << u"le lien mène à un fichier qui appartient à un autre utilisateur"_qs;
 
     // Every failure names its cause in French, whatever the size written (Qt's buffer holds 16 KiB).
-    QTest::newRow("small briefing to a full device") << Target::FullDevice << 0 << u"disque plein"_qs;
-    QTest::newRow("small briefing on a full disk") << Target::FullFileSystem << 0 << u"disque plein"_qs;
-    QTest::newRow("read-only file system")
-        << Target::ReadOnlyFileSystem << 0 << u"système de fichiers en lecture seule"_qs;
-    QTest::newRow("file size limit over an earlier file")
-        << Target::EarlierFile << 2048 << u"fichier trop volumineux pour cet emplacement"_qs;
-    QTest::newRow("folder that does not exist") << Target::MissingFolder << 0 << u"dossier introuvable"_qs;
-    QTest::newRow("folder in the file's place") << Target::Folder << 0 << u"c'est un dossier"_qs;
+    QTest::newRow("small briefing to a full device") << Target::FullDevice << u"disque plein"_qs;
+    QTest::newRow("small briefing on a full disk") << Target::FullFileSystem << u"disque plein"_qs;
+    QTest::newRow("read-only file system") << Target::ReadOnlyFileSystem << u"système de fichiers en lecture seule"_qs;
+    QTest::newRow("folder that does not exist") << Target::MissingFolder << u"dossier introuvable"_qs;
+    QTest::newRow("folder in the file's place") << Target::Folder << u"c'est un dossier"_qs;
 }
 
 void TestBriefingDocument::savedToTarget()
 {
     QFETCH(Target, target);
-    QFETCH(int, fileSizeLimit);
     QFETCH(QString, cause);
 
     const bool root = ::geteuid() == 0;
@@ -313,15 +307,7 @@ void TestBriefingDocument::savedToTarget()
     const BriefingDocument::Briefing briefing { u"LFPG"_qs, u"France, Paris"_qs, u"METAR"_qs,
         shown(u"METAR de 1930 UTC"_qs, false, QString(), { { u"Visibilité: 10 km.\r\n"_qs, 0, false, 8.5 } }),
         QDateTime(), QString() };
-    const QString message = [&] {
-        std::optional<FileSizeLimit> limit;
-        if (fileSizeLimit > 0)
-            limit.emplace(static_cast<rlim_t>(fileSizeLimit));
-        const QString text = u"<p>%1</p>"_qs.arg(QString(u'x').repeated(fileSizeLimit));
-        return BriefingFile::Save(path, [&](QIODevice& device) {
-            return fileSizeLimit > 0 ? device.write(text.toUtf8()) > 0 : device.write(BriefingFile::Html(briefing)) > 0;
-        });
-    }();
+    const QString message = BriefingFile::Save(briefing, path, BriefingFile::Format::Html);
     if (reader)
         reader->join();
     const QByteArray expected = BriefingFile::Html(briefing);
