@@ -142,15 +142,31 @@ int main(int argc, char* argv[])
                     BriefingFile::Save(briefing, printer.outputFileName(), BriefingFile::Format::Pdf);
                 }),
             printed);
-        // Qt positions every glyph on its own: minutes for the largest reports, so only the small one is timed.
-        if (briefing.report.text.size() < 1024 * 1024) {
+        // A long report goes to a printer through the print system's lp (here a stand-in that reads it all);
+        // a short one is painted through Qt, which positions every glyph on its own: minutes for the largest.
+        if (briefing.report.text.size() > 256 * 1024) {
+            QTemporaryDir bin;
+            QFile lp(bin.filePath(u"lp"_qs));
+            if (!lp.open(QIODevice::WriteOnly) || lp.write("#!/bin/sh\ncat > /dev/null\n") < 0)
+                return 1;
+            lp.close();
+            lp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            const QByteArray path = qgetenv("PATH");
+            qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+            const double ms = medianMs(repetitions, [&] { BriefingFile::Spool(briefing, {}); });
+            qputenv("PATH", path);
+            const bool fast = ms < c.targetMs;
+            std::printf("  %-22s median %9.1f ms  target < %.0f ms: %s\n", "print to a printer", ms, c.targetMs,
+                fast ? "ok" : "MISSED");
+            ok = ok && fast;
+        } else {
             const QString painted = out.filePath(u"painted.pdf"_qs);
             const double paintMs = medianMs(repetitions, [&] {
                 QPdfWriter writer(painted);
                 writer.setResolution(300);
                 BriefingFile::Paint(briefing, writer);
             });
-            std::printf("  (to a printer, painted through Qt: median %.1f ms)\n", paintMs);
+            std::printf("  %-22s median %9.1f ms  (painted through Qt)\n", "print to a printer", paintMs);
         }
     }
     return ok ? 0 : 1;

@@ -55,6 +55,8 @@ private Q_SLOTS:
     void sameBriefingInEveryFormat();
     void savedToTarget_data();
     void savedToTarget();
+    void spooled_data();
+    void spooled();
 };
 
 void TestBriefingDocument::sameBriefingInEveryFormat_data()
@@ -334,6 +336,68 @@ void TestBriefingDocument::savedToTarget()
     const QStringList names = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     QVERIFY2(std::none_of(names.cbegin(), names.cend(), [](const QString& name) { return name.startsWith(u'.'); }),
         qPrintable(names.join(u", "_qs)));
+}
+
+void TestBriefingDocument::spooled_data()
+{
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QString>("pages");
+    QTest::addColumn<bool>("twoSided");
+    QTest::addColumn<int>("lpExit"); // -1: no lp on the path
+    QTest::addColumn<QString>("arguments"); // what lp is given, or the message when it fails
+
+    // The print system gets the briefing's own PDF and the choices of the print dialog.
+    QTest::newRow("default printer") << QString() << 1 << QString() << false << 0
+                                     << u"-t|Bulletin LFPG — NOTAM|-n|1"_qs;
+    QTest::newRow("named printer, copies, pages, both sides")
+        << u"bureau"_qs << 2 << u"2-3"_qs << true << 0
+        << u"-t|Bulletin LFPG — NOTAM|-n|2|-d|bureau|-P|2-3|-o|sides=two-sided-long-edge"_qs;
+    QTest::newRow("print system that refuses")
+        << u"absent"_qs << 1 << QString() << false << 1
+        << u"Le bulletin n'a pas été confié au système d'impression : lp: no such printer."_qs;
+    // Without one, the caller paints the briefing through Qt.
+    QTest::newRow("no print system") << QString() << 1 << QString() << false << -1 << QString();
+}
+
+void TestBriefingDocument::spooled()
+{
+    QFETCH(QString, printer);
+    QFETCH(int, copies);
+    QFETCH(QString, pages);
+    QFETCH(bool, twoSided);
+    QFETCH(int, lpExit);
+    QFETCH(QString, arguments);
+
+    // A stand-in for lp that keeps what it is given.
+    QTemporaryDir bin;
+    if (lpExit >= 0) {
+        QFile lp(bin.filePath(u"lp"_qs));
+        QVERIFY(lp.open(QIODevice::WriteOnly));
+        lp.write("#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.args\"\ncat > \"$0.pdf\"\n[ " + QByteArray::number(lpExit)
+            + " = 0 ] || echo 'lp: no such printer.' >&2\nexit " + QByteArray::number(lpExit) + "\n");
+        lp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    // Without the stand-in, only its folder: the machine's own lp must not be found either.
+    qputenv("PATH", QFile::encodeName(bin.path()) + (lpExit >= 0 ? ":" + path : QByteArray()));
+    const BriefingDocument::Briefing briefing { u"LFPG"_qs, QString(), u"NOTAM"_qs,
+        shown(u"Notams"_qs, false, QString(), { { u"LFPG A1001/26 TWY W3 CLSD.\r\n"_qs, 0, false, 8.5 } }), QDateTime(),
+        QString() };
+    const std::optional<QString> said = BriefingFile::Spool(briefing, { printer, copies, pages, twoSided });
+    qputenv("PATH", path);
+
+    QCOMPARE(said.has_value(), lpExit >= 0);
+    if (lpExit > 0)
+        QCOMPARE(*said, arguments);
+    if (lpExit != 0)
+        return;
+    QCOMPARE(*said, QString());
+    QFile given(bin.filePath(u"lp.args"_qs));
+    QVERIFY(given.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(given.readAll()).chopped(1), arguments);
+    const QString info = tool(u"pdfinfo"_qs, { bin.filePath(u"lp.pdf"_qs) });
+    QVERIFY2(info.contains(u"Title:           Bulletin LFPG — NOTAM"_qs), qPrintable(info));
 }
 
 QTEST_MAIN(TestBriefingDocument)

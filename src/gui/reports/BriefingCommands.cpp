@@ -156,6 +156,20 @@ void BriefingCommands::print()
             QMessageBox::warning(&m_window, u"Impression impossible"_qs, error);
         return;
     }
+    // Qt paints a report glyph by glyph: minutes for the longest. The print system takes the briefing's own
+    // PDF instead (A4, whatever paper was chosen), which only the long reports need.
+    constexpr qsizetype kLongestPainted = 256 * 1024;
+    if (briefing->report.text.size() > kLongestPainted) {
+        const BriefingFile::PrintJob job { printer.printerName(), printer.copyCount(),
+            printer.printRange() == QPrinter::PageRange ? u"%1-%2"_qs.arg(printer.fromPage()).arg(printer.toPage())
+                                                        : QString(),
+            printer.duplex() != QPrinter::DuplexNone };
+        if (const std::optional<QString> error = BriefingFile::Spool(*briefing, job)) {
+            if (!error->isEmpty())
+                QMessageBox::warning(&m_window, u"Impression impossible"_qs, *error);
+            return;
+        }
+    }
     // At the printer's own resolution (1200 dpi) Qt's layout cannot hold a long report.
     printer.setResolution(300);
     if (BriefingFile::Paint(*briefing, printer) == 0)

@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 #include <array>
@@ -304,6 +306,40 @@ bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
     } // the writer ends the file when it goes
     // A briefing that lost its pages on the way is no briefing.
     return pages > 0 && pagesIn(painted.data()) == pages && writeAll(device, painted.data());
+}
+
+std::optional<QString> Spool(const BriefingDocument::Briefing& briefing, const PrintJob& job)
+{
+    const QString lp = QStandardPaths::findExecutable(u"lp"_qs);
+    if (lp.isEmpty())
+        return std::nullopt;
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    if (!WritePdf(briefing, pdf))
+        return u"Le bulletin n'a pas pu être mis en pages pour l'impression."_qs;
+    QStringList arguments { u"-t"_qs, BriefingDocument::Title(briefing), u"-n"_qs, QString::number(job.copies) };
+    if (!job.printer.isEmpty())
+        arguments << u"-d"_qs << job.printer;
+    if (!job.pages.isEmpty())
+        arguments << u"-P"_qs << job.pages;
+    if (job.twoSided)
+        arguments << u"-o"_qs << u"sides=two-sided-long-edge"_qs;
+    // With no file named, lp prints what it reads.
+    QProcess process;
+    process.start(lp, arguments);
+    bool handed = process.waitForStarted() && process.write(pdf.data()) == pdf.data().size();
+    process.closeWriteChannel();
+    handed = handed && process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    if (!handed) {
+        process.kill();
+        QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        if (said.endsWith(u'.'))
+            said.chop(1);
+        return u"Le bulletin n'a pas été confié au système d'impression%1."_qs.arg(
+            said.isEmpty() ? QString() : u" : "_qs + said);
+    }
+    return QString();
 }
 
 QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)

@@ -34,6 +34,19 @@ bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device);
 /// room for some 9,000 A4 pages).
 int Paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device);
 
+/// A print job for the print system.
+struct PrintJob
+{
+    QString printer; ///< the queue's name; empty: the default one
+    int copies = 1;
+    QString pages; ///< "3-7"; empty: every page
+    bool twoSided = false;
+};
+/// Hands the briefing's PDF to the print system's "lp" command, for reports Qt would take minutes to paint.
+/// Nothing when there is no such command (the caller then paints the briefing); otherwise an empty text on
+/// success, or a French sentence saying what went wrong.
+std::optional<QString> Spool(const BriefingDocument::Briefing& briefing, const PrintJob& job);
+
 /// Writes @p path with what @p write puts in a buffer: a regular file (or one a chain of links leads to)
 /// through a temporary file renamed over it once every byte is in, so a failure (no such folder, no right
 /// to write, full disk) leaves any earlier file as it was; a terminal, a device or a pipe straight, without
