@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <deque>
 
 namespace BriefingPdf {
 namespace {
@@ -78,10 +79,12 @@ QByteArray colour(quint32 rgb)
         + number((rgb & 0xFF) / 255.0) + " rg\n";
 }
 
-// One stretch of a laid-out line, in one look.
+// One stretch of a laid-out line, in one look: bytes [from, to) of its run, encoded.
 struct Piece
 {
-    QByteArray bytes; // encoded
+    const QByteArray* bytes;
+    qsizetype from;
+    qsizetype to;
     const TextRun* look;
 };
 
@@ -100,7 +103,7 @@ public:
     }
 
     // Cuts @p paragraph into lines no wider than the text column, at the last blank that fits, or anywhere
-    // in a word longer than a line.
+    // in a word longer than a line. Lines point into the runs' encoded bytes: nothing is copied per character.
     void layOut(const BriefingDocument::Paragraph& paragraph)
     {
         constexpr double kColumn = kPageWidth - 2 * kMargin;
@@ -112,13 +115,17 @@ public:
         double breakWidth = 0;
         const auto close = [&] { m_lines.append(std::exchange(line, Line())); };
         for (const TextRun& run : paragraph) {
+            QByteArray& bytes = m_encoded.emplace_back(run.text.size(), Qt::Uninitialized);
+            char* out = bytes.data();
+            for (const QChar c : run.text)
+                *out++ = static_cast<char>(encode(c.unicode()));
             line.points = std::max(line.points, run.pointSize);
-            line.pieces.append(Piece { QByteArray(), &run });
+            line.pieces.append(Piece { &bytes, 0, 0, &run });
             const std::array<double, 256>& advance = m_widths.at(run.bold ? 1 : 0);
             const double scale = run.pointSize / 1000;
-            for (const QChar c : run.text) {
-                const unsigned char code = encode(c.unicode());
-                const double w = advance.at(code) * scale;
+            for (qsizetype k = 0; k < bytes.size(); ++k) {
+                const auto code = static_cast<unsigned char>(bytes[k]);
+                const double w = advance[code] * scale;
                 if (width + w > kColumn && width > 0) {
                     Line rest;
                     if (breakPiece >= 0 && code != ' ') {
@@ -126,29 +133,31 @@ public:
                         for (qsizetype p = breakPiece; p < line.pieces.size(); ++p) {
                             Piece& piece = line.pieces[p];
                             rest.pieces.append(
-                                Piece { p == breakPiece ? piece.bytes.mid(breakByte) : piece.bytes, piece.look });
+                                Piece { piece.bytes, p == breakPiece ? breakByte : piece.from, piece.to, piece.look });
                             rest.points = std::max(rest.points, piece.look->pointSize);
-                            if (p == breakPiece)
-                                piece.bytes.truncate(breakByte);
                         }
+                        line.pieces[breakPiece].to = breakByte;
                         line.pieces.resize(breakPiece + 1);
                         width -= breakWidth;
                     } else {
-                        rest.pieces.append(Piece { QByteArray(), &run });
+                        rest.pieces.append(Piece { &bytes, k, k, &run });
                         rest.points = run.pointSize;
                         width = 0;
                     }
                     close();
                     line = rest;
                     breakPiece = -1;
-                    if (code == ' ')
-                        continue; // a blank where a line is cut is not shown
+                    if (code == ' ') {
+                        // A blank where a line is cut is not shown.
+                        line.pieces.last().from = line.pieces.last().to = k + 1;
+                        continue;
+                    }
                 }
-                line.pieces.last().bytes += static_cast<char>(code);
+                line.pieces.last().to = k + 1;
                 width += w;
                 if (code == ' ') {
                     breakPiece = line.pieces.size() - 1;
-                    breakByte = line.pieces.last().bytes.size();
+                    breakByte = k + 1;
                     breakWidth = width;
                 }
             }
@@ -188,7 +197,7 @@ public:
                 + ' ' + number(kPageHeight) + "] /Resources << /Font << /F1 3 0 R /F2 4 0 R >> >> /Contents "
                 + QByteArray::number(page + 1) + " 0 R >>");
             // qCompress() puts the length before the zlib stream the PDF wants.
-            const QByteArray packed = qCompress(content).mid(4);
+            const QByteArray packed = qCompress(content, 1).mid(4);
             object("<< /Length " + QByteArray::number(packed.size()) + " /Filter /FlateDecode >>\nstream\n" + packed
                 + "\nendstream");
         }
@@ -231,7 +240,7 @@ private:
                 content = "BT\n";
             content += "1 0 0 1 " + number(kMargin) + ' ' + number(top - line.points * kAscent) + " Tm\n";
             for (const Piece& piece : line.pieces) {
-                if (piece.bytes.isEmpty())
+                if (piece.to == piece.from)
                     continue;
                 if (!look || look->bold != piece.look->bold || look->pointSize != piece.look->pointSize)
                     content += (piece.look->bold ? "/F2 " : "/F1 ") + number(piece.look->pointSize) + " Tf\n";
@@ -239,12 +248,16 @@ private:
                     content += colour(piece.look->rgb);
                 look = piece.look;
                 content += '(';
-                for (const char c : piece.bytes) {
-                    if (c == '(' || c == ')' || c == '\\')
-                        content += '\\';
-                    content += c;
+                // Copied in stretches between the characters a PDF string must escape.
+                const QByteArrayView text = QByteArrayView(*piece.bytes).sliced(piece.from, piece.to - piece.from);
+                qsizetype start = 0;
+                for (qsizetype k = 0; k < text.size(); ++k) {
+                    if (text[k] == '(' || text[k] == ')' || text[k] == '\\') {
+                        content.append(text.sliced(start, k - start)).append('\\');
+                        start = k;
+                    }
                 }
-                content += ") Tj\n";
+                content.append(text.sliced(start)).append(") Tj\n");
             }
             top -= height;
         }
@@ -257,6 +270,7 @@ private:
     }
 
     std::array<std::array<double, 256>, 2> m_widths;
+    std::deque<QByteArray> m_encoded; // every run's bytes, where the lines point; a deque never moves them
     QList<Line> m_lines;
 };
 
