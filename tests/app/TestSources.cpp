@@ -135,22 +135,18 @@ void TestSources::addresses_data()
     QTest::newRow("server") << u"http://127.0.0.1:{port}"_qs << site << false << QString() << agent;
     QTest::newRow("server and path") << u"http://127.0.0.1:{port}/mirror/"_qs << site << false << QString() << agent;
 
-    // Anything else sends the path elsewhere, or asks what is no report: refused before anything is asked.
-    const QString invalid = u"invalid-address"_qs;
-    QTest::newRow("fragment") << u"http://127.0.0.1:{port}/mirror#frag"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("query") << u"http://127.0.0.1:{port}/mirror?x=1"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("data address") << u"data:text/plain,METAR"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("ftp address") << u"ftp://127.0.0.1:{port}/"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("script address") << u"javascript:alert(1)"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("relative path") << u"data/observations"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("path without a scheme") << u"/tmp"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("port past 65535") << u"http://127.0.0.1:99999"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("port zero") << u"http://127.0.0.1:0"_qs << site << false << invalid << QByteArray();
-
-    // Only --demo serves the built-in samples, under the demonstration's title and stopped clock.
+    // Anything else sends the path elsewhere, or asks what is no report: refused before anything is asked; so
+    // are the built-in samples without --demo.
+    const QList<std::pair<const char*, QString>> refused { { "fragment", u"http://127.0.0.1:{port}/mirror#frag"_qs },
+        { "query", u"http://127.0.0.1:{port}/mirror?x=1"_qs }, { "data address", u"data:text/plain,METAR"_qs },
+        { "ftp address", u"ftp://127.0.0.1:{port}/"_qs }, { "script address", u"javascript:alert(1)"_qs },
+        { "relative path", u"data/observations"_qs }, { "path without a scheme", u"/tmp"_qs },
+        { "port past 65535", u"http://127.0.0.1:99999"_qs }, { "port zero", u"http://127.0.0.1:0"_qs },
+        { "samples spelled qrc:///demo", u"qrc:///demo"_qs }, { "samples spelled qrc:/demo", u"qrc:/demo"_qs } };
+    for (const auto& [name, base] : refused)
+        QTest::newRow(name) << base << site << false << u"invalid-address"_qs << QByteArray();
+    // Only --demo serves them, under the demonstration's title and stopped clock.
     QTest::newRow("samples by --demo") << QString() << site << true << QString() << QByteArray();
-    QTest::newRow("samples spelled qrc:///demo") << u"qrc:///demo"_qs << site << false << invalid << QByteArray();
-    QTest::newRow("samples spelled qrc:/demo") << u"qrc:/demo"_qs << site << false << invalid << QByteArray();
 
     // A local folder gives plain files only: a pipe would hold the program in open() for ever.
     QTest::newRow("pipe in a local folder")
