@@ -47,6 +47,11 @@ QString why(const Reason& reason, const QString& reportType, const QString& code
     case Cause::Unexpected:
         return u"Réponse inattendue du serveur : une page web est arrivée au lieu %1."_qs.arg(
             code.isEmpty() ? u"du bulletin"_qs : u"du %1 de %2"_qs.arg(reportType, code));
+    case Cause::InvalidAddress:
+        return u"L'adresse de la source n'est pas valable : seules http://serveur[:port][/chemin], "
+               u"https://… et file:///dossier sont acceptées, sans « ? » ni « # »."_qs;
+    case Cause::RedirectLoop:
+        return server(host) + u" renvoie la demande d'adresse en adresse sans fin (boucle de redirections)."_qs;
     case Cause::Network:
     case Cause::None:
     case Cause::NoSource:
@@ -88,6 +93,10 @@ QString Key(const Reason& reason)
         return u"incomplete"_qs;
     case Cause::Unexpected:
         return u"unexpected"_qs;
+    case Cause::InvalidAddress:
+        return u"invalid-address"_qs;
+    case Cause::RedirectLoop:
+        return u"redirect-loop"_qs;
     case Cause::Network:
         break;
     }

@@ -21,6 +21,8 @@ enum class Cause {
     Empty, ///< the server answered with nothing
     Incomplete, ///< the answer lacks the end every whole report of its kind has: it was cut short
     Unexpected, ///< a web page came where a text file was expected (a portal asking to log in, say)
+    InvalidAddress, ///< the source's address is none a report can be fetched from, so nothing was asked
+    RedirectLoop, ///< the server sent the request from address to address without end
 };
 
 struct Reason
@@ -31,7 +33,7 @@ struct Reason
 
 /// A stable, machine-readable name: "" for None, "not-found", "http-STATUS" ("http-500"), "timeout",
 /// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file", "empty",
-/// "incomplete", "unexpected".
+/// "incomplete", "unexpected", "invalid-address", "redirect-loop".
 QString Key(const Reason& reason);
 
 /// What the report area shows, in French, lines separated by "\n". A failed download (and a code that is

@@ -1,5 +1,7 @@
 #include "reports/ReportOutput.h"
 
+#include "reports/Sources.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,7 +50,7 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
                 { u"country"_qs, station.country } } },
         { u"raw"_qs, report.fetched() ? QJsonValue(report.received) : QJsonValue(QJsonValue::Null) },
         { u"fetched"_qs, time(report.fetchedUtc) },
-        { u"source"_qs, textOrNull(report.source) },
+        { u"source"_qs, textOrNull(SourceAddress::ForDisplay(report.source)) },
         { u"stale"_qs, report.stale },
         { u"observed"_qs, time(report.observedUtc) },
         { u"issued"_qs, time(report.issuedUtc) },

@@ -2,6 +2,8 @@
 
 #include "BuildConfig.h"
 
+#include <QUrl>
+
 namespace SourceAddress {
 namespace {
 
@@ -16,7 +18,48 @@ QString trimmedBase(const QString& base)
     return b;
 }
 
+// Scheme, host, port and path are all a base may hold; @p queryAllowed lets a full address carry its query.
+bool hasOnlyBaseParts(const QString& text, bool queryAllowed)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.hasFragment() || (url.hasQuery() && !queryAllowed))
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == u"http" || scheme == u"https")
+        return !url.host().isEmpty() && url.port() != 0; // QUrl itself refuses a port past 65535
+    if (scheme == u"file")
+        return (url.host().isEmpty() || url.host() == u"localhost") && url.path().startsWith(u'/') && url.port() == -1
+            && url.userInfo().isEmpty();
+    return false;
+}
+
 } // namespace
+
+bool IsValidBase(const QString& base)
+{
+    return hasOnlyBaseParts(trimmedBase(base), false);
+}
+
+bool IsValidAddress(const QString& url)
+{
+    return hasOnlyBaseParts(url, true);
+}
+
+QString ForDisplay(const QString& url)
+{
+    // Cut by hand rather than through QUrl, which would re-encode the rest of what the user wrote.
+    const qsizetype authority = url.indexOf(u"://");
+    if (authority < 0)
+        return url;
+    const qsizetype start = authority + 3;
+    qsizetype end = start;
+    while (end < url.size() && url.at(end) != u'/' && url.at(end) != u'?' && url.at(end) != u'#')
+        ++end;
+    const qsizetype at = url.lastIndexOf(u'@', end - 1);
+    if (at < start)
+        return url;
+    return url.left(start) + url.mid(at + 1);
+}
 
 bool IsSafeStationCode(const QString& code)
 {
@@ -30,24 +73,38 @@ bool IsSafeStationCode(const QString& code)
     return true;
 }
 
+namespace {
+
+// The base with @p path after it, or nothing for a base that would send the path elsewhere.
+QString under(const QString& base, const QString& path)
+{
+    const QString trimmed = trimmedBase(base);
+    if (trimmed != DemoBase() && !IsValidBase(trimmed))
+        return {};
+    return trimmed + path;
+}
+
+} // namespace
+
 QString Metar(const QString& weatherBase, const QString& code)
 {
-    return trimmedBase(weatherBase) + u"/data/observations/metar/decoded/"_qs + code + u".TXT"_qs;
+    return under(weatherBase, u"/data/observations/metar/decoded/"_qs + code + u".TXT"_qs);
 }
 
 QString Taf(const QString& weatherBase, const QString& code)
 {
-    return trimmedBase(weatherBase) + u"/data/forecasts/taf/stations/"_qs + code + u".TXT"_qs;
+    return under(weatherBase, u"/data/forecasts/taf/stations/"_qs + code + u".TXT"_qs);
 }
 
 QString NotamPage(const QString& notamBase)
 {
-    return trimmedBase(notamBase) + u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs;
+    return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs);
 }
 
 QString Notam(const QString& notamBase, const QString& code)
 {
-    return NotamPage(notamBase) + u"?icao="_qs + code;
+    const QString page = NotamPage(notamBase);
+    return page.isEmpty() ? QString() : page + u"?icao="_qs + code;
 }
 
 Sources InForce(const GivenSources& given, const Sources& settingsFile)
@@ -65,6 +122,7 @@ Sources InForce(const GivenSources& given, const Sources& settingsFile)
     if (given.demo) {
         sources.weatherBase = DemoBase();
         sources.notamBase = DemoBase();
+        sources.demo = true;
     }
     return sources;
 }
@@ -76,7 +134,8 @@ QString DemoBase()
 
 bool IsDemo(const Sources& sources)
 {
-    return trimmedBase(sources.weatherBase) == DemoBase() || trimmedBase(sources.notamBase) == DemoBase();
+    // Not read from the bases: "qrc:/demo" given by hand is no demonstration, and is refused as an address.
+    return sources.demo;
 }
 
 QDateTime DemoMoment()

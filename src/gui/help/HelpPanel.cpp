@@ -80,7 +80,8 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
 
     m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
     m_contactLink->setFont(sansFont(9.75, true, true));
-    m_siteLink = label(this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), withoutScheme(m_siteAddress));
+    m_siteLink = label(
+        this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), withoutScheme(SourceAddress::ForDisplay(m_siteAddress)));
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
     for (QLabel* link : { m_siteLink, m_contactLink }) {

@@ -1,10 +1,13 @@
 #include "briefing/BriefingDocument.h"
 
 #include "briefing/TextLook.h"
+#include "reports/Sources.h"
 #include "stations/StationTable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <utility>
 
 namespace BriefingDocument {
 namespace {
@@ -13,22 +16,20 @@ namespace {
 constexpr quint32 kHeadingBlue = 0x0000C0;
 constexpr quint32 kBannerRed = 0xFF0000;
 constexpr quint32 kBlack = 0x000000;
+constexpr qreal kReportPoints = Reports::kReportPoints;
 
-QTextCharFormat look(quint32 rgb, bool bold, qreal points)
+QTextCharFormat look(const TextRun& run)
 {
     QTextCharFormat format;
-    format.setForeground(TextLook::colour(rgb));
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    format.setFontPointSize(points);
+    format.setForeground(TextLook::colour(run.rgb));
+    format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+    format.setFontPointSize(run.pointSize);
     return format;
 }
 
-// One paragraph per call, the first one filling the block the empty document starts with.
-void addLine(QTextCursor& cursor, const QString& text, const QTextCharFormat& format)
+bool isLineEnd(QChar c)
 {
-    if (!cursor.atStart())
-        cursor.insertBlock();
-    cursor.insertText(text, format);
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
 }
 
 } // namespace
@@ -44,40 +45,69 @@ QString Title(const Briefing& briefing)
     return u"Bulletin %1 — %2"_qs.arg(briefing.report.code, reportTypeName(briefing.report.type));
 }
 
+QList<Paragraph> Paragraphs(const Briefing& briefing)
+{
+    QList<Paragraph> paragraphs;
+    const auto heading = [&](const QString& text, quint32 rgb, bool bold, qreal points) {
+        paragraphs.append(Paragraph { TextRun { text, rgb, bold, points } });
+    };
+    const DecodedReport& report = briefing.report;
+    heading(briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description, kHeadingBlue,
+        true, 16);
+    if (report.bannerShown && !report.banner.isEmpty())
+        heading(report.banner, kBannerRed, true, 14);
+    if (!report.title.isEmpty())
+        heading(report.title, kHeadingBlue, true, 12);
+    if (report.fetchedUtc.isValid()) {
+        const QDateTime utc = report.fetchedUtc.toUTC();
+        heading(u"Obtenu le %1 à %2 UTC"_qs.arg(utc.toString(u"dd/MM/yyyy"_qs), utc.toString(u"HH:mm"_qs)), kBlack,
+            false, 9);
+    }
+    if (!report.source.isEmpty())
+        heading(u"Source : "_qs + SourceAddress::ForDisplay(report.source), kBlack, false, 9);
+    heading(QString(), kBlack, false, 9);
+
+    // The report's lines end in CR LF, and a run may hold several or end in the middle of one.
+    const QList<TextRun> runs = Reports::reportRuns(report, kReportPoints);
+    paragraphs.append(Paragraph());
+    for (const TextRun& run : runs) {
+        TextRun piece = run;
+        if (piece.pointSize <= 0)
+            piece.pointSize = kReportPoints;
+        const QString& text = run.text;
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= text.size(); ++i) {
+            if (i < text.size() && !isLineEnd(text.at(i)))
+                continue;
+            piece.text = text.mid(start, i - start);
+            if (!piece.text.isEmpty() || paragraphs.last().isEmpty())
+                paragraphs.last().append(piece);
+            if (i < text.size()) {
+                if (text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                    ++i;
+                paragraphs.append(Paragraph());
+            }
+            start = i + 1;
+        }
+    }
+    return paragraphs;
+}
+
 std::unique_ptr<QTextDocument> Build(const Briefing& briefing)
 {
     auto document = std::make_unique<QTextDocument>();
-    document->setDefaultFont(TextLook::sansFont(Reports::kReportPoints));
+    document->setDefaultFont(TextLook::sansFont(kReportPoints));
     document->setMetaInformation(QTextDocument::DocumentTitle, Title(briefing));
     document->setUndoRedoEnabled(false);
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();
-
-    const DecodedReport& report = briefing.report;
-    const QString station
-        = briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description;
-    addLine(cursor, station, look(kHeadingBlue, true, 16));
-    if (report.bannerShown && !report.banner.isEmpty())
-        addLine(cursor, report.banner, look(kBannerRed, true, 14));
-    if (!report.title.isEmpty())
-        addLine(cursor, report.title, look(kHeadingBlue, true, 12));
-    const QTextCharFormat detail = look(kBlack, false, 9);
-    if (report.fetchedUtc.isValid()) {
-        const QDateTime utc = report.fetchedUtc.toUTC();
-        addLine(
-            cursor, u"Obtenu le %1 à %2 UTC"_qs.arg(utc.toString(u"dd/MM/yyyy"_qs), utc.toString(u"HH:mm"_qs)), detail);
-    }
-    if (!report.source.isEmpty())
-        addLine(cursor, u"Source : "_qs + report.source, detail);
-    addLine(cursor, QString(), detail);
-
-    // The runs carry the report's line breaks as CR LF; insertText makes a paragraph of every LF.
-    cursor.insertBlock();
-    const QList<TextRun> runs = Reports::reportRuns(report, Reports::kReportPoints);
-    for (const TextRun& run : runs) {
-        QString text = run.text;
-        text.replace(u"\r\n"_qs, u"\n"_qs);
-        cursor.insertText(text, look(run.rgb, run.bold, run.pointSize > 0 ? run.pointSize : Reports::kReportPoints));
+    bool first = true;
+    for (const Paragraph& paragraph : Paragraphs(briefing)) {
+        // The first paragraph fills the block the empty document starts with.
+        if (!std::exchange(first, false))
+            cursor.insertBlock();
+        for (const TextRun& run : paragraph)
+            cursor.insertText(run.text, look(run));
     }
     cursor.endEditBlock();
     return document;

@@ -30,8 +30,15 @@ QString StationDescription(const Stations::StationTable& table, const QString& c
 /// The document's title: "Bulletin LFPG — METAR".
 QString Title(const Briefing& briefing);
 
-/// The heading (station, stale banner, report title, fetch time and address), then the report text with
-/// the colours, weights and sizes it has on screen.
+/// One paragraph: the runs of text that make it, each with its look (a run's size is never 0).
+using Paragraph = QList<TextRun>;
+
+/// The heading (station, stale banner, report title, fetch time and address without the user name and
+/// password it may hold), a blank line, then the report text with the colours, weights and sizes it has on
+/// screen, one paragraph per line. Every output is made from these.
+QList<Paragraph> Paragraphs(const Briefing& briefing);
+
+/// The paragraphs as a rich text document.
 std::unique_ptr<QTextDocument> Build(const Briefing& briefing);
 
 } // namespace BriefingDocument

@@ -1,38 +1,192 @@
 #include "briefing/BriefingFile.h"
 
 #include "BuildConfig.h"
+#include "briefing/BriefingPdf.h"
+#include "briefing/TextLook.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTextDocument>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace BriefingFile {
 namespace {
 
-QString reasonOf(QFileDevice::FileError error)
+// The causes a user can act on, in French; the system's own text for the rare others.
+QString causeOf(int error)
 {
     switch (error) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return u"le fichier ne peut pas être créé à cet endroit (dossier absent ou protégé en écriture)"_qs;
-    case QFileDevice::RenameError:
-        return u"le nouveau fichier n'a pas pu prendre la place de l'ancien"_qs;
+    case ENOSPC:
+        return u"disque plein"_qs;
+    case EDQUOT:
+        return u"quota de disque dépassé"_qs;
+    case EFBIG:
+        return u"fichier trop volumineux pour cet emplacement"_qs;
+    case EROFS:
+        return u"système de fichiers en lecture seule"_qs;
+    case ENOENT:
+    case ENOTDIR:
+        return u"dossier introuvable"_qs;
+    case EACCES:
+    case EPERM:
+        return u"accès refusé"_qs;
+    case EISDIR:
+        return u"c'est un dossier"_qs;
+    case EPIPE:
+        return u"le programme qui lisait la sortie l'a fermée"_qs;
     default:
-        return u"l'écriture a échoué, le disque est peut-être plein"_qs;
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
-QString failure(const QString& path, const QFileDevice& file)
+// Qt lays text out in fixed point: a document taller than this many device pixels wraps around and is
+// painted as blank pages.
+constexpr qreal kTallestLayout = (1 << 25) - 1;
+// Enough for print, and room for some 9,000 A4 pages of layout.
+constexpr int kPaintResolution = 300;
+
+// The page objects of a PDF, whoever wrote it: "/Type /Page", not the "/Type /Pages" of the tree.
+qsizetype pagesIn(const QByteArray& pdf)
 {
-    return u"Le bulletin n'a pas été enregistré dans « %1 » : %2 (%3). Un fichier qui s'y trouvait déjà reste "
-           u"intact."_qs.arg(QDir::toNativeSeparators(path), reasonOf(file.error()), file.errorString());
+    return pdf.count("/Type /Page") - pdf.count("/Type /Pages");
+}
+
+QString notSaved(const QString& path, const QString& cause)
+{
+    return u"Le bulletin n'a pas été enregistré dans « %1 » : %2."_qs.arg(QDir::toNativeSeparators(path), cause);
+}
+
+QString failure(const QString& path, int error)
+{
+    return notSaved(path, causeOf(error)) + u" Un fichier qui s'y trouvait déjà reste intact."_qs;
 }
 
 bool writeAll(QIODevice& device, const QByteArray& bytes)
 {
     return device.write(bytes) == bytes.size();
+}
+
+// Every byte to @p fd; 0, or the system's error number when one could not be written.
+int writeAllTo(int fd, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const ssize_t written
+            = ::write(fd, bytes.data(), static_cast<size_t>(std::min<qsizetype>(bytes.size(), 1 << 20)));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        bytes = bytes.sliced(written);
+    }
+    return 0;
+}
+
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Where @p link points, as a path: relative targets are read from the link's folder.
+QString linkTarget(const QString& link)
+{
+    std::array<char, 4096> buffer {};
+    const ssize_t size = ::readlink(encoded(link).constData(), buffer.data(), buffer.size() - 1);
+    if (size <= 0)
+        return {};
+    const QString target = QFile::decodeName(QByteArray(buffer.data(), size));
+    return target.startsWith(u'/') ? target : QFileInfo(link).absolutePath() + u'/' + target;
+}
+
+// Follows the links from @p path to what they name; empty, with @p refusal set, when a link lies in a
+// folder anyone may write into but only owners may delete from (/tmp), and is not the user's: another user
+// may have planted it there to have this program write over a file of its choosing.
+QString followLinks(const QString& path, QString& refusal)
+{
+    QString current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link = {};
+        if (::lstat(encoded(current).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return current;
+        struct stat folder = {};
+        const QString folderPath = QFileInfo(current).absolutePath();
+        const bool shared = ::stat(encoded(folderPath).constData(), &folder) == 0 && (folder.st_mode & S_ISVTX)
+            && (folder.st_mode & S_IWOTH);
+        if (shared && link.st_uid != ::geteuid()) {
+            refusal = u"le lien « %1 » appartient à un autre utilisateur, dans un dossier partagé : il n'est pas "
+                      u"suivi"_qs.arg(QDir::toNativeSeparators(current));
+            return {};
+        }
+        const QString next = linkTarget(current);
+        if (next.isEmpty())
+            return current;
+        current = next;
+    }
+    return current;
+}
+
+// Writes a regular file (new or replaced) through a temporary file beside it, renamed over it once every byte
+// is in: a failure leaves any earlier file as it was. The system's error numbers are kept to the end, so the
+// cause is named whatever the size.
+QString replaceFile(const QString& shownPath, const QString& target, const QByteArray& bytes)
+{
+    struct stat old = {};
+    const bool replacing = ::stat(encoded(target).constData(), &old) == 0;
+    const QFileInfo info(target);
+    QString scratch;
+    int fd = -1;
+    // Made with open() rather than mkstemp(): a new file then takes the user's umask, as any file the user makes.
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        scratch = info.absolutePath() + u"/."_qs + info.fileName() + u'.'
+            + QString::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(encoded(scratch).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return failure(shownPath, errno);
+    }
+    if (fd < 0)
+        return failure(shownPath, EEXIST);
+    int error = replacing ? (::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno) : 0;
+    if (error == 0)
+        error = writeAllTo(fd, bytes);
+    // Some file systems only say at close that the disk was full.
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && std::rename(encoded(scratch).constData(), encoded(target).constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(encoded(scratch).constData());
+        return failure(shownPath, error);
+    }
+    return {};
+}
+
+// A terminal, /dev/null, a pipe another program reads: written straight into, never replaced.
+QString writeStream(const QString& path, const QByteArray& bytes)
+{
+    const int fd = ::open(encoded(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return notSaved(path, causeOf(errno));
+    struct stat status = {};
+    int error = ::fstat(fd, &status) == 0 && (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) ? 0 : EINVAL;
+    if (error == 0)
+        error = writeAllTo(fd, bytes);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? QString() : notSaved(path, causeOf(error));
 }
 
 } // namespace
@@ -64,47 +218,154 @@ QString Extension(Format format)
 
 QByteArray Text(const BriefingDocument::Briefing& briefing)
 {
-    return BriefingDocument::Build(briefing)->toPlainText().toUtf8() + '\n';
+    QString text;
+    for (const BriefingDocument::Paragraph& paragraph : BriefingDocument::Paragraphs(briefing)) {
+        for (const TextRun& run : paragraph)
+            text += run.text;
+        text += u'\n';
+    }
+    // As a rich text document gives its plain text.
+    text.replace(QChar::Nbsp, u' ');
+    return text.toUtf8();
 }
 
 QByteArray Html(const BriefingDocument::Briefing& briefing)
 {
-    return BriefingDocument::Build(briefing)->toHtml().toUtf8();
+    // Written here rather than by a rich text document, which takes seconds over the largest reports.
+    QString html = u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_qs
+        + BriefingDocument::Title(briefing).toHtmlEscaped()
+        + u"</title>\n<style>body { font-family: 'Liberation Sans', sans-serif; } "
+          u"p { margin: 0; white-space: pre-wrap; }</style></head>\n<body>\n"_qs;
+    for (const BriefingDocument::Paragraph& paragraph : BriefingDocument::Paragraphs(briefing)) {
+        html += u"<p>"_qs;
+        bool empty = true;
+        for (const TextRun& run : paragraph) {
+            if (run.text.isEmpty())
+                continue;
+            empty = false;
+            html += u"<span style=\"font-size:%1pt; color:%2;%3\">"_qs.arg(run.pointSize)
+                        .arg(TextLook::colour(run.rgb).name(), run.bold ? u" font-weight:700;"_qs : QString())
+                + run.text.toHtmlEscaped() + u"</span>"_qs;
+        }
+        html += empty ? u"<br></p>\n"_qs : u"</p>\n"_qs;
+    }
+    return (html + u"</body></html>\n"_qs).toUtf8();
+}
+
+int Paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device)
+{
+    const std::unique_ptr<QTextDocument> document = BriefingDocument::Build(briefing);
+    device.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    const QRectF paintRect = device.pageLayout().paintRectPixels(device.logicalDpiY());
+    document->documentLayout()->setPaintDevice(&device);
+    // The page number goes under each page, in a strip of its own.
+    const qreal footer = device.logicalDpiY() / 4.0;
+    const QSizeF page(paintRect.width(), paintRect.height() - footer);
+    document->setPageSize(page);
+    const int pages = document->pageCount();
+    if (pages * page.height() > kTallestLayout)
+        return 0;
+    QPainter painter;
+    if (!painter.begin(&device))
+        return 0;
+    QFont numberFont = TextLook::sansFont(9);
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0 && !device.newPage())
+            return 0;
+        painter.save();
+        painter.translate(0, -p * page.height());
+        document->drawContents(&painter, QRectF(QPointF(0, p * page.height()), page));
+        painter.restore();
+        painter.setFont(numberFont);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, page.height(), page.width(), footer), Qt::AlignCenter, QString::number(p + 1));
+    }
+    return painter.end() ? pages : 0;
 }
 
 bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
 {
-    const std::unique_ptr<QTextDocument> document = BriefingDocument::Build(briefing);
+    const QList<BriefingDocument::Paragraph> paragraphs = BriefingDocument::Paragraphs(briefing);
+    const QString title = BriefingDocument::Title(briefing);
+    const QString creator = u"Ventorix "_qs + QStringLiteral(VENTORIX_VERSION);
+    if (BriefingPdf::CanWrite(paragraphs)) {
+        const BriefingPdf::Pdf pdf = BriefingPdf::Write(paragraphs, title, creator);
+        return pagesIn(pdf.bytes) == pdf.pages && writeAll(device, pdf.bytes);
+    }
+    // Characters the PDF's built-in faces lack: painted through Qt, which embeds faces that have them.
+    QBuffer painted;
+    painted.open(QIODevice::WriteOnly);
+    int pages = 0;
     {
-        QPdfWriter writer(&device);
-        writer.setTitle(BriefingDocument::Title(briefing));
-        writer.setCreator(u"Ventorix "_qs + QStringLiteral(VENTORIX_VERSION));
+        QPdfWriter writer(&painted);
+        writer.setTitle(title);
+        writer.setCreator(creator);
         writer.setPageSize(QPageSize(QPageSize::A4));
-        // print() lays the document out with margins of its own and numbers the pages in them.
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        document->print(&writer);
+        writer.setResolution(kPaintResolution);
+        pages = Paint(briefing, writer);
     } // the writer ends the file when it goes
-    // The writer says nothing of the bytes it could not write; a file knows.
-    const auto* file = qobject_cast<const QFileDevice*>(&device);
-    return !file || file->error() == QFileDevice::NoError;
+    // A briefing that lost its pages on the way is no briefing.
+    return pages > 0 && pagesIn(painted.data()) == pages && writeAll(device, painted.data());
+}
+
+std::optional<QString> Spool(const BriefingDocument::Briefing& briefing, const PrintJob& job)
+{
+    const QString lp = QStandardPaths::findExecutable(u"lp"_qs);
+    if (lp.isEmpty())
+        return std::nullopt;
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    if (!WritePdf(briefing, pdf))
+        return u"Le bulletin n'a pas pu être mis en pages pour l'impression."_qs;
+    QStringList arguments { u"-t"_qs, BriefingDocument::Title(briefing), u"-n"_qs, QString::number(job.copies) };
+    if (!job.printer.isEmpty())
+        arguments << u"-d"_qs << job.printer;
+    if (!job.pages.isEmpty())
+        arguments << u"-P"_qs << job.pages;
+    if (job.twoSided)
+        arguments << u"-o"_qs << u"sides=two-sided-long-edge"_qs;
+    // With no file named, lp prints what it reads.
+    QProcess process;
+    process.start(lp, arguments);
+    bool handed = process.waitForStarted() && process.write(pdf.data()) == pdf.data().size();
+    process.closeWriteChannel();
+    handed = handed && process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    if (!handed) {
+        process.kill();
+        QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        if (said.endsWith(u'.'))
+            said.chop(1);
+        return u"Le bulletin n'a pas été confié au système d'impression%1."_qs.arg(
+            said.isEmpty() ? QString() : u" : "_qs + said);
+    }
+    return QString();
 }
 
 QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(path, file);
-    // Flushed here, not in commit(): a failed write leaves the file saying "Unknown error", and commit() closes
-    // it, which forgets the reason; a flush that fails says why (full disk, file too large...).
-    const bool written = write(file);
-    if (!file.flush() || !written) {
-        const QString message = failure(path, file);
-        file.cancelWriting();
-        return message;
+    QString refusal;
+    const QString target = followLinks(path, refusal);
+    if (target.isEmpty())
+        return notSaved(path, refusal);
+    struct stat status = {};
+    const bool exists = ::stat(encoded(path).constData(), &status) == 0;
+    const bool stream = exists && (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode));
+    if (exists && !stream && !S_ISREG(status.st_mode)) {
+        return notSaved(path,
+            S_ISDIR(status.st_mode) ? causeOf(EISDIR)
+                                    : u"ce n'est ni un fichier ordinaire, ni un périphérique, ni un tube"_qs);
     }
-    if (!file.commit())
-        return failure(path, file);
-    return {};
+    // Written through a link only to a file of the user's: the link may not say whose file it replaces.
+    if (exists && !stream && target != path && status.st_uid != ::geteuid())
+        return notSaved(path, u"le lien mène à un fichier qui appartient à un autre utilisateur"_qs);
+
+    // Made whole in memory first: a layout that fails writes nothing, and the write itself names its cause.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer))
+        return notSaved(path, u"le document n'a pas pu être mis en pages"_qs);
+    return stream ? writeStream(path, buffer.data()) : replaceFile(path, target, buffer.data());
 }
 
 QString Save(const BriefingDocument::Briefing& briefing, const QString& path, Format format)

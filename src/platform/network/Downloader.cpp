@@ -22,6 +22,10 @@ Failure::Reason DownloadResult::failure() const
         return { Cause::Refused, httpStatus };
     case Outcome::SecureConnectionFailed:
         return { Cause::SecureConnection, httpStatus };
+    case Outcome::InvalidAddress:
+        return { Cause::InvalidAddress, httpStatus };
+    case Outcome::RedirectLoop:
+        return { Cause::RedirectLoop, httpStatus };
     case Outcome::NetworkError:
         break;
     }

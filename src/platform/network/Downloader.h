@@ -17,7 +17,9 @@ struct DownloadResult
         HostNotFound,
         Refused,
         SecureConnectionFailed, ///< the TLS handshake failed
-        NotFound, ///< a local file (file://, qrc:) that is not there; a server's 404 is an HttpError
+        NotFound, ///< a local file (file://, qrc:) that is not there or no plain file; a server's 404 is an HttpError
+        InvalidAddress, ///< no address a report can be fetched from: nothing was contacted
+        RedirectLoop, ///< redirected again and again
     };
     Outcome outcome = Outcome::NetworkError;
     int httpStatus = 0; ///< 0 when no HTTP answer came (or for file:// addresses)

@@ -1,11 +1,17 @@
 #include "network/NetworkDownloader.h"
 
+#include "reports/Sources.h"
+#include "services/Logging.h"
+
 #include <QEventLoop>
+#include <QFile>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,9 +31,38 @@ DownloadResult::Outcome networkOutcome(QNetworkReply::NetworkError error)
         return Outcome::SecureConnectionFailed;
     case QNetworkReply::ContentNotFoundError: // only a local file gets here: a server's 404 has a status
         return Outcome::NotFound;
+    case QNetworkReply::TooManyRedirectsError:
+        return Outcome::RedirectLoop;
     default:
         return Outcome::NetworkError;
     }
+}
+
+bool isSampleAddress(const QString& url)
+{
+    return url.startsWith(SourceAddress::DemoBase() + u'/');
+}
+
+// Whatever is in the way of a local report that is not a plain file (a pipe would hold open() for ever, a
+// device may never end): false for an absent file too, which the transfer then reports as not found.
+bool isOtherThanPlainFile(const QUrl& address)
+{
+    if (!address.isLocalFile())
+        return false;
+    struct stat status = {};
+    if (::stat(QFile::encodeName(address.toLocalFile()).constData(), &status) != 0)
+        return false;
+    return !S_ISREG(status.st_mode);
+}
+
+// Qt's error texts quote the address whole: a password in it must not reach a log or a screen.
+QString withoutUserInfo(QString text, const QUrl& address)
+{
+    if (!address.userInfo().isEmpty()) {
+        text.replace(address.userInfo(QUrl::FullyEncoded) + u'@', QString());
+        text.replace(address.userInfo() + u'@', QString());
+    }
+    return text;
 }
 
 } // namespace
@@ -49,16 +84,37 @@ void NetworkDownloader::removeCachedCopy(const QString& url)
 
 DownloadResult NetworkDownloader::download(const QString& url, const QString& file)
 {
+    DownloadResult result = transfer(url, file);
+    if (!result.ok()) {
+        result.error = withoutUserInfo(result.error, QUrl(url));
+        qCInfo(lcNetwork) << "download failed:" << SourceAddress::ForDisplay(url) << result.httpStatus << result.error;
+    }
+    return result;
+}
+
+DownloadResult NetworkDownloader::transfer(const QString& url, const QString& file)
+{
     DownloadResult result;
     const QUrl address(url, QUrl::StrictMode);
-    if (!address.isValid() || address.scheme().isEmpty()) {
+    const bool sample = m_servesSamples && isSampleAddress(url);
+    if (!address.isValid() || (!sample && !SourceAddress::IsValidAddress(url))) {
+        result.outcome = DownloadResult::Outcome::InvalidAddress;
         result.error = u"adresse invalide"_qs;
+        return result;
+    }
+    if (isOtherThanPlainFile(address)) {
+        result.outcome = DownloadResult::Outcome::NotFound;
+        result.error = u"ce n'est pas un fichier ordinaire"_qs;
         return result;
     }
 
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
+    // Qt's own check stops a compressed answer that inflates too much with a bare "decompression failed",
+    // which would tell the user the server was unreachable; the size cap below, counted on what the body
+    // inflates to, stops it first and says it was too large.
+    request.setDecompressedSafetyCheckThreshold(-1);
     if (!m_userAgent.isEmpty())
         request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     if (m_bypassCache.remove(url)) {

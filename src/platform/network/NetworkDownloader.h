@@ -11,7 +11,9 @@
 /// whose cached copy was removed is asked for with no-cache headers, so proxies on the way refetch it too.
 /// A transfer ends at @p timeout whatever the server does, fails once the body passes @p maxBytes (counted
 /// as it arrives, with Qt holding little of it at a time), and an https server that does not finish its
-/// TLS handshake within @p handshakeTimeout is given up.
+/// TLS handshake within @p handshakeTimeout is given up. An address that is no valid one (see
+/// SourceAddress::IsValidAddress) is refused before anything is contacted, and a file:// address that names
+/// anything but a plain file (a pipe would hold the transfer for ever) is never opened.
 class NetworkDownloader final : public Downloader
 {
 public:
@@ -25,14 +27,20 @@ public:
         std::chrono::milliseconds handshakeTimeout = kDefaultHandshakeTimeout, QByteArray userAgent = {});
     Q_DISABLE_COPY_MOVE(NetworkDownloader)
 
+    /// Lets the addresses of the built-in samples through; only a demonstration reads them.
+    void serveSamples(bool serve) { m_servesSamples = serve; }
+
     DownloadResult download(const QString& url, const QString& file) override;
     void removeCachedCopy(const QString& url) override;
 
 private:
+    DownloadResult transfer(const QString& url, const QString& file);
+
     QNetworkAccessManager m_manager;
     std::chrono::milliseconds m_timeout;
     qint64 m_maxBytes;
     std::chrono::milliseconds m_handshakeTimeout;
     QByteArray m_userAgent;
     QSet<QString> m_bypassCache;
+    bool m_servesSamples = false;
 };

@@ -52,7 +52,7 @@ DecodedReport ReportFetcher::download(const QString& code, ReportType type, cons
     }
     const DownloadResult result = m_services.downloader->download(url, file);
     if (!result.ok()) {
-        qCInfo(lcNetwork) << "download failed:" << url << result.httpStatus << result.error;
+        qCInfo(lcNetwork) << "download failed:" << SourceAddress::ForDisplay(url) << result.httpStatus << result.error;
         return Reports::failedReport(code, type, result.failure(), QUrl(url).host());
     }
     QFile downloaded(file);
@@ -63,7 +63,8 @@ DecodedReport ReportFetcher::download(const QString& code, ReportType type, cons
     const QByteArray contents = downloaded.readAll();
     // The transfer's own end is not enough: a chunked reply cut short can look whole to it.
     if (const Failure::Cause cause = Reports::checkReply(type, contents); cause != Failure::Cause::None) {
-        qCInfo(lcNetwork) << "no whole report in the answer:" << url << Failure::Key({ cause, 0 });
+        qCInfo(lcNetwork) << "no whole report in the answer:" << SourceAddress::ForDisplay(url)
+                          << Failure::Key({ cause, 0 });
         return Reports::failedReport(code, type, { cause, result.httpStatus }, QUrl(url).host());
     }
     const QDateTime fetchedUtc = m_services.clock->now().toUTC();

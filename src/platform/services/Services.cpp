@@ -16,14 +16,19 @@ std::unique_ptr<QTemporaryDir> scratchFolder(RealServices::Kind kind)
     return kind == RealServices::Kind::OneShot ? std::make_unique<QTemporaryDir>() : nullptr;
 }
 
-// Servers see who asks and where to find its author.
+// Servers see who asks and where to find its author: a plain web address of reasonable length, without
+// the user name and password it may hold. Anything else would break or bloat every request, or leak.
 QByteArray userAgent(const QString& site)
 {
+    constexpr qsizetype kLongestSite = 200;
     const QByteArray product = "Ventorix/" VENTORIX_VERSION;
-    QByteArray address = site.trimmed().toUtf8();
-    // A line break from a hand-edited file would end the header and start another.
-    address.removeIf([](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
-    return address.isEmpty() ? product : product + " (+" + address + ')';
+    const QString address = SourceAddress::ForDisplay(site.trimmed());
+    const bool web
+        = address.startsWith(u"http://", Qt::CaseInsensitive) || address.startsWith(u"https://", Qt::CaseInsensitive);
+    if (!web || address.size() > kLongestSite || !SourceAddress::IsValidBase(address))
+        return product;
+    // Checked as an address, it holds no line break that would end the header and start another.
+    return product + " (+" + address.toUtf8() + ')';
 }
 
 } // namespace
@@ -42,8 +47,10 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
         // Read only: a one-shot run writes nothing of the user's.
         m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(IniSettingsStore()));
     }
-    m_downloader = std::make_unique<NetworkDownloader>(NetworkDownloader::kDefaultTimeout,
+    auto downloader = std::make_unique<NetworkDownloader>(NetworkDownloader::kDefaultTimeout,
         NetworkDownloader::kDefaultMaxBytes, NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));
+    downloader->serveSamples(given.demo);
+    m_downloader = std::move(downloader);
     if (!fixedNow && SourceAddress::IsDemo(m_sources))
         fixedNow = SourceAddress::DemoMoment();
     if (fixedNow)

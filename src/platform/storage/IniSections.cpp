@@ -1,5 +1,8 @@
 #include "storage/IniSections.h"
 
+#include <QDir>
+#include <QSettings>
+
 #include <utility>
 
 namespace IniSections {
@@ -12,10 +15,12 @@ bool isBlank(char c)
 
 // Where each section of @p data begins (its "["), read as QSettings reads lines: a line starts at its
 // first character that is not blank, a quoted stretch or an escaped line end carries it over the line
-// end, and ";" outside quotes comments out the rest of the line.
-QList<qsizetype> sectionStarts(QByteArrayView data)
+// end, and ";" outside quotes comments out the rest of the line. @p openQuote tells whether the data ends
+// inside a quote, which swallows whatever is appended after it.
+QList<qsizetype> sectionStarts(QByteArrayView data, bool* openQuote = nullptr)
 {
     QList<qsizetype> starts;
+    bool quoted = false;
     const qsizetype n = data.size();
     const auto skipComment = [&](qsizetype& i) {
         while (i < n && data[i] != '\n' && data[i] != '\r')
@@ -27,7 +32,7 @@ QList<qsizetype> sectionStarts(QByteArrayView data)
             ++i;
         if (i < n && data[i] == '[')
             starts.append(i);
-        for (bool quoted = false; i < n; ++i) {
+        for (quoted = false; i < n; ++i) {
             const char c = data[i];
             if (c == '"') {
                 quoted = !quoted;
@@ -44,15 +49,25 @@ QList<qsizetype> sectionStarts(QByteArrayView data)
             }
         }
     }
+    if (openQuote)
+        *openQuote = quoted;
     return starts;
 }
 
 // The group a section written as @p section ("[name]..." up to the next section) holds; "" for [General].
-QString groupOfSection(QByteArrayView section)
+// Without "]" on its first line QSettings names it after the rest of that line, and reports the file damaged.
+Section sectionAt(QByteArrayView data, qsizetype begin, qsizetype end)
 {
-    const qsizetype close = section.indexOf(']');
-    const QString name = QString::fromUtf8(section.sliced(1, std::max<qsizetype>(close - 1, 0))).trimmed();
-    return name.compare(u"general", Qt::CaseInsensitive) == 0 ? QString() : name;
+    const QByteArrayView section = data.sliced(begin, end - begin);
+    qsizetype lineEnd = 0;
+    while (lineEnd < section.size() && section[lineEnd] != '\n' && section[lineEnd] != '\r')
+        ++lineEnd;
+    const qsizetype close = section.first(lineEnd).indexOf(']');
+    const QByteArrayView name = section.sliced(1, (close < 0 ? lineEnd : close) - 1);
+    QString group = QString::fromUtf8(name).trimmed();
+    if (group.compare(u"general", Qt::CaseInsensitive) == 0)
+        group.clear();
+    return Section { group, begin, end, close >= 0 };
 }
 
 } // namespace
@@ -62,27 +77,94 @@ QString GroupOfKey(const QString& key)
     return key.contains(u'/') ? key.section(u'/', 0, 0) : QString();
 }
 
-QByteArray ComposeFile(const QByteArray& original, const QSet<QString>& writtenGroups, const QByteArray& rewritten)
+QList<Section> Split(QByteArrayView data)
 {
-    const QList<qsizetype> starts = sectionStarts(original);
-    QByteArray file = original.first(starts.isEmpty() ? original.size() : starts.first());
-    bool placed = false;
-    const auto append = [&file](QByteArrayView part) {
-        if (!file.isEmpty() && !file.endsWith('\n') && !file.endsWith('\r'))
+    const QList<qsizetype> starts = sectionStarts(data);
+    QList<Section> parts;
+    const qsizetype first = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    const qsizetype firstSection = starts.isEmpty() ? data.size() : starts.first();
+    if (firstSection > first)
+        parts.append(Section { QString(), first, firstSection, true });
+    for (qsizetype k = 0; k < starts.size(); ++k)
+        parts.append(sectionAt(data, starts.at(k), k + 1 < starts.size() ? starts.at(k + 1) : data.size()));
+    return parts;
+}
+
+QByteArray Readable(const QByteArray& data)
+{
+    QByteArray readable;
+    for (const Section& part : Split(data)) {
+        if (part.headerClosed)
+            readable += QByteArrayView(data).sliced(part.begin, part.end - part.begin);
+    }
+    return readable;
+}
+
+QByteArray ComposeFile(
+    const QByteArray& original, const QSet<QString>& writtenGroups, const QByteArray& rewritten, Placement placement)
+{
+    const QByteArray mark = original.startsWith("\xef\xbb\xbf") ? QByteArray("\xef\xbb\xbf") : QByteArray();
+    QByteArray file = mark;
+    const auto append = [&](QByteArrayView part) {
+        if (file.size() > mark.size() && !file.endsWith('\n') && !file.endsWith('\r'))
             file += '\n';
         file += part;
     };
-    for (qsizetype k = 0; k < starts.size(); ++k) {
-        const qsizetype end = k + 1 < starts.size() ? starts.at(k + 1) : original.size();
-        const QByteArrayView section = QByteArrayView(original).sliced(starts.at(k), end - starts.at(k));
-        if (!writtenGroups.contains(groupOfSection(section)))
-            append(section);
+    bool placed = placement == Placement::First;
+    if (placed)
+        append(rewritten);
+    bool openQuote = false;
+    sectionStarts(original, &openQuote);
+    const QList<Section> parts = Split(original);
+    for (const Section& part : parts) {
+        // A quote never closed swallows what comes after it: what we write goes before.
+        if (openQuote && !placed && &part == &parts.last()) {
+            append(rewritten);
+            placed = true;
+        }
+        const QByteArrayView bytes = QByteArrayView(original).sliced(part.begin, part.end - part.begin);
+        const bool written = part.headerClosed && writtenGroups.contains(part.group);
+        // Lines that came before any section would fall into the last group written before them.
+        const bool beforeAnySection = !bytes.startsWith('[');
+        if (!written && placed && beforeAnySection && !bytes.trimmed().isEmpty())
+            append("[General]\n");
+        if (!written)
+            append(bytes);
         else if (!std::exchange(placed, true))
             append(rewritten);
     }
     if (!placed)
         append(rewritten);
     return file;
+}
+
+ParsedFile::ParsedFile(const QByteArray& bytes)
+    : m_copy(QDir::tempPath() + u"/ventorix-settings-XXXXXX.ini"_qs)
+{
+    const QByteArray readable = Readable(bytes);
+    if (m_copy.open() && m_copy.write(readable) == readable.size() && m_copy.flush()) {
+        m_settings = std::make_unique<QSettings>(m_copy.fileName(), QSettings::IniFormat);
+        // Parsed whole now: QSettings parses a group when a key of it is first asked for, and looks it up by
+        // name in a way that a group named "Fav/" hides the group "Fav" from.
+        m_settings->allKeys();
+    }
+}
+
+ParsedFile::~ParsedFile() = default;
+
+QVariant ParsedFile::value(const QString& key) const
+{
+    return m_settings ? m_settings->value(key) : QVariant();
+}
+
+QStringList ParsedFile::keys(const QSet<QString>& groups) const
+{
+    QStringList keys;
+    for (const QString& key : m_settings ? m_settings->allKeys() : QStringList()) {
+        if (groups.isEmpty() || groups.contains(GroupOfKey(key)))
+            keys.append(key);
+    }
+    return keys;
 }
 
 } // namespace IniSections

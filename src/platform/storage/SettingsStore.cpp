@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -69,18 +70,51 @@ QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Writes @p values into a new file beside @p target, keeping the sections of @p original that hold none of
-// their groups as IniSections::ComposeFile() does, then reads it back under another name (one QSettings has
-// never seen, so it parses the bytes on disk). Returns that name when the file holds every byte and every
-// value (and, written whole, nothing else); otherwise nothing, and no file is left.
-QString writeAndReadBack(const QString& target, const QVariantMap& values, const QByteArray& original, mode_t mode)
+// Where a save must go: the end of a chain of links, so that every link stays a link.
+QString resolvedTarget(const QString& path)
+{
+    QString current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            break;
+        current = info.symLinkTarget();
+    }
+    return current;
+}
+
+QSet<QString> groupsOf(const QVariantMap& values)
+{
+    QSet<QString> groups;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        groups.insert(IniSections::GroupOfKey(it.key()));
+    return groups;
+}
+
+enum class SaveResult {
+    Saved,
+    WriteFailed, ///< the disk took less than it was given (full, no right): no fault of the file's
+    NotReadBack, ///< written whole, the file does not give the values back: something in it is to blame
+};
+
+struct Checked
+{
+    SaveResult result = SaveResult::WriteFailed;
+    QString file; ///< the file written and read back, when it was
+};
+
+// Writes @p values into a new file beside @p target, keeping the parts of @p original that hold none of
+// their groups as IniSections::ComposeFile() does, then reads it back under another name. The file is kept
+// (and named) only when it holds every byte and, read as the store reads, every value of the groups
+// written and no other key in them.
+Checked writeAndReadBack(const QString& target, const QVariantMap& values, const QByteArray& original, mode_t mode,
+    IniSections::Placement placement)
 {
     QTemporaryFile scratch(target + u".XXXXXX"_qs);
     if (!scratch.open() || ::fchmod(scratch.handle(), mode) != 0)
         return {};
     scratch.close();
-    QSet<QString> groups;
-    qsizetype named = 0;
+    QStringList named;
     {
         QSettings writer(scratch.fileName(), QSettings::IniFormat);
         // An empty key is refused (with a warning) and simply missing from what is read back.
@@ -88,14 +122,14 @@ QString writeAndReadBack(const QString& target, const QVariantMap& values, const
             if (it.key().isEmpty())
                 continue;
             writer.setValue(it.key(), it.value());
-            groups.insert(IniSections::GroupOfKey(it.key()));
-            ++named;
+            named.append(it.key());
         }
         writer.sync();
         if (writer.status() != QSettings::NoError)
             return {};
     }
-    const QByteArray file = IniSections::ComposeFile(original, groups, readBytes(scratch.fileName()));
+    const QByteArray file
+        = IniSections::ComposeFile(original, groupsOf(values), readBytes(scratch.fileName()), placement);
     {
         QFile out(scratch.fileName());
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size() || !out.flush())
@@ -104,36 +138,40 @@ QString writeAndReadBack(const QString& target, const QVariantMap& values, const
     const QString check = scratch.fileName() + u".check"_qs;
     if (!QFile::rename(scratch.fileName(), check))
         return {};
-    bool whole = readBytes(check) == file;
-    if (whole) {
-        const QSettings reread(check, QSettings::IniFormat);
-        whole = reread.status() == QSettings::NoError && (!original.isEmpty() || reread.allKeys().size() == named);
-        for (auto it = values.cbegin(); whole && it != values.cend(); ++it)
-            whole = it.key().isEmpty() || reread.value(it.key()) == it.value();
-    }
-    if (!whole) {
+    if (readBytes(check) != file) {
         QFile::remove(check);
         return {};
     }
-    return check;
+    const IniSections::ParsedFile reread(file);
+    QStringList found = reread.keys(groupsOf(values));
+    std::sort(named.begin(), named.end());
+    std::sort(found.begin(), found.end());
+    bool whole = reread.isRead() && found == named;
+    for (auto it = values.cbegin(); whole && it != values.cend(); ++it)
+        whole = it.key().isEmpty() || reread.value(it.key()) == it.value();
+    if (!whole) {
+        QFile::remove(check);
+        return { reread.isRead() ? SaveResult::NotReadBack : SaveResult::WriteFailed, {} };
+    }
+    return { SaveResult::Saved, check };
 }
 
-// Saves @p values (every key of the groups written) as @p path, the rest of @p original kept as it is.
+// Saves @p values (every key of the groups written) as @p target, the rest of @p original kept as it is.
 // QSettings writes a temporary file and renames it into place, but Qt 6.4 renames it even when the last bytes
 // could not be written (a full disk), and it then trusts what it meant to write. So the file is written
-// under a scratch name, read back, and renamed over @p path only when it holds every byte and every value.
-bool saveWhole(const QString& path, const QVariantMap& values, const QByteArray& original = {})
+// under a scratch name, read back, and renamed over @p target only when it holds every byte and every value.
+SaveResult saveWhole(const QString& target, const QVariantMap& values, const QByteArray& original,
+    IniSections::Placement placement = IniSections::Placement::InPlace)
 {
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-        return false;
-    const QString check = writeAndReadBack(target, values, original, modeForSave(target));
-    if (check.isEmpty())
-        return false;
+        return SaveResult::WriteFailed;
+    const Checked checked = writeAndReadBack(target, values, original, modeForSave(target), placement);
+    if (checked.result != SaveResult::Saved)
+        return checked.result;
+    const QString& check = checked.file;
     // QSettings keeps the parse of a file name for the whole process and parses the file again only when
     // its size or modification time changed: a new file of the old one's size, written within the same
-    // millisecond, would go on being read as the old one.
+    // millisecond, would go on being read as the old one by whoever reads it through QSettings.
     if (const QFileInfo old(target); old.exists()) {
         const QDateTime oldTime = old.lastModified();
         QFile replacement(check);
@@ -143,23 +181,24 @@ bool saveWhole(const QString& path, const QVariantMap& values, const QByteArray&
     // rename() replaces the old file in one step on POSIX systems; QFile::rename refuses an existing target.
     if (std::rename(QFile::encodeName(check).constData(), QFile::encodeName(target).constData()) != 0) {
         QFile::remove(check);
-        return false;
+        return SaveResult::WriteFailed;
     }
-    return true;
+    return SaveResult::Saved;
 }
 
-// Adds to @p damaged the keys of @p values that QSettings cannot write back the same (an empty key, a value
-// that is not equal to itself, a list it escapes differently). Halves that write back whole are cleared at
-// once, so a few damaged keys cost a few probes. A key is only blamed alone, in the smallest file of all:
-// a full disk, which fails a bigger file first, is not taken for damage.
-void findKeysNotWrittenBack(const QString& path, const QVariantMap& values, QStringList& damaged)
+// Adds to @p damaged the keys of @p values that QSettings cannot write back the same (a value that is not
+// equal to itself, a list it escapes differently). Halves that write back whole are cleared at once, so a
+// few damaged keys cost a few probes. Only a file that was written whole and read back wrong blames its
+// keys: a full disk is no key's fault.
+void findKeysNotWrittenBack(const QString& target, const QVariantMap& values, QStringList& damaged)
 {
     if (values.isEmpty())
         return;
-    if (const QString check = writeAndReadBack(path, values, {}, 0600); !check.isEmpty()) {
-        QFile::remove(check);
+    const Checked checked = writeAndReadBack(target, values, {}, 0600, IniSections::Placement::InPlace);
+    if (!checked.file.isEmpty())
+        QFile::remove(checked.file);
+    if (checked.result != SaveResult::NotReadBack)
         return;
-    }
     if (values.size() == 1) {
         damaged.append(values.firstKey());
         return;
@@ -168,15 +207,25 @@ void findKeysNotWrittenBack(const QString& path, const QVariantMap& values, QStr
     QVariantMap secondHalf;
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         (firstHalf.size() < values.size() / 2 ? firstHalf : secondHalf).insert(it.key(), it.value());
-    findKeysNotWrittenBack(path, firstHalf, damaged);
-    findKeysNotWrittenBack(path, secondHalf, damaged);
+    findKeysNotWrittenBack(target, firstHalf, damaged);
+    findKeysNotWrittenBack(target, secondHalf, damaged);
 }
 
-// Whether @p settings holds every value of @p values, each as the very text (a list read back is no text).
-bool holdsEvery(const QSettings& settings, const QMap<QString, QString>& values)
+// "<name>.bak", else "<name>.bak.1", "<name>.bak.2"...: an earlier copy is never overwritten.
+QString freeCopyName(const QString& path)
+{
+    const QString first = path + u".bak"_qs;
+    QString name = first;
+    for (int n = 1; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = first + u'.' + QString::number(n);
+    return name;
+}
+
+// Whether @p file holds every value of @p values, each as the very text (a list read back is no text).
+bool holdsEvery(const IniSections::ParsedFile& file, const QMap<QString, QString>& values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        const QVariant held = settings.value(it.key());
+        const QVariant held = file.value(it.key());
         if (held.typeId() != QMetaType::QString || held.toString() != it.value())
             return false;
     }
@@ -202,17 +251,12 @@ QString IniSettingsStore::defaultFilePath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Ventorix.ini"_qs;
 }
 
-const QSettings* IniSettingsStore::file() const
+const IniSections::ParsedFile* IniSettingsStore::file() const
 {
     if (pathKind(m_filePath) == PathKind::Other)
         return nullptr;
-    if (!m_file) {
-        m_file = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-        // Only the first object to open a file in the process parses it; a later one is given the parse
-        // cached in the process and reports no error. So once nonsense, the file stays ignored until our
-        // own values replace it.
-        m_fileIsNonsense = m_fileIsNonsense || m_file->status() == QSettings::FormatError;
-    }
+    if (!m_file)
+        m_file = std::make_unique<IniSections::ParsedFile>(readBytes(m_filePath));
     return m_file.get();
 }
 
@@ -222,9 +266,8 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
     const auto pending = m_pending.constFind(name);
     if (pending != m_pending.cend())
         return *pending;
-    const QSettings* settings = file();
-    // Whatever fragments QSettings made of a file it could not parse are no settings of ours.
-    if (!settings || m_fileIsNonsense)
+    const IniSections::ParsedFile* settings = file();
+    if (!settings)
         return defaultValue;
     const QVariant value = settings->value(name);
     if (!value.isValid())
@@ -258,73 +301,65 @@ bool IniSettingsStore::flush()
 {
     if (m_pending.isEmpty())
         return true;
-    const QSettings* settings = file();
-    if (!settings)
+    if (pathKind(m_filePath) == PathKind::Other)
         return false;
+    const QString target = resolvedTarget(m_filePath);
+    // Read again: another copy of the program may have saved since this one read the file.
+    const QByteArray original = readBytes(target);
+    const IniSections::ParsedFile onDisk(original);
     // Most runs end by writing back what they read (the favourites, the type, the last code): then the file
     // stays as it is, to the byte and the date. Anything new saves every pending value, as always.
-    if (!m_fileIsNonsense && holdsEvery(*settings, m_pending)) {
+    if (onDisk.isRead() && holdsEvery(onDisk, m_pending)) {
         m_pending.clear();
         return true;
     }
     QSet<QString> writtenGroups;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         writtenGroups.insert(IniSections::GroupOfKey(it.key()));
-    // Keys of the file that are not ours are kept: in the groups we write, as QSettings writes them again;
-    // the other groups (the user's "sources", say) as the file holds them, byte for byte.
+    // Keys of the groups we write that are not ours are written again as QSettings writes them; the other
+    // groups (the user's "sources", say) stay as the file holds them, byte for byte.
     QVariantMap theirs;
-    QVariantMap values;
-    QByteArray original;
-    if (!m_fileIsNonsense) {
-        original = readBytes(m_filePath);
-        for (const QString& key : settings->allKeys()) {
-            if (m_pending.contains(key))
-                continue;
-            const QVariant value = key.isEmpty() ? QVariant() : settings->value(key);
-            theirs.insert(key, value);
-            if (writtenGroups.contains(IniSections::GroupOfKey(key)))
-                values.insert(key, value);
-        }
+    for (const QString& key : onDisk.keys(writtenGroups)) {
+        if (!m_pending.contains(key))
+            theirs.insert(key, onDisk.value(key));
     }
+    QVariantMap values = theirs;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         values.insert(it.key(), it.value());
-    if (!saveWhole(m_filePath, values, original)) {
-        QVariantMap everything = theirs;
-        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-            everything.insert(it.key(), it.value());
-        if (!saveOverDamage(theirs, everything))
-            return false;
-    }
+    const SaveResult saved = saveWhole(target, values, original);
+    if (saved == SaveResult::WriteFailed
+        || (saved == SaveResult::NotReadBack && !saveOverDamage(target, original, theirs, values)))
+        return false;
     m_pending.clear();
     m_file.reset();
-    m_fileIsNonsense = false;
     return true;
 }
 
-bool IniSettingsStore::saveOverDamage(const QVariantMap& theirs, QVariantMap values) const
+bool IniSettingsStore::saveOverDamage(
+    const QString& target, const QByteArray& original, const QVariantMap& theirs, QVariantMap values) const
 {
-    // A file that QSettings reads but cannot write back the same would refuse every save from now on, and
-    // the user's favourites would silently never be saved again: what cannot be written back is dropped,
-    // after a copy of the file is kept beside it, and the file is written whole by QSettings.
+    // A file that cannot be written back the same would refuse every save from now on, and the user's
+    // favourites would silently never be saved again. The keys of our groups that cannot be written back are
+    // dropped; when none is to blame, something else in the file swallows what we write (a quote never
+    // closed), and our groups go first. A copy of the file is kept beside it first, never over another.
     QStringList damaged;
-    if (theirs.size() > kMostKeysProbed) {
+    if (theirs.size() > kMostKeysProbed)
         damaged = theirs.keys();
-    } else {
-        // An empty key (a line "=x") is never written: no need to try it.
-        QVariantMap named = theirs;
-        if (named.remove(QString()) > 0)
-            damaged.append(QString());
-        findKeysNotWrittenBack(m_filePath, named, damaged);
-    }
-    if (damaged.isEmpty())
-        return false;
+    else
+        findKeysNotWrittenBack(target, theirs, damaged);
     for (const QString& key : damaged)
         values.remove(key);
-    const QString copy = m_filePath + u".bak"_qs;
-    QFile::remove(copy);
-    if (!QFile::copy(m_filePath, copy))
+    const QString copy = freeCopyName(m_filePath);
+    if (!original.isEmpty() && !QFile::copy(target, copy))
         return false;
-    if (!saveWhole(m_filePath, values)) {
+    using IniSections::Placement;
+    SaveResult saved = damaged.isEmpty() ? SaveResult::NotReadBack : saveWhole(target, values, original);
+    if (saved == SaveResult::NotReadBack)
+        saved = saveWhole(target, values, original, Placement::First);
+    // Whatever of the user's text still breaks ours is in the copy.
+    if (saved == SaveResult::NotReadBack)
+        saved = saveWhole(target, values, {});
+    if (saved != SaveResult::Saved) {
         QFile::remove(copy);
         return false;
     }
