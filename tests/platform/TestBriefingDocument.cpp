@@ -4,6 +4,7 @@
 #include "stations/StationTable.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -97,6 +98,19 @@ void TestBriefingDocument::sameBriefingInEveryFormat_data()
     QTest::newRow("400 NOTAMs of a station the directory does not know, not fetched")
         << u"ZZZZ"_qs << shown(u"Notams"_qs, false, QString(), { { notams, 0, false, 8.5 } }) << QDateTime()
         << u"ZZZZ\nNotams"_qs << QList<Styled> { { u"ZZZZ"_qs, u"#0000c0"_qs, true } } << 5;
+    // Sorted under their coloured status lines as in the window, the expired ones shown last under their heading.
+    QFile icao(QStringLiteral(VENTORIX_TEST_DATA "/notam/LFPG-icao.html"));
+    QVERIFY(icao.open(QIODevice::ReadOnly));
+    const QDateTime icaoFetched(QDate(2026, 12, 16), QTime(8, 0), Qt::UTC);
+    QTest::newRow("ICAO NOTAMs, two of them expired")
+        << u"LFPG"_qs << Reports::decodeNotams(u"LFPG"_qs, icao.readAll(), icaoFetched) << icaoFetched
+        << u"LFPG — France, Paris\nNotams\nObtenu le 16/12/2026 à 08:00 UTC\nSource : http://meteo.test/"_qs
+        << QList<Styled> { { u"A0104/26 — permanent — à partir du 01/11 00:00 UTC — Aérodrome — voir le texte"_qs,
+                               u"#00008b"_qs, true },
+               { u"2 NOTAM expirés"_qs, u"#808080"_qs, true },
+               { u"A0105/26 — expiré — du 05/12 06:00 au 05/12 20:00 UTC — ILS — hors service"_qs, u"#808080"_qs,
+                   true } }
+        << 1;
 }
 
 void TestBriefingDocument::sameBriefingInEveryFormat()
@@ -118,7 +132,8 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
     QCOMPARE(BriefingFile::Text(briefing), (heading + u"\n\n"_qs + body + u'\n').toUtf8());
 
     const QString html = QString::fromUtf8(BriefingFile::Html(briefing));
-    QVERIFY(html.contains(u"<title>Bulletin %1 — METAR</title>"_qs.arg(code)));
+    const QString typeName = reportTypeName(report.type);
+    QVERIFY(html.contains(u"<title>Bulletin %1 — %2</title>"_qs.arg(code, typeName)));
     for (const Styled& expected : styled) {
         const QRegularExpression span(
             u"<span style=\"([^\"]*)\">"_qs + QRegularExpression::escape(expected.text) + u"</span>"_qs);
@@ -137,7 +152,8 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
         qPrintable(text.left(400)));
     const QString info = tool(u"pdfinfo"_qs, { pdf });
     const QRegularExpression titleAndCreator(
-        u"^Title: +Bulletin %1 — METAR\nCreator: +Ventorix 3.0.0$"_qs.arg(code), QRegularExpression::MultilineOption);
+        u"^Title: +Bulletin %1 — %2\nCreator: +Ventorix 3.0.0$"_qs.arg(code, typeName),
+        QRegularExpression::MultilineOption);
     QVERIFY2(info.contains(titleAndCreator), qPrintable(info));
     const int pageCount = QRegularExpression(u"Pages: +(\\d+)"_qs).match(info).captured(1).toInt();
     QVERIFY2(pages == 1 ? pageCount == 1 : pageCount >= pages, qPrintable(info));
