@@ -24,8 +24,6 @@ private Q_SLOTS:
     void jsonContract_data();
     void jsonContract();
     void tafAndNotamAsJson();
-    void notamsInTextOrder_data();
-    void notamsInTextOrder();
     void textFormat();
     void usageErrors_data();
     void usageErrors();
@@ -238,58 +236,15 @@ void TestReportMode::tafAndNotamAsJson()
     QCOMPARE(notamJson[u"type"_qs].toString(), u"NOTAM"_qs);
     QCOMPARE(notamJson[u"title"_qs].toString(), u"Notams"_qs);
     QVERIFY(notamJson[u"text"_qs].toString().startsWith(u"LFPG A2871/26"_qs));
+    const QJsonArray notams = notamJson[u"notams"_qs].toArray(); // one-line entries: listed, nothing read
+    QCOMPARE(notams.size(), 4);
+    QVERIFY(notams.at(3)[u"status"_qs].isNull());
 
     // Without a provider the NOTAM request fails like a download.
     const Result none = run({ u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, QString() });
     QCOMPARE(none.exitCode, 1);
     QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"banner"_qs].toString(), u"X"_qs);
     QCOMPARE(QJsonDocument::fromJson(none.out).object()[u"error"_qs].toString(), u"no-source"_qs);
-}
-
-void TestReportMode::notamsInTextOrder_data()
-{
-    QTest::addColumn<QString>("page"); // under tests/data/notam
-    QTest::addColumn<QStringList>("ids"); // in the order of the list; empty for an item that is not ICAO
-    QTest::addColumn<QStringList>("states"); // empty for an unknown state
-
-    QTest::newRow("the provider's one-line entries, in page order, with no state")
-        << u"LFPG.html"_qs << QStringList(4) << QStringList(4);
-    QTest::newRow("ICAO NOTAMs in force, upcoming, permanent, then expired")
-        << u"LFPG-icao.html"_qs
-        << QStringList { u"A0103/26"_qs, u"A0102/26"_qs, u"A0104/26"_qs, u"A0101/26"_qs, u"A0105/26"_qs }
-        << QStringList { u"en vigueur"_qs, u"à venir"_qs, u"permanent"_qs, u"expiré"_qs, u"expiré"_qs };
-}
-
-void TestReportMode::notamsInTextOrder()
-{
-    QFETCH(QString, page);
-    QFETCH(QStringList, ids);
-    QFETCH(QStringList, states);
-
-    QFile notam(QStringLiteral(VENTORIX_TEST_DATA "/notam/") + page);
-    QVERIFY(notam.open(QIODevice::ReadOnly));
-    m_server->setBody(u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs, notam.readAll());
-    const Result result = run({ u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, m_server->base(),
-        u"--now"_qs, u"2026-12-16T08:00"_qs });
-    QCOMPARE(result.exitCode, 0);
-    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
-    const QString text = json[u"text"_qs].toString();
-    QStringList gotIds;
-    QStringList gotStates;
-    qsizetype previous = -1;
-    for (const QJsonValue& value : json[u"notams"_qs].toArray()) {
-        const QJsonObject object = value.toObject();
-        gotIds.append(object[u"id"_qs].toString());
-        gotStates.append(object[u"status"_qs].toString());
-        // Each one where the text has it: a NOTAM at its status line, another item at its own text.
-        const QString found = object[u"id"_qs].isNull() ? object[u"text"_qs].toString().trimmed()
-                                                        : object[u"id"_qs].toString() + u" — "_qs;
-        const qsizetype at = text.indexOf(found, previous + 1);
-        QVERIFY2(at > previous, qPrintable(found));
-        previous = at;
-    }
-    QCOMPARE(gotIds, ids);
-    QCOMPARE(gotStates, states);
 }
 
 void TestReportMode::textFormat()

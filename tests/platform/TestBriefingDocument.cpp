@@ -98,16 +98,13 @@ void TestBriefingDocument::sameBriefingInEveryFormat_data()
     QTest::newRow("400 NOTAMs of a station the directory does not know, not fetched")
         << u"ZZZZ"_qs << shown(u"Notams"_qs, false, QString(), { { notams, 0, false, 8.5 } }) << QDateTime()
         << u"ZZZZ\nNotams"_qs << QList<Styled> { { u"ZZZZ"_qs, u"#0000c0"_qs, true } } << 5;
-    // Sorted under their coloured status lines as in the window, the expired ones shown last under their heading.
     QFile icao(QStringLiteral(VENTORIX_TEST_DATA "/notam/LFPG-icao.html"));
     QVERIFY(icao.open(QIODevice::ReadOnly));
     const QDateTime icaoFetched(QDate(2026, 12, 16), QTime(8, 0), Qt::UTC);
     QTest::newRow("ICAO NOTAMs, two of them expired")
         << u"LFPG"_qs << Reports::decodeNotams(u"LFPG"_qs, icao.readAll(), icaoFetched) << icaoFetched
         << u"LFPG — France, Paris\nNotams\nObtenu le 16/12/2026 à 08:00 UTC\nSource : http://meteo.test/"_qs
-        << QList<Styled> { { u"A0104/26 — permanent — à partir du 01/11 00:00 UTC — Aérodrome — voir le texte"_qs,
-                               u"#00008b"_qs, true },
-               { u"2 NOTAM expirés"_qs, u"#808080"_qs, true },
+        << QList<Styled> { { u"2 NOTAM expirés"_qs, u"#808080"_qs, true },
                { u"A0105/26 — expiré — du 05/12 06:00 au 05/12 20:00 UTC — ILS — hors service"_qs, u"#808080"_qs,
                    true } }
         << 1;
