@@ -90,8 +90,9 @@ void TestReportMode::currentMetarAsJson()
     // Every key of the contract, always present (null where unknown), whatever the report.
     QCOMPARE(json.keys(),
         (QStringList { u"background"_qs, u"banner"_qs, u"bannerVisible"_qs, u"code"_qs, u"error"_qs, u"fetched"_qs,
-            u"issued"_qs, u"observed"_qs, u"raw"_qs, u"reportVisible"_qs, u"runs"_qs, u"source"_qs, u"stale"_qs,
-            u"station"_qs, u"text"_qs, u"title"_qs, u"titleVisible"_qs, u"type"_qs, u"validFrom"_qs, u"validTo"_qs }));
+            u"issued"_qs, u"notams"_qs, u"observed"_qs, u"raw"_qs, u"reportVisible"_qs, u"runs"_qs, u"source"_qs,
+            u"stale"_qs, u"station"_qs, u"text"_qs, u"title"_qs, u"titleVisible"_qs, u"type"_qs, u"validFrom"_qs,
+            u"validTo"_qs }));
     QCOMPARE(json[u"error"_qs].toString(), QString());
     QCOMPARE(json[u"code"_qs].toString(), u"LFPG"_qs);
     QCOMPARE(json[u"type"_qs].toString(), u"METAR"_qs);
@@ -168,7 +169,7 @@ void TestReportMode::jsonContract_data()
                { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
                { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
                { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },
-               { u"validTo"_qs, null } };
+               { u"validTo"_qs, null }, { u"notams"_qs, null } };
     // Day 30 read on New Year's Day is last year's December; the validity runs into the new year.
     QTest::newRow("TAF across a month and year end")
         << QStringList { u"taf"_qs, u"EGLL"_qs, u"2027-01-01T01:00"_qs } << u"/data/forecasts/taf/stations/EGLL.TXT"_qs
@@ -177,12 +178,12 @@ void TestReportMode::jsonContract_data()
                { u"raw"_qs, u"TAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030"_qs },
                { u"fetched"_qs, u"2027-01-01T01:00:00Z"_qs }, { u"stale"_qs, false }, { u"observed"_qs, null },
                { u"issued"_qs, u"2026-12-30T23:00:00Z"_qs }, { u"validFrom"_qs, u"2026-12-31T00:00:00Z"_qs },
-               { u"validTo"_qs, u"2027-01-01T06:00:00Z"_qs } };
+               { u"validTo"_qs, u"2027-01-01T06:00:00Z"_qs }, { u"notams"_qs, null } };
     QTest::newRow("station not in the directory, not fetched")
         << QStringList { u"metar"_qs, u"ZZZZ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray()
         << QJsonObject { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
                { u"source"_qs, null }, { u"stale"_qs, false }, { u"observed"_qs, null }, { u"issued"_qs, null },
-               { u"validFrom"_qs, null }, { u"validTo"_qs, null } };
+               { u"validFrom"_qs, null }, { u"validTo"_qs, null }, { u"notams"_qs, null } };
 }
 
 void TestReportMode::jsonContract()
@@ -235,6 +236,9 @@ void TestReportMode::tafAndNotamAsJson()
     QCOMPARE(notamJson[u"type"_qs].toString(), u"NOTAM"_qs);
     QCOMPARE(notamJson[u"title"_qs].toString(), u"Notams"_qs);
     QVERIFY(notamJson[u"text"_qs].toString().startsWith(u"LFPG A2871/26"_qs));
+    const QJsonArray notams = notamJson[u"notams"_qs].toArray(); // one-line entries: listed, nothing read
+    QCOMPARE(notams.size(), 4);
+    QVERIFY(notams.at(3)[u"status"_qs].isNull());
 
     // Without a provider the NOTAM request fails like a download.
     const Result none = run({ u"--report"_qs, u"notam"_qs, u"LFPG"_qs, u"--notam-base"_qs, QString() });

@@ -46,6 +46,8 @@ private Q_SLOTS:
     void staleTaf();
     void failedTafStillRecordsTheCode();
     void notamEndToEnd();
+    void sortedNotamsUnderStatusLines_data();
+    void sortedNotamsUnderStatusLines();
     void failedNotamShowsX();
     void noNotamProviderFailsLikeADownload();
     void find_data();
@@ -155,6 +157,58 @@ void TestTafNotamWindow::notamEndToEnd()
     QCOMPARE(reportArea->toPlainText(), shown);
     QVERIFY(QFile::exists(fixture.workDir.filePath(u"LFPG.txt"_qs)));
     QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), u"LFPG"_qs);
+}
+
+void TestTafNotamWindow::sortedNotamsUnderStatusLines_data()
+{
+    QTest::addColumn<QString>("id"); // fetched on 16/12/2026 at 08:00 UTC; the page lists A0101 to A0105
+    QTest::addColumn<QString>("after"); // the NOTAM listed just before it; empty for the first
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<bool>("expired"); // hidden until asked for
+
+    QTest::newRow("in force first") << u"A0103/26"_qs << QString() << QColor(0x00, 0x64, 0x00) << false;
+    QTest::newRow("upcoming next") << u"A0102/26"_qs << u"A0103/26"_qs << QColor(0xD0, 0x60, 0x00) << false;
+    QTest::newRow("permanent last") << u"A0104/26"_qs << u"A0102/26"_qs << QColor(0x00, 0x00, 0x8B) << false;
+    QTest::newRow("expired, in page order") << u"A0101/26"_qs << QString() << QColor(0x80, 0x80, 0x80) << true;
+    QTest::newRow("second expired") << u"A0105/26"_qs << u"A0101/26"_qs << QColor(0x80, 0x80, 0x80) << true;
+}
+
+void TestTafNotamWindow::sortedNotamsUnderStatusLines()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, after);
+    QFETCH(QColor, colour);
+    QFETCH(bool, expired);
+
+    WindowFixture fixture(QDateTime(QDate(2026, 12, 16), QTime(8, 0), Qt::UTC));
+    fixture.server.setBody(kNotamPath, readFixture(u"notam/LFPG-icao.html"_qs));
+    MainWindow& w = fixture.window();
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* expiredButton = control<QPushButton>(w, u"expiredButton"_qs);
+    w.show();
+    w.selectReportTypeQuietly(ReportType::Notam);
+    w.showReport(u"LFPG"_qs);
+    QCOMPARE(expiredButton->text(), u"2 NOTAM expirés — afficher"_qs);
+    QCOMPARE(reportArea->toPlainText().contains(id + u" — "_qs), !expired);
+
+    expiredButton->setFocus(Qt::TabFocusReason); // reached from the keyboard
+    QTest::keyClick(expiredButton, Qt::Key_Space);
+    const QString text = reportArea->toPlainText();
+    for (int pass = 0; pass < 2; ++pass) {
+        // The status line first, in its state's colour, the NOTAM as written under it; a find keeps it so.
+        const QList<ReportArea::Run> runs = ReportArea::Runs(reportArea);
+        const auto line = std::find_if(runs.cbegin(), runs.cend(),
+            [&](const ReportArea::Run& run) { return run.text.startsWith(id + u" — "_qs); });
+        QVERIFY(line != runs.cend() && line->bold);
+        QCOMPARE(QColor::fromRgb(line->rgb), colour);
+        const qsizetype at = text.indexOf(line->text + u"\nLFPG "_qs + id + u" NOTAMN\n"_qs);
+        QCOMPARE(at > text.indexOf(u"\n2 NOTAM expirés\n"_qs), expired);
+        QVERIFY(after.isEmpty() || (text.contains(after) && text.indexOf(after + u" — "_qs) < at));
+        control<QLineEdit>(w, u"findEdit"_qs)->setText(u"NOTAMN"_qs);
+        control<QPushButton>(w, u"findButton"_qs)->click();
+        QCOMPARE(highlighted(reportArea).size(), 5 * 6);
+        QCOMPARE(reportArea->toPlainText(), text);
+    }
 }
 
 void TestTafNotamWindow::failedNotamShowsX()

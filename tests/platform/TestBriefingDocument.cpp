@@ -4,6 +4,7 @@
 #include "stations/StationTable.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -121,6 +122,17 @@ void TestBriefingDocument::sameBriefingInEveryFormat_data()
         << QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC) << u"http://meteo.test/"_qs
         << u"EPLL — Polska, Łódź\nMETAR de 1930 UTC\nObtenu le 07/12/2026 à 09:00 UTC\nSource : http://meteo.test/"_qs
         << QList<Styled> { { u"Łódź → Kraków"_qs, u"#c00000"_qs, true } } << 1;
+    QFile icao(QStringLiteral(VENTORIX_TEST_DATA "/notam/LFPG-icao.html"));
+    QVERIFY(icao.open(QIODevice::ReadOnly));
+    const QDateTime icaoFetched(QDate(2026, 12, 16), QTime(8, 0), Qt::UTC);
+    QTest::newRow("ICAO NOTAMs, two of them expired")
+        << u"LFPG"_qs << Reports::decodeNotams(u"LFPG"_qs, icao.readAll(), icaoFetched) << icaoFetched
+        << u"http://meteo.test/"_qs
+        << u"LFPG — France, Paris\nNotams\nObtenu le 16/12/2026 à 08:00 UTC\nSource : http://meteo.test/"_qs
+        << QList<Styled> { { u"2 NOTAM expirés"_qs, u"#808080"_qs, true },
+               { u"A0105/26 — expiré — du 05/12 06:00 au 05/12 20:00 UTC — ILS — hors service"_qs, u"#808080"_qs,
+                   true } }
+        << 1;
 }
 
 void TestBriefingDocument::sameBriefingInEveryFormat()
@@ -143,7 +155,8 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
     QCOMPARE(BriefingFile::Text(briefing), (heading + u"\n\n"_qs + body + u'\n').toUtf8());
 
     const QString html = QString::fromUtf8(BriefingFile::Html(briefing));
-    QVERIFY(html.contains(u"<title>Bulletin %1 — METAR</title>"_qs.arg(code)));
+    const QString typeName = reportTypeName(report.type);
+    QVERIFY(html.contains(u"<title>Bulletin %1 — %2</title>"_qs.arg(code, typeName)));
     QVERIFY(!html.contains(u"S3cret"_qs));
     for (const Styled& expected : styled) {
         const QRegularExpression span(
@@ -159,7 +172,8 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
     QCOMPARE(BriefingFile::Save(briefing, pdf, BriefingFile::Format::Pdf), QString());
     const QString info = tool(u"pdfinfo"_qs, { pdf });
     const QRegularExpression titleAndCreator(
-        u"^Title: +Bulletin %1 — METAR\nCreator: +Ventorix 3.0.0$"_qs.arg(code), QRegularExpression::MultilineOption);
+        u"^Title: +Bulletin %1 — %2\nCreator: +Ventorix 3.0.0$"_qs.arg(code, typeName),
+        QRegularExpression::MultilineOption);
     QVERIFY2(info.contains(titleAndCreator), qPrintable(info));
     const int pageCount = QRegularExpression(u"Pages: +(\\d+)"_qs).match(info).captured(1).toInt();
     // The first and the last page: a page that lost its text is found at the end first.

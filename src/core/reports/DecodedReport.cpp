@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -21,6 +22,13 @@ const QString kTafBanner = u"TAF Périmé"_qs;
 // NOTAMs are never out of date; their banner only says that none could be fetched.
 const QString kNotamBanner = u"X"_qs;
 const QString kNotamTitle = u"Notams"_qs;
+
+// The looks of the status lines, one colour per state, so a glance tells what is in force.
+constexpr quint32 kInForceGreen = 0x006400;
+constexpr quint32 kUpcomingOrange = 0xD06000;
+constexpr quint32 kPermanentBlue = 0x00008B;
+constexpr quint32 kExpiredGrey = 0x808080;
+constexpr quint32 kUnknownBlack = 0x000000;
 
 QString bannerOf(ReportType type)
 {
@@ -117,6 +125,72 @@ bool isWebPage(const QByteArray& contents)
         || start.startsWith("<head") || start.startsWith("<body");
 }
 
+quint32 stateColour(Notam::State state)
+{
+    switch (state) {
+    case Notam::State::InForce:
+        return kInForceGreen;
+    case Notam::State::Upcoming:
+        return kUpcomingOrange;
+    case Notam::State::Permanent:
+        return kPermanentBlue;
+    case Notam::State::Expired:
+        return kExpiredGrey;
+    case Notam::State::Unknown:
+        break;
+    }
+    return kUnknownBlack;
+}
+
+// The closing rule of the cut (CutNotams) ends the block, not the NOTAM it was cut with.
+const QString& closingRule()
+{
+    static const QString rule = QString(70, u'_') + u" (Fin)"_qs;
+    return rule;
+}
+
+QString withoutEndingBreaks(QString text)
+{
+    while (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
+        text.chop(1);
+    return text;
+}
+
+// The arranged NOTAMs as the report area holds them (CR LF breaks), with the looks of their status lines.
+class NotamListing
+{
+public:
+    void addLine(const QString& line, quint32 rgb)
+    {
+        const QString area = areaText(line);
+        AddSpan(m_spans, m_text.size() + area.size(), m_text.size(), area.size(), true, rgb);
+        m_text += area + u"\r\n"_qs;
+    }
+
+    // The NOTAM's text as cut, without the line breaks that ended it: the separator supplies its own.
+    void addEntry(const Notam::Entry& entry, const QDateTime& nowUtc)
+    {
+        if (m_entries++ > 0)
+            m_text += u"\r\n"_qs + QString(70, u'_') + u"\r\n\r\n"_qs;
+        if (entry.item.icao)
+            addLine(Notam::statusLine(entry.item, nowUtc, entry.aroundField), stateColour(entry.status.state));
+        const QString& body = entry.item.text;
+        m_text += areaText(withoutEndingBreaks(body.left(body.indexOf(closingRule()))));
+    }
+
+    void addBreak() { m_text += u"\r\n"_qs; }
+    void addText(const QString& text) { m_text += areaText(text); }
+    void startSection() { m_entries = 0; }
+
+    const QString& text() const { return m_text; }
+    const StyleSpans& spans() const { return m_spans; }
+
+private:
+    QString m_text;
+    StyleSpans m_spans;
+    int m_entries = 0;
+};
+
 } // namespace
 
 Failure::Cause checkReply(ReportType type, const QByteArray& contents)
@@ -210,12 +284,45 @@ DecodedReport decodeTaf(
     return report;
 }
 
-DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc)
+DecodedReport decodeNotams(
+    const QString& code, const QByteArray& page, const QDateTime& fetchedUtc, std::optional<Notam::GeoPoint> aerodrome)
 {
     DecodedReport report = begun(code, ReportType::Notam, fetchedUtc);
     report.title = kNotamTitle;
-    report.text = areaText(Notam::CutNotams(WorkFile::DecodePage(page), code));
+    const QString block = Notam::CutNotams(WorkFile::DecodePage(page), code);
+    report.text = areaText(block);
     report.received = report.text;
+
+    const Notam::Briefing arranged = Notam::arrange(Notam::parseItems(block), fetchedUtc, aerodrome);
+    report.notams = arranged.shown + arranged.expired;
+    // Items the parser cannot date (the provider's one-line entries) keep the page's own order and look.
+    const bool anyIcao = std::any_of(
+        report.notams.cbegin(), report.notams.cend(), [](const Notam::Entry& entry) { return entry.item.icao; });
+    if (!anyIcao)
+        return report;
+
+    NotamListing listing;
+    for (const Notam::Entry& entry : arranged.shown)
+        listing.addEntry(entry, fetchedUtc);
+    if (!arranged.shown.isEmpty())
+        listing.addBreak();
+    for (const Notam::Entry& entry : report.notams) {
+        if (const qsizetype rule = entry.item.text.indexOf(closingRule()); rule >= 0) {
+            listing.addText(withoutEndingBreaks(entry.item.text.mid(rule)));
+            listing.addBreak();
+        }
+    }
+    if (!arranged.expired.isEmpty()) {
+        report.expiredAt = listing.text().size();
+        listing.addBreak();
+        listing.addLine(Notam::expiredHeading(arranged.expired.size()), kExpiredGrey);
+        listing.startSection();
+        for (const Notam::Entry& entry : arranged.expired)
+            listing.addEntry(entry, fetchedUtc);
+        listing.addBreak();
+    }
+    report.text = listing.text();
+    report.spans = listing.spans();
     return report;
 }
 

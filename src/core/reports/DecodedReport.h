@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/Failure.h"
+#include "reports/NotamParser.h"
 #include "reports/ReportType.h"
 #include "reports/StyleSpan.h"
 #include "reports/TextRun.h"
@@ -35,6 +36,12 @@ struct DecodedReport
 
     Failure::Reason failure; ///< Failure::Cause::None when the report was fetched
 
+    /// NOTAM: every NOTAM of the block in the order of the text, the expired ones last; empty otherwise.
+    QList<Notam::Entry> notams;
+    /// NOTAM: where the expired NOTAMs begin in text (the blank line over their heading), which the window
+    /// keeps hidden until asked; -1 when none expired.
+    qsizetype expiredAt = -1;
+
     /// A METAR or TAF file with no text in it: the window then shows neither title nor report.
     bool empty = false;
 
@@ -57,8 +64,12 @@ DecodedReport decodeMetar(
 DecodedReport decodeTaf(
     const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
 
-/// The NOTAM block of @p code cut out of the provider's page.
-DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc);
+/// The NOTAM block of @p code cut out of the provider's page. When it holds ICAO NOTAMs, the text lists
+/// them in force first, then upcoming, then permanent, each under its status line (dated at @p fetchedUtc
+/// and marked "autour du terrain" when its area covers @p aerodrome), the expired ones last under their
+/// heading; a block of other items is shown as cut.
+DecodedReport decodeNotams(const QString& code, const QByteArray& page, const QDateTime& fetchedUtc,
+    std::optional<Notam::GeoPoint> aerodrome = std::nullopt);
 
 /// Why @p contents, downloaded whole as far as the transfer could tell, is no report of @p type:
 /// Failure::Cause::None when it is one. A METAR file ends with its "cycle:" line, a TAF file with a line

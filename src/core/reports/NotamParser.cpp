@@ -995,9 +995,15 @@ Briefing arrange(const QList<Item>& items, const QDateTime& nowUtc, std::optiona
 
 QString expiredLine(qsizetype count)
 {
+    const QString heading = expiredHeading(count);
+    return heading.isEmpty() ? heading : heading + u" — afficher"_qs;
+}
+
+QString expiredHeading(qsizetype count)
+{
     if (count <= 0)
         return {};
-    return count == 1 ? u"1 NOTAM expiré — afficher"_qs : u"%1 NOTAM expirés — afficher"_qs.arg(count);
+    return count == 1 ? u"1 NOTAM expiré"_qs : u"%1 NOTAM expirés"_qs.arg(count);
 }
 
 QJsonObject toJson(const Item& item, const QDateTime& nowUtc, bool aroundField)

@@ -128,6 +128,9 @@ Briefing arrange(const QList<Item>& items, const QDateTime& nowUtc, std::optiona
 /// The line that stands for the hidden expired NOTAMs: "3 NOTAM expirés — afficher"; empty for none.
 QString expiredLine(qsizetype count);
 
+/// The heading over the expired NOTAMs once they are listed: "3 NOTAM expirés"; empty for none.
+QString expiredHeading(qsizetype count);
+
 /// The report mode's object for one NOTAM. Every key is always there, an unknown value being null
 /// (locations an empty array, estimated and aroundField false). For an ICAO item "text" holds the E) text;
 /// for any other item "text" holds its whole text and every other value is null, false or empty, since

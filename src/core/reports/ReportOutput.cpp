@@ -24,6 +24,17 @@ QJsonValue textOrNull(const QString& text)
     return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
 }
 
+// Null unless the report is a fetched NOTAM block, so a script tells "no NOTAM" from "no NOTAM list".
+QJsonValue notams(const DecodedReport& report)
+{
+    if (report.type != ReportType::Notam || !report.fetched())
+        return QJsonValue::Null;
+    QJsonArray list;
+    for (const Notam::Entry& entry : report.notams)
+        list.append(Notam::toJson(entry.item, report.fetchedUtc, entry.aroundField));
+    return list;
+}
+
 } // namespace
 
 QByteArray json(const DecodedReport& report, const StationInfo& station)
@@ -56,6 +67,7 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
         { u"issued"_qs, time(report.issuedUtc) },
         { u"validFrom"_qs, time(report.validFromUtc) },
         { u"validTo"_qs, time(report.validToUtc) },
+        { u"notams"_qs, notams(report) },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }

@@ -20,7 +20,9 @@ namespace ReportOutput {
 /// One JSON object. Keys (every one always present; null where the value is unknown): code, type, title,
 /// titleVisible, reportVisible, bannerVisible, banner, background, text (CR LF line breaks), runs (text,
 /// color, bold, size), error (the failure's key, "" when fetched), station (code, name, city, country),
-/// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC).
+/// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC), notams (the
+/// NOTAMs as Notam::toJson gives them, in the order of the text, expired last; an empty array for a block
+/// without NOTAM, null for a METAR, a TAF or a request that failed).
 QByteArray json(const DecodedReport& report, const StationInfo& station);
 
 /// The title, an empty line, then the report text.

@@ -53,6 +53,11 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_refreshButton->setToolTip(u"Rafraichir"_qs);
 
     createReportArea();
+    // Under the report, where the expired NOTAMs would follow; a button so the keyboard reaches it too.
+    m_expiredButton = place<QPushButton>(this, u"expiredButton"_qs, rect(990, 5085, 3600, 255));
+    m_expiredButton->setFlat(true);
+    m_expiredButton->setFont(sansFont(8.5));
+    m_expiredButton->hide();
 
     m_foldButton = place<QPushButton>(this, u"foldButton"_qs, rect(30, 0, 1290, 510));
     m_foldButton->setText(u"Réduire"_qs);
@@ -72,8 +77,8 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
-        m_refreshButton, m_reportArea, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel, m_favouritesBar,
-        m_reportBackground });
+        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel,
+        m_favouritesBar, m_reportBackground });
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
@@ -84,6 +89,7 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
         &ReportPanel::refreshRequested);
     connect(m_foldButton, &QPushButton::clicked, this, &ReportPanel::foldRequested);
     connect(m_findButton, &QPushButton::clicked, this, &ReportPanel::findInNotams);
+    connect(m_expiredButton, &QPushButton::clicked, this, &ReportPanel::showExpiredNotams);
     connect(m_findEdit, &QLineEdit::returnPressed, this, &ReportPanel::findInNotams);
     for (size_t i = 0; i < m_typeButtons.size(); ++i) {
         connect(m_typeButtons[i], &QRadioButton::toggled, this, [this, i](bool checked) {
@@ -182,6 +188,7 @@ ReportType ReportPanel::selectedReportType() const
 void ReportPanel::showPending(ReportType type)
 {
     m_staleBanner->hide();
+    m_expiredButton->hide();
     setBackground(Reports::kWhite);
     setReportText(QString());
     m_reportTitle->setText(type == ReportType::Notam ? u"Notams"_qs : QString());
@@ -193,13 +200,45 @@ void ReportPanel::showReport(const DecodedReport& report)
     m_staleBanner->setText(report.banner);
     m_staleBanner->setVisible(report.bannerShown);
     setBackground(report.background);
-    setReportText(report.text);
-    ReportArea::Apply(m_reportArea, report.spans);
     m_reportArea->setVisible(!report.empty);
     m_reportTitle->setVisible(!report.empty);
+    m_expiredButton->hide();
+    if (report.type != ReportType::Notam) {
+        setReportText(report.text);
+        ReportArea::Apply(m_reportArea, report.spans);
+        return;
+    }
+    m_allNotamText = report.text;
+    m_allNotamSpans = report.spans;
+    if (report.expiredAt < 0) {
+        showNotams(report.text, report.spans);
+        return;
+    }
+    // The expired NOTAMs end the text: until asked for, the text stops where they start.
+    StyleSpans shownSpans;
+    for (const StyleSpan& span : report.spans)
+        AddSpan(shownSpans, report.expiredAt, span.start, span.length, span.bold, span.rgb, span.pointSize);
+    showNotams(report.text.left(report.expiredAt), shownSpans);
+    const auto expired = std::count_if(report.notams.cbegin(), report.notams.cend(),
+        [](const Notam::Entry& entry) { return entry.status.state == Notam::State::Expired; });
+    m_expiredButton->setText(Notam::expiredLine(expired));
+    m_expiredButton->show();
+}
+
+void ReportPanel::showNotams(const QString& text, const StyleSpans& spans)
+{
+    setReportText(text);
+    ReportArea::Apply(m_reportArea, spans);
     // Kept as the report area holds it, so a find shows exactly the text that was there.
-    if (report.type == ReportType::Notam)
-        m_notamText = m_reportArea->document()->toPlainText();
+    m_notamText = m_reportArea->document()->toPlainText();
+    m_notamSpans = spans;
+}
+
+void ReportPanel::showExpiredNotams()
+{
+    m_expiredButton->hide();
+    showNotams(m_allNotamText, m_allNotamSpans);
+    m_reportArea->setFocus(Qt::OtherFocusReason);
 }
 
 void ReportPanel::setBackground(quint32 rgb)
@@ -227,6 +266,7 @@ void ReportPanel::setReportText(const QString& text)
 void ReportPanel::findInNotams()
 {
     setReportText(m_notamText);
+    ReportArea::Apply(m_reportArea, m_notamSpans);
     const QString needle = m_findEdit->text();
     // An empty search text occurs nowhere: nothing is highlighted.
     if (needle.isEmpty())

@@ -78,11 +78,17 @@ private:
     void createFindBox();
     void createReportArea();
     void findInNotams();
+    void showNotams(const QString& text, const StyleSpans& spans);
+    void showExpiredNotams();
     void setBackground(quint32 rgb);
     void setReportText(const QString& text);
 
     QString m_stationCode;
     QString m_notamText; // the NOTAMs as last shown, which every find starts again from
+    StyleSpans m_notamSpans; // and their status lines' looks, which a find keeps
+    QString m_allNotamText; // the NOTAMs with the expired ones, shown when asked
+    StyleSpans m_allNotamSpans;
+    QPushButton* m_expiredButton = nullptr;
     QFrame* m_findBox = nullptr;
     QPushButton* m_findButton = nullptr;
     QLineEdit* m_findEdit = nullptr;
