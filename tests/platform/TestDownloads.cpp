@@ -335,7 +335,7 @@ void TestDownloads::fetcher_data()
                             << QString() << u"LFPG A2871/26"_qs;
     QTest::newRow("METAR the server does not know")
         << ReportType::Metar << u"LFXX"_qs << QString()
-        << u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour LFXX (erreur HTTP 404)."_qs
+        << u"Connexion à internet ...\r\nMETAR de LFXX : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs
         << u"not-found"_qs << QString();
     QTest::newRow("empty METAR file") << ReportType::Metar << u"EMPT"_qs << QString() << QString() << QString()
                                       << QString();

@@ -35,6 +35,9 @@ struct DecodedReport
 
     Failure::Reason failure; ///< Failure::Cause::None when the report was fetched
 
+    /// Read from the sample reports built into the program: whatever shows or writes it says so.
+    bool demo = false;
+
     /// A METAR or TAF file with no text in it: the window then shows neither title nor report.
     bool empty = false;
 
@@ -47,6 +50,8 @@ namespace Reports {
 constexpr qreal kReportPoints = 8.5;
 constexpr quint32 kWhite = 0xFFFFFF;
 constexpr quint32 kStalePink = 0xFFC0C0;
+/// What leads everything a demonstration shows or writes.
+inline const QString kDemoStrip = QStringLiteral("DÉMONSTRATION");
 
 /// The METAR of @p code from the weather service's decoded file (@p contents as downloaded), dated against
 /// @p today's local date for the stale mark and resolved against @p fetchedUtc for its full time.

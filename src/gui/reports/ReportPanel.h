@@ -54,8 +54,8 @@ public:
 
     /// The report area's context menu: @p actions, in order.
     void setReportMenu(const QList<QAction*>& actions);
-    /// Copies the selected part of the report, or the whole report when nothing is selected.
-    void copyReport();
+    /// Copies the selected part of the report; false when nothing is selected.
+    bool copySelection();
     void selectWholeReport();
 
     // ReportView
@@ -83,6 +83,8 @@ private:
 
     QString m_stationCode;
     QString m_notamText; // the NOTAMs as last shown, which every find starts again from
+    QString m_lastFind; // what the last find looked for: the same again goes on to the next match
+    qsizetype m_findFrom = 0;
     QFrame* m_findBox = nullptr;
     QPushButton* m_findButton = nullptr;
     QLineEdit* m_findEdit = nullptr;
@@ -95,6 +97,7 @@ private:
     QPushButton* m_foldButton = nullptr;
     QLabel* m_reportTitle = nullptr;
     QLabel* m_staleBanner = nullptr;
+    QLabel* m_demoStrip = nullptr;
     QLabel* m_stationCodeLabel = nullptr;
     FavouritesBar* m_favouritesBar = nullptr;
     QFrame* m_reportBackground = nullptr;

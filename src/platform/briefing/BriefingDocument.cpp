@@ -54,6 +54,8 @@ std::unique_ptr<QTextDocument> Build(const Briefing& briefing)
     cursor.beginEditBlock();
 
     const DecodedReport& report = briefing.report;
+    if (report.demo)
+        addLine(cursor, Reports::kDemoStrip, look(kBannerRed, true, 16));
     const QString station
         = briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description;
     addLine(cursor, station, look(kHeadingBlue, true, 16));
