@@ -73,17 +73,20 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             if (!now)
                 return line;
         } else if (option == u"--report") {
-            if (inlineValue || i + 2 >= arguments.size()) {
+            // "--report=metar LFPG" as well as "--report metar LFPG".
+            if (i + (inlineValue ? 1 : 2) >= arguments.size()) {
                 line.error = u"l'option --report attend un type (metar, taf ou notam) et un code"_qs;
                 return line;
             }
-            const QString typeName = arguments.at(++i);
+            const QString typeName = inlineValue ? *inlineValue : arguments.at(++i);
             const std::optional<ReportType> type = reportTypeFromKey(typeName);
             if (!type) {
                 line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_qs.arg(typeName);
                 return line;
             }
-            line.report = ReportRequest { *type, arguments.at(++i), Format::Json, std::nullopt, QString() };
+            // Servers and the station table know codes in capitals only.
+            line.report
+                = ReportRequest { *type, arguments.at(++i).trimmed().toUpper(), Format::Json, std::nullopt, QString() };
         } else {
             line.error = u"option inconnue : %1"_qs.arg(arguments.at(i));
             return line;

@@ -16,6 +16,7 @@
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -67,6 +68,10 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
     connectRegions();
     createBriefingCommands();
+    // Outside a dialog a push button takes Space only; the search moves the focus to "Rechercher" and the
+    // user then presses Enter.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(true);
     m_codeSearchPanel->focusSearch();
 }
 
@@ -86,7 +91,7 @@ void MainWindow::connectRegions()
     connect(m_helpPanel, &HelpPanel::openChanged, this, &MainWindow::enableUncoveredRegions);
     connect(m_browserButton, &QPushButton::clicked, m_stationBrowser, &StationBrowser::toggle);
     connect(m_stationBrowser, &StationBrowser::opened, this, [this](bool open) {
-        m_browserButton->setText(open ? u"OACI"_qs : u"Pays / Villes"_qs);
+        m_browserButton->setText(open ? u"OACI"_qs : u"Ville / Pays"_qs);
         enableUncoveredRegions();
     });
     connect(m_stationBrowser, &StationBrowser::stationChosen, this, &MainWindow::showReport);
@@ -101,6 +106,16 @@ void MainWindow::connectRegions()
         [this] { m_requester->refresh(m_reportPanel->stationCode()); });
     connect(m_reportPanel, &ReportPanel::foldRequested, this, &MainWindow::toggleFold);
     connect(m_reportPanel, &ReportPanel::quitRequested, this, &MainWindow::quit);
+    // The window owns the keys of "Quitter" and "Rafraîchir": the panel is disabled under the help, which
+    // lists them, and a disabled widget's shortcuts are dead.
+    connect(Controls::shortcut(this, u"quitShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
+        &MainWindow::quit);
+    connect(
+        Controls::shortcut(this, u"refreshShortcut"_qs, QKeySequence(Qt::Key_F5)), &QAction::triggered, this, [this] {
+            // The fresh report is what the key asks to see.
+            m_helpPanel->dismiss();
+            m_requester->refresh(m_reportPanel->stationCode());
+        });
     connect(m_reportPanel, &ReportPanel::pointerOverBackground, this, &MainWindow::clearFavouriteHover);
 
     FavouritesBar& favourites = m_reportPanel->favouritesBar();
@@ -123,7 +138,10 @@ void MainWindow::createBriefingCommands()
 {
     m_briefingCommands = new BriefingCommands(*this, *m_services.settings, [this] { return briefing(); });
     m_reportPanel->setReportMenu(m_briefingCommands->actions());
-    connect(m_briefingCommands, &BriefingCommands::copyRequested, m_reportPanel, &ReportPanel::copyReport);
+    connect(m_briefingCommands, &BriefingCommands::copyRequested, this, [this] {
+        if (!m_reportPanel->copySelection())
+            m_briefingCommands->copyBriefing();
+    });
     connect(m_briefingCommands, &BriefingCommands::selectAllRequested, m_reportPanel, &ReportPanel::selectWholeReport);
 }
 
@@ -212,8 +230,14 @@ BriefingDocument::Briefing MainWindow::briefing() const
 void MainWindow::makeCurrent(const QString& code)
 {
     m_reportPanel->setStationCode(code);
-    if (m_reportPanel->favouritesBar().addFavourite(code))
+    FavouritesBar& favourites = m_reportPanel->favouritesBar();
+    if (favourites.addFavourite(code)) {
         m_reportPanel->stationTip().hide();
+    } else if (!favourites.favourites().contains(code) && !m_toldFavouritesFull) {
+        // Said once: the user learns why stations stop being added, and is not nagged at every request.
+        m_reportPanel->stationTip().showDescription(u"Favoris pleins : clic droit pour en retirer"_qs);
+        m_toldFavouritesFull = true;
+    }
 }
 
 void MainWindow::showPickedStation(const QString& code)
@@ -247,6 +271,9 @@ void MainWindow::setOuterWidthTwips(int twips)
 
 void MainWindow::foldIfWide()
 {
+    // Whoever reads the help is not done with the window.
+    if (!m_helpPanel->isHidden())
+        return;
     if (outerWidthTwips() > kFoldWiderThan)
         toggleFold();
 }
@@ -280,6 +307,10 @@ void MainWindow::toggleFold()
     }
     m_folded = !m_folded;
     m_reportPanel->showFolded(m_folded);
+    // The fold raised the report panel; an open help must stay over it, or the disabled regions it covered
+    // would show with nothing to close them by.
+    if (!m_helpPanel->isHidden())
+        m_helpPanel->raise();
     enableUncoveredRegions();
 }
 

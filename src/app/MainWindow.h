@@ -86,4 +86,5 @@ private:
     int m_unfoldedWidth = 0;
     QPoint m_unfoldedPanelPlace;
     bool m_unloaded = false;
+    bool m_toldFavouritesFull = false;
 };

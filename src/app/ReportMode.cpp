@@ -36,6 +36,7 @@ int run(const CommandLine& line)
         return 1;
     }
     const DecodedReport report = ReportFetcher(services.services()).fetch(request.code, request.type);
+
     Stations::StationTable stations;
     Stations::FillFromEmbeddedData(stations);
 
@@ -51,6 +52,15 @@ int run(const CommandLine& line)
                                                           : BriefingFile::Html(briefing());
         return device.write(bytes) == bytes.size();
     };
+    if (!report.fetched()) {
+        // Scripts read the cause on stderr whatever the format; a file named by --output keeps what it held.
+        QStringList why = report.text.split(u"\r\n"_qs);
+        if (why.size() > 1 && why.first() == Failure::ConnectionLine())
+            why.removeFirst();
+        std::fprintf(stderr, "Ventorix : %s\n", why.join(u' ').toLocal8Bit().constData());
+        if (!request.output.isEmpty())
+            return 1;
+    }
     if (request.output.isEmpty()) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly) || !write(out) || !out.flush())

@@ -72,7 +72,7 @@ void TestBriefingCommands::menuOffersTheCommandsWithTheirKeys()
         QVERIFY(entry->isSeparator() || (w.actions().contains(entry) && entry->isShortcutVisibleInContextMenu()));
     }
     QCOMPARE(entries,
-        (QStringList { u"Copier | Ctrl+C"_qs, u"Tout sélectionner | Ctrl+A"_qs, u" | "_qs,
+        (QStringList { u"Copier | Ctrl+C"_qs, u"Copier le bulletin | "_qs, u"Tout sélectionner | Ctrl+A"_qs, u" | "_qs,
             u"Enregistrer le bulletin… | Ctrl+S"_qs, u"Imprimer… | Ctrl+P"_qs,
             u"Exporter en PDF… | Ctrl+Shift+S"_qs }));
     menu->hide();
@@ -150,9 +150,10 @@ void TestBriefingCommands::keysWorkAnywhereInTheWindow()
     MainWindow& w = m_fixture->window();
     QClipboard* clipboard = QGuiApplication::clipboard();
 
-    // Nothing selected: the whole report. Then the selection alone.
+    // Nothing selected: the whole briefing, its heading and title with the report. Then the selection alone.
     press(Qt::CTRL | Qt::Key_C);
-    QCOMPARE(clipboard->text(), m_area->toPlainText());
+    QCOMPARE(clipboard->text().section(u'\n', 1, 1), u"METAR de 1930 UTC"_qs);
+    QVERIFY(clipboard->text().startsWith(u"LFPG"_qs) && clipboard->text().contains(m_area->toPlainText()));
     press(Qt::CTRL | Qt::Key_A);
     QCOMPARE(m_area->textCursor().selectedText().size(), m_area->toPlainText().size());
     QTextCursor part(m_area->document());
@@ -174,11 +175,14 @@ void TestBriefingCommands::keysWorkAnywhereInTheWindow()
     press(Qt::CTRL | Qt::Key_F);
     QVERIFY(findEdit->hasFocus());
 
-    control<QPushButton>(w, u"helpButton"_qs)->click();
+    // The help lists these keys, and they work while it is open: F5 closes it on the fresh report.
     auto* help = control<QWidget>(w, u"helpPanel"_qs);
-    QVERIFY(help->isVisible());
-    press(Qt::Key_Escape);
+    control<QPushButton>(w, u"helpButton"_qs)->click();
+    const qsizetype asked = m_fixture->server.requests().size();
+    press(Qt::Key_F5);
+    QTRY_COMPARE(m_fixture->server.requests().size(), asked + 1);
     QVERIFY(!help->isVisible());
+    control<QPushButton>(w, u"helpButton"_qs)->click();
 
     // As "Quitter": the work files go and the window closes.
     QVERIFY(!QDir(m_fixture->workDir.path()).entryList({ u"*.txt"_qs }, QDir::Files).isEmpty());

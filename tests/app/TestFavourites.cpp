@@ -269,10 +269,11 @@ void TestFavourites::tipAfterRequest_data()
     QTest::addColumn<QString>("request");
     QTest::addColumn<bool>("tipShown");
 
-    // A code already in the bar changes nothing, the tip included; any other request hides it.
+    // A code already in the bar changes nothing, the tip included; an added one hides it; a full bar says
+    // in it why the code was not added.
     QTest::newRow("code already in the bar") << bar({ u"LFPG"_qs, u"EGLL"_qs }) << u"+EGLL"_qs << true;
     QTest::newRow("code added") << bar({ u"LFPG"_qs, u"EGLL"_qs }) << u"+KJFK"_qs << false;
-    QTest::newRow("code refused by a full bar") << kFullBar << u"+LEMD"_qs << false;
+    QTest::newRow("code refused by a full bar") << kFullBar << u"+LEMD"_qs << true;
 }
 
 void TestFavourites::tipAfterRequest()

@@ -61,6 +61,9 @@ void TestPanels::helpPanelCoversEverything()
     QTest::mouseClick(foldButton, Qt::LeftButton);
     QTest::mouseClick(helpButton, Qt::LeftButton);
     QVERIFY(helpPanel->isVisible());
+    // The tick that folds the window leaves an open help over everything.
+    part<RefreshTimer>(w).setTicksSinceRefresh(1);
+    part<RefreshTimer>(w).tick();
     // Wherever the pointer is, it is over the panel: the search region, the report and the buttons are beneath.
     for (const QPoint point : { QPoint(1, 1), QPoint(w.width() - 2, 1), QPoint(1, w.height() - 2),
              QPoint(w.width() - 2, w.height() - 2), quitButton->mapTo(&w, QPoint(5, 5)),
@@ -69,6 +72,10 @@ void TestPanels::helpPanelCoversEverything()
         QVERIFY2(under == helpPanel || helpPanel->isAncestorOf(under),
             qPrintable(u"%1,%2"_qs.arg(point.x()).arg(point.y())));
     }
+    // Closed, it leaves every region within reach.
+    helpPanel->dismiss();
+    for (QWidget* region : { foldButton, quitButton, helpButton })
+        QVERIFY2(region->isEnabled(), qPrintable(region->objectName()));
 }
 
 void TestPanels::helpPanelClicks_data()

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void jsonContract();
     void tafAndNotamAsJson();
     void textFormat();
+    void commandLines_data();
+    void commandLines();
     void usageErrors_data();
     void usageErrors();
     void helpAndVersion();
@@ -89,10 +92,10 @@ void TestReportMode::currentMetarAsJson()
     QVERIFY2(error.error == QJsonParseError::NoError, result.out.constData());
     // Every key of the contract, always present (null where unknown), whatever the report.
     QCOMPARE(json.keys(),
-        (QStringList { u"background"_qs, u"banner"_qs, u"bannerVisible"_qs, u"code"_qs, u"error"_qs, u"fetched"_qs,
-            u"issued"_qs, u"notams"_qs, u"observed"_qs, u"raw"_qs, u"reportVisible"_qs, u"runs"_qs, u"source"_qs,
-            u"stale"_qs, u"station"_qs, u"text"_qs, u"title"_qs, u"titleVisible"_qs, u"type"_qs, u"validFrom"_qs,
-            u"validTo"_qs }));
+        (QStringList { u"background"_qs, u"banner"_qs, u"bannerVisible"_qs, u"code"_qs, u"demo"_qs, u"error"_qs,
+            u"fetched"_qs, u"issued"_qs, u"notams"_qs, u"observed"_qs, u"raw"_qs, u"reportVisible"_qs, u"runs"_qs,
+            u"source"_qs, u"stale"_qs, u"station"_qs, u"text"_qs, u"title"_qs, u"titleVisible"_qs, u"type"_qs,
+            u"validFrom"_qs, u"validTo"_qs }));
     QCOMPARE(json[u"error"_qs].toString(), QString());
     QCOMPARE(json[u"code"_qs].toString(), u"LFPG"_qs);
     QCOMPARE(json[u"type"_qs].toString(), u"METAR"_qs);
@@ -143,7 +146,7 @@ void TestReportMode::failedDownloadExitsWithOne()
     QCOMPARE(result.exitCode, 1);
     const QJsonObject json = QJsonDocument::fromJson(result.out).object();
     QCOMPARE(json[u"text"_qs].toString(),
-        u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour EGLL (erreur HTTP 404)."_qs);
+        u"Connexion à internet ...\r\nMETAR de EGLL : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs);
     QCOMPARE(json[u"error"_qs].toString(), u"not-found"_qs);
     QCOMPARE(json[u"title"_qs].toString(), QString());
 }
@@ -255,6 +258,60 @@ void TestReportMode::textFormat()
     const QString out = QString::fromUtf8(result.out);
     QVERIFY2(out.startsWith(u"METAR de 1930 UTC\n\n"_qs), qPrintable(out));
     QVERIFY(out.contains(u"METAR complet:"_qs));
+}
+
+void TestReportMode::commandLines_data()
+{
+    // BASE stands for the local server, OUT for a file that holds "ancien contenu" beforehand.
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out"); // a pattern standard output must match
+    QTest::addColumn<QString>("err"); // what standard error must contain; "" for nothing at all
+    QTest::addColumn<QString>("file"); // what OUT holds afterwards
+
+    const QString old = u"ancien contenu"_qs;
+    QTest::newRow("failed request leaves the output file alone")
+        << u"--report metar EGLL --weather-base BASE --output OUT"_qs << 1 << u"^$"_qs
+        << u"METAR de EGLL : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs << old;
+    QTest::newRow("report replaces the output file")
+        << u"--report metar LFPG --weather-base BASE --now 2026-12-07T10:00 --format text --output OUT"_qs << 0
+        << u"^$"_qs << QString() << u"METAR de 1930 UTC\n\n"_qs;
+    QTest::newRow("lower-case code") << u"--report metar lfpg --weather-base BASE --now 2026-12-07T10:00"_qs << 0
+                                     << u"\"code\": \"LFPG\",\\s+\"demo\": false"_qs << QString() << old;
+    QTest::newRow("option=value forms") << u"--report=metar LFPG --weather-base=BASE --now=2026-12-07T10:00"_qs << 0
+                                        << u"\"title\": \"METAR de 1930 UTC\""_qs << QString() << old;
+    QTest::newRow("empty weather base is no source")
+        << u"--report metar LFPG --weather-base="_qs << 1 << u"\"error\": \"no-source\""_qs
+        << u"Aucune source de METAR et de TAF"_qs << old;
+    QTest::newRow("stale text leads with its banner")
+        << u"--report metar LFPG --weather-base BASE --format text --now 2027-01-02T10:00"_qs << 0
+        << u"^METAR Périmé\nMETAR de 1930 UTC\n\n"_qs << QString() << old;
+    QTest::newRow("demonstration in JSON")
+        << u"--report metar LFPG --demo"_qs << 0 << u"\"demo\": true"_qs << QString() << old;
+    QTest::newRow("demonstration in text")
+        << u"--report notam LFPG --demo --format text"_qs << 0 << u"^DÉMONSTRATION\nNotams\n"_qs << QString() << old;
+}
+
+void TestReportMode::commandLines()
+{
+    QFETCH(QString, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(QString, file);
+
+    QTemporaryDir folder;
+    QFile output(folder.filePath(u"bulletin.txt"_qs));
+    QVERIFY(output.open(QIODevice::WriteOnly) && output.write("ancien contenu") > 0);
+    output.close();
+    const Result result
+        = run(arguments.replace(u"BASE"_qs, m_server->base()).replace(u"OUT"_qs, output.fileName()).split(u' '));
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY2(QRegularExpression(out).match(QString::fromUtf8(result.out)).hasMatch(), result.out.constData());
+    QVERIFY2(
+        err.isEmpty() ? result.err.isEmpty() : QString::fromUtf8(result.err).contains(err), result.err.constData());
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(output.readAll()).contains(file));
 }
 
 void TestReportMode::usageErrors_data()

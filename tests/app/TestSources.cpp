@@ -244,33 +244,36 @@ void TestSources::failureCauses_data()
     const QString local = u"local"_qs; // the fixture's server on 127.0.0.1
     QTest::newRow("report unknown to the server")
         << local << 0 << u"LFXX"_qs << u"not-found"_qs
-        << u"Le serveur ne connaît pas de METAR pour LFXX (erreur HTTP 404)."_qs;
+        << u"METAR de LFXX : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs;
     QTest::newRow("server error") << local << 1 << u"LFPG"_qs << u"http-500"_qs
-                                  << u"Le serveur a répondu par une erreur (HTTP 500)."_qs;
-    QTest::newRow("answer too large") << local << 0 << u"EGLL"_qs << u"too-large"_qs
-                                      << u"La réponse du serveur est trop volumineuse pour être un bulletin."_qs;
+                                  << u"TAF de LFPG : le serveur a répondu par une erreur (HTTP 500)."_qs;
+    QTest::newRow("answer too large")
+        << local << 0 << u"EGLL"_qs << u"too-large"_qs
+        << u"METAR de EGLL : la réponse du serveur est trop volumineuse pour être un bulletin."_qs;
     QTest::newRow("no answer in time") << local << 0 << u"LFPO"_qs << u"timeout"_qs
-                                       << u"Le serveur 127.0.0.1 n'a pas répondu à temps."_qs;
+                                       << u"METAR de LFPO : le serveur 127.0.0.1 n'a pas répondu à temps."_qs;
     QTest::newRow("local source without the report") << u"file://{folder}"_qs << 1 << u"LFBO"_qs << u"not-found"_qs
-                                                     << u"La source ne contient pas de TAF pour LFBO."_qs;
+                                                     << u"TAF de LFBO : la source ne contient pas ce bulletin."_qs;
     QTest::newRow("redirect loop")
         << u"http://127.0.0.1:{port}/loop"_qs << 0 << u"LFPG"_qs << u"redirect-loop"_qs
-        << u"Le serveur 127.0.0.1 renvoie la demande d'adresse en adresse sans fin (boucle de "
+        << u"METAR de LFPG : le serveur 127.0.0.1 renvoie la demande d'adresse en adresse sans fin (boucle de "
            u"redirections)."_qs;
-    QTest::newRow("host name not found") << u"http://ventorix-test.invalid"_qs << 0 << u"LFPG"_qs
-                                         << u"host-not-found"_qs
-                                         << u"Le nom du serveur ventorix-test.invalid est introuvable."_qs;
+    QTest::newRow("host name not found")
+        << u"http://ventorix-test.invalid"_qs << 0 << u"LFPG"_qs << u"host-not-found"_qs
+        << u"METAR de LFPG : le nom du serveur ventorix-test.invalid est introuvable."_qs;
     QTest::newRow("connection refused") << u"http://127.0.0.1:{closed}"_qs << 1 << u"LFPG"_qs << u"refused"_qs
-                                        << u"Le serveur 127.0.0.1 a refusé la connexion."_qs;
-    QTest::newRow("secure connection failed") << u"https://127.0.0.1:{plain}"_qs << 0 << u"LFPG"_qs << u"tls"_qs
-                                              << u"La connexion sécurisée (TLS) avec 127.0.0.1 a échoué."_qs;
+                                        << u"TAF de LFPG : le serveur 127.0.0.1 a refusé la connexion."_qs;
+    QTest::newRow("secure connection failed")
+        << u"https://127.0.0.1:{plain}"_qs << 0 << u"LFPG"_qs << u"tls"_qs
+        << u"METAR de LFPG : la connexion sécurisée (TLS) avec 127.0.0.1 a échoué."_qs;
     // These ask no server at all.
     QTest::newRow("address with a fragment")
         << u"http://127.0.0.1:{port}/ok#frag"_qs << 0 << u"LFPG"_qs << u"invalid-address"_qs
-        << u"L'adresse de la source n'est pas valable : seules http://serveur[:port][/chemin], https://… et "
-           u"file:///dossier sont acceptées, sans « ? » ni « # »."_qs;
-    QTest::newRow("not a station code") << local << 0 << u"../LFPG"_qs << u"invalid-code"_qs
-                                        << u"« ../LFPG » n'est pas un code de station (1 à 8 lettres ou chiffres)."_qs;
+        << u"METAR de LFPG : l'adresse de la source n'est pas valable : seules http://serveur[:port][/chemin], "
+           u"https://… et file:///dossier sont acceptées, sans « ? » ni « # »."_qs;
+    QTest::newRow("not a station code")
+        << local << 0 << u"../LFPG"_qs << u"invalid-code"_qs
+        << u"METAR de « ../LFPG » : ce n'est pas un code de station (1 à 8 lettres ou chiffres)."_qs;
     QTest::newRow("no NOTAM source") << QString() << 2 << u"LFPG"_qs << u"no-source"_qs
                                      << u"Indiquez-en une dans le fichier de réglages, section [sources], clé notam "
                                         "(par exemple notam=https://notam.example.org), ou avec l'option "
@@ -323,7 +326,8 @@ void TestSources::failureCauses()
     const QStringList lines = control<QTextEdit>(window, u"reportArea"_qs)->toPlainText().split(u'\n');
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines.at(0),
-        error == u"no-source" ? u"Aucune source de NOTAM n'est configurée."_qs : u"Connexion à internet ..."_qs);
+        error == u"no-source" ? u"Aucune source de NOTAM n'est configurée (NOTAM de LFPG)."_qs
+                              : u"Connexion à internet ..."_qs);
     QCOMPARE(lines.at(1), why);
     const QJsonObject report
         = QJsonDocument::fromJson(ReportOutput::json(window.briefing().report, StationInfo { code, {}, {}, {} }))

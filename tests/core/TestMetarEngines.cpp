@@ -1,5 +1,6 @@
 // The METAR text engines: reading the work file, the expiry rule, the translation, the title and the
 // styled spans.
+#include "reports/DecodedReport.h"
 #include "reports/Expiry.h"
 #include "reports/MetarStyle.h"
 #include "reports/MetarTranslation.h"
@@ -7,6 +8,7 @@
 
 #include <QFile>
 #include <QTest>
+#include <QTimeZone>
 
 class TestMetarEngines : public QObject
 {
@@ -18,6 +20,8 @@ private Q_SLOTS:
     void fixtureReadsAsOneLine();
     void outOfDate_data();
     void outOfDate();
+    void staleByFullDate_data();
+    void staleByFullDate();
     void translate_data();
     void translate();
     void translatedFixtureHasThreeLines();
@@ -109,6 +113,34 @@ void TestMetarEngines::outOfDate()
     QFETCH(QString, text);
     QFETCH(bool, stale);
     QCOMPARE(Expiry::IsMetarOutOfDate(text, today), stale);
+}
+
+void TestMetarEngines::staleByFullDate_data()
+{
+    QTest::addColumn<QString>("header"); // the file's full date, "" for none; today is 6 December 2026
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<bool>("stale");
+
+    // The day matches today's, so only the full date can tell; two days back stays current.
+    QTest::newRow("this month") << u"2026.12.06 1930"_qs << u"061930Z"_qs << false;
+    QTest::newRow("last month") << u"2026.11.06 1930"_qs << u"061930Z"_qs << true;
+    QTest::newRow("years ago") << u"2013.12.06 1930"_qs << u"061930Z"_qs << true;
+    QTest::newRow("two days before") << u"2026.12.04 2350"_qs << u"042350Z"_qs << false;
+    QTest::newRow("no header: the day rule") << QString() << u"031930Z"_qs << true;
+}
+
+void TestMetarEngines::staleByFullDate()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, group);
+    QFETCH(bool, stale);
+
+    const QString file = u"PARIS, France (LFPG)\n"_qs + (header.isEmpty() ? QString() : header + u" UTC\n"_qs)
+        + u"ob: LFPG "_qs + group + u" 31008KT 9999 10/06 Q1014\n"_qs;
+    const QDate today(2026, 12, 6);
+    const DecodedReport report
+        = Reports::decodeMetar(u"LFPG"_qs, file.toLatin1(), today, QDateTime(today, QTime(20, 0), QTimeZone::utc()));
+    QCOMPARE(report.bannerShown, stale);
 }
 
 void TestMetarEngines::translate_data()

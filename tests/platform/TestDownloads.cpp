@@ -335,7 +335,7 @@ void TestDownloads::fetcher_data()
                             << QString() << u"LFPG A2871/26"_qs;
     QTest::newRow("METAR the server does not know")
         << ReportType::Metar << u"LFXX"_qs << QString()
-        << u"Connexion à internet ...\r\nLe serveur ne connaît pas de METAR pour LFXX (erreur HTTP 404)."_qs
+        << u"Connexion à internet ...\r\nMETAR de LFXX : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs
         << u"not-found"_qs << QString();
     QTest::newRow("TAF file holding only its date")
         << ReportType::Taf << u"DATE"_qs << QString() << QString() << QString() << QString();
@@ -343,22 +343,23 @@ void TestDownloads::fetcher_data()
     // Answers that came whole as far as the transfer can tell, yet hold no report.
     const auto failed = [](const QString& why) { return u"Connexion à internet ...\r\n"_qs + why; };
     QTest::newRow("empty answer") << ReportType::Metar << u"EMPT"_qs << QString()
-                                  << failed(u"Le serveur 127.0.0.1 a envoyé une réponse vide"_qs) << u"empty"_qs
-                                  << QString();
+                                  << failed(u"METAR de EMPT : le serveur 127.0.0.1 a envoyé une réponse vide"_qs)
+                                  << u"empty"_qs << QString();
     QTest::newRow("no content") << ReportType::Taf << u"NOCO"_qs << QString() << failed(QString()) << u"empty"_qs
                                 << QString();
     QTest::newRow("METAR cut before its cycle line")
-        << ReportType::Metar << u"HALF"_qs << QString() << failed(u"Bulletin incomplet"_qs) << u"incomplete"_qs
-        << QString();
-    QTest::newRow("TAF cut by a bad chunk size") << ReportType::Taf << u"CUTS"_qs << QString()
-                                                 << failed(u"Bulletin incomplet"_qs) << u"incomplete"_qs << QString();
+        << ReportType::Metar << u"HALF"_qs << QString() << failed(u"METAR de HALF : bulletin incomplet"_qs)
+        << u"incomplete"_qs << QString();
+    QTest::newRow("TAF cut by a bad chunk size")
+        << ReportType::Taf << u"CUTS"_qs << QString() << failed(u"TAF de CUTS : bulletin incomplet"_qs)
+        << u"incomplete"_qs << QString();
     QTest::newRow("a portal's page instead of a METAR")
-        << ReportType::Metar << u"PORT"_qs << QString() << failed(u"Réponse inattendue du serveur"_qs)
+        << ReportType::Metar << u"PORT"_qs << QString() << failed(u"METAR de PORT : réponse inattendue du serveur"_qs)
         << u"unexpected"_qs << QString();
     // An earlier work file that cannot be removed (a folder in its place here) fails the request.
     QTest::newRow("earlier work file that stays")
-        << ReportType::Metar << u"STAY"_qs << QString() << failed(u"Le bulletin n'a pas pu être enregistré"_qs)
-        << u"work-file"_qs << QString();
+        << ReportType::Metar << u"STAY"_qs << QString()
+        << failed(u"METAR de STAY : le bulletin n'a pas pu être enregistré"_qs) << u"work-file"_qs << QString();
 }
 
 // Each type against the local server: the report's fields, and where and when it was read. A work file left

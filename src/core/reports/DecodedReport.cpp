@@ -255,7 +255,7 @@ DecodedReport decodeMetar(
         if (const std::optional<QString> group = Expiry::MetarObservationGroup(text))
             report.observedUtc = groupTime(*group, fetchedUtc);
     }
-    markStale(report, Expiry::IsMetarOutOfDate(text, today));
+    markStale(report, Expiry::IsMetarOutOfDate(text, today) || Expiry::IsMoreThanTwoDaysOld(report.observedUtc, today));
     const QString translated = Metar::TranslateMetar(text);
     report.title = Metar::MetarTitle(translated, code);
     report.text = areaText(translated);
@@ -277,7 +277,7 @@ DecodedReport decodeTaf(
     report.issuedUtc = groupTime(taf.issueTimeGroup, fetchedUtc);
     std::tie(report.validFromUtc, report.validToUtc)
         = validity(taf.validityGroup, report.issuedUtc.isValid() ? report.issuedUtc : fetchedUtc);
-    markStale(report, taf.outOfDate);
+    markStale(report, taf.outOfDate || Expiry::IsMoreThanTwoDaysOld(report.issuedUtc, today));
     report.title = taf.title;
     report.text = areaText(taf.reportText);
     report.spans = Taf::TafEmphasisSpans(report.text);

@@ -41,6 +41,8 @@ struct DecodedReport
     /// NOTAM: where the expired NOTAMs begin in text (the blank line over their heading), which the window
     /// keeps hidden until asked; -1 when none expired.
     qsizetype expiredAt = -1;
+    /// Read from the sample reports built into the program: whatever shows or writes it says so.
+    bool demo = false;
 
     /// A METAR or TAF file with no text in it: the window then shows neither title nor report.
     bool empty = false;
@@ -54,6 +56,8 @@ namespace Reports {
 constexpr qreal kReportPoints = 8.5;
 constexpr quint32 kWhite = 0xFFFFFF;
 constexpr quint32 kStalePink = 0xFFC0C0;
+/// What leads everything a demonstration shows or writes.
+inline const QString kDemoStrip = QStringLiteral("DÉMONSTRATION");
 
 /// The METAR of @p code from the weather service's decoded file (@p contents as downloaded), dated against
 /// @p today's local date for the stale mark and resolved against @p fetchedUtc for its full time.

@@ -18,6 +18,11 @@ bool IsOutOfDate(int reportDay, const QDate& today)
     return std::abs(d0 - reportDay) > 1 && std::abs(d1 - reportDay) > 1;
 }
 
+bool IsMoreThanTwoDaysOld(const QDateTime& reportUtc, const QDate& today)
+{
+    return reportUtc.isValid() && reportUtc.toUTC().date().daysTo(today) > 2;
+}
+
 std::optional<QString> MetarObservationGroup(const QString& reportText)
 {
     const qsizetype p = TextOps::Find(reportText, u"ob:");

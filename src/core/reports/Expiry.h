@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -13,6 +14,11 @@ int DayOfGroup(const QString& group);
 /// True when @p reportDay is more than one day away, by day-of-month number, from both today's and
 /// yesterday's day of the month. Only day numbers are compared, so month ends wrap as the calendar does.
 bool IsOutOfDate(int reportDay, const QDate& today);
+
+/// True when @p reportUtc, a report's full date, is more than two days before @p today. The day-of-month
+/// rule cannot see a report from another month or year whose day matches; this one can. An invalid time
+/// says nothing, so it counts as current.
+bool IsMoreThanTwoDaysOld(const QDateTime& reportUtc, const QDate& today);
 
 /// The day-hour-minute group of a decoded METAR ("061930" for "ob: LFPG 061930Z"), or nothing when the
 /// text has no blank after the code or no "Z" after that blank.

@@ -15,7 +15,7 @@ enum class Cause {
     SecureConnection, ///< the TLS handshake failed
     TooLarge,
     InvalidCode, ///< the code is no station code, so it reached no server
-    NoSource, ///< no NOTAM source is configured, so no server was asked
+    NoSource, ///< no source is configured for the type, so no server was asked
     Network, ///< any other failure of the transfer
     WorkFile, ///< the answer came but could not be written into the work folder
     Empty, ///< the server answered with nothing
@@ -31,14 +31,18 @@ struct Reason
     int httpStatus = 0; ///< the server's status, 0 when no HTTP answer came
 };
 
+/// The first line of a failed download's wording, before the line that says why.
+QString ConnectionLine();
+
 /// A stable, machine-readable name: "" for None, "not-found", "http-STATUS" ("http-500"), "timeout",
 /// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file", "empty",
 /// "incomplete", "unexpected", "invalid-address", "redirect-loop".
 QString Key(const Reason& reason);
 
 /// What the report area shows, in French, lines separated by "\n". A failed download (and a code that is
-/// no station code) gives "Connexion à internet ..." then one line saying why, naming @p reportType
-/// ("METAR"), @p code and the server @p host where they help; NoSource says how to configure one.
+/// no station code) gives "Connexion à internet ..." then one line naming the report asked for
+/// (@p reportType "METAR" of @p code) and saying why, with the server @p host where it helps; NoSource
+/// names the report too and says how to configure a source.
 QString ReportAreaText(const Reason& reason, const QString& reportType, const QString& code, const QString& host);
 
 } // namespace Failure

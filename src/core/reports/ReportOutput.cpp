@@ -46,6 +46,7 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
     }
     const QJsonObject object {
         { u"code"_qs, report.code },
+        { u"demo"_qs, report.demo },
         { u"type"_qs, reportTypeName(report.type) },
         { u"title"_qs, report.title },
         { u"titleVisible"_qs, !report.empty },
@@ -74,7 +75,10 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
 
 QString text(const DecodedReport& report)
 {
-    return report.title + u"\n\n"_qs + report.text + u'\n';
+    // A stale report must not read as current once out of the window: its banner leads, as on screen.
+    const QString banner = report.stale && report.bannerShown ? report.banner + u'\n' : QString();
+    const QString demo = report.demo ? Reports::kDemoStrip + u'\n' : QString();
+    return demo + banner + report.title + u"\n\n"_qs + report.text + u'\n';
 }
 
 } // namespace ReportOutput

@@ -17,7 +17,7 @@ struct StationInfo
 /// The report as the report mode writes it for scripts and terminals.
 namespace ReportOutput {
 
-/// One JSON object. Keys (every one always present; null where the value is unknown): code, type, title,
+/// One JSON object. Keys (every one always present; null where the value is unknown): code, demo, type, title,
 /// titleVisible, reportVisible, bannerVisible, banner, background, text (CR LF line breaks), runs (text,
 /// color, bold, size), error (the failure's key, "" when fetched), station (code, name, city, country),
 /// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC), notams (the
@@ -25,7 +25,8 @@ namespace ReportOutput {
 /// without NOTAM, null for a METAR, a TAF or a request that failed).
 QByteArray json(const DecodedReport& report, const StationInfo& station);
 
-/// The title, an empty line, then the report text.
+/// "DÉMONSTRATION" on its own line for a sample, the banner of a stale report on its own line, the title, an empty
+/// line, then the report text.
 QString text(const DecodedReport& report);
 
 } // namespace ReportOutput

@@ -1,6 +1,7 @@
 #include "stations/StationTable.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <atomic>
 
@@ -119,10 +120,14 @@ QStringList Countries(const StationTable& table)
 
 QStringList CitiesOf(const StationTable& table, const QString& country)
 {
+    // A city with three airports is one choice; its codes come after it is chosen.
     QStringList cities;
+    QSet<QString> listed;
     for (int i = 1; i <= table.count(); ++i) {
-        if (table.country(i) == country)
+        if (table.country(i) == country && !listed.contains(table.city(i))) {
+            listed.insert(table.city(i));
             cities.append(table.city(i));
+        }
     }
     return cities;
 }

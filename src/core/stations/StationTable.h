@@ -59,7 +59,7 @@ std::optional<QString> DescribeStation(const StationTable& table, const QString&
 /// Country names in table order, each once.
 QStringList Countries(const StationTable& table);
 
-/// The city of every entry of @p country, in table order (a city with several codes comes several times).
+/// The cities of @p country, each once, in the order of their first entry in the table.
 QStringList CitiesOf(const StationTable& table, const QString& country);
 
 /// The code of every entry of @p country and @p city, in table order.

@@ -77,10 +77,10 @@ bool FavouritesBar::addFavourite(const QString& code)
     for (int i = 0; i < kSlots; ++i) {
         if (m_codes[i].isEmpty()) {
             setSlot(i, code);
-            break;
+            return true;
         }
     }
-    return true;
+    return false;
 }
 
 void FavouritesBar::clearHighlight()

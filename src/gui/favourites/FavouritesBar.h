@@ -27,7 +27,7 @@ public:
     void setFavourites(const QStringList& codes);
 
     /// Puts @p code in the first empty slot. A full bar keeps its twelve codes: no older one is dropped.
-    /// Returns false when the bar already holds @p code.
+    /// Returns whether it did: false when the bar already holds @p code or is full.
     bool addFavourite(const QString& code);
 
     /// Gives every slot its resting colour.

@@ -47,8 +47,8 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     setTextColour(m_versionLabel, 0x0000C0);
 
     const std::array<QString, 6> help {
-        u"Ce logiciel fonctionne avec les codes OACI de plus de 7000 aéroports dans le monde."_qs,
-        u"Pour trouver un code OACI vous pouvez utiliser le module de recherche \"Villes / Pays\". Si plusieurs "
+        u"Ce logiciel connaît 6 994 codes OACI, dont 4 528 rangés par pays et par ville."_qs,
+        u"Pour trouver un code OACI vous pouvez utiliser le module de recherche \"Ville / Pays\". Si plusieurs "
         u"aéroports existent pour une ville ils seront tous proposés."_qs,
         u"Le contenu des informations aéronautiques présentées est de la responsabilité des organismes émetteurs."_qs,
         u"Vous devez vérifier dans le texte que la date d'émission est bien la date du jour (en UTC)."_qs,

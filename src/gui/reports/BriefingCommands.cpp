@@ -4,8 +4,11 @@
 #include "ui/Dialogs.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPrinter>
 #include <QStandardPaths>
 #include <QTextDocument>
@@ -39,6 +42,8 @@ BriefingCommands::BriefingCommands(QWidget& window, SettingsStore& settings, Bri
     setObjectName(u"briefingCommands"_qs);
     connect(addCommand(u"copyAction"_qs, u"Copier"_qs, QKeySequence(Qt::CTRL | Qt::Key_C)), &QAction::triggered, this,
         &BriefingCommands::copyRequested);
+    connect(addCommand(u"copyBriefingAction"_qs, u"Copier le bulletin"_qs, QKeySequence()), &QAction::triggered, this,
+        &BriefingCommands::copyBriefing);
     connect(addCommand(u"selectAllAction"_qs, u"Tout sélectionner"_qs, QKeySequence(Qt::CTRL | Qt::Key_A)),
         &QAction::triggered, this, &BriefingCommands::selectAllRequested);
     auto* separator = new QAction(this);
@@ -63,6 +68,17 @@ QAction* BriefingCommands::addCommand(const QString& name, const QString& text, 
     m_window.addAction(action);
     m_actions.append(action);
     return action;
+}
+
+void BriefingCommands::copyBriefing()
+{
+    // As the text file has it: the code, the banner and the title travel with the report, so a stale
+    // report cannot be pasted as a current one.
+    const BriefingDocument::Briefing briefing = m_currentBriefing();
+    auto* whole = new QMimeData;
+    whole->setText(QString::fromUtf8(BriefingFile::Text(briefing)));
+    whole->setHtml(QString::fromUtf8(BriefingFile::Html(briefing)));
+    QGuiApplication::clipboard()->setMimeData(whole);
 }
 
 std::optional<BriefingDocument::Briefing> BriefingCommands::fetchedBriefing()

@@ -14,9 +14,9 @@ class QKeySequence;
 class QWidget;
 class SettingsStore;
 
-/// The commands that take the shown briefing out of the window: copy, select all, save, print and export to
-/// PDF, each an action with a shortcut the window takes. Save, print and export open their dialog only when
-/// the user asks; a save that fails says why in a message. The folder of the last saved briefing is remembered.
+/// The commands that take the shown briefing out of the window: copy, copy the whole briefing, select all, save, print
+/// and export to PDF, each an action with a shortcut the window takes. Save, print and export open their dialog only
+/// when the user asks; a save that fails says why in a message. The folder of the last saved briefing is remembered.
 class BriefingCommands final : public QObject
 {
     Q_OBJECT
@@ -31,8 +31,11 @@ public:
     /// The commands in menu order, a separator between the selection commands and the others.
     const QList<QAction*>& actions() const { return m_actions; }
 
+    /// Puts the whole briefing on the clipboard, as the text file and the web page have it.
+    void copyBriefing();
+
 Q_SIGNALS:
-    /// Copy the selection, or the whole report when nothing is selected.
+    /// Copy the selection; the window copies the whole briefing when nothing is selected.
     void copyRequested();
     void selectAllRequested();
 

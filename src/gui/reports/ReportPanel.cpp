@@ -8,12 +8,9 @@
 #include "ui/Twips.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,20 +70,23 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     setTextColour(m_stationCodeLabel, 0x0000C0);
     setStationCode(u"LFPG"_qs);
 
+    // Below the report, on its white ground: a sample must never pass for real weather.
+    m_demoStrip = label(this, u"demoStrip"_qs, rect(990, 5070, 6690, 270),
+        Reports::kDemoStrip + u" : bulletins d'exemple, pas de météo réelle"_qs);
+    m_demoStrip->setAlignment(Qt::AlignCenter);
+    m_demoStrip->setFont(sansFont(8, true));
+    setTextColour(m_demoStrip, 0xFF0000);
+    m_demoStrip->hide();
+
     m_favouritesBar = new FavouritesBar(this, stations);
     m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
         m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel,
-        m_favouritesBar, m_reportBackground });
+        m_demoStrip, m_favouritesBar, m_reportBackground });
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
-    // Keys that do what the buttons do, without taking the focus from the code box as a button's own would.
-    connect(shortcut(m_quitButton, u"quitShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
-        &ReportPanel::quitRequested);
-    connect(shortcut(m_refreshButton, u"refreshShortcut"_qs, QKeySequence(Qt::Key_F5)), &QAction::triggered, this,
-        &ReportPanel::refreshRequested);
     connect(m_foldButton, &QPushButton::clicked, this, &ReportPanel::foldRequested);
     connect(m_findButton, &QPushButton::clicked, this, &ReportPanel::findInNotams);
     connect(m_expiredButton, &QPushButton::clicked, this, &ReportPanel::showExpiredNotams);
@@ -107,11 +107,12 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
 void ReportPanel::createFindBox()
 {
     using Twips::rect;
-    m_findBox = panel(this, u"findBox"_qs, rect(3510, -90, 2145, 735));
+    // From the station code to the type buttons: room for a NOTAM number or a runway in the box.
+    m_findBox = panel(this, u"findBox"_qs, rect(2880, -90, 2910, 735));
     m_findBox->hide();
     m_findButton = place<QPushButton>(m_findBox, u"findButton"_qs, rect(120, 195, 855, 405));
     m_findButton->setText(u"Cherche"_qs);
-    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_qs, rect(1230, 240, 825, 315));
+    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_qs, rect(1080, 240, 1740, 315));
     // Lives while the box shows, that is while NOTAMs are the selected type.
     connect(
         shortcut(m_findBox, u"findShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_F)), &QAction::triggered, this, [this] {
@@ -199,6 +200,7 @@ void ReportPanel::showReport(const DecodedReport& report)
     m_reportTitle->setText(report.title);
     m_staleBanner->setText(report.banner);
     m_staleBanner->setVisible(report.bannerShown);
+    m_demoStrip->setVisible(report.demo);
     setBackground(report.background);
     m_reportArea->setVisible(!report.empty);
     m_reportTitle->setVisible(!report.empty);
@@ -232,6 +234,7 @@ void ReportPanel::showNotams(const QString& text, const StyleSpans& spans)
     // Kept as the report area holds it, so a find shows exactly the text that was there.
     m_notamText = m_reportArea->document()->toPlainText();
     m_notamSpans = spans;
+    m_lastFind.clear();
 }
 
 void ReportPanel::showExpiredNotams()
@@ -285,6 +288,25 @@ void ReportPanel::findInNotams()
         cursor.mergeCharFormat(highlight);
     }
     cursor.endEditBlock();
+
+    // Enter again on the same text goes on to the next match, and from the last back to the first.
+    if (needle.compare(m_lastFind, Qt::CaseInsensitive) != 0)
+        m_findFrom = 0;
+    m_lastFind = needle;
+    qsizetype current = text.indexOf(needle, m_findFrom, Qt::CaseInsensitive);
+    if (current < 0)
+        current = text.indexOf(needle, 0, Qt::CaseInsensitive);
+    if (current < 0) {
+        m_stationTip->showDescription(u"Introuvable : « %1 »"_qs.arg(needle));
+        return;
+    }
+    m_stationTip->hide();
+    QTextCursor match(m_reportArea->document());
+    match.setPosition(static_cast<int>(current));
+    match.setPosition(static_cast<int>(current + needle.size()), QTextCursor::KeepAnchor);
+    m_reportArea->setTextCursor(match);
+    m_reportArea->ensureCursorVisible();
+    m_findFrom = current + 1;
 }
 
 void ReportPanel::setReportMenu(const QList<QAction*>& actions)
@@ -300,16 +322,12 @@ void ReportPanel::setReportMenu(const QList<QAction*>& actions)
     m_reportMenu->addActions(actions);
 }
 
-void ReportPanel::copyReport()
+bool ReportPanel::copySelection()
 {
-    if (m_reportArea->textCursor().hasSelection()) {
-        m_reportArea->copy();
-        return;
-    }
-    auto* whole = new QMimeData;
-    whole->setText(m_reportArea->toPlainText());
-    whole->setHtml(m_reportArea->toHtml());
-    QGuiApplication::clipboard()->setMimeData(whole);
+    if (!m_reportArea->textCursor().hasSelection())
+        return false;
+    m_reportArea->copy();
+    return true;
 }
 
 void ReportPanel::selectWholeReport()

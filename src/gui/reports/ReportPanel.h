@@ -54,8 +54,8 @@ public:
 
     /// The report area's context menu: @p actions, in order.
     void setReportMenu(const QList<QAction*>& actions);
-    /// Copies the selected part of the report, or the whole report when nothing is selected.
-    void copyReport();
+    /// Copies the selected part of the report; false when nothing is selected.
+    bool copySelection();
     void selectWholeReport();
 
     // ReportView
@@ -89,6 +89,8 @@ private:
     QString m_allNotamText; // the NOTAMs with the expired ones, shown when asked
     StyleSpans m_allNotamSpans;
     QPushButton* m_expiredButton = nullptr;
+    QString m_lastFind; // what the last find looked for: the same again goes on to the next match
+    qsizetype m_findFrom = 0;
     QFrame* m_findBox = nullptr;
     QPushButton* m_findButton = nullptr;
     QLineEdit* m_findEdit = nullptr;
@@ -101,6 +103,7 @@ private:
     QPushButton* m_foldButton = nullptr;
     QLabel* m_reportTitle = nullptr;
     QLabel* m_staleBanner = nullptr;
+    QLabel* m_demoStrip = nullptr;
     QLabel* m_stationCodeLabel = nullptr;
     FavouritesBar* m_favouritesBar = nullptr;
     QFrame* m_reportBackground = nullptr;

@@ -5,6 +5,8 @@
 #include "ui/ListKeys.h"
 #include "ui/Twips.h"
 
+#include <QAction>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 
@@ -50,6 +52,9 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     connect(cityKeys, &ListKeys::entered, this, &StationBrowser::showCodesOfChosenCity);
     connect(cityKeys, &ListKeys::movedByKeys, this, &StationBrowser::listCodesOfChosenCity);
     connect(new ListKeys(m_cityCodeList), &ListKeys::entered, this, &StationBrowser::chooseCityCode);
+    // As the help: Escape closes the panel that lies over the window. Hidden, the browser's key is dead.
+    connect(Controls::shortcut(this, u"browserCloseShortcut"_qs, QKeySequence(Qt::Key_Escape)), &QAction::triggered,
+        this, &StationBrowser::toggle);
 }
 
 void StationBrowser::toggle()

@@ -52,6 +52,8 @@ QList<Paragraph> Paragraphs(const Briefing& briefing)
         paragraphs.append(Paragraph { TextRun { text, rgb, bold, points } });
     };
     const DecodedReport& report = briefing.report;
+    if (report.demo)
+        heading(Reports::kDemoStrip, kBannerRed, true, 16);
     heading(briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description, kHeadingBlue,
         true, 16);
     if (report.bannerShown && !report.banner.isEmpty())

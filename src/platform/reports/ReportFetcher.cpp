@@ -15,16 +15,24 @@ ReportFetcher::ReportFetcher(Services services)
 
 DecodedReport ReportFetcher::fetch(const QString& code, ReportType type)
 {
+    DecodedReport report = fetchFromSource(code, type);
+    report.demo = SourceAddress::IsDemo(m_services.sources);
+    return report;
+}
+
+DecodedReport ReportFetcher::fetchFromSource(const QString& code, ReportType type)
+{
     const Sources& sources = m_services.sources;
+    // Nowhere to ask: no transfer, and the report says how to name a source.
+    const QString& base = type == ReportType::Notam ? sources.notamBase : sources.weatherBase;
+    if (base.trimmed().isEmpty())
+        return Reports::failedReport(code, type, { Failure::Cause::NoSource, 0 }, {});
     switch (type) {
     case ReportType::Metar:
         return download(code, type, SourceAddress::Metar(sources.weatherBase, code), u"V.txt"_qs);
     case ReportType::Taf:
         return download(code, type, SourceAddress::Taf(sources.weatherBase, code), u"V.txt"_qs);
     case ReportType::Notam:
-        // Nowhere to ask: no transfer, and the report says how to name a source.
-        if (sources.notamBase.trimmed().isEmpty())
-            return Reports::failedReport(code, type, { Failure::Cause::NoSource, 0 }, {});
         // The provider's one page answers for every station: a stored copy would be another station's.
         m_services.downloader->removeCachedCopy(SourceAddress::NotamPage(sources.notamBase));
         return download(code, type, SourceAddress::Notam(sources.notamBase, code), code + u".txt"_qs);

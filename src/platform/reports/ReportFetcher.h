@@ -18,6 +18,7 @@ public:
     void forgetStoredCopy(const QString& code);
 
 private:
+    DecodedReport fetchFromSource(const QString& code, ReportType type);
     DecodedReport download(const QString& code, ReportType type, const QString& url, const QString& fileName);
 
     Services m_services;

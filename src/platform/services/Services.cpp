@@ -38,9 +38,15 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
     , m_workFolder(m_scratch ? WorkFolder(m_scratch->path()) : WorkFolder::userCache())
 {
     if (kind == Kind::Desktop) {
-        m_settings = std::make_unique<IniSettingsStore>();
+        auto userFile = std::make_unique<IniSettingsStore>();
         m_links = std::make_unique<DesktopLinkOpener>();
-        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(*m_settings));
+        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(*userFile));
+        // The samples' stations are no choice of the user's: a demonstration keeps its favourites and last
+        // code in memory and leaves the file as it found it.
+        if (SourceAddress::IsDemo(m_sources))
+            m_settings = std::make_unique<MemorySettingsStore>();
+        else
+            m_settings = std::move(userFile);
     } else {
         m_settings = std::make_unique<MemorySettingsStore>();
         m_links = std::make_unique<NoLinkOpener>();
