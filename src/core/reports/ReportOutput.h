@@ -20,7 +20,10 @@ namespace ReportOutput {
 /// One JSON object. Keys (every one always present; null where the value is unknown): code, type, title,
 /// titleVisible, reportVisible, bannerVisible, banner, background, text (CR LF line breaks), runs (text,
 /// color, bold, size), error (the failure's key, "" when fetched), station (code, name, city, country),
-/// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC).
+/// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC); what a pilot
+/// reads first: ageMinutes, conditions ("VMC", "marginal", "IMC"), ceilingFt, visibilityM, sun (sunrise,
+/// sunset, nightStart, nightEnd; null without the station's position), pressureAltitudeFt,
+/// densityAltitudeFt, pilotLine.
 QByteArray json(const DecodedReport& report, const StationInfo& station);
 
 /// The title, an empty line, then the report text.

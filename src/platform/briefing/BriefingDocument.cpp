@@ -62,6 +62,9 @@ std::unique_ptr<QTextDocument> Build(const Briefing& briefing)
     if (!report.title.isEmpty())
         addLine(cursor, report.title, look(kHeadingBlue, true, 12));
     const QTextCharFormat detail = look(kBlack, false, 9);
+    // What a pilot reads first, as the window shows it under the title.
+    if (!report.pilot.line.isEmpty())
+        addLine(cursor, report.pilot.line, detail);
     if (report.fetchedUtc.isValid()) {
         const QDateTime utc = report.fetchedUtc.toUTC();
         addLine(

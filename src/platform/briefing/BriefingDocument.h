@@ -30,7 +30,7 @@ QString StationDescription(const Stations::StationTable& table, const QString& c
 /// The document's title: "Bulletin LFPG — METAR".
 QString Title(const Briefing& briefing);
 
-/// The heading (station, stale banner, report title, fetch time and address), then the report text with
+/// The heading (station, stale banner, report title, pilot line, fetch time and address), then the report text with
 /// the colours, weights and sizes it has on screen.
 std::unique_ptr<QTextDocument> Build(const Briefing& briefing);
 
