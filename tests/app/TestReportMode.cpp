@@ -92,10 +92,11 @@ void TestReportMode::currentMetarAsJson()
     QVERIFY2(error.error == QJsonParseError::NoError, result.out.constData());
     // Every key of the contract, always present (null where unknown), whatever the report.
     QCOMPARE(json.keys(),
-        (QStringList { u"background"_qs, u"banner"_qs, u"bannerVisible"_qs, u"code"_qs, u"demo"_qs, u"error"_qs,
-            u"fetched"_qs, u"issued"_qs, u"notams"_qs, u"observed"_qs, u"raw"_qs, u"reportVisible"_qs, u"runs"_qs,
-            u"source"_qs, u"stale"_qs, u"station"_qs, u"text"_qs, u"title"_qs, u"titleVisible"_qs, u"type"_qs,
-            u"validFrom"_qs, u"validTo"_qs }));
+        (QStringList { u"ageMinutes"_qs, u"background"_qs, u"banner"_qs, u"bannerVisible"_qs, u"ceilingFt"_qs,
+            u"code"_qs, u"conditions"_qs, u"demo"_qs, u"densityAltitudeFt"_qs, u"error"_qs, u"fetched"_qs, u"issued"_qs,
+            u"notams"_qs, u"observed"_qs, u"pilotLine"_qs, u"pressureAltitudeFt"_qs, u"raw"_qs, u"reportVisible"_qs,
+            u"runs"_qs, u"source"_qs, u"stale"_qs, u"station"_qs, u"sun"_qs, u"text"_qs, u"title"_qs,
+            u"titleVisible"_qs, u"type"_qs, u"validFrom"_qs, u"validTo"_qs, u"visibilityM"_qs }));
     QCOMPARE(json[u"error"_qs].toString(), QString());
     QCOMPARE(json[u"code"_qs].toString(), u"LFPG"_qs);
     QCOMPARE(json[u"type"_qs].toString(), u"METAR"_qs);
@@ -156,6 +157,7 @@ void TestReportMode::jsonContract_data()
     QTest::addColumn<QStringList>("request"); // type, code, --now
     QTest::addColumn<QString>("path"); // served, with @p body
     QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("settings"); // the user's settings file
     QTest::addColumn<QJsonObject>("expected"); // the keys added for scripts
 
     const QJsonValue null(QJsonValue::Null);
@@ -163,30 +165,62 @@ void TestReportMode::jsonContract_data()
         return QJsonObject { { u"code"_qs, code }, { u"name"_qs, QString() }, { u"city"_qs, city },
             { u"country"_qs, country } };
     };
+    const QJsonObject noPilotFacts { { u"ageMinutes"_qs, null }, { u"conditions"_qs, null }, { u"ceilingFt"_qs, null },
+        { u"visibilityM"_qs, null }, { u"pressureAltitudeFt"_qs, null }, { u"densityAltitudeFt"_qs, null } };
+    const auto with = [](QJsonObject object, const QJsonObject& more) {
+        for (auto it = more.begin(); it != more.end(); ++it)
+            object.insert(it.key(), it.value());
+        return object;
+    };
     QFile metar(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
     QVERIFY(metar.open(QIODevice::ReadOnly));
+    const QByteArray metarBody = metar.readAll();
+    // BKN020 at a field of 392 ft, 10 °C under 1014 hPa; Paris sees the sun from 08:29 to 16:53 local time.
+    const QJsonObject paris { { u"sunrise"_qs, u"2026-12-07T07:29:33Z"_qs },
+        { u"sunset"_qs, u"2026-12-07T15:52:44Z"_qs }, { u"nightStart"_qs, u"2026-12-07T16:22:44Z"_qs },
+        { u"nightEnd"_qs, u"2026-12-08T07:00:38Z"_qs } };
+    const QJsonObject metarFacts {
+        { u"ageMinutes"_qs, 870 }, { u"conditions"_qs, u"marginal"_qs }, { u"ceilingFt"_qs, 2000 },
+        { u"visibilityM"_qs, 10000 }, { u"sun"_qs, paris }, { u"pressureAltitudeFt"_qs, 372 },
+        { u"densityAltitudeFt"_qs, -139 },
+        { u"pilotLine"_qs,
+            u"Observé il y a 14 h 30 min — 19:30 UTC (19:30 heure locale) · marginal · Lever 07:29 — coucher 15:52 UTC"_qs }
+    };
     QTest::newRow("METAR dated by its file's header")
         << QStringList { u"metar"_qs, u"LFPG"_qs, u"2026-12-07T10:00"_qs }
-        << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metar.readAll()
-        << QJsonObject { { u"station"_qs, station(u"LFPG"_qs, u"Paris"_qs, u"France"_qs) },
-               { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
-               { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
-               { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },
-               { u"validTo"_qs, null }, { u"notams"_qs, null } };
+        << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metarBody << QByteArray()
+        << with(metarFacts,
+               { { u"station"_qs, station(u"LFPG"_qs, u"Paris"_qs, u"France"_qs) },
+                   { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
+                   { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
+                   { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },
+                   { u"validTo"_qs, null }, { u"notams"_qs, null } });
+    // The user's own limits, read from the group he wrote: a 2,000 ft ceiling is then good enough.
+    QTest::newRow("METAR under the user's lower ceiling limit")
+        << QStringList { u"metar"_qs, u"LFPG"_qs, u"2026-12-07T10:00"_qs }
+        << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metarBody
+        << QByteArray("[briefing]\nvmcCeilingFt=1800\nmarginalCeilingFt=900\n")
+        << QJsonObject { { u"conditions"_qs, u"VMC"_qs }, { u"ceilingFt"_qs, 2000 } };
     // Day 30 read on New Year's Day is last year's December; the validity runs into the new year.
     QTest::newRow("TAF across a month and year end")
         << QStringList { u"taf"_qs, u"EGLL"_qs, u"2027-01-01T01:00"_qs } << u"/data/forecasts/taf/stations/EGLL.TXT"_qs
-        << QByteArray("2026/12/30 23:00\nTAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030\n")
-        << QJsonObject { { u"station"_qs, station(u"EGLL"_qs, u"London"_qs, u"Uk"_qs) },
-               { u"raw"_qs, u"TAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030"_qs },
-               { u"fetched"_qs, u"2027-01-01T01:00:00Z"_qs }, { u"stale"_qs, false }, { u"observed"_qs, null },
-               { u"issued"_qs, u"2026-12-30T23:00:00Z"_qs }, { u"validFrom"_qs, u"2026-12-31T00:00:00Z"_qs },
-               { u"validTo"_qs, u"2027-01-01T06:00:00Z"_qs }, { u"notams"_qs, null } };
+        << QByteArray("2026/12/30 23:00\nTAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030\n") << QByteArray()
+        << with(noPilotFacts,
+               { { u"station"_qs, station(u"EGLL"_qs, u"London"_qs, u"Uk"_qs) },
+                   { u"raw"_qs, u"TAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030"_qs },
+                   { u"fetched"_qs, u"2027-01-01T01:00:00Z"_qs }, { u"stale"_qs, false }, { u"observed"_qs, null },
+                   { u"issued"_qs, u"2026-12-30T23:00:00Z"_qs }, { u"validFrom"_qs, u"2026-12-31T00:00:00Z"_qs },
+                   { u"validTo"_qs, u"2027-01-01T06:00:00Z"_qs }, { u"notams"_qs, null }, { u"ageMinutes"_qs, 1560 },
+                   { u"pilotLine"_qs,
+                       u"Émis il y a 1 j 2 h — valide du 31/12 00:00 au 01/01 06:00 UTC (00:00 au 06:00 heure locale)"
+                       " · Lever 08:07 — coucher 16:03 UTC"_qs } });
     QTest::newRow("station not in the directory, not fetched")
-        << QStringList { u"metar"_qs, u"ZZZZ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray()
-        << QJsonObject { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
-               { u"source"_qs, null }, { u"stale"_qs, false }, { u"observed"_qs, null }, { u"issued"_qs, null },
-               { u"validFrom"_qs, null }, { u"validTo"_qs, null }, { u"notams"_qs, null } };
+        << QStringList { u"metar"_qs, u"ZZZZ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray() << QByteArray()
+        << with(noPilotFacts,
+               { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
+                   { u"source"_qs, null }, { u"stale"_qs, false }, { u"observed"_qs, null }, { u"issued"_qs, null },
+                   { u"validFrom"_qs, null }, { u"validTo"_qs, null }, { u"sun"_qs, null },
+                   { u"pilotLine"_qs, null } });
 }
 
 void TestReportMode::jsonContract()
@@ -194,8 +228,15 @@ void TestReportMode::jsonContract()
     QFETCH(QStringList, request);
     QFETCH(QString, path);
     QFETCH(QByteArray, body);
+    QFETCH(QByteArray, settings);
     QFETCH(QJsonObject, expected);
 
+    QTemporaryDir home;
+    if (!settings.isEmpty()) {
+        m_configHome = home.path();
+        QFile file(home.filePath(u"Ventorix.ini"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
+    }
     if (!path.isEmpty())
         m_server->setBody(path, body);
     const Result result = run({ u"--report"_qs, request.at(0), request.at(1), u"--weather-base"_qs, m_server->base(),
@@ -277,7 +318,8 @@ void TestReportMode::commandLines_data()
         << u"--report metar LFPG --weather-base BASE --now 2026-12-07T10:00 --format text --output OUT"_qs << 0
         << u"^$"_qs << QString() << u"METAR de 1930 UTC\n\n"_qs;
     QTest::newRow("lower-case code") << u"--report metar lfpg --weather-base BASE --now 2026-12-07T10:00"_qs << 0
-                                     << u"\"code\": \"LFPG\",\\s+\"demo\": false"_qs << QString() << old;
+                                     << u"\"code\": \"LFPG\",\\s+\"conditions\": \"[^\"]+\",\\s+\"demo\": false"_qs
+                                     << QString() << old;
     QTest::newRow("option=value forms") << u"--report=metar LFPG --weather-base=BASE --now=2026-12-07T10:00"_qs << 0
                                         << u"\"title\": \"METAR de 1930 UTC\""_qs << QString() << old;
     QTest::newRow("empty weather base is no source")

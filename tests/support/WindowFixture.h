@@ -8,6 +8,7 @@
 #include "services/Clock.h"
 #include "services/LinkOpener.h"
 #include "storage/SettingsStore.h"
+#include "storage/UserSettings.h"
 #include "support/TestHttpServer.h"
 #include "support/WindowControls.h"
 
@@ -33,7 +34,7 @@ struct WindowFixture
     Services services()
     {
         return Services { &downloader, &clock, &settings, &links, WorkFolder(workDir.path()),
-            Sources { server.base(), server.base(), u"http://site.test"_qs } };
+            Sources { server.base(), server.base(), u"http://site.test"_qs }, UserSettings::pilotLimitsIn(settings) };
     }
 
     MainWindow& window()

@@ -4,8 +4,10 @@
 #include "reports/MetarStyle.h"
 #include "reports/MetarTranslation.h"
 #include "reports/NotamCut.h"
+#include "reports/ReportTimes.h"
 #include "reports/TafDecoder.h"
 #include "reports/WorkFile.h"
+#include "stations/StationGeography.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -92,6 +94,12 @@ int field(QStringView group, qsizetype at)
     if (group.size() < at + 2 || !group.at(at).isDigit() || !group.at(at + 1).isDigit())
         return -1;
     return group.mid(at, 2).toInt();
+}
+
+// ReportTimes resolves a day of the month for every reader; an invalid time stands for none here.
+QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc)
+{
+    return ReportTimes::dayTimeNear(day, hour, minute, nearUtc).value_or(QDateTime());
 }
 
 QDateTime groupTime(QStringView group, const QDateTime& nearUtc)
@@ -220,28 +228,8 @@ Failure::Cause checkReply(ReportType type, const QByteArray& contents)
     return Cause::None;
 }
 
-QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc)
-{
-    // Hour 24 ends a day: forecasts end at "1624", midnight between the 16th and the 17th.
-    if (day < 1 || day > 31 || hour < 0 || hour > 24 || minute < 0 || minute > 59 || (hour == 24 && minute > 0)
-        || !nearUtc.isValid())
-        return {};
-    const QDate nearDate = nearUtc.toUTC().date();
-    QDateTime best;
-    for (int monthStep : { -1, 0, 1 }) {
-        const QDate month = nearDate.addMonths(monthStep);
-        const QDate date(month.year(), month.month(), day);
-        if (!date.isValid())
-            continue;
-        const QDateTime candidate = QDateTime(date, QTime(0, 0), QTimeZone::utc()).addSecs(hour * 3600 + minute * 60);
-        if (!best.isValid() || std::abs(candidate.secsTo(nearUtc)) < std::abs(best.secsTo(nearUtc)))
-            best = candidate;
-    }
-    return best;
-}
-
-DecodedReport decodeMetar(
-    const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
+DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const QDate& today,
+    const QDateTime& fetchedUtc, const PilotLimits& limits)
 {
     DecodedReport report = begun(code, ReportType::Metar, fetchedUtc);
     const QString text = WorkFile::ReportText(contents);
@@ -260,6 +248,7 @@ DecodedReport decodeMetar(
     report.title = Metar::MetarTitle(translated, code);
     report.text = areaText(translated);
     report.spans = Metar::MetarStyleSpans(report.text);
+    report.pilot = Pilot::metarFacts(report.received, report.observedUtc, fetchedUtc, Stations::placeOf(code), limits);
     return report;
 }
 
@@ -281,6 +270,8 @@ DecodedReport decodeTaf(
     report.title = taf.title;
     report.text = areaText(taf.reportText);
     report.spans = Taf::TafEmphasisSpans(report.text);
+    report.pilot = Pilot::tafFacts(
+        report.issuedUtc, report.validFromUtc, report.validToUtc, fetchedUtc, Stations::placeOf(code));
     return report;
 }
 
@@ -292,6 +283,11 @@ DecodedReport decodeNotams(
     const QString block = Notam::CutNotams(WorkFile::DecodePage(page), code);
     report.text = areaText(block);
     report.received = report.text;
+    const std::optional<Stations::StationPlace> place = Stations::placeOf(code);
+    report.pilot.sun = Pilot::sunAt(place, fetchedUtc);
+    // An area NOTAM around the aerodrome is marked so: the page's own aerodrome unless one was given.
+    if (!aerodrome && place)
+        aerodrome = Notam::GeoPoint { place->latitudeDeg, place->longitudeDeg };
 
     const Notam::Briefing arranged = Notam::arrange(Notam::parseItems(block), fetchedUtc, aerodrome);
     report.notams = arranged.shown + arranged.expired;

@@ -2,6 +2,7 @@
 
 #include "reports/Failure.h"
 #include "reports/NotamParser.h"
+#include "reports/PilotFacts.h"
 #include "reports/ReportType.h"
 #include "reports/StyleSpan.h"
 #include "reports/TextRun.h"
@@ -43,6 +44,7 @@ struct DecodedReport
     qsizetype expiredAt = -1;
     /// Read from the sample reports built into the program: whatever shows or writes it says so.
     bool demo = false;
+    PilotFacts pilot; ///< age, conditions, sun and altitudes, at the station and the download's time
 
     /// A METAR or TAF file with no text in it: the window then shows neither title nor report.
     bool empty = false;
@@ -60,11 +62,12 @@ constexpr quint32 kStalePink = 0xFFC0C0;
 inline const QString kDemoStrip = QStringLiteral("DÉMONSTRATION");
 
 /// The METAR of @p code from the weather service's decoded file (@p contents as downloaded), dated against
-/// @p today's local date for the stale mark and resolved against @p fetchedUtc for its full time.
-DecodedReport decodeMetar(
-    const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
+/// @p today's local date for the stale mark and resolved against @p fetchedUtc for its full time; its pilot
+/// facts are those at the station's own place (Stations::placeOf), coloured by @p limits.
+DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const QDate& today,
+    const QDateTime& fetchedUtc, const PilotLimits& limits = {});
 
-/// The TAF of @p code from the service's raw file, cut, dated and decoded.
+/// The TAF of @p code from the service's raw file, cut, dated and decoded, with its pilot facts.
 DecodedReport decodeTaf(
     const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc);
 
@@ -94,10 +97,5 @@ int documentPosition(const QString& areaText, qsizetype offset);
 /// The report's text cut into runs of one look each, as the report area shows it with its spans applied
 /// over the @p defaultPoints face: what the report mode lists and the briefings draw.
 QList<TextRun> reportRuns(const DecodedReport& report, qreal defaultPoints = kReportPoints);
-
-/// The date-time, in UTC, of a day-hour-minute group ("061930", day 6 at 19:30) that was issued near
-/// @p nearUtc: in its month, the month before or the month after, whichever puts it nearest. Invalid for a
-/// group that names no such time.
-QDateTime resolveDayTime(int day, int hour, int minute, const QDateTime& nearUtc);
 
 } // namespace Reports

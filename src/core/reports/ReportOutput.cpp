@@ -35,6 +35,46 @@ QJsonValue notams(const DecodedReport& report)
     return list;
 }
 
+QJsonValue numberOrNull(const std::optional<int>& value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue conditionsKey(Conditions::Category category)
+{
+    switch (category) {
+    case Conditions::Category::Vmc:
+        return u"VMC"_qs;
+    case Conditions::Category::Marginal:
+        return u"marginal"_qs;
+    case Conditions::Category::Imc:
+        return u"IMC"_qs;
+    case Conditions::Category::Unknown:
+        break;
+    }
+    return QJsonValue(QJsonValue::Null);
+}
+
+// What a pilot reads first, in keys of its own so that a script never parses the French line.
+void addPilotKeys(QJsonObject& object, const PilotFacts& pilot)
+{
+    object.insert(u"ageMinutes"_qs, numberOrNull(pilot.ageMinutes));
+    object.insert(u"conditions"_qs, conditionsKey(pilot.conditions.category));
+    object.insert(u"ceilingFt"_qs, numberOrNull(pilot.conditions.ceilingFt));
+    object.insert(u"visibilityM"_qs, numberOrNull(pilot.conditions.visibilityM));
+    object.insert(u"sun"_qs,
+        pilot.sun ? QJsonValue(QJsonObject { { u"sunrise"_qs, time(pilot.sun->sunriseUtc) },
+            { u"sunset"_qs, time(pilot.sun->sunsetUtc) }, { u"nightStart"_qs, time(pilot.sun->nightFromUtc) },
+            { u"nightEnd"_qs, time(pilot.sun->nightUntilUtc) } })
+                  : QJsonValue(QJsonValue::Null));
+    const auto altitude = [&](int Density::DensityAltitude::*member) {
+        return pilot.density ? QJsonValue(*pilot.density.*member) : QJsonValue(QJsonValue::Null);
+    };
+    object.insert(u"pressureAltitudeFt"_qs, altitude(&Density::DensityAltitude::pressureAltitudeFt));
+    object.insert(u"densityAltitudeFt"_qs, altitude(&Density::DensityAltitude::densityAltitudeFt));
+    object.insert(u"pilotLine"_qs, textOrNull(pilot.line));
+}
+
 } // namespace
 
 QByteArray json(const DecodedReport& report, const StationInfo& station)
@@ -44,7 +84,7 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
         runs.append(QJsonObject { { u"text"_qs, run.text }, { u"color"_qs, hexColour(run.rgb) },
             { u"bold"_qs, run.bold }, { u"size"_qs, run.pointSize } });
     }
-    const QJsonObject object {
+    QJsonObject object {
         { u"code"_qs, report.code },
         { u"demo"_qs, report.demo },
         { u"type"_qs, reportTypeName(report.type) },
@@ -70,6 +110,7 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
         { u"validTo"_qs, time(report.validToUtc) },
         { u"notams"_qs, notams(report) },
     };
+    addPilotKeys(object, report.pilot);
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

@@ -22,7 +22,9 @@ namespace ReportOutput {
 /// color, bold, size), error (the failure's key, "" when fetched), station (code, name, city, country),
 /// raw, fetched, source, stale, observed, issued, validFrom, validTo (times in ISO 8601 UTC), notams (the
 /// NOTAMs as Notam::toJson gives them, in the order of the text, expired last; an empty array for a block
-/// without NOTAM, null for a METAR, a TAF or a request that failed).
+/// without NOTAM, null for a METAR, a TAF or a request that failed); what a pilot reads first: ageMinutes,
+/// conditions ("VMC", "marginal", "IMC"), ceilingFt, visibilityM, sun (sunrise, sunset, nightStart,
+/// nightEnd; null without the station's position), pressureAltitudeFt, densityAltitudeFt, pilotLine.
 QByteArray json(const DecodedReport& report, const StationInfo& station);
 
 /// "DÉMONSTRATION" on its own line for a sample, the banner of a stale report on its own line, the title, an empty

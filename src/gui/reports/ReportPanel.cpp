@@ -22,6 +22,41 @@ using namespace Controls;
 namespace {
 
 constexpr quint32 kFindRed = 0xFF0000;
+constexpr qreal kPilotPoints = 7.5;
+
+// The usual colours of flight conditions on a chart, and an age that warms up as it grows.
+quint32 conditionsColour(Conditions::Category category)
+{
+    switch (category) {
+    case Conditions::Category::Vmc:
+        return 0x008000;
+    case Conditions::Category::Marginal:
+        return 0x0000FF;
+    case Conditions::Category::Imc:
+        return 0xFF0000;
+    case Conditions::Category::Unknown:
+        break;
+    }
+    return 0x808080;
+}
+
+quint32 ageColour(ReportTimes::AgeClass age)
+{
+    switch (age) {
+    case ReportTimes::AgeClass::Orange:
+        return 0xE07000;
+    case ReportTimes::AgeClass::Red:
+        return 0xFF0000;
+    case ReportTimes::AgeClass::Normal:
+        break;
+    }
+    return 0x000000;
+}
+
+QString colouredHtml(const QString& text, quint32 rgb)
+{
+    return u"<span style=\"color:#%1\">%2</span>"_qs.arg(rgb, 6, 16, QLatin1Char('0')).arg(text.toHtmlEscaped());
+}
 
 } // namespace
 
@@ -61,6 +96,9 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_reportTitle = label(this, u"reportTitle"_qs, rect(1155, 930, 6000, 330), u"Metar"_qs);
     m_reportTitle->setFont(sansFont(12, true));
     setTextColour(m_reportTitle, 0x0000C0);
+    m_pilotLine = label(this, u"pilotLine"_qs, rect(1155, 705, 6525, 225), QString());
+    m_pilotLine->setTextFormat(Qt::RichText);
+    m_pilotLine->setFont(sansFont(kPilotPoints));
     m_staleBanner = label(this, u"staleBanner"_qs, rect(3030, 0, 2790, 525), u"METAR Périmé"_qs);
     m_staleBanner->setFont(sansFont(18, true));
     setTextColour(m_staleBanner, 0xFF0000);
@@ -82,8 +120,8 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
-        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_reportTitle, m_staleBanner, m_stationCodeLabel,
-        m_demoStrip, m_favouritesBar, m_reportBackground });
+        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_reportTitle, m_pilotLine, m_staleBanner,
+        m_stationCodeLabel, m_demoStrip, m_favouritesBar, m_reportBackground });
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
@@ -193,6 +231,8 @@ void ReportPanel::showPending(ReportType type)
     setBackground(Reports::kWhite);
     setReportText(QString());
     m_reportTitle->setText(type == ReportType::Notam ? u"Notams"_qs : QString());
+    m_pilotLine->clear();
+    m_pilotLine->setToolTip(QString());
 }
 
 void ReportPanel::showReport(const DecodedReport& report)
@@ -204,6 +244,7 @@ void ReportPanel::showReport(const DecodedReport& report)
     setBackground(report.background);
     m_reportArea->setVisible(!report.empty);
     m_reportTitle->setVisible(!report.empty);
+    showPilotLine(report);
     m_expiredButton->hide();
     if (report.type != ReportType::Notam) {
         setReportText(report.text);
@@ -242,6 +283,31 @@ void ReportPanel::showExpiredNotams()
     m_expiredButton->hide();
     showNotams(m_allNotamText, m_allNotamSpans);
     m_reportArea->setFocus(Qt::OtherFocusReason);
+}
+
+void ReportPanel::showPilotLine(const DecodedReport& report)
+{
+    const PilotFacts& pilot = report.pilot;
+    m_pilotLine->setToolTip(pilot.line);
+    if (pilot.line.isEmpty() || report.empty) {
+        m_pilotLine->clear();
+        return;
+    }
+    // The mark says the conditions at a glance, grey when the report tells none (a TAF, an unread sky).
+    QString html = colouredHtml(u"●"_qs, conditionsColour(pilot.conditions.category)) + u' ';
+    QString rest = pilot.line;
+    if (!pilot.timesLine.isEmpty() && rest.startsWith(pilot.timesLine)) {
+        html += colouredHtml(pilot.timesLine, ageColour(pilot.ageClass));
+        rest.remove(0, pilot.timesLine.size());
+    }
+    m_pilotLine->setText(html + rest.toHtmlEscaped());
+    // One line in a fixed band: a longer line (days in the times, a density altitude) takes a smaller face.
+    const QString shown = u"● "_qs + pilot.line;
+    for (qreal points = kPilotPoints; points >= kPilotPoints - 2; points -= 0.5) {
+        m_pilotLine->setFont(sansFont(points));
+        if (m_pilotLine->fontMetrics().horizontalAdvance(shown) <= m_pilotLine->width())
+            break;
+    }
 }
 
 void ReportPanel::setBackground(quint32 rgb)

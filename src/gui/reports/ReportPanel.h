@@ -82,6 +82,7 @@ private:
     void showExpiredNotams();
     void setBackground(quint32 rgb);
     void setReportText(const QString& text);
+    void showPilotLine(const DecodedReport& report);
 
     QString m_stationCode;
     QString m_notamText; // the NOTAMs as last shown, which every find starts again from
@@ -102,6 +103,7 @@ private:
     QMenu* m_reportMenu = nullptr;
     QPushButton* m_foldButton = nullptr;
     QLabel* m_reportTitle = nullptr;
+    QLabel* m_pilotLine = nullptr; // age, conditions and sun, in the band above the title
     QLabel* m_staleBanner = nullptr;
     QLabel* m_demoStrip = nullptr;
     QLabel* m_stationCodeLabel = nullptr;

@@ -60,6 +60,9 @@ QList<Paragraph> Paragraphs(const Briefing& briefing)
         heading(report.banner, kBannerRed, true, 14);
     if (!report.title.isEmpty())
         heading(report.title, kHeadingBlue, true, 12);
+    // What a pilot reads first, as the window shows it under the title.
+    if (!report.pilot.line.isEmpty())
+        heading(report.pilot.line, kBlack, false, 9);
     if (report.fetchedUtc.isValid()) {
         const QDateTime utc = report.fetchedUtc.toUTC();
         heading(u"Obtenu le %1 à %2 UTC"_qs.arg(utc.toString(u"dd/MM/yyyy"_qs), utc.toString(u"HH:mm"_qs)), kBlack,

@@ -79,7 +79,7 @@ DecodedReport ReportFetcher::download(const QString& code, ReportType type, cons
     DecodedReport report;
     switch (type) {
     case ReportType::Metar:
-        report = Reports::decodeMetar(code, contents, m_services.clock->today(), fetchedUtc);
+        report = Reports::decodeMetar(code, contents, m_services.clock->today(), fetchedUtc, m_services.limits);
         break;
     case ReportType::Taf:
         report = Reports::decodeTaf(code, contents, m_services.clock->today(), fetchedUtc);

@@ -41,6 +41,7 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
         auto userFile = std::make_unique<IniSettingsStore>();
         m_links = std::make_unique<DesktopLinkOpener>();
         m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(*userFile));
+        m_limits = UserSettings::pilotLimitsIn(*userFile);
         // The samples' stations are no choice of the user's: a demonstration keeps its favourites and last
         // code in memory and leaves the file as it found it.
         if (SourceAddress::IsDemo(m_sources))
@@ -51,7 +52,9 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
         m_settings = std::make_unique<MemorySettingsStore>();
         m_links = std::make_unique<NoLinkOpener>();
         // Read only: a one-shot run writes nothing of the user's.
-        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(IniSettingsStore()));
+        const IniSettingsStore userFile;
+        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(userFile));
+        m_limits = UserSettings::pilotLimitsIn(userFile);
     }
     auto downloader = std::make_unique<NetworkDownloader>(NetworkDownloader::kDefaultTimeout,
         NetworkDownloader::kDefaultMaxBytes, NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));
@@ -74,5 +77,6 @@ bool RealServices::isReady() const
 
 Services RealServices::services() const
 {
-    return Services { m_downloader.get(), m_clock.get(), m_settings.get(), m_links.get(), m_workFolder, m_sources };
+    return Services { m_downloader.get(), m_clock.get(), m_settings.get(), m_links.get(), m_workFolder, m_sources,
+        m_limits };
 }

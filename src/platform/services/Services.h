@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/PilotFacts.h"
 #include "reports/Sources.h"
 #include "storage/WorkFolder.h"
 
@@ -24,6 +25,7 @@ struct Services
     LinkOpener* links = nullptr;
     WorkFolder workFolder;
     Sources sources;
+    PilotLimits limits; ///< the colours' limits of the settings file's group "briefing", read once
 };
 
 /// The real services, built and owned together. A desktop session keeps the user's settings file and work
@@ -52,4 +54,5 @@ private:
     std::unique_ptr<LinkOpener> m_links;
     WorkFolder m_workFolder;
     Sources m_sources;
+    PilotLimits m_limits;
 };

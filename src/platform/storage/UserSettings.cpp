@@ -72,6 +72,24 @@ Sources UserSettings::sourcesIn(const SettingsStore& store)
         store.read(kSources, u"site"_qs, {}) };
 }
 
+PilotLimits UserSettings::pilotLimitsIn(const SettingsStore& store)
+{
+    const auto number = [&store](const QString& key, int fallback) {
+        bool ok = false;
+        const int value = store.read(kBriefing, key, QString()).trimmed().toInt(&ok);
+        return ok && value >= 0 ? value : fallback;
+    };
+    PilotLimits limits;
+    limits.ageOrangeMinutes = number(u"ageOrangeMinutes"_qs, limits.ageOrangeMinutes);
+    limits.ageRedMinutes = number(u"ageRedMinutes"_qs, limits.ageRedMinutes);
+    Conditions::Thresholds& sky = limits.conditions;
+    sky.vmcVisibilityM = number(u"vmcVisibilityM"_qs, sky.vmcVisibilityM);
+    sky.vmcCeilingFt = number(u"vmcCeilingFt"_qs, sky.vmcCeilingFt);
+    sky.marginalVisibilityM = number(u"marginalVisibilityM"_qs, sky.marginalVisibilityM);
+    sky.marginalCeilingFt = number(u"marginalCeilingFt"_qs, sky.marginalCeilingFt);
+    return limits;
+}
+
 bool UserSettings::save()
 {
     return m_store.flush();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/PilotFacts.h"
 #include "reports/ReportType.h"
 #include "reports/Sources.h"
 
@@ -36,6 +37,11 @@ public:
     /// The addresses the user wrote by hand in the group "sources" (the program never writes them); empty
     /// where the file says nothing.
     static Sources sourcesIn(const SettingsStore& store);
+
+    /// The limits of the pilot line's colours in the group "briefing" (ageOrangeMinutes, ageRedMinutes,
+    /// vmcVisibilityM, vmcCeilingFt, marginalVisibilityM, marginalCeilingFt), which only the user writes;
+    /// the default of each one that is absent or not a whole number from 0 up.
+    static PilotLimits pilotLimitsIn(const SettingsStore& store);
 
     /// Puts what was written on disk; false when it could not be saved.
     bool save();
