@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -33,6 +34,8 @@ constexpr int kFoldedMargin = 80;
 constexpr int kUnfoldedWidth = 10905;
 // The tick folds only a window wider than this.
 constexpr int kFoldWiderThan = 10000;
+// How long the first report may keep the window from showing: about what the first paint takes.
+constexpr int kFirstPaintBudgetMs = 150;
 
 void letEventsRun()
 {
@@ -156,16 +159,21 @@ void MainWindow::start()
     const UserSettings settings(*m_services.settings);
     m_reportPanel->favouritesBar().setFavourites(settings.favourites());
 
-    show();
-    letEventsRun();
-    // Closed while it was being painted: nothing is left to start, and no report is requested.
-    if (m_unloaded)
-        return;
     m_helpPanel->showVersion(QStringLiteral(VENTORIX_VERSION));
     m_reportPanel->setStationCode(settings.lastCode());
     m_refreshTimer->start();
+    // The first report usually comes back before the window could have painted: shown only then, the window
+    // paints once, with its report. A slow one must not keep the window away, so the download's event loop
+    // shows it when the budget is spent, and the report follows as it always did.
+    QTimer::singleShot(kFirstPaintBudgetMs, this, [this] {
+        if (!m_unloaded && !isVisible())
+            show();
+    });
     // None of the buttons is selected yet, so this choice asks for the first report.
     m_reportPanel->chooseReportType(settings.reportType());
+    // Closed while the first report was on its way: nothing is left to show.
+    if (!m_unloaded)
+        show();
 }
 
 void MainWindow::unload()
