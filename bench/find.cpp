@@ -12,8 +12,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
-#include <QListView>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -52,7 +52,8 @@ std::vector<double> typeKeys(QLineEdit* box, const QString& text)
 
 bool benchNameSearch()
 {
-    const RealServices services(RealServices::Kind::OneShot, GivenSources { QString(), QString(), u"http://site.test"_qs });
+    const RealServices services(
+        RealServices::Kind::OneShot, GivenSources { QString(), QString(), u"http://site.test"_qs });
     MainWindow window(services.services());
     window.show();
     QCoreApplication::processEvents();
@@ -74,7 +75,8 @@ bool benchNameSearch()
         const bool listed = offer->isVisible() && offer->model()->rowCount() > 0
             && offer->model()->index(0, 0).data().toString().size() > 4;
         const bool ok = listed && median < 20;
-        std::printf("keystroke in the code box, \"%s\" (%d rows): median %6.2f ms, worst %6.2f ms  (target < 20 ms) %s\n",
+        std::printf(
+            "keystroke in the code box, \"%s\" (%d rows): median %6.2f ms, worst %6.2f ms  (target < 20 ms) %s\n",
             qPrintable(typed), offer->model()->rowCount(), median, times.back(),
             listed ? (ok ? "ok" : "MISSED") : "WRONG RESULT: nothing listed");
         std::fflush(stdout);

@@ -103,7 +103,8 @@ int main(int argc, char* argv[])
 
     Stations::StationGeography single;
     std::printf("%-52s median %8.4f ms  (the report mode's one lookup)\n", "one station's line (LFPG)",
-        medianMs(std::min(repetitions, 101), [&] { single = Stations::StationGeography::embeddedStation(u"LFPG"_qs); }));
+        medianMs(
+            std::min(repetitions, 101), [&] { single = Stations::StationGeography::embeddedStation(u"LFPG"_qs); }));
     allOk &= check(single.places().size() == 1 && single.aerodromeOf(u"LFPG"_qs) == geography.aerodromeOf(u"LFPG"_qs),
         "one station's line");
 

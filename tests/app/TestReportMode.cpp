@@ -190,7 +190,8 @@ void TestReportMode::jsonContract_data()
         << QStringList { u"metar"_qs, u"LFPG"_qs, u"2026-12-07T10:00"_qs }
         << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metarBody << QByteArray()
         << with(metarFacts,
-               { { u"station"_qs, station(u"LFPG"_qs, u"Charles de Gaulle International Airport"_qs, u"Paris"_qs, u"France"_qs) },
+               { { u"station"_qs,
+                     station(u"LFPG"_qs, u"Charles de Gaulle International Airport"_qs, u"Paris"_qs, u"France"_qs) },
                    { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
                    { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
                    { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },

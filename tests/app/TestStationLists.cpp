@@ -54,15 +54,13 @@ void TestStationLists::commandLines_data()
         << u"^LFPB  9,3 km \\(5,0 NM\\)  au 239°  Paris \\(France\\) — Paris-Le Bourget Airport\n"
            u"LFPO  34,5 km \\(18,6 NM\\)  au 201°  Paris \\(France\\) — Paris-Orly Airport\n"_qs
         << QString();
-    QTest::newRow("near, no aerodrome name") << QStringList { u"--near=LFPG"_qs, u"--format=text"_qs } << 0 << 10
-                                             << u"\nLFAQ  107,1 km \\(57,8 NM\\)  au 006°  Albert \\(France\\)\n"_qs
-                                             << QString();
-    QTest::newRow("near a station without position")
-        << QStringList { u"--near"_qs, u"OACC"_qs } << 2 << -1 << u"^$"_qs
-        << u"la position de la station OACC n'est pas connue"_qs;
-    QTest::newRow("near an unknown code")
-        << QStringList { u"--near"_qs, u"ZZZZ"_qs, u"--format"_qs, u"text"_qs } << 2 << -1 << u"^$"_qs
-        << u"station inconnue : ZZZZ"_qs;
+    QTest::newRow("near, no aerodrome name")
+        << QStringList { u"--near=LFPG"_qs, u"--format=text"_qs } << 0 << 10
+        << u"\nLFAQ  107,1 km \\(57,8 NM\\)  au 006°  Albert \\(France\\)\n"_qs << QString();
+    QTest::newRow("near a station without position") << QStringList { u"--near"_qs, u"OACC"_qs } << 2 << -1 << u"^$"_qs
+                                                     << u"la position de la station OACC n'est pas connue"_qs;
+    QTest::newRow("near an unknown code") << QStringList { u"--near"_qs, u"ZZZZ"_qs, u"--format"_qs, u"text"_qs } << 2
+                                          << -1 << u"^$"_qs << u"station inconnue : ZZZZ"_qs;
     QTest::newRow("near without code") << QStringList { u"--near"_qs } << 2 << -1 << u"^$"_qs << u"--help"_qs;
     QTest::newRow("near as a PDF") << QStringList { u"--near"_qs, u"LFPG"_qs, u"--format"_qs, u"pdf"_qs } << 2 << -1
                                    << u"^$"_qs << u"(json ou text)"_qs;
@@ -75,18 +73,17 @@ void TestStationLists::commandLines_data()
         << u"^LFMH  Saint-Etienne \\(France\\) — Saint-Étienne-Bouthéon Airport\nLFLS  "_qs << QString();
     QTest::newRow("search ranks codes first") << QStringList { u"--search"_qs, u"lfp"_qs, u"--format"_qs, u"text"_qs }
                                               << 0 << -1 << u"^(LFP\\w  [^\n]+\n)+[^L]"_qs << QString();
-    QTest::newRow("search finding nothing")
-        << QStringList { u"--search"_qs, u"qqzz"_qs, u"--format"_qs, u"text"_qs } << 0 << -1
-        << u"^Aucune station trouvée\n$"_qs << QString();
+    QTest::newRow("search finding nothing") << QStringList { u"--search"_qs, u"qqzz"_qs, u"--format"_qs, u"text"_qs }
+                                            << 0 << -1 << u"^Aucune station trouvée\n$"_qs << QString();
     QTest::newRow("search finding nothing in JSON")
         << QStringList { u"--search"_qs, u"qqzz"_qs } << 0 << 0 << u"^\\[\\s*\\]\\s*$"_qs << QString();
     QTest::newRow("search for nothing") << QStringList { u"--search"_qs, u" "_qs } << 2 << -1 << u"^$"_qs
                                         << u"l'option --search attend un texte"_qs;
-    QTest::newRow("search with an output file")
-        << QStringList { u"--search"_qs, u"paris"_qs, u"--output"_qs, u"/tmp/x"_qs } << 2 << -1 << u"^$"_qs
-        << u"vont avec --report"_qs;
+    QTest::newRow("search with an output file") << QStringList { u"--search"_qs, u"paris"_qs, u"--output"_qs,
+        u"/tmp/x"_qs } << 2 << -1 << u"^$"_qs << u"vont avec --report"_qs;
     QTest::newRow("near with a report") << QStringList { u"--near"_qs, u"LFPG"_qs, u"--report"_qs, u"metar"_qs,
-        u"LFPG"_qs } << 2 << -1 << u"^$"_qs << u"ne vont pas ensemble"_qs;
+        u"LFPG"_qs } << 2 << -1 << u"^$"_qs
+                                        << u"ne vont pas ensemble"_qs;
 }
 
 void TestStationLists::commandLines()

@@ -28,8 +28,7 @@ QString frenchDecimal(double value)
 
 QJsonObject namesJson(const QString& code, const QString& name, const QString& city, const QString& country)
 {
-    return QJsonObject { { u"code"_qs, code }, { u"name"_qs, name }, { u"city"_qs, city },
-        { u"country"_qs, country } };
+    return QJsonObject { { u"code"_qs, code }, { u"name"_qs, name }, { u"city"_qs, city }, { u"country"_qs, country } };
 }
 
 QByteArray indented(const QJsonArray& array)
@@ -45,8 +44,8 @@ QList<NearbyStation> nearbyStations(
     QList<NearbyStation> stations;
     for (const Neighbour& where : nearest(code, count, geography)) {
         const int index = table.indexOfCode(where.code);
-        stations.append(NearbyStation { where, geography.aerodromeOf(where.code),
-            index ? table.city(index) : QString(), index ? table.country(index) : QString() });
+        stations.append(NearbyStation { where, geography.aerodromeOf(where.code), index ? table.city(index) : QString(),
+            index ? table.country(index) : QString() });
     }
     return stations;
 }

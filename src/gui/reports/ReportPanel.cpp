@@ -122,8 +122,8 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
-        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_nearbyButton, m_reportTitle, m_pilotLine, m_staleBanner,
-        m_stationCodeLabel, m_demoStrip, m_favouritesBar, m_reportBackground });
+        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_nearbyButton, m_reportTitle, m_pilotLine,
+        m_staleBanner, m_stationCodeLabel, m_demoStrip, m_favouritesBar, m_reportBackground });
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);

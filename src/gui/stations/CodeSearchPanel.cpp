@@ -9,12 +9,12 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QKeyEvent>
 #include <QStringListModel>
 
 #include <algorithm>
@@ -52,8 +52,8 @@ QStringListModel& codesIn(const QListView* list)
 // Whether some station answers @p hits' text by its names, not only by its code: more may be typed then.
 bool readsAsName(const QList<Stations::SearchHit>& hits)
 {
-    return std::any_of(
-        hits.cbegin(), hits.cend(), [](const Stations::SearchHit& hit) { return hit.match != Stations::MatchKind::Code; });
+    return std::any_of(hits.cbegin(), hits.cend(),
+        [](const Stations::SearchHit& hit) { return hit.match != Stations::MatchKind::Code; });
 }
 
 } // namespace
