@@ -62,7 +62,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
     m_stationBrowser = new StationBrowser(this, m_stationTable);
     m_reportPanel = new ReportPanel(this, m_stationTable);
-    m_codeSearchPanel = new CodeSearchPanel(this);
+    m_codeSearchPanel = new CodeSearchPanel(this, m_stationTable);
     createTopButtons();
     Controls::stack({ m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton, m_helpButton });
     m_codeSearchPanel->setTabOrderBefore(m_helpButton);
@@ -120,6 +120,7 @@ void MainWindow::connectRegions()
             m_requester->refresh(m_reportPanel->stationCode());
         });
     connect(m_reportPanel, &ReportPanel::pointerOverBackground, this, &MainWindow::clearFavouriteHover);
+    connect(m_reportPanel, &ReportPanel::nearbyStationChosen, this, &MainWindow::showPickedStation);
 
     FavouritesBar& favourites = m_reportPanel->favouritesBar();
     StationTip& tip = m_reportPanel->stationTip();

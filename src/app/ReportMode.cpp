@@ -3,6 +3,7 @@
 #include "briefing/BriefingFile.h"
 #include "reports/ReportFetcher.h"
 #include "reports/ReportOutput.h"
+#include "stations/StationGeography.h"
 #include "stations/StationTable.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ StationInfo stationInfo(const Stations::StationTable& table, const QString& code
     const int index = table.indexOfCode(code);
     if (index == 0)
         return StationInfo { code, {}, {}, {} };
-    return StationInfo { code, {}, table.city(index), table.country(index) };
+    return StationInfo { code, Stations::aerodromeOf(code), table.city(index), table.country(index) };
 }
 
 } // namespace

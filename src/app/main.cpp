@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "MainWindow.h"
 #include "ReportMode.h"
+#include "StationQueryMode.h"
 #include "ui/FocusFrameStyle.h"
 
 #include <QApplication>
@@ -90,6 +91,10 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    if (line.stationQuery) {
+        QCoreApplication application(argc, argv);
+        return StationQueryMode::run(*line.stationQuery);
+    }
     if (line.report) {
         // JSON and text need no more than the event loop the download runs in.
         if (!ReportMode::needsGui(line.report->format)) {

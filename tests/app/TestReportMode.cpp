@@ -161,8 +161,8 @@ void TestReportMode::jsonContract_data()
     QTest::addColumn<QJsonObject>("expected"); // the keys added for scripts
 
     const QJsonValue null(QJsonValue::Null);
-    const auto station = [](const QString& code, const QString& city, const QString& country) {
-        return QJsonObject { { u"code"_qs, code }, { u"name"_qs, QString() }, { u"city"_qs, city },
+    const auto station = [](const QString& code, const QString& name, const QString& city, const QString& country) {
+        return QJsonObject { { u"code"_qs, code }, { u"name"_qs, name }, { u"city"_qs, city },
             { u"country"_qs, country } };
     };
     const QJsonObject noPilotFacts { { u"ageMinutes"_qs, null }, { u"conditions"_qs, null }, { u"ceilingFt"_qs, null },
@@ -190,7 +190,8 @@ void TestReportMode::jsonContract_data()
         << QStringList { u"metar"_qs, u"LFPG"_qs, u"2026-12-07T10:00"_qs }
         << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metarBody << QByteArray()
         << with(metarFacts,
-               { { u"station"_qs, station(u"LFPG"_qs, u"Paris"_qs, u"France"_qs) },
+               { { u"station"_qs,
+                     station(u"LFPG"_qs, u"Charles de Gaulle International Airport"_qs, u"Paris"_qs, u"France"_qs) },
                    { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
                    { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
                    { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },
@@ -206,7 +207,7 @@ void TestReportMode::jsonContract_data()
         << QStringList { u"taf"_qs, u"EGLL"_qs, u"2027-01-01T01:00"_qs } << u"/data/forecasts/taf/stations/EGLL.TXT"_qs
         << QByteArray("2026/12/30 23:00\nTAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030\n") << QByteArray()
         << with(noPilotFacts,
-               { { u"station"_qs, station(u"EGLL"_qs, u"London"_qs, u"Uk"_qs) },
+               { { u"station"_qs, station(u"EGLL"_qs, u"London Heathrow Airport"_qs, u"London"_qs, u"Uk"_qs) },
                    { u"raw"_qs, u"TAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030"_qs },
                    { u"fetched"_qs, u"2027-01-01T01:00:00Z"_qs }, { u"stale"_qs, false }, { u"observed"_qs, null },
                    { u"issued"_qs, u"2026-12-30T23:00:00Z"_qs }, { u"validFrom"_qs, u"2026-12-31T00:00:00Z"_qs },
@@ -214,10 +215,13 @@ void TestReportMode::jsonContract_data()
                    { u"pilotLine"_qs,
                        u"Émis il y a 1 j 2 h — valide du 31/12 00:00 au 01/01 06:00 UTC (00:00 au 06:00 heure locale)"
                        " · Lever 08:07 — coucher 16:03 UTC"_qs } });
+    QTest::newRow("station the data names no aerodrome for, not fetched")
+        << QStringList { u"metar"_qs, u"LFAQ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray() << QByteArray()
+        << QJsonObject { { u"station"_qs, station(u"LFAQ"_qs, {}, u"Albert"_qs, u"France"_qs) } };
     QTest::newRow("station not in the directory, not fetched")
         << QStringList { u"metar"_qs, u"ZZZZ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray() << QByteArray()
         << with(noPilotFacts,
-               { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
+               { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
                    { u"source"_qs, null }, { u"stale"_qs, false }, { u"observed"_qs, null }, { u"issued"_qs, null },
                    { u"validFrom"_qs, null }, { u"validTo"_qs, null }, { u"sun"_qs, null },
                    { u"pilotLine"_qs, null } });
