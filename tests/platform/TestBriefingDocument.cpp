@@ -198,6 +198,7 @@ enum class Target {
     LinkToForeignFile,
     MissingFolder,
     FolderWithoutRight,
+    ForeignFileInSharedFolder,
     FullFileSystem,
     ReadOnlyFileSystem,
 };
@@ -228,6 +229,7 @@ void TestBriefingDocument::savedToTarget_data()
     QTest::newRow("read-only file system") << Target::ReadOnlyFileSystem << u"système de fichiers en lecture seule"_qs;
     QTest::newRow("folder that does not exist") << Target::MissingFolder << u"dossier introuvable"_qs;
     QTest::newRow("folder the user may not write into") << Target::FolderWithoutRight << u"accès refusé"_qs;
+    QTest::newRow("another user's file in a shared folder") << Target::ForeignFileInSharedFolder << u"accès refusé"_qs;
 }
 
 void TestBriefingDocument::savedToTarget()
@@ -319,6 +321,12 @@ void TestBriefingDocument::savedToTarget()
     case Target::FolderWithoutRight:
         QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0500) == 0);
         break;
+    case Target::ForeignFileInSharedFolder:
+        if (!root)
+            QSKIP("only root can give a file to another user");
+        QVERIFY(putEarlier());
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 01777) == 0);
+        break;
     case Target::FullFileSystem:
     case Target::ReadOnlyFileSystem:
         if (!mountSmall(target == Target::ReadOnlyFileSystem ? MS_RDONLY : 0))
@@ -334,7 +342,8 @@ void TestBriefingDocument::savedToTarget()
     report.code = u"LFPG"_qs;
     const BriefingDocument::Briefing briefing { report, u"France, Paris"_qs };
     // Root may write anywhere: it saves as another user where that user has no right.
-    const bool asAnotherUser = root && target == Target::FolderWithoutRight;
+    const bool asAnotherUser
+        = root && (target == Target::FolderWithoutRight || target == Target::ForeignFileInSharedFolder);
     if (asAnotherUser && ::seteuid(65534) != 0)
         QSKIP("no other user to save as");
     const QString message = BriefingFile::Save(briefing, path, BriefingFile::Format::Html);
