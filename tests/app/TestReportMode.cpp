@@ -378,8 +378,8 @@ void TestReportMode::usageErrors_data()
     QTest::newRow("format without report") << QStringList { u"--format"_qs, u"text"_qs };
     QTest::newRow("output without report") << QStringList { u"--output"_qs, u"bulletin.txt"_qs };
     QTest::newRow("empty output") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--output"_qs, QString() };
-    QTest::newRow("PDF to the terminal")
-        << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"pdf"_qs };
+    QTest::newRow("PDF to the terminal") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs,
+        u"pdf"_qs };
 }
 
 void TestReportMode::usageErrors()

@@ -72,8 +72,8 @@ void TestSources::precedence_data()
         << QStringList { u"--notam-base"_qs, QString() } << QStringList()
         << QByteArray("[sources]\nnotam=http://file.test\n") << 1 << QString();
     QTest::newRow("an empty variable says nothing")
-        << QStringList() << QStringList { u"VENTORIX_NOTAM_BASE="_qs } << QByteArray("[sources]\nnotam=http://file.test\n")
-        << 1 << u"http://file.test"_qs;
+        << QStringList() << QStringList { u"VENTORIX_NOTAM_BASE="_qs }
+        << QByteArray("[sources]\nnotam=http://file.test\n") << 1 << u"http://file.test"_qs;
     QTest::newRow("a value in the file is trimmed")
         << QStringList() << QStringList() << QByteArray("[sources]\nnotam=\" http://file.test \"\n") << 1
         << u"http://file.test"_qs;

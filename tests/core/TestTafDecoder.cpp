@@ -292,8 +292,8 @@ void TestTafDecoder::reportParts_data()
     for (int i = 0; i < 834; ++i)
         atTheBound += u" Q%1"_qs.arg(i, 4, 10, QLatin1Char('0'));
     atTheBound += u" 24015G25KT Q9999"_qs;
-    QTest::newRow("group that reaches the work bound kept raw") << atTheBound << u"LFPG"_qs << true << QString()
-                                                                 << QString() << u"TAF de LFPG"_qs << atTheBound;
+    QTest::newRow("group that reaches the work bound kept raw")
+        << atTheBound << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs << atTheBound;
     QTest::newRow("validity closing the text")
         << u"TAF LFPG 151100Z 1512/1618"_qs << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
         << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG  "_qs;

@@ -71,8 +71,8 @@ void TestDownloads::outcomes_data()
     // Only a success status makes a work file, whatever the body holds.
     QTest::newRow("success") << 200 << QByteArray("NAME, X\nline\n") << Outcome::Ok << true << kNoLimit;
     QTest::newRow("empty success") << 200 << QByteArray() << Outcome::Ok << true << kNoLimit;
-    QTest::newRow("body of exactly the size limit") << 200 << QByteArray(NetworkDownloader::kDefaultMaxBytes, 'x')
-                                                    << Outcome::Ok << true << kNoLimit;
+    QTest::newRow("body of exactly the size limit")
+        << 200 << QByteArray(NetworkDownloader::kDefaultMaxBytes, 'x') << Outcome::Ok << true << kNoLimit;
     QTest::newRow("not found page is no report")
         << 404 << QByteArray("<html>Not Found</html>") << Outcome::HttpError << false << kNoLimit;
     QTest::newRow("server error page is no report")
