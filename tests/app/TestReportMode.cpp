@@ -46,6 +46,7 @@ private:
 
     std::unique_ptr<TestHttpServer> m_server;
     QString m_configHome;
+    QTemporaryDir m_runtimeFolder;
 };
 
 void TestReportMode::init()
@@ -65,6 +66,8 @@ TestReportMode::Result TestReportMode::run(const QStringList& arguments)
     environment.insert(u"TZ"_qs, u"UTC"_qs); // --now is a local time
     // The user's settings must stay untouched: point the configuration home at nothing we keep.
     environment.insert(u"XDG_CONFIG_HOME"_qs, m_configHome);
+    // HTML and PDF load the GUI, which warns on standard error without a runtime folder.
+    environment.insert(u"XDG_RUNTIME_DIR"_qs, m_runtimeFolder.path());
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VENTORIX_EXECUTABLE), arguments);
     // The server lives in this process: serve it while the program runs.
@@ -321,6 +324,11 @@ void TestReportMode::commandLines_data()
     QTest::newRow("report replaces the output file")
         << u"--report metar LFPG --weather-base BASE --now 2026-12-07T10:00 --format text --output OUT"_qs << 0
         << u"^$"_qs << QString() << u"METAR de 1930 UTC\n\n"_qs;
+    QTest::newRow("briefing as a web page into the output file")
+        << u"--report metar LFPG --weather-base BASE --now 2026-12-07T10:00 --format html --output OUT"_qs << 0
+        << u"^$"_qs << QString() << u"<title>Bulletin LFPG — METAR</title>"_qs;
+    QTest::newRow("briefing as a PDF into the output file")
+        << u"--report notam LFPG --demo --format pdf --output OUT"_qs << 0 << u"^$"_qs << QString() << u"%PDF-"_qs;
     QTest::newRow("lower-case code") << u"--report metar lfpg --weather-base BASE --now 2026-12-07T10:00"_qs << 0
                                      << u"\"code\": \"LFPG\",\\s+\"conditions\": \"[^\"]+\",\\s+\"demo\": false"_qs
                                      << QString() << old;
@@ -334,6 +342,8 @@ void TestReportMode::commandLines_data()
         << u"^METAR Périmé\nMETAR de 1930 UTC\n\n"_qs << QString() << old;
     QTest::newRow("demonstration in JSON")
         << u"--report metar LFPG --demo"_qs << 0 << u"\"demo\": true"_qs << QString() << old;
+    QTest::newRow("demonstration read at the time given")
+        << u"--report metar LFPG --demo --now 2026-12-07T10:00"_qs << 0 << u"\"stale\": true"_qs << QString() << old;
     QTest::newRow("demonstration in text")
         << u"--report notam LFPG --demo --format text"_qs << 0 << u"^DÉMONSTRATION\nNotams\n"_qs << QString() << old;
 }
@@ -370,6 +380,10 @@ void TestReportMode::usageErrors_data()
     QTest::newRow("bad format") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"xml"_qs };
     QTest::newRow("bad date") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--now"_qs, u"demain"_qs };
     QTest::newRow("format without report") << QStringList { u"--format"_qs, u"text"_qs };
+    QTest::newRow("output without report") << QStringList { u"--output"_qs, u"bulletin.txt"_qs };
+    QTest::newRow("empty output") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--output"_qs, QString() };
+    QTest::newRow("PDF to the terminal") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs,
+        u"pdf"_qs };
 }
 
 void TestReportMode::usageErrors()
