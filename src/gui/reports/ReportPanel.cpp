@@ -163,6 +163,7 @@ void ReportPanel::createReportArea()
 {
     m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(990, 1305, 6690, 3765));
     m_reportArea->setReadOnly(true);
+    m_reportArea->setUndoRedoEnabled(false); // reports replace each other: nothing to undo, no old text kept
     m_reportArea->setAcceptRichText(false);
     m_reportArea->document()->setDefaultFont(sansFont(8.5));
     m_reportArea->setFont(sansFont(8.5));
@@ -329,7 +330,14 @@ void ReportPanel::setReportText(const QString& text)
     // The text typed next takes the look under the cursor, which a click may have put on a styled span:
     // every report starts from the area's plain look.
     m_reportArea->setCurrentCharFormat(QTextCharFormat());
-    m_reportArea->setPlainText(text);
+    m_reportArea->setPlainText(QString());
+    // The text and the separators' fit in one edit: a change of format after the text would leave the
+    // lines past it without a place until a later layout pass.
+    QTextCursor cursor(m_reportArea->document());
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    ReportArea::FitRuleLines(m_reportArea);
+    cursor.endEditBlock();
 }
 
 void ReportPanel::findInNotams()
