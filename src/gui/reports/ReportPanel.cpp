@@ -188,6 +188,14 @@ bool ReportPanel::eventFilter(QObject* watched, QEvent* event)
     return QFrame::eventFilter(watched, event);
 }
 
+QWidget* ReportPanel::chainTabOrderAfter(QWidget* previous)
+{
+    // The top row from left to right, then the refresh, the favourites and the report below it.
+    return chainTabOrder(previous,
+        { m_foldButton, m_findButton, m_findEdit, m_typeButtons[0], m_typeButtons[1], m_typeButtons[2], m_quitButton,
+            m_refreshButton, m_favouritesBar, m_reportArea, m_expiredButton });
+}
+
 void ReportPanel::setStationCode(const QString& code)
 {
     m_stationCode = code;
