@@ -134,7 +134,11 @@ void MainWindow::connectRegions()
     connect(m_refreshTimer, &RefreshTimer::foldDue, this, &MainWindow::foldIfWide);
     connect(m_refreshTimer, &RefreshTimer::refreshDue, this,
         [this] { m_requester->refresh(m_reportPanel->stationCode()); });
-    connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
+    // A pointer resting on a favourite, or the keyboard in the bar, keeps its highlight and tip.
+    connect(m_refreshTimer, &RefreshTimer::tickEnded, this, [this] {
+        if (!m_reportPanel->favouritesBar().holdsHighlight())
+            clearFavouriteHover();
+    });
 }
 
 void MainWindow::createBriefingCommands()
