@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -273,7 +274,26 @@ int MainWindow::outerWidthTwips() const
 void MainWindow::setOuterWidthTwips(int twips)
 {
     const int frame = frameGeometry().width() - width();
-    resize(std::max(1, Twips::toPixels(twips) - frame), height());
+    resizeHeldAgainstDragging(std::max(1, Twips::toPixels(twips) - frame));
+}
+
+void MainWindow::resizeHeldAgainstDragging(int width)
+{
+    // A dragged border would clip "Quitter" or leave a blank band: only the fold changes the width. Held by
+    // the window manager alone, so the widget's own resizing (the fold's, a test's) is never held back; the
+    // manager learns the new width before the window asks for it, or it would refuse it.
+    if (QWindow* native = windowHandle()) {
+        native->setMinimumWidth(width);
+        native->setMaximumWidth(width);
+    }
+    if (width != this->width())
+        resize(width, height());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    resizeHeldAgainstDragging(width());
 }
 
 void MainWindow::foldIfWide()
@@ -309,7 +329,7 @@ void MainWindow::toggleFold()
         }
         // The steps are in twips and a window manager's frame is in pixels: the last step rarely lands on
         // the width the window had, and the differences would add up fold after fold.
-        resize(m_unfoldedWidth, height());
+        resizeHeldAgainstDragging(m_unfoldedWidth);
         m_reportPanel->move(m_unfoldedPanelPlace);
     }
     m_folded = !m_folded;
