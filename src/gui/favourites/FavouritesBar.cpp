@@ -46,8 +46,8 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     for (int i = 0; i < kSlots; ++i) {
         QLabel* slot = label(this, u"favouriteSlot%1"_qs.arg(i), Twips::rect(0, kSlotTops[i] - kTop, 855, 270), {});
         slot->setFont(sansFont(9.75, true));
-        slot->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        slot->setLineWidth(2); // the frame is the keyboard's mark, drawn only on the slot the keys act on
+        // Centred both ways, so the frame that marks the keyboard's slot never pushes the code out of it.
+        slot->setAlignment(Qt::AlignCenter);
         setBaseColour(slot, kNavy);
         setTextColour(slot, 0xE0E0E0);
         slot->setMouseTracking(true);
@@ -155,8 +155,9 @@ void FavouritesBar::moveKeyboardTo(int index)
 
 bool FavouritesBar::holdsHighlight() const
 {
-    return m_keyboardSlot >= 0
-        || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* s) { return s->isVisible() && s->underMouse(); });
+    return m_keyboardSlot >= 0 || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* s) {
+        return s->isVisible() && s->underMouse();
+    });
 }
 
 void FavouritesBar::focusInEvent(QFocusEvent* event)

@@ -161,7 +161,9 @@ void ReportPanel::createFindBox()
 
 void ReportPanel::createReportArea()
 {
-    m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(990, 1305, 6690, 3765));
+    // One pixel inside the white rectangle's border: at 1.5 times the border is a pixel and a half wide, and
+    // the report would cover half of it.
+    m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(1005, 1305, 6675, 3765));
     m_reportArea->setReadOnly(true);
     m_reportArea->setUndoRedoEnabled(false); // reports replace each other: nothing to undo, no old text kept
     m_reportArea->setAcceptRichText(false);
