@@ -65,7 +65,8 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     Controls::stack({ m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton, m_helpButton });
     // Tab follows the window from left to right and from top to bottom.
     QWidget* lastTop = Controls::chainTabOrder(m_helpButton, { m_browserButton });
-    m_reportPanel->chainTabOrderAfter(m_codeSearchPanel->chainTabOrderAfter(m_stationBrowser->chainTabOrderAfter(lastTop)));
+    m_reportPanel->chainTabOrderAfter(
+        m_codeSearchPanel->chainTabOrderAfter(m_stationBrowser->chainTabOrderAfter(lastTop)));
     Controls::openContextMenusWithShiftF10(this);
 
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);

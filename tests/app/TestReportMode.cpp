@@ -418,8 +418,7 @@ void TestReportMode::demoReports_data()
                                     << u"119M EXEMPLE DE DEMONSTRATION"_qs;
     QTest::newRow("TAF of New York") << u"taf"_qs << u"KJFK"_qs << u"TAF de KJFK du 15 à 06h00 au 16 à 12h00"_qs
                                      << u"KJFK   EXEMPLE Vent du 190° 8 Kts."_qs;
-    QTest::newRow("NOTAM of London") << u"notam"_qs << u"EGLL"_qs << u"Notams"_qs
-                                     << u"\r\nEGLL A0021/26 NOTAMN"_qs;
+    QTest::newRow("NOTAM of London") << u"notam"_qs << u"EGLL"_qs << u"Notams"_qs << u"\r\nEGLL A0021/26 NOTAMN"_qs;
     // Each station has its own NOTAMs: none of another sample station comes with them.
     QTest::newRow("NOTAM of Paris") << u"notam"_qs << u"LFPG"_qs << u"Notams"_qs << u"\r\nLFPG A0001/26 NOTAMN"_qs;
 }

@@ -383,11 +383,11 @@ void TestWindowDefects::keyboardPaths_data()
     // Tab goes through the window from left to right and top to bottom, and round again; a group of radio
     // buttons is one stop, its arrows move within it.
     QTest::newRow("round the window") << QString() << u"helpButton"_qs << tabs
-                                      << QStringList { u"browserButton"_qs, u"codesAToKButton"_qs,
-                                             u"codesAToKList"_qs, u"codeSearchEdit"_qs, u"searchButton"_qs,
-                                             u"searchResultsList"_qs, u"foldButton"_qs, u"metarButton"_qs,
-                                             u"quitButton"_qs, u"refreshButton"_qs, u"favouritesBar"_qs, u"reportArea"_qs,
-                                             u"helpButton"_qs, u"browserButton"_qs, u"codesAToKButton"_qs }
+                                      << QStringList { u"browserButton"_qs, u"codesAToKButton"_qs, u"codesAToKList"_qs,
+                                             u"codeSearchEdit"_qs, u"searchButton"_qs, u"searchResultsList"_qs,
+                                             u"foldButton"_qs, u"metarButton"_qs, u"quitButton"_qs, u"refreshButton"_qs,
+                                             u"favouritesBar"_qs, u"reportArea"_qs, u"helpButton"_qs,
+                                             u"browserButton"_qs, u"codesAToKButton"_qs }
                                       << QString() << QStringList();
     QTest::newRow("browser down to a city's airports")
         << u"browserButton"_qs << u"countryList"_qs
@@ -398,7 +398,8 @@ void TestWindowDefects::keyboardPaths_data()
     // The favourites: Tab into the bar, arrows between them, Enter shows one, Shift+F10 offers to remove it.
     QTest::newRow("favourite shown by Enter")
         << QString() << u"refreshButton"_qs << QStringList { u"Tab"_qs, u"Down"_qs, u"Down"_qs, u"Return"_qs }
-        << QStringList { u"favouritesBar"_qs, u"favouritesBar"_qs, u"favouritesBar"_qs, u"favouritesBar"_qs } << u"KJFK"_qs << stored;
+        << QStringList { u"favouritesBar"_qs, u"favouritesBar"_qs, u"favouritesBar"_qs, u"favouritesBar"_qs }
+        << u"KJFK"_qs << stored;
     QTest::newRow("favourite removed from its menu")
         << QString() << u"refreshButton"_qs
         << QStringList { u"Tab"_qs, u"Down"_qs, u"Down"_qs, u"Up"_qs, u"Shift+F10"_qs, u"Return"_qs, u"Up"_qs }
@@ -412,10 +413,9 @@ void TestWindowDefects::keyboardPaths_data()
     // Shift+F10 opens the context menu of the report as the Menu key does; the help gives the focus back.
     QTest::newRow("report menu") << QString() << u"reportArea"_qs << QStringList { u"Shift+F10"_qs, u"Escape"_qs }
                                  << QStringList { u"reportMenu"_qs, u"reportArea"_qs } << QString() << QStringList();
-    QTest::newRow("help opened and closed") << QString() << u"helpButton"_qs
-                                            << QStringList { u"Space"_qs, u"Escape"_qs }
-                                            << QStringList { u"helpCloseButton"_qs, u"helpButton"_qs } << QString()
-                                            << QStringList();
+    QTest::newRow("help opened and closed")
+        << QString() << u"helpButton"_qs << QStringList { u"Space"_qs, u"Escape"_qs }
+        << QStringList { u"helpCloseButton"_qs, u"helpButton"_qs } << QString() << QStringList();
 }
 
 void TestWindowDefects::keyboardPaths()
@@ -443,8 +443,8 @@ void TestWindowDefects::keyboardPaths()
         { u"Up"_qs, Qt::Key_Up }, { u"Return"_qs, Qt::Key_Return }, { u"Space"_qs, Qt::Key_Space },
         { u"Escape"_qs, Qt::Key_Escape }, { u"Shift+F10"_qs, Qt::SHIFT | Qt::Key_F10 } };
     for (qsizetype i = 0; i < keys.size(); ++i) {
-        QWidget* receiver = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                                : QApplication::focusWidget();
+        QWidget* receiver
+            = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
         QVERIFY(receiver);
         if (named.contains(keys[i]))
             QTest::keyClick(receiver, named[keys[i]].key(), named[keys[i]].keyboardModifiers());

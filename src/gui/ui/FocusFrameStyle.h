@@ -14,6 +14,6 @@ public:
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
         const QWidget* widget = nullptr) const override;
-    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
-        const QWidget* widget = nullptr) const override;
+    int pixelMetric(
+        PixelMetric metric, const QStyleOption* option = nullptr, const QWidget* widget = nullptr) const override;
 };
