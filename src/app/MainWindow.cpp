@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -65,7 +66,11 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_codeSearchPanel = new CodeSearchPanel(this, m_stationTable);
     createTopButtons();
     Controls::stack({ m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton, m_helpButton });
-    m_codeSearchPanel->setTabOrderBefore(m_helpButton);
+    // Tab follows the window from left to right and from top to bottom.
+    QWidget* lastTop = Controls::chainTabOrder(m_helpButton, { m_browserButton });
+    m_reportPanel->chainTabOrderAfter(
+        m_codeSearchPanel->chainTabOrderAfter(m_stationBrowser->chainTabOrderAfter(lastTop)));
+    Controls::openContextMenusWithShiftF10(this);
 
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
@@ -135,7 +140,11 @@ void MainWindow::connectRegions()
     connect(m_refreshTimer, &RefreshTimer::foldDue, this, &MainWindow::foldIfWide);
     connect(m_refreshTimer, &RefreshTimer::refreshDue, this,
         [this] { m_requester->refresh(m_reportPanel->stationCode()); });
-    connect(m_refreshTimer, &RefreshTimer::tickEnded, this, &MainWindow::clearFavouriteHover);
+    // A pointer resting on a favourite, or the keyboard in the bar, keeps its highlight and tip.
+    connect(m_refreshTimer, &RefreshTimer::tickEnded, this, [this] {
+        if (!m_reportPanel->favouritesBar().holdsHighlight())
+            clearFavouriteHover();
+    });
 }
 
 void MainWindow::createBriefingCommands()
@@ -275,7 +284,26 @@ int MainWindow::outerWidthTwips() const
 void MainWindow::setOuterWidthTwips(int twips)
 {
     const int frame = frameGeometry().width() - width();
-    resize(std::max(1, Twips::toPixels(twips) - frame), height());
+    resizeHeldAgainstDragging(std::max(1, Twips::toPixels(twips) - frame));
+}
+
+void MainWindow::resizeHeldAgainstDragging(int width)
+{
+    // A dragged border would clip "Quitter" or leave a blank band: only the fold changes the width. Held by
+    // the window manager alone, so the widget's own resizing (the fold's, a test's) is never held back; the
+    // manager learns the new width before the window asks for it, or it would refuse it.
+    if (QWindow* native = windowHandle()) {
+        native->setMinimumWidth(width);
+        native->setMaximumWidth(width);
+    }
+    if (width != this->width())
+        resize(width, height());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    resizeHeldAgainstDragging(width());
 }
 
 void MainWindow::foldIfWide()
@@ -311,7 +339,7 @@ void MainWindow::toggleFold()
         }
         // The steps are in twips and a window manager's frame is in pixels: the last step rarely lands on
         // the width the window had, and the differences would add up fold after fold.
-        resize(m_unfoldedWidth, height());
+        resizeHeldAgainstDragging(m_unfoldedWidth);
         m_reportPanel->move(m_unfoldedPanelPlace);
     }
     m_folded = !m_folded;

@@ -57,12 +57,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createTopButtons();
     void connectRegions();
     void createBriefingCommands();
     void setOuterWidthTwips(int twips);
+    void resizeHeldAgainstDragging(int width);
     void toggleFold();
     void foldIfWide();
     void enableUncoveredRegions();

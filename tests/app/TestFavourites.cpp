@@ -46,6 +46,7 @@ void hover(MainWindow& w, int index)
 {
     QLabel* slot = favouriteSlot(w, index);
     QVERIFY(w.childAt(slot->mapTo(&w, slot->rect().center())) == slot);
+    QTest::mouseMove(slot, slot->rect().center()); // the pointer now rests on the slot
     moveOver(w, slot, slot->rect().center());
 }
 
@@ -214,24 +215,29 @@ void TestFavourites::hoverLook()
 
 void TestFavourites::highlightCleared_data()
 {
-    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("where"); // where the pointer goes, or "right" to remove the favourite
+    QTest::addColumn<bool>("tick");
     QTest::addColumn<bool>("cleared");
 
     // Moves over the window's background, the report panel's background and the report area clear the look,
-    // and so does every tick.
-    QTest::newRow("window background") << u"MainWindow"_qs << true;
-    QTest::newRow("report panel background") << u"reportPanel"_qs << true;
-    QTest::newRow("report area") << u"reportArea"_qs << true;
-    QTest::newRow("timer tick") << QString() << true;
+    // and so does removing the favourite.
+    QTest::newRow("window background") << u"MainWindow"_qs << false << true;
+    QTest::newRow("report panel background") << u"reportPanel"_qs << false << true;
+    QTest::newRow("report area") << u"reportArea"_qs << false << true;
+    QTest::newRow("favourite removed") << u"right"_qs << false << true;
 
-    // A move straight onto another control leaves the look until the next tick.
-    QTest::newRow("refresh button") << u"refreshButton"_qs << false;
-    QTest::newRow("report-type button") << u"tafButton"_qs << false;
+    // A move straight onto another control leaves the look until the next tick; a pointer resting on the
+    // favourite keeps it across ticks.
+    QTest::newRow("refresh button") << u"refreshButton"_qs << false << false;
+    QTest::newRow("report-type button") << u"tafButton"_qs << false << false;
+    QTest::newRow("refresh button, then a tick") << u"refreshButton"_qs << true << true;
+    QTest::newRow("resting on the favourite through a tick") << QString() << true << false;
 }
 
 void TestFavourites::highlightCleared()
 {
     QFETCH(QString, where);
+    QFETCH(bool, tick);
     QFETCH(bool, cleared);
 
     WindowFixture f;
@@ -239,9 +245,9 @@ void TestFavourites::highlightCleared()
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
     w.resize(600, w.height()); // narrow: the tick must not fold the window meanwhile
     run(f, { u"hover 4"_qs });
-    if (where.isEmpty()) {
-        part<RefreshTimer>(w).tick();
-    } else {
+    if (where == u"right") {
+        run(f, { u"right 4"_qs });
+    } else if (!where.isEmpty()) {
         QWidget* target = where == w.objectName() ? &w : w.findChild<QWidget*>(where);
         QVERIFY(target);
         if (target == reportArea)
@@ -255,8 +261,11 @@ void TestFavourites::highlightCleared()
             }
         }
         QVERIFY2(point.x() >= 0, qPrintable(where));
+        QTest::mouseMove(target, point);
         moveOver(w, target, point);
     }
+    if (tick)
+        part<RefreshTimer>(w).tick();
     QCOMPARE(control<QFrame>(w, u"stationTip"_qs)->isVisible(), !cleared);
     QCOMPARE(background(favouriteSlot(w, 4)), QColor(cleared ? 0x000080 : 0x0000FF));
     for (int i = 0; i < 12; ++i) {

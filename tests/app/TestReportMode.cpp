@@ -436,8 +436,9 @@ void TestReportMode::demoReports_data()
                                     << u"119M EXEMPLE DE DEMONSTRATION"_qs;
     QTest::newRow("TAF of New York") << u"taf"_qs << u"KJFK"_qs << u"TAF de KJFK du 15 à 06h00 au 16 à 12h00"_qs
                                      << u"KJFK   EXEMPLE Vent du 190° 8 Kts."_qs;
-    QTest::newRow("NOTAM of London") << u"notam"_qs << u"EGLL"_qs << u"Notams"_qs
-                                     << u"\r\nEGLL A0004/26 EXEMPLE OBST CRANE"_qs;
+    QTest::newRow("NOTAM of London") << u"notam"_qs << u"EGLL"_qs << u"Notams"_qs << u"\r\nEGLL A0021/26 NOTAMN"_qs;
+    // Each station has its own NOTAMs: none of another sample station comes with them.
+    QTest::newRow("NOTAM of Paris") << u"notam"_qs << u"LFPG"_qs << u"Notams"_qs << u"\r\nLFPG A0001/26 NOTAMN"_qs;
 }
 
 void TestReportMode::demoReports()
@@ -454,6 +455,10 @@ void TestReportMode::demoReports()
     QCOMPARE(json[u"title"_qs].toString(), title);
     QCOMPARE(json[u"background"_qs].toString(), u"#FFFFFF"_qs);
     QVERIFY2(json[u"text"_qs].toString().contains(excerpt), result.out.constData());
+    for (const QString& other : { u"LFPG"_qs, u"LFPO"_qs, u"EGLL"_qs, u"JFK"_qs }) {
+        if (type == u"notam" && !code.endsWith(other))
+            QVERIFY2(!json[u"text"_qs].toString().contains(other), qPrintable(other));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestReportMode)

@@ -3,6 +3,7 @@
 #include "reports/RefreshTimer.h"
 #include "reports/ReportPanel.h"
 #include "reports/ReportRequester.h"
+#include "support/ShellTestSupport.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -75,6 +76,10 @@ private Q_SLOTS:
     void tabChain_data();
     void tabChain();
     void helpTextsReadableOverThePicture();
+    void keyboardPaths_data();
+    void keyboardPaths();
+    void separatorsFitTheVisibleWidth_data();
+    void separatorsFitTheVisibleWidth();
 };
 
 void TestWindowDefects::findLeavesEveryNotamReachable()
@@ -375,6 +380,113 @@ void TestWindowDefects::helpTextsReadableOverThePicture()
         if (!over.isEmpty())
             QVERIFY2(lightness / (over.width() * over.height()) > 0.8, qPrintable(name));
     }
+}
+
+// What the keys go to: an open menu, else the focused control.
+QWidget* keyboardHolder()
+{
+    return QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
+}
+
+void TestWindowDefects::keyboardPaths_data()
+{
+    QTest::addColumn<QString>("start"); // the control focused before the keys
+    QTest::addColumn<QString>("keys"); // key names, or text typed as it stands
+    QTest::addColumn<QString>("holders"); // what has the keyboard after each key: a menu, else a control
+    QTest::addColumn<QString>("requested"); // in the address of the last request, if any
+    QTest::addColumn<QStringList>("favourites"); // the bar at the end
+
+    const QStringList stored { u"LFPG"_qs, u"EGLL"_qs, u"KJFK"_qs };
+    // Left to right and top to bottom, round again; a group of radio buttons is one stop.
+    QTest::newRow("round the window")
+        << u"helpButton"_qs << QStringList(16, u"Tab"_qs).join(u' ')
+        << u"browserButton codesAToKButton codesAToKList codeSearchEdit searchButton searchResultsList foldButton "
+           u"metarButton quitButton refreshButton favouritesBar nearbyButton reportArea helpButton browserButton "
+           u"codesAToKButton"_qs
+        << QString() << stored;
+    QTest::newRow("browser down to a city's airports")
+        << u"browserButton"_qs << u"Space Tab France Tab Paris Tab"_qs
+        << u"browserButton countryList countryList cityList cityList cityCodeList"_qs << QString() << stored;
+    // Favourites: arrows between them, Enter shows one, Shift+F10 offers to remove it.
+    QTest::newRow("favourites") << u"refreshButton"_qs << u"Tab Down Down Up Return Shift+F10 Return Up"_qs
+                                << u"favouritesBar favouritesBar favouritesBar favouritesBar favouritesBar "
+                                   u"favouriteMenu favouritesBar favouritesBar"_qs
+                                << u"EGLL"_qs << QStringList { u"LFPG"_qs, QString(), u"KJFK"_qs };
+    QTest::newRow("report menu") << u"reportArea"_qs << u"Shift+F10 Escape"_qs << u"reportMenu reportArea"_qs
+                                 << QString() << stored;
+    QTest::newRow("help closed") << u"helpButton"_qs << u"Space Escape"_qs << u"helpCloseButton helpButton"_qs
+                                 << QString() << stored;
+}
+
+void TestWindowDefects::keyboardPaths()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, keys);
+    QFETCH(QString, holders);
+    QFETCH(QString, requested);
+    QFETCH(QStringList, favourites);
+    WindowFixture f;
+    Shell::store(f.settings, { u"Fav/0=LFPG"_qs, u"Fav/1=EGLL"_qs, u"Fav/2=KJFK"_qs });
+    f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
+    MainWindow& w = shownWindow(f);
+    w.resize(600, w.height()); // narrow: no tick folds it meanwhile
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    control<QWidget>(w, start)->setFocus(Qt::OtherFocusReason);
+    const qsizetype requestsBefore = f.server.requests().size();
+    const QHash<QString, QKeyCombination> named { { u"Tab"_qs, Qt::Key_Tab }, { u"Down"_qs, Qt::Key_Down },
+        { u"Up"_qs, Qt::Key_Up }, { u"Return"_qs, Qt::Key_Return }, { u"Space"_qs, Qt::Key_Space },
+        { u"Escape"_qs, Qt::Key_Escape }, { u"Shift+F10"_qs, Qt::SHIFT | Qt::Key_F10 } };
+    const QStringList expected = holders.split(u' ');
+    const QStringList pressed = keys.split(u' ');
+    for (qsizetype i = 0; i < pressed.size(); ++i) {
+        const QString& key = pressed[i];
+        QWidget* receiver = keyboardHolder();
+        QVERIFY(receiver);
+        if (named.contains(key))
+            QTest::keyClick(receiver, named[key].key(), named[key].keyboardModifiers());
+        else
+            QTest::keyClicks(receiver, key);
+        QTRY_COMPARE(keyboardHolder() ? keyboardHolder()->objectName() : QString(), expected.at(i));
+    }
+    QCOMPARE(f.server.requests().size(), requestsBefore + (requested.isEmpty() ? 0 : 1));
+    QVERIFY(requested.isEmpty() || f.server.requests().constLast().contains(requested));
+    QCOMPARE(Shell::captions(w), Shell::bar(favourites));
+}
+
+void TestWindowDefects::separatorsFitTheVisibleWidth_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("scrollBar");
+    const QByteArray notam = "LFPG A1/26 TWY W1 CLSD.\r\n";
+    QTest::newRow("no blank line between NOTAMs")
+        << "<pre>(NOTAMS)\r\n" + notam + notam + notam + QByteArray(75, '-') + "\r\n</pre>" << false;
+    QTest::newRow("long page, with the scroll bar") << notamPage(60) << true;
+}
+
+void TestWindowDefects::separatorsFitTheVisibleWidth()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(bool, scrollBar);
+    WindowFixture f;
+    f.server.setBody(kNotamPath, page);
+    MainWindow& w = shownWindow(f);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    control<QRadioButton>(w, u"notamButton"_qs)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(reportArea->verticalScrollBar()->isVisible(), scrollBar);
+    // Each separator is a line of its own, one line high and no wider than what the area shows.
+    const QString separator(70, u'_');
+    int separators = 0;
+    for (QTextBlock block = reportArea->document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.text().startsWith(separator))
+            continue;
+        ++separators;
+        reportArea->document()->documentLayout()->blockBoundingRect(block); // laid out by now
+        QCOMPARE(block.layout()->lineCount(), 1);
+        QVERIFY(block.layout()->lineAt(0).naturalTextWidth() <= reportArea->viewport()->width());
+    }
+    QVERIFY(separators >= 3);
 }
 
 QTEST_MAIN(TestWindowDefects)

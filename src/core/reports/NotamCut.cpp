@@ -24,6 +24,33 @@ QString dropLeadingBlanks(const QString& text)
     return text.mid(kLeadingBlankLimit);
 }
 
+// Puts the separator line, then the code @p code, in place of every CR LF followed by @p opening. A CR LF
+// that ends a line of text stays: the separator then stands on a line of its own instead of running on
+// from the NOTAM before it. After a blank line the CR LF is taken, so the usual page gets one blank line.
+void markNotamStarts(QString& text, QStringView opening, const QString& code)
+{
+    // A code of one "K" has no form without it.
+    if (opening.isEmpty())
+        return;
+    const QString found = u"\r\n"_qs + opening.toString();
+    qsizetype at = text.indexOf(found);
+    if (at < 0)
+        return;
+    const QString marked = kSeparator + u"\n\n"_qs + code;
+    QString result;
+    result.reserve(text.size() + 16 * marked.size());
+    qsizetype copied = 0;
+    for (; at >= 0; at = text.indexOf(found, copied)) {
+        result += QStringView(text).mid(copied, at - copied);
+        if (at > 0 && text.at(at - 1) != u'\n')
+            result += u"\r\n"_qs;
+        result += marked;
+        copied = at + found.size();
+    }
+    result += QStringView(text).mid(copied);
+    text = std::move(result);
+}
+
 } // namespace
 
 QString CutNotams(const QString& pageText, const QString& code)
@@ -37,14 +64,13 @@ QString CutNotams(const QString& pageText, const QString& code)
     QString text = end > 0 ? pageText.mid(start - 1, end - start) : pageText;
     text = dropLeadingBlanks(text);
 
-    // The line break before a NOTAM becomes the separator line; the first NOTAM has none and gets none.
+    // A separator line opens every NOTAM but the first, which has no line break before it.
     // An empty code begins no NOTAM, and would put a separator at every line break.
     if (!code.isEmpty()) {
-        const QString marked = kSeparator + u"\n\n"_qs + code;
-        ReplaceAll(text, QString(u"\r\n"_qs + code), marked);
+        markNotamStarts(text, code, code);
         // The page may write a "K" code without its K; the K in front of the text restores the first.
         if (code.startsWith(u'K')) {
-            ReplaceAll(text, QString(u"\r\n"_qs + code.mid(1)), marked);
+            markNotamStarts(text, QStringView(code).mid(1), code);
             text.prepend(u'K');
         }
     }

@@ -103,6 +103,9 @@ QString NotamPage(const QString& notamBase)
 
 QString Notam(const QString& notamBase, const QString& code)
 {
+    // A server reads the station from the query; the samples are files, so each station has its own page.
+    if (trimmedBase(notamBase) == DemoBase())
+        return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam-"_qs + code + u".html"_qs);
     const QString page = NotamPage(notamBase);
     return page.isEmpty() ? QString() : page + u"?icao="_qs + code;
 }

@@ -45,6 +45,7 @@ QString ForDisplay(const QString& url);
 /// nothing is fetched. The demonstration's base is accepted: the downloader decides whether it serves it.
 QString Metar(const QString& weatherBase, const QString& code);
 QString Taf(const QString& weatherBase, const QString& code);
+/// The NOTAM page of @p code; the built-in samples have one page per station ("metar_taf_notam-LFPG.html").
 QString Notam(const QString& notamBase, const QString& code);
 /// The provider's page without its query: the address whose cached copy the NOTAM path drops.
 QString NotamPage(const QString& notamBase);

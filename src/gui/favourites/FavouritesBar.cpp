@@ -5,7 +5,10 @@
 #include "ui/Controls.h"
 #include "ui/Twips.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 
 using namespace Controls;
@@ -34,13 +37,17 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     setObjectName(u"favouritesBar"_qs);
     setGeometry(Twips::rect(0, kTop, 855, kSlotTops.back() + 270 - kTop));
     setMouseTracking(true);
+    // Taking the focus from the start, so the window can give the bar its place in the tab order; an empty
+    // bar gives it up (setSlot).
+    setFocusPolicy(Qt::TabFocus);
 
     const QCursor pointer(
         Artwork::FavouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
     for (int i = 0; i < kSlots; ++i) {
         QLabel* slot = label(this, u"favouriteSlot%1"_qs.arg(i), Twips::rect(0, kSlotTops[i] - kTop, 855, 270), {});
         slot->setFont(sansFont(9.75, true));
-        slot->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        // Centred both ways, so the frame that marks the keyboard's slot never pushes the code out of it.
+        slot->setAlignment(Qt::AlignCenter);
         setBaseColour(slot, kNavy);
         setTextColour(slot, 0xE0E0E0);
         slot->setMouseTracking(true);
@@ -68,6 +75,9 @@ void FavouritesBar::setSlot(int index, const QString& code)
     QLabel* slot = m_slots[index];
     slot->setText(code);
     slot->setVisible(!code.isEmpty());
+    // Not by a click: a click on a favourite asks for its report and leaves the focus where it was.
+    const bool empty = std::all_of(m_codes.cbegin(), m_codes.cend(), [](const QString& c) { return c.isEmpty(); });
+    setFocusPolicy(empty ? Qt::NoFocus : Qt::TabFocus);
 }
 
 bool FavouritesBar::addFavourite(const QString& code)
@@ -103,9 +113,112 @@ void FavouritesBar::onSlotPressed(int index, Qt::MouseButton button)
     if (button == Qt::LeftButton) {
         Q_EMIT favouriteChosen(m_codes[index]);
     } else if (button == Qt::RightButton && !m_codes[index].isEmpty()) {
-        // Removing a favourite frees its slot for the next new code; the others keep their places.
-        setSlot(index, QString());
+        removeFavourite(index);
     }
+}
+
+void FavouritesBar::removeFavourite(int index)
+{
+    // Removing a favourite frees its slot for the next new code; the others keep their places.
+    setSlot(index, QString());
+    // Nothing is left under the pointer to be highlighted or described.
+    clearHighlight();
+    Q_EMIT pointerLeftFavourites();
+    if (m_keyboardSlot < 0)
+        return;
+    int next = favouriteAfter(index, 1);
+    if (next < 0)
+        next = favouriteAfter(index, -1);
+    if (next < 0)
+        focusNextChild();
+    else
+        moveKeyboardTo(next);
+}
+
+int FavouritesBar::favouriteAfter(int index, int step) const
+{
+    for (int i = index + step; i >= 0 && i < kSlots; i += step) {
+        if (!m_codes[i].isEmpty())
+            return i;
+    }
+    return -1;
+}
+
+void FavouritesBar::moveKeyboardTo(int index)
+{
+    m_keyboardSlot = index;
+    for (int i = 0; i < kSlots; ++i)
+        m_slots[i]->setFrameShape(i == index ? QFrame::Box : QFrame::NoFrame);
+    if (index >= 0)
+        highlight(index);
+}
+
+bool FavouritesBar::holdsHighlight() const
+{
+    return m_keyboardSlot >= 0 || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* s) {
+        return s->isVisible() && s->underMouse();
+    });
+}
+
+void FavouritesBar::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    // Back from the removal menu the keys stay on their favourite; otherwise they start on the first.
+    if (m_keyboardSlot < 0 || m_codes[m_keyboardSlot].isEmpty())
+        moveKeyboardTo(favouriteAfter(-1, 1));
+    else
+        moveKeyboardTo(m_keyboardSlot);
+}
+
+void FavouritesBar::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    // The removal menu or another window takes the focus for a while: the keys come back to their favourite.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    moveKeyboardTo(-1);
+    clearHighlight();
+    Q_EMIT pointerLeftFavourites();
+}
+
+void FavouritesBar::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (m_keyboardSlot < 0) {
+        QWidget::keyPressEvent(event);
+    } else if (key == Qt::Key_Up || key == Qt::Key_Left || key == Qt::Key_Down || key == Qt::Key_Right) {
+        const int next = favouriteAfter(m_keyboardSlot, key == Qt::Key_Up || key == Qt::Key_Left ? -1 : 1);
+        if (next >= 0)
+            moveKeyboardTo(next);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        Q_EMIT favouriteChosen(m_codes[m_keyboardSlot]);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void FavouritesBar::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The right button removes at once (as it always has); the keyboard's menu names what it would remove.
+    if (event->reason() != QContextMenuEvent::Keyboard || m_keyboardSlot < 0) {
+        event->ignore();
+        return;
+    }
+    if (!m_removalMenu) {
+        m_removalMenu = new QMenu(this);
+        m_removalMenu->setObjectName(u"favouriteMenu"_qs);
+        QAction* remove = m_removalMenu->addAction(QString());
+        remove->setObjectName(u"removeFavouriteAction"_qs);
+        connect(remove, &QAction::triggered, this, [this] {
+            if (m_keyboardSlot >= 0)
+                removeFavourite(m_keyboardSlot);
+        });
+    }
+    m_removalMenu->actions().constFirst()->setText(u"Retirer %1 des favoris"_qs.arg(m_codes[m_keyboardSlot]));
+    const QLabel* slot = m_slots[m_keyboardSlot];
+    m_removalMenu->popup(slot->mapToGlobal(QPoint(slot->width() / 2, slot->height())));
+    // Its one command ready for Enter.
+    m_removalMenu->setActiveAction(m_removalMenu->actions().constFirst());
 }
 
 bool FavouritesBar::eventFilter(QObject* watched, QEvent* event)

@@ -5,6 +5,7 @@
 #include <array>
 
 class QLabel;
+class QMenu;
 
 namespace Stations {
 class StationTable;
@@ -32,6 +33,8 @@ public:
 
     /// Gives every slot its resting colour.
     void clearHighlight();
+    /// Whether the pointer rests on a favourite or the keyboard is in the bar: its highlight and tip stay.
+    bool holdsHighlight() const;
 
 Q_SIGNALS:
     /// A favourite was clicked: its report is wanted.
@@ -44,13 +47,23 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void setSlot(int index, const QString& code);
     void highlight(int index);
     void onSlotPressed(int index, Qt::MouseButton button);
+    void removeFavourite(int index);
+    /// The next favourite from @p index in @p step's direction, wrapping; -1 for an empty bar.
+    int favouriteAfter(int index, int step) const;
+    void moveKeyboardTo(int index);
 
     const Stations::StationTable& m_stations;
     std::array<QString, kSlots> m_codes; // empty for an empty slot
     std::array<QLabel*, kSlots> m_slots {};
+    int m_keyboardSlot = -1; // the favourite the keys act on while the bar has the focus
+    QMenu* m_removalMenu = nullptr;
 };

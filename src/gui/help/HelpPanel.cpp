@@ -7,6 +7,7 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -114,6 +115,8 @@ void HelpPanel::open()
         m_siteLink->setCursor(linkPointer);
         m_contactLink->setCursor(linkPointer);
     }
+    if (isHidden())
+        m_focusBeforeOpening = QApplication::focusWidget();
     show();
     raise();
     m_closeButton->setFocus();
@@ -122,8 +125,12 @@ void HelpPanel::open()
 
 void HelpPanel::dismiss()
 {
+    const bool wasOpen = !isHidden();
     hide();
     Q_EMIT openChanged(false);
+    // Told first, the window has enabled what the panel covered: the keyboard can go back there.
+    if (wasOpen && m_focusBeforeOpening && m_focusBeforeOpening->isVisible() && m_focusBeforeOpening->isEnabled())
+        m_focusBeforeOpening->setFocus(Qt::OtherFocusReason);
 }
 
 void HelpPanel::showVersion(const QString& version)

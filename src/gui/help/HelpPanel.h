@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 
 #include <array>
 
@@ -42,4 +43,5 @@ private:
     QLabel* m_contactLink = nullptr;
     QLabel* m_siteLink = nullptr;
     QLabel* m_helpPicture = nullptr;
+    QPointer<QWidget> m_focusBeforeOpening; // where the keyboard goes back to when the help closes
 };

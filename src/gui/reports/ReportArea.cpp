@@ -3,6 +3,8 @@
 #include "reports/DecodedReport.h"
 #include "ui/Twips.h"
 
+#include <QFontMetricsF>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -37,6 +39,18 @@ void Apply(QTextEdit* area, const StyleSpans& spans)
 
 namespace {
 
+const QString kRule(70, u'_');
+
+// The width a line may take: the viewport's, less the vertical scroll bar's when it is not shown yet, so
+// that the bar a long report brings never makes a line wrap.
+qreal lineRoom(const QTextEdit* area)
+{
+    const QScrollBar* bar = area->verticalScrollBar();
+    const int barWidth = bar->isVisible() ? 0 : bar->sizeHint().width();
+    // A few pixels short of the edge: the layout rounds each character's advance on its own.
+    return area->viewport()->width() - barWidth - 2 * area->document()->documentMargin() - 4;
+}
+
 Run runOf(const QString& text, const QTextCharFormat& format, qreal defaultSize)
 {
     Run run;
@@ -62,6 +76,25 @@ void append(QList<Run>& runs, Run run)
 }
 
 } // namespace
+
+void FitRuleLines(QTextEdit* area)
+{
+    QTextDocument* document = area->document();
+    const qreal room = lineRoom(area);
+    QTextCursor cursor(document);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (!block.text().startsWith(kRule))
+            continue;
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + static_cast<int>(kRule.size()), QTextCursor::KeepAnchor);
+        const QFontMetricsF metrics(cursor.charFormat().font().resolve(document->defaultFont()));
+        const qreal tail = metrics.horizontalAdvance(block.text().mid(kRule.size()));
+        QTextCharFormat fitted;
+        fitted.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        fitted.setFontLetterSpacing((room - tail) / kRule.size() - metrics.horizontalAdvance(u'_'));
+        cursor.mergeCharFormat(fitted);
+    }
+}
 
 QList<Run> Runs(const QTextEdit* area)
 {

@@ -19,6 +19,11 @@ QString ReadBack(const QTextEdit* area);
 /// Gives each span its look, in order (a later span overrides an earlier one where they overlap).
 void Apply(QTextEdit* area, const StyleSpans& spans);
 
+/// Stretches or squeezes every NOTAM separator line (70 "_", perhaps " (Fin)" after them) to the width the
+/// area shows, the vertical scroll bar's place left free, so that none wraps into a stray piece. Called
+/// each time the text is replaced.
+void FitRuleLines(QTextEdit* area);
+
 using Run = TextRun;
 
 /// The area's text as runs of one look each, whose texts concatenate to ReadBack().

@@ -178,8 +178,11 @@ void ReportPanel::createNearbyStations(const Stations::StationTable& stations)
 
 void ReportPanel::createReportArea()
 {
-    m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(990, 1305, 6690, 3765));
+    // One pixel inside the white rectangle's border: at 1.5 times the border is a pixel and a half wide, and
+    // the report would cover half of it.
+    m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(1005, 1305, 6675, 3765));
     m_reportArea->setReadOnly(true);
+    m_reportArea->setUndoRedoEnabled(false); // reports replace each other: nothing to undo, no old text kept
     m_reportArea->setAcceptRichText(false);
     m_reportArea->document()->setDefaultFont(sansFont(8.5));
     m_reportArea->setFont(sansFont(8.5));
@@ -202,6 +205,15 @@ bool ReportPanel::eventFilter(QObject* watched, QEvent* event)
             Q_EMIT pointerOverBackground();
     }
     return QFrame::eventFilter(watched, event);
+}
+
+QWidget* ReportPanel::chainTabOrderAfter(QWidget* previous)
+{
+    // The top row from left to right, then the refresh and the favourites on the left, the nearby stations
+    // over the report, and the report.
+    return chainTabOrder(previous,
+        { m_foldButton, m_findButton, m_findEdit, m_typeButtons[0], m_typeButtons[1], m_typeButtons[2], m_quitButton,
+            m_refreshButton, m_favouritesBar, m_nearbyButton, m_reportArea, m_expiredButton });
 }
 
 void ReportPanel::setStationCode(const QString& code)
@@ -346,7 +358,14 @@ void ReportPanel::setReportText(const QString& text)
     // The text typed next takes the look under the cursor, which a click may have put on a styled span:
     // every report starts from the area's plain look.
     m_reportArea->setCurrentCharFormat(QTextCharFormat());
-    m_reportArea->setPlainText(text);
+    m_reportArea->setPlainText(QString());
+    // The text and the separators' fit in one edit: a change of format after the text would leave the
+    // lines past it without a place until a later layout pass.
+    QTextCursor cursor(m_reportArea->document());
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    ReportArea::FitRuleLines(m_reportArea);
+    cursor.endEditBlock();
 }
 
 void ReportPanel::findInNotams()

@@ -53,6 +53,9 @@ public:
     /// What the panel's controls show, read back from them: for tests that check what the user sees.
     ShownReport shownReport() const;
 
+    /// Puts the panel's controls after @p previous in the tab order; returns the last of them.
+    QWidget* chainTabOrderAfter(QWidget* previous);
+
     /// The report area's context menu: @p actions, in order.
     void setReportMenu(const QList<QAction*>& actions);
     /// Copies the selected part of the report; false when nothing is selected.

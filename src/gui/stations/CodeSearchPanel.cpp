@@ -105,13 +105,6 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
 
     stack({ m_halfButtons[1], m_halfButtons[0], m_searchResults, m_searchButton, m_searchEdit, m_codeLists[0],
         m_codeLists[1], m_caption, m_searchBackground, m_background });
-    // Keyboard focus starts in the code box and goes on to the button, the results, then the code lists.
-    setTabOrder(m_searchEdit, m_searchButton);
-    setTabOrder(m_searchButton, m_searchResults);
-    setTabOrder(m_searchResults, m_halfButtons[0]);
-    setTabOrder(m_halfButtons[0], m_halfButtons[1]);
-    setTabOrder(m_halfButtons[1], m_codeLists[1]);
-    setTabOrder(m_codeLists[1], m_codeLists[0]);
 
     // Over the results and the report beside them, where a station's names have room; it never takes the
     // focus, so typing goes on in the box.
@@ -140,9 +133,12 @@ void CodeSearchPanel::focusSearch()
     m_searchEdit->setFocus();
 }
 
-void CodeSearchPanel::setTabOrderBefore(QWidget* next)
+QWidget* CodeSearchPanel::chainTabOrderAfter(QWidget* previous)
 {
-    setTabOrder(m_codeLists[0], next);
+    // The left column (halves, then the list shown), then the search column: box, button, results.
+    return chainTabOrder(previous,
+        { m_halfButtons[0], m_halfButtons[1], m_codeLists[1], m_codeLists[0], m_searchEdit, m_searchButton,
+            m_searchResults });
 }
 
 const QList<Stations::SearchHit>& CodeSearchPanel::hitsForBox()

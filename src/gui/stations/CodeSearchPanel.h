@@ -30,8 +30,8 @@ public:
 
     /// Puts the keyboard focus in the code box.
     void focusSearch();
-    /// Makes @p next follow the region's last control in the tab order.
-    void setTabOrderBefore(QWidget* next);
+    /// Puts the region's controls after @p previous in the tab order; returns the last of them.
+    QWidget* chainTabOrderAfter(QWidget* previous);
 
 Q_SIGNALS:
     /// A code chosen in a list: the station's description goes with its report.

@@ -73,6 +73,12 @@ void StationBrowser::toggle()
     Q_EMIT opened(opening);
 }
 
+QWidget* StationBrowser::chainTabOrderAfter(QWidget* previous)
+{
+    // The codes of a city with several airports come after the cities, where they are chosen from.
+    return chainTabOrder(previous, { m_countryList, m_cityList, m_cityCodeList });
+}
+
 void StationBrowser::showCitiesOfChosenCountry()
 {
     Q_EMIT userActivity();

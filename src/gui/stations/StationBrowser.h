@@ -21,6 +21,8 @@ public:
 
     /// Opens the browser with the country list filled afresh, or closes it.
     void toggle();
+    /// Puts the browser's lists after @p previous in the tab order; returns the last of them.
+    QWidget* chainTabOrderAfter(QWidget* previous);
 
 Q_SIGNALS:
     void opened(bool open);

@@ -3,6 +3,8 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -101,6 +103,33 @@ void scrollSidewaysOnlyForWideItems(QListWidget* list)
         wide = text.size() > surelyFitting && metrics.horizontalAdvance(text) > room;
     }
     list->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+QWidget* chainTabOrder(QWidget* previous, std::initializer_list<QWidget*> controls)
+{
+    // Qt moves only the second widget of a pair: the pairs are set in order from the first.
+    for (QWidget* control : controls) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    return previous;
+}
+
+void openContextMenusWithShiftF10(QWidget* window)
+{
+    // Qt turns the Menu key into a context menu request, and not the other key users know for it.
+    QObject::connect(shortcut(window, u"contextMenuShortcut"_qs, QKeySequence(Qt::SHIFT | Qt::Key_F10)),
+        &QAction::triggered, window, [] {
+            QWidget* focused = QApplication::focusWidget();
+            if (!focused)
+                return;
+            // At the text cursor where there is one in sight, else in the middle of the control.
+            QPoint at = focused->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+            if (!focused->rect().contains(at))
+                at = focused->rect().center();
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, at, focused->mapToGlobal(at));
+            QCoreApplication::sendEvent(focused, &request);
+        });
 }
 
 void stack(std::initializer_list<QWidget*> topToBottom)

@@ -56,6 +56,12 @@ void scrollSidewaysOnlyForWideItems(QListWidget* list);
 /// A keyboard command of @p owner's window, live while @p owner is visible; connect its triggered().
 QAction* shortcut(QWidget* owner, const QString& name, const QKeySequence& keys);
 
+/// Puts @p controls in this order after @p previous in their window's tab order; returns the last control.
+QWidget* chainTabOrder(QWidget* previous, std::initializer_list<QWidget*> controls);
+
+/// Shift+F10 in @p window opens the focused control's context menu, as the Menu key does.
+void openContextMenusWithShiftF10(QWidget* window);
+
 /// Stacks @p topToBottom among their siblings, the first on top.
 void stack(std::initializer_list<QWidget*> topToBottom);
 
