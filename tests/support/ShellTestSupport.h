@@ -60,6 +60,8 @@ inline MainWindow& start(WindowFixture& f, const QStringList& entries = {})
     f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
     store(f.settings, entries);
     f.window().start();
+    // The window shows as start() ends; the program's event loop then maps it before any input comes.
+    QTest::qWaitForWindowExposed(&f.window());
     return f.window();
 }
 
