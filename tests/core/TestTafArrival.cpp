@@ -23,9 +23,8 @@ void TestTafArrival::arrivalWindow_data()
     QTest::addColumn<QString>("firstText"); // the first group's French, when it matters
 
     const QDateTime mid(QDate(2026, 6, 15), QTime(11, 5), Qt::UTC);
-    const auto at = [](int day, int hour, int minute) {
-        return QDateTime(QDate(2026, 6, day), QTime(hour, minute), Qt::UTC);
-    };
+    const auto at
+        = [](int day, int hour, int minute) { return QDateTime(QDate(2026, 6, day), QTime(hour, minute), Qt::UTC); };
     const auto inForce = static_cast<int>(TafArrival::Status::InForce);
     const QString lfrs = u"TAF LFRS 151100Z 1512/1618 24010KT 9999 BKN030"_qs;
 
@@ -39,12 +38,11 @@ void TestTafArrival::arrivalWindow_data()
         << lfrs + u" BECMG 1514/1516 31015KT"_qs << mid << at(15, 14, 30) << inForce << QString()
         << QStringList { u"base 15/12:00-16/18:00"_qs, u"BECMG 15/14:00-15/16:00"_qs } << QString();
     QTest::newRow("BECMG over before the window still in force")
-        << lfrs + u" BECMG 1512/1513 31015KT FM152000 VRB03KT CAVOK"_qs << mid << at(15, 18, 0) << inForce
-        << QString()
+        << lfrs + u" BECMG 1512/1513 31015KT FM152000 VRB03KT CAVOK"_qs << mid << at(15, 18, 0) << inForce << QString()
         << QStringList { u"base 15/12:00-15/20:00"_qs, u"BECMG 15/12:00-15/13:00"_qs } << QString();
     QTest::newRow("FM group replaces everything before it")
-        << lfrs + u" BECMG 1512/1513 31015KT FM152000 VRB03KT CAVOK"_qs << mid << at(15, 22, 0) << inForce
-        << QString() << QStringList { u"base 15/20:00-16/18:00"_qs } << u"Vent variable 3 Kts. CAVOK"_qs;
+        << lfrs + u" BECMG 1512/1513 31015KT FM152000 VRB03KT CAVOK"_qs << mid << at(15, 22, 0) << inForce << QString()
+        << QStringList { u"base 15/20:00-16/18:00"_qs } << u"Vent variable 3 Kts. CAVOK"_qs;
 
     // TEMPO and PROB groups that overlap are kept as warnings; those outside the window are left out.
     QTest::newRow("TEMPO and PROB overlapping")
@@ -72,24 +70,22 @@ void TestTafArrival::arrivalWindow_data()
     // Periods read across midnight, a month's end and a year's.
     QTest::newRow("across midnight and the year's end")
         << u"TAF LFRS 311700Z 3118/0124 27012KT 9999 SCT025 TEMPO 3122/0103 3000 RA FM010600 20005KT"_qs
-        << QDateTime(QDate(2026, 12, 31), QTime(17, 10), Qt::UTC)
-        << QDateTime(QDate(2027, 1, 1), QTime(0, 30), Qt::UTC) << inForce << QString()
-        << QStringList { u"base 31/18:00-01/06:00"_qs, u"TEMPO 31/22:00-01/03:00!"_qs } << QString();
+        << QDateTime(QDate(2026, 12, 31), QTime(17, 10), Qt::UTC) << QDateTime(QDate(2027, 1, 1), QTime(0, 30), Qt::UTC)
+        << inForce << QString() << QStringList { u"base 31/18:00-01/06:00"_qs, u"TEMPO 31/22:00-01/03:00!"_qs }
+        << QString();
     QTest::newRow("across a 30-day month's end")
         << u"TAF LFRS 301700Z 3018/0124 27012KT 9999 BECMG 0102/0104 OVC008"_qs
-        << QDateTime(QDate(2026, 6, 30), QTime(17, 10), Qt::UTC)
-        << QDateTime(QDate(2026, 7, 1), QTime(3, 0), Qt::UTC) << inForce << QString()
-        << QStringList { u"base 30/18:00-02/00:00"_qs, u"BECMG 01/02:00-01/04:00"_qs } << QString();
+        << QDateTime(QDate(2026, 6, 30), QTime(17, 10), Qt::UTC) << QDateTime(QDate(2026, 7, 1), QTime(3, 0), Qt::UTC)
+        << inForce << QString() << QStringList { u"base 30/18:00-02/00:00"_qs, u"BECMG 01/02:00-01/04:00"_qs }
+        << QString();
 
     // Forecasts that say nothing for the window.
-    QTest::newRow("TAF with no groups")
-        << u"TAF LFRS 151100Z 1512/1618 TX18/1514Z"_qs << mid << at(15, 14, 0)
-        << static_cast<int>(TafArrival::Status::NoGroups) << u"le TAF ne contient aucune prévision"_qs
-        << QStringList() << QString();
-    QTest::newRow("cancelled TAF")
-        << u"TAF AMD LFRS 151300Z 1512/1618 CNL="_qs << mid << at(15, 14, 0)
-        << static_cast<int>(TafArrival::Status::NoGroups) << u"le TAF ne contient aucune prévision"_qs
-        << QStringList() << QString();
+    QTest::newRow("TAF with no groups") << u"TAF LFRS 151100Z 1512/1618 TX18/1514Z"_qs << mid << at(15, 14, 0)
+                                        << static_cast<int>(TafArrival::Status::NoGroups)
+                                        << u"le TAF ne contient aucune prévision"_qs << QStringList() << QString();
+    QTest::newRow("cancelled TAF") << u"TAF AMD LFRS 151300Z 1512/1618 CNL="_qs << mid << at(15, 14, 0)
+                                   << static_cast<int>(TafArrival::Status::NoGroups)
+                                   << u"le TAF ne contient aucune prévision"_qs << QStringList() << QString();
     QTest::newRow("TAF without validity")
         << u"TAF LFRS 151100Z NIL="_qs << mid << at(15, 14, 0) << static_cast<int>(TafArrival::Status::NoForecast)
         << u"pas de TAF pour cette heure : la prévision n'a pas été obtenue ou n'est pas datée"_qs << QStringList()
