@@ -55,13 +55,12 @@ int run(const CommandLine& line)
         return 1;
     }
     const QDateTime nowUtc = services.services().clock->now().toUTC();
-    const QDateTime departUtc = request.depart ? request.depart->onDay(nowUtc.date())
-                                               : QDateTime(nowUtc.date(), QTime(nowUtc.time().hour(),
-                                                   nowUtc.time().minute()), Qt::UTC);
+    const QDateTime departUtc = request.depart
+        ? request.depart->onDay(nowUtc.date())
+        : QDateTime(nowUtc.date(), QTime(nowUtc.time().hour(), nowUtc.time().minute()), Qt::UTC);
     const QDateTime arriveUtc = request.arrive ? request.arrive->onDay(departUtc.date()) : departUtc.addSecs(3600);
-    const FlightDossier::Plan plan
-        = FlightDossier::makePlan(request.codes.value(0), request.codes.value(1), request.codes.mid(2), departUtc,
-            arriveUtc);
+    const FlightDossier::Plan plan = FlightDossier::makePlan(
+        request.codes.value(0), request.codes.value(1), request.codes.mid(2), departUtc, arriveUtc);
     if (const QString error = FlightDossier::planError(plan); !error.isEmpty()) {
         tell(error);
         return 2;

@@ -114,8 +114,7 @@ QString routeText(const Plan& plan)
             route += route.isEmpty() ? stop.code : u" → "_qs + stop.code;
     }
     if (!alternates.isEmpty()) {
-        route += (alternates.size() == 1 ? u", dégagement "_qs : u", dégagements "_qs)
-            + alternates.join(u", "_qs);
+        route += (alternates.size() == 1 ? u", dégagement "_qs : u", dégagements "_qs) + alternates.join(u", "_qs);
     }
     return route;
 }

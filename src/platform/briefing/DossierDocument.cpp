@@ -58,8 +58,8 @@ BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
     if (demo)
         paragraphs.append(line(Reports::kDemoStrip, kWarningRed, true, 16));
     paragraphs.append(line(FlightDossier::routeText(dossier.plan), kHeadingBlue, true, 16));
-    paragraphs.append(line(u"Départ le %1 — arrivée le %2"_qs.arg(
-                               shownTime(dossier.plan.departUtc), shownTime(dossier.plan.arriveUtc)),
+    paragraphs.append(line(
+        u"Départ le %1 — arrivée le %2"_qs.arg(shownTime(dossier.plan.departUtc), shownTime(dossier.plan.arriveUtc)),
         kBlack, false, 10));
     if (dossier.obtainedUtc.isValid())
         paragraphs.append(line(u"Obtenu le "_qs + shownTime(dossier.obtainedUtc), kBlack, false, 9));
@@ -75,8 +75,7 @@ BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
 
     for (const FlightDossier::Part& part : dossier.parts) {
         paragraphs.append(Paragraph());
-        const QString place
-            = part.description.isEmpty() ? u"station inconnue de l'annuaire"_qs : part.description;
+        const QString place = part.description.isEmpty() ? u"station inconnue de l'annuaire"_qs : part.description;
         paragraphs.append(line(u"%1 — %2 — %3"_qs.arg(FlightDossier::roleName(part.stop.role), part.stop.code, place),
             kHeadingBlue, true, 16));
         if (const std::optional<TafArrival::Forecast> forecast = FlightDossier::arrivalForecast(part, dossier.plan))
