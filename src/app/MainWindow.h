@@ -11,6 +11,7 @@
 
 class BriefingCommands;
 class CodeSearchPanel;
+class DossierDialog;
 class HelpPanel;
 class QPushButton;
 class RefreshTimer;
@@ -62,6 +63,7 @@ private:
     void createTopButtons();
     void connectRegions();
     void createBriefingCommands();
+    void createDossierCommand();
     void setOuterWidthTwips(int twips);
     void toggleFold();
     void foldIfWide();
@@ -82,6 +84,7 @@ private:
     ReportRequester* m_requester = nullptr;
     RefreshTimer* m_refreshTimer = nullptr;
     BriefingCommands* m_briefingCommands = nullptr;
+    DossierDialog* m_dossierDialog = nullptr; ///< made when first asked for
     bool m_folded = false;
     int m_unfoldedWidth = 0;
     QPoint m_unfoldedPanelPlace;

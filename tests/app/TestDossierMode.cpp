@@ -102,10 +102,10 @@ void TestDossierMode::wholeDossier()
     QFETCH(QString, format);
     QTemporaryDir folder;
     const QString output = folder.filePath(u"dossier."_qs + format);
-    const Result result = run(QStringList { u"--dossier"_qs, u"LFPG"_qs, u"LFRS"_qs, u"EGLL"_qs, u"--depart"_qs,
-                                  u"13:30"_qs, u"--arrive"_qs, u"15:00"_qs, u"--format"_qs, format, u"--output"_qs,
-                                  output }
-        + sources());
+    const Result result
+        = run(QStringList { u"--dossier"_qs, u"LFPG"_qs, u"LFRS"_qs, u"EGLL"_qs, u"--depart"_qs, u"13:30"_qs,
+                  u"--arrive"_qs, u"15:00"_qs, u"--format"_qs, format, u"--output"_qs, output }
+            + sources());
 
     // The alternate's failures fail the run, and are told, but the dossier is written whole.
     QCOMPARE(result.exitCode, 1);
@@ -167,8 +167,8 @@ void TestDossierMode::wholeDossier()
 
 void TestDossierMode::reportsAreThoseOfTheReportMode()
 {
-    const Result dossier = run(
-        QStringList { u"--dossier"_qs, u"LFPG"_qs, u"LFRS"_qs, u"--format"_qs, u"json"_qs } + sources());
+    const Result dossier
+        = run(QStringList { u"--dossier"_qs, u"LFPG"_qs, u"LFRS"_qs, u"--format"_qs, u"json"_qs } + sources());
     QCOMPARE(dossier.exitCode, 0);
     const QJsonArray stations = QJsonDocument::fromJson(dossier.out).object()[u"stations"_qs].toArray();
     QCOMPARE(stations.size(), 2);
@@ -207,9 +207,8 @@ void TestDossierMode::exitCodes_data()
                                      << u"heure invalide : 25:00"_qs;
     QTest::newRow("PDF without a file") << dossier({ u"LFPG"_qs, u"LFRS"_qs, u"--format"_qs, u"pdf"_qs }) << 2
                                         << u"le format pdf demande --output FICHIER"_qs;
-    QTest::newRow("times without a dossier")
-        << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--depart"_qs, u"10:00"_qs } << 2
-        << u"vont avec --dossier"_qs;
+    QTest::newRow("times without a dossier") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--depart"_qs,
+        u"10:00"_qs } << 2 << u"vont avec --dossier"_qs;
 }
 
 void TestDossierMode::exitCodes()

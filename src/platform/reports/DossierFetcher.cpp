@@ -21,6 +21,8 @@ void DossierFetcher::start(const FlightDossier::Plan& plan)
     m_jobs.clear();
     m_next = 0;
     m_done = 0;
+    m_stationsDone = 0;
+    m_waitingPerPart.assign(static_cast<size_t>(plan.stops.size()), 0);
     // No NOTAM source: the dossier has no NOTAM part rather than one failure per station.
     const bool withNotams = !m_services.sources.notamBase.trimmed().isEmpty();
     for (const FlightDossier::Stop& stop : plan.stops) {
@@ -32,6 +34,7 @@ void DossierFetcher::start(const FlightDossier::Plan& plan)
         m_jobs.push_back(Job { index, ReportType::Taf });
         if (withNotams)
             m_jobs.push_back(Job { index, ReportType::Notam });
+        m_waitingPerPart.at(static_cast<size_t>(index)) = withNotams ? 3 : 2;
     }
     while (m_running.size() < kMostAtOnce && m_next < m_jobs.size())
         startNext();
@@ -78,9 +81,11 @@ void DossierFetcher::store(PendingReport* pending, const Job& job, const Decoded
         break;
     }
     ++m_done;
+    if (--m_waitingPerPart.at(static_cast<size_t>(job.part)) == 0)
+        ++m_stationsDone;
     if (m_next < m_jobs.size())
         startNext();
-    Q_EMIT progressed(m_done, total(), part.stop.code, job.type);
+    Q_EMIT progressed(m_done, total(), m_stationsDone, static_cast<int>(m_dossier.parts.size()));
     if (m_done == total()) {
         m_dossier.obtainedUtc = m_services.clock->now().toUTC();
         Q_EMIT finished(m_dossier);

@@ -36,8 +36,9 @@ public:
     int total() const { return static_cast<int>(m_jobs.size()); }
 
 Q_SIGNALS:
-    /// @p done of @p total reports have come in; @p code's @p type is the last one.
-    void progressed(int done, int total, const QString& code, ReportType type);
+    /// @p reportsDone of @p reportsTotal reports have come in, making whole @p stationsDone of @p stationsTotal
+    /// stations.
+    void progressed(int reportsDone, int reportsTotal, int stationsDone, int stationsTotal);
     /// Every report has come in, fetched or with the reason it was not.
     void finished(const FlightDossier::Dossier& dossier);
 
@@ -57,5 +58,7 @@ private:
     std::vector<Job> m_jobs;
     size_t m_next = 0;
     int m_done = 0;
+    int m_stationsDone = 0;
+    std::vector<int> m_waitingPerPart; ///< reports not yet in, station by station
     std::vector<std::unique_ptr<PendingReport>> m_running;
 };
