@@ -5,6 +5,7 @@
 #include "stations/NameSearch.h"
 #include "stations/StationTable.h"
 
+#include <QAbstractItemView>
 #include <QCompleter>
 #include <QDateTimeEdit>
 #include <QFormLayout>
@@ -21,11 +22,19 @@ namespace {
 
 // The popup of a code box lists this many stations at most: enough to pick from, short enough to read.
 constexpr qsizetype kMostSuggestions = 12;
+constexpr int kSuggestionsWidth = 420;
+constexpr int kCodeBoxWidth = 260;
 
 QDateTime nowToTheMinute(const Clock& clock)
 {
     const QDateTime now = clock.now().toUTC();
     return QDateTime(now.date(), QTime(now.time().hour(), now.time().minute()), QTimeZone::utc());
+}
+
+// "EGLL — London Heathrow Airport, Uk" as the suggestions write it, or the code as typed.
+QString codeIn(const QString& text)
+{
+    return text.section(u" — "_qs, 0, 0).trimmed();
 }
 
 } // namespace
@@ -64,6 +73,7 @@ DossierDialog::DossierDialog(Services services, const Stations::StationTable& st
     m_messageLabel = new QLabel(this);
     m_messageLabel->setObjectName(u"messageLabel"_qs);
     m_messageLabel->setWordWrap(true);
+    m_messageLabel->setStyleSheet(u"color: #C00000;"_qs);
 
     m_prepareButton = new QPushButton(u"Préparer le dossier"_qs, this);
     m_prepareButton->setObjectName(u"prepareButton"_qs);
@@ -99,11 +109,14 @@ QLineEdit* DossierDialog::addCodeBox(const QString& name, const QString& placeho
     auto* box = new QLineEdit(this);
     box->setObjectName(name);
     box->setPlaceholderText(placeholder);
+    box->setMinimumWidth(kCodeBoxWidth);
     // A name typed here finds its station as in the search panel; choosing one leaves its code.
     auto* suggestions = new QStringListModel(box);
     auto* completer = new QCompleter(suggestions, box);
     completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     box->setCompleter(completer);
+    // Names are long ("Paris Charles de Gaulle Airport"): the list is as wide as they need, not as the box.
+    completer->popup()->setMinimumWidth(kSuggestionsWidth);
     connect(box, &QLineEdit::textEdited, box, [this, suggestions](const QString& text) {
         QStringList lines;
         if (text.trimmed().size() >= 2) {
@@ -116,8 +129,10 @@ QLineEdit* DossierDialog::addCodeBox(const QString& name, const QString& placeho
         }
         suggestions->setStringList(lines);
     });
+    // The completer writes the whole suggestion into the box; the box keeps its code.
+    connect(box, &QLineEdit::editingFinished, box, [box] { box->setText(codeIn(box->text())); });
     connect(completer, qOverload<const QString&>(&QCompleter::activated), box,
-        [box](const QString& line) { QMetaObject::invokeMethod(box, [box, line] { box->setText(line.left(4)); }, Qt::QueuedConnection); });
+        [box](const QString& suggestion) { box->setText(codeIn(suggestion)); });
     m_codeBoxes.append(box);
     return box;
 }
@@ -139,9 +154,10 @@ void DossierDialog::prepare()
 {
     QStringList alternates;
     for (qsizetype i = 2; i < m_codeBoxes.size(); ++i)
-        alternates.append(m_codeBoxes.at(i)->text());
-    const FlightDossier::Plan plan = FlightDossier::makePlan(m_codeBoxes.at(0)->text(), m_codeBoxes.at(1)->text(),
-        alternates, m_departEdit->dateTime().toUTC(), m_arriveEdit->dateTime().toUTC());
+        alternates.append(codeIn(m_codeBoxes.at(i)->text()));
+    const FlightDossier::Plan plan
+        = FlightDossier::makePlan(codeIn(m_codeBoxes.at(0)->text()), codeIn(m_codeBoxes.at(1)->text()), alternates,
+            m_departEdit->dateTime().toUTC(), m_arriveEdit->dateTime().toUTC());
     if (const QString error = FlightDossier::planError(plan); !error.isEmpty()) {
         // Said in the dialog, whose fields keep what was typed so that it can be mended.
         m_messageLabel->setText(error.left(1).toUpper() + error.mid(1) + u'.');

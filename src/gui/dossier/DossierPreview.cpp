@@ -98,8 +98,8 @@ void DossierPreview::save()
     for (const FileChoice& choice : kSaveChoices)
         filters.append(QString::fromUtf16(choice.filter));
     QString chosenFilter = filters.first();
-    QString path = Dialogs::saveFileName(this, u"Enregistrer le dossier de vol"_qs,
-        suggestedPath(BriefingFile::Format::Text), filters, &chosenFilter);
+    QString path = Dialogs::saveFileName(
+        this, u"Enregistrer le dossier de vol"_qs, suggestedPath(BriefingFile::Format::Text), filters, &chosenFilter);
     if (path.isEmpty())
         return;
     // The extension chooses the format; a name without a known one takes the chosen filter's.
