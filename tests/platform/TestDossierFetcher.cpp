@@ -68,8 +68,8 @@ void TestDossierFetcher::fourAtATimeThenCancel()
     QSignalSpy finished(&fetcher, &DossierFetcher::finished);
     QSignalSpy progressed(&fetcher, &DossierFetcher::progressed);
     const QStringList codes { u"LFPG"_qs, u"LFRS"_qs, u"LFRN"_qs, u"LFRB"_qs, u"LFPO"_qs };
-    const FlightDossier::Plan plan = FlightDossier::makePlan(codes.at(0), codes.at(1), codes.mid(2),
-        clock.now(), clock.now().addSecs(3600));
+    const FlightDossier::Plan plan
+        = FlightDossier::makePlan(codes.at(0), codes.at(1), codes.mid(2), clock.now(), clock.now().addSecs(3600));
 
     // Fifteen reports, never more than four downloads under way, each ending in its station's part.
     fetcher.start(plan);
