@@ -101,6 +101,13 @@ int main(int argc, char* argv[])
         medianMs(std::min(repetitions, 101), [&] { geography.fill(geoText); }));
     allOk &= check(geography.places().size() > 4450, "geography");
 
+    Stations::StationGeography single;
+    std::printf("%-52s median %8.4f ms  (the report mode's one lookup)\n", "one station's line (LFPG)",
+        medianMs(
+            std::min(repetitions, 101), [&] { single = Stations::StationGeography::embeddedStation(u"LFPG"_qs); }));
+    allOk &= check(single.places().size() == 1 && single.aerodromeOf(u"LFPG"_qs) == geography.aerodromeOf(u"LFPG"_qs),
+        "one station's line");
+
     Stations::StationTable table;
     Stations::FillFromEmbeddedData(table);
     std::printf("%-52s median %8.4f ms  (once, on the first search)\n", "name index (4,528 stations folded)",

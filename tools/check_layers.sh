@@ -8,10 +8,11 @@ cd "$(dirname "$0")/../src/gui"
 # Regions of the window and the objects that drive them.
 components="stations/CodeSearchPanel.h stations/StationBrowser.h help/HelpPanel.h reports/ReportPanel.h
 favourites/FavouritesBar.h favourites/StationTip.h reports/ReportRequester.h reports/RefreshTimer.h
-reports/BriefingCommands.h dossier/DossierDialog.h dossier/DossierPreview.h"
+reports/BriefingCommands.h stations/NearbyStationsList.h dossier/DossierDialog.h dossier/DossierPreview.h"
 # Components plainly built from another one: "includer included".
 built_from="reports/ReportPanel.cpp favourites/FavouritesBar.h
-reports/ReportPanel.cpp favourites/StationTip.h"
+reports/ReportPanel.cpp favourites/StationTip.h
+reports/ReportPanel.cpp stations/NearbyStationsList.h"
 
 status=0
 for header in $components; do

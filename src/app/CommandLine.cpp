@@ -107,22 +107,41 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             // Servers and the station table know codes in capitals only.
             line.report
                 = ReportRequest { *type, arguments.at(++i).trimmed().toUpper(), Format::Json, std::nullopt, QString() };
+        } else if (option == u"--near" || option == u"--search") {
+            const std::optional<QString> v = value();
+            if (!v)
+                return line;
+            const bool near = option == u"--near";
+            if (v->trimmed().isEmpty()) {
+                line.error = near ? u"l'option --near attend un code"_qs : u"l'option --search attend un texte"_qs;
+                return line;
+            }
+            line.stationQuery = StationQuery { near ? StationQuery::Kind::Near : StationQuery::Kind::Search,
+                near ? v->trimmed().toUpper() : *v, Format::Json };
         } else {
             line.error = u"option inconnue : %1"_qs.arg(arguments.at(i));
             return line;
         }
     }
 
-    if (line.report && line.dossier) {
-        line.error = u"--report et --dossier ne vont pas ensemble"_qs;
+    if (line.report && line.stationQuery) {
+        line.error = u"--report, --near et --search ne vont pas ensemble"_qs;
+        return line;
+    }
+    if (line.dossier && (line.report || line.stationQuery)) {
+        line.error = u"--dossier ne va ni avec --report, ni avec --near ou --search"_qs;
         return line;
     }
     if ((depart || arrive) && !line.dossier) {
         line.error = u"les options --depart et --arrive vont avec --dossier"_qs;
         return line;
     }
-    if ((format || now || output) && !line.report && !line.dossier) {
-        line.error = u"les options --format, --output et --now vont avec --report ou --dossier"_qs;
+    if ((now || output) && !line.report && !line.dossier) {
+        line.error = u"les options --output et --now vont avec --report ou --dossier"_qs;
+        return line;
+    }
+    if (format && !line.report && !line.stationQuery && !line.dossier) {
+        line.error = u"l'option --format va avec --report, --dossier, --near ou --search"_qs;
         return line;
     }
     if (line.dossier) {
@@ -148,7 +167,16 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             line.error = u"format inconnu : %1 (json, text, html ou pdf)"_qs.arg(*format);
             return line;
         }
-        line.report->format = known->second;
+        if (line.stationQuery) {
+            // A list of stations has no briefing to lay out.
+            if (known->second != Format::Json && known->second != Format::Text) {
+                line.error = u"format inconnu pour une liste de stations : %1 (json ou text)"_qs.arg(*format);
+                return line;
+            }
+            line.stationQuery->format = known->second;
+        } else {
+            line.report->format = known->second;
+        }
     }
     if (output) {
         if (output->isEmpty()) {
@@ -186,6 +214,8 @@ QString CommandLine::usage(const QString& program)
            "                 [--output FICHIER] [--now AAAA-MM-JJTHH:MM]\n"
            "        %1 --dossier DÉPART DESTINATION [DÉGAGEMENT…] [--depart HH:MM] [--arrive HH:MM]\n"
            "                 [--format text|html|pdf|json] [--output FICHIER]\n"
+           "        %1 --near CODE [--format json|text]\n"
+           "        %1 --search TEXTE [--format json|text]\n"
            "\n"
            "Options :\n"
            "  --weather-base URL  serveur des METAR et TAF (ou VENTORIX_WEATHER_BASE)\n"
@@ -196,13 +226,17 @@ QString CommandLine::usage(const QString& program)
            "  --demo              bulletins d'exemple intégrés au programme (sans internet)\n"
            "  --report TYPE CODE  affiche le bulletin sans ouvrir de fenêtre, puis quitte\n"
            "  --format FORMAT     forme de la sortie de --report : json (par défaut), text, ou le bulletin\n"
-           "                      complet en html ou pdf (pdf demande --output)\n"
+           "                      complet en html ou pdf (pdf demande --output) ; json ou text pour\n"
+           "                      --near et --search\n"
            "  --dossier CODES     dossier de vol sans fenêtre : départ, destination, jusqu'à trois\n"
            "                      dégagements ; METAR, TAF et NOTAM de chacun, TAF à l'arrivée\n"
            "  --depart, --arrive  heures UTC du vol, HH:MM ou AAAA-MM-JJTHH:MM (par défaut :\n"
            "                      maintenant et une heure plus tard)\n"
            "  --output FICHIER    écrit la sortie de --report ou --dossier dans FICHIER\n"
            "  --now DATE          heure locale lue par la règle de péremption\n"
+           "  --near CODE         les dix stations les plus proches (distance, relèvement vrai)\n"
+           "  --search TEXTE      les stations dont le code, la ville, le pays ou le nom\n"
+           "                      d'aérodrome répond au texte\n"
            "  --help              affiche cette aide\n"
            "  --version           affiche la version\n"_qs.arg(program);
 }

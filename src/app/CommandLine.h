@@ -48,11 +48,21 @@ struct CommandLine
         QString output; ///< empty: standard output
     };
 
+    /// --near CODE or --search TEXT: stations listed without a window.
+    struct StationQuery
+    {
+        enum class Kind { Near, Search };
+        Kind kind = Kind::Near;
+        QString text; ///< the code, in capitals, or the text searched for
+        Format format = Format::Json; ///< Json or Text
+    };
+
     GivenSources sources;
     bool help = false;
     bool version = false;
     std::optional<ReportRequest> report;
     std::optional<DossierRequest> dossier;
+    std::optional<StationQuery> stationQuery;
     QString error; ///< non-empty: a usage error, in French
 
     /// @p arguments without the program name.

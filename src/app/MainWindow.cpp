@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -35,6 +36,8 @@ constexpr int kFoldedMargin = 80;
 constexpr int kUnfoldedWidth = 10905;
 // The tick folds only a window wider than this.
 constexpr int kFoldWiderThan = 10000;
+// How long the first report may keep the window from showing: about what the first paint takes.
+constexpr int kFirstPaintBudgetMs = 150;
 
 void letEventsRun()
 {
@@ -61,7 +64,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
     m_stationBrowser = new StationBrowser(this, m_stationTable);
     m_reportPanel = new ReportPanel(this, m_stationTable);
-    m_codeSearchPanel = new CodeSearchPanel(this);
+    m_codeSearchPanel = new CodeSearchPanel(this, m_stationTable);
     createTopButtons();
     Controls::stack({ m_helpPanel, m_stationBrowser, m_reportPanel, m_codeSearchPanel, m_browserButton, m_helpButton });
     m_codeSearchPanel->setTabOrderBefore(m_helpButton);
@@ -120,6 +123,7 @@ void MainWindow::connectRegions()
             m_requester->refresh(m_reportPanel->stationCode());
         });
     connect(m_reportPanel, &ReportPanel::pointerOverBackground, this, &MainWindow::clearFavouriteHover);
+    connect(m_reportPanel, &ReportPanel::nearbyStationChosen, this, &MainWindow::showPickedStation);
 
     FavouritesBar& favourites = m_reportPanel->favouritesBar();
     StationTip& tip = m_reportPanel->stationTip();
@@ -184,16 +188,21 @@ void MainWindow::start()
     const UserSettings settings(*m_services.settings);
     m_reportPanel->favouritesBar().setFavourites(settings.favourites());
 
-    show();
-    letEventsRun();
-    // Closed while it was being painted: nothing is left to start, and no report is requested.
-    if (m_unloaded)
-        return;
     m_helpPanel->showVersion(QStringLiteral(VENTORIX_VERSION));
     m_reportPanel->setStationCode(settings.lastCode());
     m_refreshTimer->start();
+    // The first report usually comes back before the window could have painted: shown only then, the window
+    // paints once, with its report. A slow one must not keep the window away, so the download's event loop
+    // shows it when the budget is spent, and the report follows as it always did.
+    QTimer::singleShot(kFirstPaintBudgetMs, this, [this] {
+        if (!m_unloaded && !isVisible())
+            show();
+    });
     // None of the buttons is selected yet, so this choice asks for the first report.
     m_reportPanel->chooseReportType(settings.reportType());
+    // Closed while the first report was on its way: nothing is left to show.
+    if (!m_unloaded)
+        show();
 }
 
 void MainWindow::unload()

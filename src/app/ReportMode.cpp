@@ -3,6 +3,7 @@
 #include "briefing/BriefingFile.h"
 #include "reports/ReportFetcher.h"
 #include "reports/ReportOutput.h"
+#include "stations/StationGeography.h"
 #include "stations/StationTable.h"
 
 #include <QFile>

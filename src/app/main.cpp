@@ -3,6 +3,7 @@
 #include "DossierMode.h"
 #include "MainWindow.h"
 #include "ReportMode.h"
+#include "StationQueryMode.h"
 #include "ui/FocusFrameStyle.h"
 
 #include <QApplication>
@@ -91,6 +92,10 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    if (line.stationQuery) {
+        QCoreApplication application(argc, argv);
+        return StationQueryMode::run(*line.stationQuery);
+    }
     if (line.report || line.dossier) {
         const auto run = line.report ? ReportMode::run : DossierMode::run;
         // JSON and text need no more than the event loop the downloads run in.

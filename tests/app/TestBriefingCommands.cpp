@@ -98,6 +98,13 @@ void TestBriefingCommands::savePrintAndExport_data()
     QTest::newRow("a folder that is not there")
         << u"saveAction"_qs << u"missing/b.txt"_qs << QString() << QString()
         << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_qs;
+    // A failure in the very folder of the answer: that folder is not offered next time either.
+    QTest::newRow("a name too long for the folder")
+        << u"saveAction"_qs << QString(300, u'x') + u".txt"_qs << QString() << QString()
+        << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_qs;
+    QTest::newRow("nothing to save after a failed request")
+        << u"saveAction"_qs << u"b.txt"_qs << QString() << QString()
+        << u"Aucun bulletin: Le dernier bulletin demandé n'a pas pu être obtenu"_qs;
 }
 
 // Save, export and print end to end through the dialogs' answers: the file written in the format asked for,
@@ -117,6 +124,11 @@ void TestBriefingCommands::savePrintAndExport()
         Dialogs::setNextPrinter(path);
     else
         Dialogs::setNextFileName(path, filter);
+    // A failed request leaves nothing of the report before it, not even where that one was read.
+    if (message.startsWith(u"Aucun bulletin"_qs)) {
+        w.showReport(u"EGLL"_qs);
+        QVERIFY(w.briefing().report.source.isEmpty());
+    }
     w.findChild<QAction*>(command)->trigger();
 
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList { written });
@@ -172,8 +184,13 @@ void TestBriefingCommands::keysWorkAnywhereInTheWindow()
     QVERIFY(!findEdit->hasFocus());
     control<QRadioButton>(w, u"notamButton"_qs)->click();
     QTRY_VERIFY(m_area->toPlainText().startsWith(u"LFPG A2871/26"_qs));
+    findEdit->setText(u"rwy"_qs);
     press(Qt::CTRL | Qt::Key_F);
     QVERIFY(findEdit->hasFocus());
+    // From inside the box too, the earlier search is selected, ready to be typed over.
+    findEdit->deselect();
+    press(Qt::CTRL | Qt::Key_F);
+    QCOMPARE(findEdit->selectedText(), u"rwy"_qs);
 
     // The help lists these keys, and they work while it is open: F5 closes it on the fresh report.
     auto* help = control<QWidget>(w, u"helpPanel"_qs);

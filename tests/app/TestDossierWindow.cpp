@@ -36,7 +36,11 @@ void TestDossierWindow::dossierBesideTheWindow()
     QTRY_VERIFY(w.shownReport().text.contains(u"LFPG"_qs));
 
     // Ctrl+D opens the dialog wherever the focus is, the code box included.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+    auto* codeBox = control<QLineEdit>(w, u"codeSearchEdit"_qs);
+    codeBox->setFocus();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(codeBox, Qt::Key_D, Qt::ControlModifier);
     auto& dialog = part<DossierDialog>(w);
     QTRY_VERIFY(dialog.isVisible());
     control<QLineEdit>(dialog, u"departureEdit"_qs)->setText(u"LFPG"_qs);

@@ -117,6 +117,8 @@ void TestFavourites::slots_data()
         << bar({ QString(), u"EGLL"_qs }) << QStringList { u"+LFPG"_qs } << bar({ u"LFPG"_qs, u"EGLL"_qs });
     QTest::newRow("freed slot 3 of a full bar takes the next code")
         << kFullBar << QStringList { u"right 3"_qs, u"+LEMD"_qs } << withSlot(kFullBar, 3, u"LEMD"_qs);
+    QTest::newRow("freed twelfth slot of a full bar takes the next code")
+        << kFullBar << QStringList { u"right 11"_qs, u"+LEMD"_qs } << withSlot(kFullBar, 11, u"LEMD"_qs);
     QTest::newRow("lowest free slot wins, not the last freed")
         << bar({ u"LFPG"_qs, u"EGLL"_qs, u"KJFK"_qs }) << QStringList { u"right 2"_qs, u"right 0"_qs, u"+LEMD"_qs }
         << bar({ u"LEMD"_qs, u"EGLL"_qs });

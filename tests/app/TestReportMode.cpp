@@ -46,6 +46,7 @@ private:
 
     std::unique_ptr<TestHttpServer> m_server;
     QString m_configHome;
+    QTemporaryDir m_runtimeFolder;
 };
 
 void TestReportMode::init()
@@ -65,6 +66,8 @@ TestReportMode::Result TestReportMode::run(const QStringList& arguments)
     environment.insert(u"TZ"_qs, u"UTC"_qs); // --now is a local time
     // The user's settings must stay untouched: point the configuration home at nothing we keep.
     environment.insert(u"XDG_CONFIG_HOME"_qs, m_configHome);
+    // HTML and PDF load the GUI, which warns on standard error without a runtime folder.
+    environment.insert(u"XDG_RUNTIME_DIR"_qs, m_runtimeFolder.path());
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VENTORIX_EXECUTABLE), arguments);
     // The server lives in this process: serve it while the program runs.
@@ -161,8 +164,8 @@ void TestReportMode::jsonContract_data()
     QTest::addColumn<QJsonObject>("expected"); // the keys added for scripts
 
     const QJsonValue null(QJsonValue::Null);
-    const auto station = [](const QString& code, const QString& city, const QString& country) {
-        return QJsonObject { { u"code"_qs, code }, { u"name"_qs, QString() }, { u"city"_qs, city },
+    const auto station = [](const QString& code, const QString& name, const QString& city, const QString& country) {
+        return QJsonObject { { u"code"_qs, code }, { u"name"_qs, name }, { u"city"_qs, city },
             { u"country"_qs, country } };
     };
     const QJsonObject noPilotFacts { { u"ageMinutes"_qs, null }, { u"conditions"_qs, null }, { u"ceilingFt"_qs, null },
@@ -190,7 +193,8 @@ void TestReportMode::jsonContract_data()
         << QStringList { u"metar"_qs, u"LFPG"_qs, u"2026-12-07T10:00"_qs }
         << u"/data/observations/metar/decoded/LFPG.TXT"_qs << metarBody << QByteArray()
         << with(metarFacts,
-               { { u"station"_qs, station(u"LFPG"_qs, u"Paris"_qs, u"France"_qs) },
+               { { u"station"_qs,
+                     station(u"LFPG"_qs, u"Charles de Gaulle International Airport"_qs, u"Paris"_qs, u"France"_qs) },
                    { u"raw"_qs, u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs },
                    { u"fetched"_qs, u"2026-12-07T10:00:00Z"_qs }, { u"stale"_qs, false },
                    { u"observed"_qs, u"2026-12-06T19:30:00Z"_qs }, { u"issued"_qs, null }, { u"validFrom"_qs, null },
@@ -206,7 +210,7 @@ void TestReportMode::jsonContract_data()
         << QStringList { u"taf"_qs, u"EGLL"_qs, u"2027-01-01T01:00"_qs } << u"/data/forecasts/taf/stations/EGLL.TXT"_qs
         << QByteArray("2026/12/30 23:00\nTAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030\n") << QByteArray()
         << with(noPilotFacts,
-               { { u"station"_qs, station(u"EGLL"_qs, u"London"_qs, u"Uk"_qs) },
+               { { u"station"_qs, station(u"EGLL"_qs, u"London Heathrow Airport"_qs, u"London"_qs, u"Uk"_qs) },
                    { u"raw"_qs, u"TAF EGLL 302300Z 3100/0106 24010KT 9999 BKN030"_qs },
                    { u"fetched"_qs, u"2027-01-01T01:00:00Z"_qs }, { u"stale"_qs, false }, { u"observed"_qs, null },
                    { u"issued"_qs, u"2026-12-30T23:00:00Z"_qs }, { u"validFrom"_qs, u"2026-12-31T00:00:00Z"_qs },
@@ -214,10 +218,13 @@ void TestReportMode::jsonContract_data()
                    { u"pilotLine"_qs,
                        u"Émis il y a 1 j 2 h — valide du 31/12 00:00 au 01/01 06:00 UTC (00:00 au 06:00 heure locale)"
                        " · Lever 08:07 — coucher 16:03 UTC"_qs } });
+    QTest::newRow("station the data names no aerodrome for, not fetched")
+        << QStringList { u"metar"_qs, u"LFAQ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray() << QByteArray()
+        << QJsonObject { { u"station"_qs, station(u"LFAQ"_qs, {}, u"Albert"_qs, u"France"_qs) } };
     QTest::newRow("station not in the directory, not fetched")
         << QStringList { u"metar"_qs, u"ZZZZ"_qs, u"2026-12-07T10:00"_qs } << QString() << QByteArray() << QByteArray()
         << with(noPilotFacts,
-               { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
+               { { u"station"_qs, station(u"ZZZZ"_qs, {}, {}, {}) }, { u"raw"_qs, null }, { u"fetched"_qs, null },
                    { u"source"_qs, null }, { u"stale"_qs, false }, { u"observed"_qs, null }, { u"issued"_qs, null },
                    { u"validFrom"_qs, null }, { u"validTo"_qs, null }, { u"sun"_qs, null },
                    { u"pilotLine"_qs, null } });
@@ -317,6 +324,11 @@ void TestReportMode::commandLines_data()
     QTest::newRow("report replaces the output file")
         << u"--report metar LFPG --weather-base BASE --now 2026-12-07T10:00 --format text --output OUT"_qs << 0
         << u"^$"_qs << QString() << u"METAR de 1930 UTC\n\n"_qs;
+    QTest::newRow("briefing as a web page into the output file")
+        << u"--report metar LFPG --weather-base BASE --now 2026-12-07T10:00 --format html --output OUT"_qs << 0
+        << u"^$"_qs << QString() << u"<title>Bulletin LFPG — METAR</title>"_qs;
+    QTest::newRow("briefing as a PDF into the output file")
+        << u"--report notam LFPG --demo --format pdf --output OUT"_qs << 0 << u"^$"_qs << QString() << u"%PDF-"_qs;
     QTest::newRow("lower-case code") << u"--report metar lfpg --weather-base BASE --now 2026-12-07T10:00"_qs << 0
                                      << u"\"code\": \"LFPG\",\\s+\"conditions\": \"[^\"]+\",\\s+\"demo\": false"_qs
                                      << QString() << old;
@@ -330,6 +342,8 @@ void TestReportMode::commandLines_data()
         << u"^METAR Périmé\nMETAR de 1930 UTC\n\n"_qs << QString() << old;
     QTest::newRow("demonstration in JSON")
         << u"--report metar LFPG --demo"_qs << 0 << u"\"demo\": true"_qs << QString() << old;
+    QTest::newRow("demonstration read at the time given")
+        << u"--report metar LFPG --demo --now 2026-12-07T10:00"_qs << 0 << u"\"stale\": true"_qs << QString() << old;
     QTest::newRow("demonstration in text")
         << u"--report notam LFPG --demo --format text"_qs << 0 << u"^DÉMONSTRATION\nNotams\n"_qs << QString() << old;
 }
@@ -366,6 +380,10 @@ void TestReportMode::usageErrors_data()
     QTest::newRow("bad format") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs, u"xml"_qs };
     QTest::newRow("bad date") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--now"_qs, u"demain"_qs };
     QTest::newRow("format without report") << QStringList { u"--format"_qs, u"text"_qs };
+    QTest::newRow("output without report") << QStringList { u"--output"_qs, u"bulletin.txt"_qs };
+    QTest::newRow("empty output") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--output"_qs, QString() };
+    QTest::newRow("PDF to the terminal") << QStringList { u"--report"_qs, u"metar"_qs, u"LFPG"_qs, u"--format"_qs,
+        u"pdf"_qs };
 }
 
 void TestReportMode::usageErrors()

@@ -71,6 +71,15 @@ void TestSources::precedence_data()
     QTest::newRow("an option given empty says none")
         << QStringList { u"--notam-base"_qs, QString() } << QStringList()
         << QByteArray("[sources]\nnotam=http://file.test\n") << 1 << QString();
+    QTest::newRow("an empty variable says nothing")
+        << QStringList() << QStringList { u"VENTORIX_NOTAM_BASE="_qs }
+        << QByteArray("[sources]\nnotam=http://file.test\n") << 1 << u"http://file.test"_qs;
+    QTest::newRow("a value in the file is trimmed")
+        << QStringList() << QStringList() << QByteArray("[sources]\nnotam=\" http://file.test \"\n") << 1
+        << u"http://file.test"_qs;
+    QTest::newRow("an option's value keeps its own equals signs")
+        << QStringList { u"--site=http://option.test/?a=b"_qs } << QStringList() << QByteArray() << 2
+        << u"http://option.test/?a=b"_qs;
     QTest::newRow("the demonstration beats an option")
         << QStringList { u"--demo"_qs, u"--notam-base"_qs, u"http://option.test"_qs } << QStringList() << QByteArray()
         << 1 << u"qrc:/demo"_qs;
@@ -252,6 +261,9 @@ void TestSources::failureCauses_data()
         << u"METAR de EGLL : la réponse du serveur est trop volumineuse pour être un bulletin."_qs;
     QTest::newRow("no answer in time") << local << 0 << u"LFPO"_qs << u"timeout"_qs
                                        << u"METAR de LFPO : le serveur 127.0.0.1 n'a pas répondu à temps."_qs;
+    QTest::newRow("server that trickles its answer")
+        << local << 0 << u"LFBD"_qs << u"timeout"_qs
+        << u"METAR de LFBD : le serveur 127.0.0.1 n'a pas répondu à temps."_qs;
     QTest::newRow("local source without the report") << u"file://{folder}"_qs << 1 << u"LFBO"_qs << u"not-found"_qs
                                                      << u"TAF de LFBO : la source ne contient pas ce bulletin."_qs;
     QTest::newRow("redirect loop")
@@ -292,6 +304,9 @@ void TestSources::failureCauses()
     fixture.server.setReply(u"/data/forecasts/taf/stations/LFPG.TXT"_qs, { 500, "oops", {}, false, 0 });
     fixture.server.setReply(u"/data/observations/metar/decoded/LFPO.TXT"_qs, { 200, {}, {}, true, 0 });
     fixture.serveMetar(u"EGLL"_qs, QByteArray(64 * 1024, 'x'));
+    // A byte every tenth of a second: never silent for long, done only well past the deadline.
+    fixture.server.setRawReply(u"/data/observations/metar/decoded/LFBD.TXT"_qs,
+        "HTTP/1.1 200 OK\r\nContent-Length: 40\r\nConnection: close\r\n\r\n", "x", std::chrono::milliseconds(100));
     const QByteArray loop = "/loop/data/observations/metar/decoded/LFPG.TXT";
     fixture.server.setReply(QString::fromLatin1(loop), { 302, {}, loop, false, 0 });
     QTemporaryDir folder;

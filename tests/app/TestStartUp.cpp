@@ -58,6 +58,7 @@ private Q_SLOTS:
     void save_data();
     void save();
     void saveRunsOnce();
+    void slowFirstReportDoesNotKeepTheWindowAway();
 };
 
 void TestStartUp::startUp_data()
@@ -103,13 +104,14 @@ void TestStartUp::startUp()
     const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_qs),
         control<QRadioButton>(w, u"tafButton"_qs), control<QRadioButton>(w, u"notamButton"_qs) };
     const QString code = stored.isEmpty() ? u"LFPG"_qs : u"EGLL"_qs;
-    // Everything but the report is in place when the first download starts: window, version, current code,
-    // the bar restored and described from the filled station table, the help panel moved, no find panel yet.
+    // Everything but the report is in place when the first download starts: version, current code, the bar
+    // restored and described from the filled station table, the help panel moved, no find panel yet. The
+    // window itself waits for the report, so that it paints once, with it.
     int downloads = 0;
     spy.onDownload = [&](const QString&) {
         if (downloads++)
             return;
-        QVERIFY(w.isVisible());
+        QVERIFY(!w.isVisible());
         QCOMPARE(versionLabel->text(), u"Version:3.0.0"_qs);
         QCOMPARE(stationCode->text(), code);
         QCOMPARE(captions(w), stored.isEmpty() ? bar({}) : bar({ u"LFPG"_qs }));
@@ -125,6 +127,7 @@ void TestStartUp::startUp()
     Shell::store(f.settings, stored);
     w.start();
 
+    QVERIFY(w.isVisible());
     QCOMPARE(downloads, 1);
     QCOMPARE(f.server.requests(), QStringList { request });
     for (int i = 0; i < 3; ++i)
@@ -264,6 +267,19 @@ void TestStartUp::saveRunsOnce()
     w.unload();
     QCOMPARE(f.settings.read(u"Fav"_qs, u"0"_qs, {}), u"written meanwhile"_qs);
     QVERIFY(!QFile::exists(f.workDir.filePath(u"V.txt"_qs))); // the quit still empties the work folder
+}
+
+void TestStartUp::slowFirstReportDoesNotKeepTheWindowAway()
+{
+    WindowFixture f;
+    f.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_qs,
+        TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 1500 });
+    MainWindow& w = f.window();
+    bool shownDuringDownload = false;
+    QTimer::singleShot(1000, &w, [&] { shownDuringDownload = w.isVisible(); });
+    w.start();
+    QVERIFY(shownDuringDownload);
+    QCOMPARE(control<QLabel>(w, u"reportTitle"_qs)->text(), u"METAR de 1930 UTC"_qs);
 }
 
 QTEST_MAIN(TestStartUp)

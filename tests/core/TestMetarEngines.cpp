@@ -104,6 +104,7 @@ void TestMetarEngines::outOfDate_data()
     QTest::newRow("blank five after the marker taken") << mid << u"ob: X 121930Z 151930Z"_qs << true;
     QTest::newRow("no Z after the code: current") << mid << u"ob: LFPG 011930"_qs << false;
     QTest::newRow("no blank after the code: current") << mid << u"ob: LFPG"_qs << false;
+    QTest::newRow("no blank after the code, a Z further: current") << mid << u"ob: LFPG151930Z"_qs << false;
     QTest::newRow("non-numeric day reads 0") << mid << u"ob: LFPG AB1930Z"_qs << true;
 }
 

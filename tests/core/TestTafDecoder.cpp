@@ -174,6 +174,9 @@ void TestTafDecoder::decodeGroups_data()
     row("code with FG keeps fog untranslated", u"LFGA"_qs, u"LFGA 0300 FG -FG "_qs, u"LFGA 0300 FG -FG "_qs);
     row("code starting with FM", u"FMEE"_qs, u"FMEE FM151800 12010KT "_qs,
         u"FMEE A partir du 15 à 1800 Vent du 120° 10 Kts. "_qs);
+    // A group glued to the code is read after the code, and where it comes again: never as a wind "LFP°".
+    row("group glued to the code", u"LFPG"_qs, u"LFPG24010KT 24010KT LFPG24010KT "_qs,
+        u"LFPGVent du 240° 10 Kts. Vent du 240° 10 Kts. LFPGVent du 240° 10 Kts. "_qs);
     row("stray FM token cannot reach the code", u"FMEE"_qs, u"FMEE FM 1800 "_qs, u"FMEE A partir du  à  1800 "_qs);
     row("code starting with TN", u"TNCM"_qs, u"TNCM 09012KT TN24/1610Z "_qs,
         u"TNCM Vent du 090° 12 Kts. \r\nT° Mini: 24° le 16 à 10h00 Z "_qs);
@@ -283,6 +286,14 @@ void TestTafDecoder::reportParts_data()
     QTest::newRow("text one past 64 KiB keeps its last group raw")
         << filledTo(64 * 1024 + 1) << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
         << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << fillerDecoded(64 * 1024 + 1) + u"24010KT"_qs;
+    // 834 distinct groups, then the one that brings (distinct groups) x (length) past the work bound: it
+    // stays raw with the rest.
+    QString atTheBound = u"LFPG"_qs;
+    for (int i = 0; i < 834; ++i)
+        atTheBound += u" Q%1"_qs.arg(i, 4, 10, QLatin1Char('0'));
+    atTheBound += u" 24015G25KT Q9999"_qs;
+    QTest::newRow("group that reaches the work bound kept raw")
+        << atTheBound << u"LFPG"_qs << true << QString() << QString() << u"TAF de LFPG"_qs << atTheBound;
     QTest::newRow("validity closing the text")
         << u"TAF LFPG 151100Z 1512/1618"_qs << u"LFPG"_qs << true << u"151100"_qs << u"1512/1618"_qs
         << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs << u"LFPG  "_qs;
@@ -434,6 +445,8 @@ void TestTafDecoder::severalMebibytePage()
     QVERIFY(head.count(u"Vent du 240° 10 Kts.") > 100);
     QVERIFY(report.decoded.endsWith(report.workingText.right(64 * 1024)));
     QVERIFY(report.reportText.endsWith(kRawHeading + raw));
+    // Groups past 64 KiB are not even split out: no decoding reads them.
+    QVERIFY(report.tokens.join(u' ').size() < 65 * 1024);
 
     // Megabytes of groups that all differ: each would cost a pass over the whole text.
     QString distinct = u"TAF LFPG 151100Z 1512/1618 "_qs;

@@ -197,6 +197,8 @@ enum class Target {
     ForeignLinkInSharedFolder,
     LinkToForeignFile,
     MissingFolder,
+    FolderWithoutRight,
+    ForeignFileInSharedFolder,
     FullFileSystem,
     ReadOnlyFileSystem,
 };
@@ -226,6 +228,8 @@ void TestBriefingDocument::savedToTarget_data()
     QTest::newRow("small briefing on a full disk") << Target::FullFileSystem << u"disque plein"_qs;
     QTest::newRow("read-only file system") << Target::ReadOnlyFileSystem << u"système de fichiers en lecture seule"_qs;
     QTest::newRow("folder that does not exist") << Target::MissingFolder << u"dossier introuvable"_qs;
+    QTest::newRow("folder the user may not write into") << Target::FolderWithoutRight << u"accès refusé"_qs;
+    QTest::newRow("another user's file in a shared folder") << Target::ForeignFileInSharedFolder << u"accès refusé"_qs;
 }
 
 void TestBriefingDocument::savedToTarget()
@@ -277,11 +281,17 @@ void TestBriefingDocument::savedToTarget()
         QVERIFY(QFile::link(earlierPath, path));
         break;
     case Target::NullDevice:
-    case Target::FullDevice:
-        path = node(target == Target::NullDevice ? "null" : "full", S_IFCHR, target == Target::NullDevice ? 3 : 7);
+    case Target::FullDevice: {
+        const bool null = target == Target::NullDevice;
+        path = node(null ? "null" : "full", S_IFCHR, null ? 3 : 7);
+        // Where no node may be made, the system's own, which any user may write into.
+        const char* shared = null ? "/dev/null" : "/dev/full";
+        if (path.isEmpty() && ::access(shared, W_OK) == 0)
+            path = QString::fromLatin1(shared);
         if (path.isEmpty())
-            QSKIP("no right to make a device node here");
+            QSKIP("no device to write into here");
         break;
+    }
     case Target::Pipe:
         path = node("pipe", S_IFIFO, 0);
         QVERIFY(!path.isEmpty());
@@ -308,6 +318,15 @@ void TestBriefingDocument::savedToTarget()
     case Target::MissingFolder:
         path = folder.filePath(u"missing/briefing.html"_qs);
         break;
+    case Target::FolderWithoutRight:
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0500) == 0);
+        break;
+    case Target::ForeignFileInSharedFolder:
+        if (!root)
+            QSKIP("only root can give a file to another user");
+        QVERIFY(putEarlier());
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 01777) == 0);
+        break;
     case Target::FullFileSystem:
     case Target::ReadOnlyFileSystem:
         if (!mountSmall(target == Target::ReadOnlyFileSystem ? MS_RDONLY : 0))
@@ -322,7 +341,14 @@ void TestBriefingDocument::savedToTarget()
         = shown(u"METAR de 1930 UTC"_qs, false, QString(), { { u"Visibilité: 10 km.\r\n"_qs, 0, false, 8.5 } });
     report.code = u"LFPG"_qs;
     const BriefingDocument::Briefing briefing { report, u"France, Paris"_qs };
+    // Root may write anywhere: it saves as another user where that user has no right.
+    const bool asAnotherUser
+        = root && (target == Target::FolderWithoutRight || target == Target::ForeignFileInSharedFolder);
+    if (asAnotherUser && ::seteuid(65534) != 0)
+        QSKIP("no other user to save as");
     const QString message = BriefingFile::Save(briefing, path, BriefingFile::Format::Html);
+    if (asAnotherUser)
+        QVERIFY(::seteuid(0) == 0);
     if (reader)
         reader->join();
     const QByteArray expected = BriefingFile::Html(briefing);

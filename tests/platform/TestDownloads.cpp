@@ -71,6 +71,8 @@ void TestDownloads::outcomes_data()
     // Only a success status makes a work file, whatever the body holds.
     QTest::newRow("success") << 200 << QByteArray("NAME, X\nline\n") << Outcome::Ok << true << kNoLimit;
     QTest::newRow("empty success") << 200 << QByteArray() << Outcome::Ok << true << kNoLimit;
+    QTest::newRow("body of exactly the size limit")
+        << 200 << QByteArray(NetworkDownloader::kDefaultMaxBytes, 'x') << Outcome::Ok << true << kNoLimit;
     QTest::newRow("not found page is no report")
         << 404 << QByteArray("<html>Not Found</html>") << Outcome::HttpError << false << kNoLimit;
     QTest::newRow("server error page is no report")
@@ -337,6 +339,10 @@ void TestDownloads::fetcher_data()
         << ReportType::Metar << u"LFXX"_qs << QString()
         << u"Connexion à internet ...\r\nMETAR de LFXX : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs
         << u"not-found"_qs << QString();
+    QTest::newRow("METAR the server refuses to give")
+        << ReportType::Metar << u"FORB"_qs << QString()
+        << u"Connexion à internet ...\r\nMETAR de FORB : le serveur a répondu par une erreur (HTTP 403)."_qs
+        << u"http-403"_qs << QString();
     QTest::newRow("TAF file holding only its date")
         << ReportType::Taf << u"DATE"_qs << QString() << QString() << QString() << QString();
 
@@ -381,6 +387,7 @@ void TestDownloads::fetcher()
     const QString metars = u"/data/observations/metar/decoded/"_qs;
     const QString tafs = u"/data/forecasts/taf/stations/"_qs;
     server.setBody(tafs + u"DATE.TXT"_qs, "2026/12/15 11:00\n");
+    server.setReply(metars + u"FORB.TXT"_qs, TestHttpServer::Reply { 403, "Forbidden", {}, false, 0 });
     server.setBody(metars + u"EMPT.TXT"_qs, {});
     server.setReply(tafs + u"NOCO.TXT"_qs, TestHttpServer::Reply { 204, {}, {}, false, 0 });
     server.setBody(metars + u"HALF.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs).left(300));

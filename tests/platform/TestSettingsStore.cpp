@@ -476,6 +476,11 @@ void TestSettingsStore::unchangedValuesLeaveTheFileAlone_data()
     QTest::newRow("every value as the file holds it") << sound << u"EGLL"_qs << sound;
     // Anything new saves every pending value, the unchanged favourite's group included, as it always has.
     QTest::newRow("one value new") << sound << u"KJFK"_qs << QByteArray("[Fav]\n0=LFPG\n");
+    // Our groups rewritten once, in the place of the first; the mark and the user's group after them kept.
+    QTest::newRow("one value new, byte-order mark, the user's group last")
+        << QByteArray("\xef\xbb\xbf[Fav]\n0 = LFPG\n[data]\nlast = EGLL\n[sources]\nweather = http://mirror.test\n")
+        << u"KJFK"_qs
+        << QByteArray("\xef\xbb\xbf[Fav]\n0=LFPG\n\n[data]\nlast=KJFK\n[sources]\nweather = http://mirror.test\n");
     QTest::newRow("nonsense holding the same values")
         << QByteArray("[Fav]\n0 = LFPG\n[data\nlast = EGLL\n") << u"EGLL"_qs << QByteArray("[Fav]\n0=LFPG\n");
 }

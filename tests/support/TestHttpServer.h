@@ -56,10 +56,12 @@ public:
     void setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }
     void setBody(const QString& path, const QByteArray& body) { setReply(path, Reply { 200, body, {}, false, 0 }); }
     /// A hostile answer: @p bytes sent exactly as given (status line, headers and all), then, when given,
-    /// @p endless sent over and over, as fast as the client takes it, until it hangs up (20 s or 2 GiB at most).
-    void setRawReply(const QString& path, const QByteArray& bytes, const QByteArray& endless = {})
+    /// @p endless sent over and over, as fast as the client takes it or once every @p pause, until it hangs up
+    /// (20 s or 2 GiB at most).
+    void setRawReply(const QString& path, const QByteArray& bytes, const QByteArray& endless = {},
+        std::chrono::milliseconds pause = {})
     {
-        m_rawReplies.insert(path, RawReply { bytes, endless });
+        m_rawReplies.insert(path, RawReply { bytes, endless, pause });
     }
 
     /// Request targets ("/path?query") in the order they arrived.
@@ -133,6 +135,7 @@ private:
     {
         QByteArray bytes;
         QByteArray endless;
+        std::chrono::milliseconds pause {};
     };
 
     // The endless part comes from a thread of its own, as fast as the kernel takes it, so that the client's
@@ -146,7 +149,7 @@ private:
             return;
         }
         const int fd = ::dup(static_cast<int>(socket->socketDescriptor()));
-        m_writers.emplace_back([this, fd, piece = reply.endless] {
+        m_writers.emplace_back([this, fd, piece = reply.endless, pause = reply.pause] {
             const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             qint64 sent = 0;
             while (!m_stopping && sent < (qint64(1) << 31) && std::chrono::steady_clock::now() < end) {
@@ -158,6 +161,7 @@ private:
                 if (n < 0 && errno != EAGAIN)
                     break;
                 sent += std::max<ssize_t>(n, 0);
+                std::this_thread::sleep_for(pause);
             }
             ::close(fd);
         });

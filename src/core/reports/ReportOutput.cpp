@@ -1,6 +1,7 @@
 #include "reports/ReportOutput.h"
 
 #include "reports/Sources.h"
+#include "stations/StationGeography.h"
 #include "stations/StationTable.h"
 
 #include <QJsonArray>
@@ -88,7 +89,7 @@ StationInfo stationInfo(const Stations::StationTable& table, const QString& code
     const int index = table.indexOfCode(code);
     if (index == 0)
         return StationInfo { code, {}, {}, {} };
-    return StationInfo { code, {}, table.city(index), table.country(index) };
+    return StationInfo { code, Stations::aerodromeOf(code), table.city(index), table.country(index) };
 }
 
 QJsonObject object(const DecodedReport& report, const StationInfo& station)

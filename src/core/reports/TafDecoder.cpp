@@ -89,8 +89,6 @@ constexpr qsizetype kDecodedLimit = 64 * 1024;
 // which no forecast comes near (a 2 KB forecast of 400 distinct groups is a fifth of it).
 constexpr qsizetype kDecodeWork = 4 * 1024 * 1024;
 constexpr qsizetype kBlankRunHalvings = 5; // a run of up to 32 blanks becomes one
-constexpr QStringView kCavok = u"CAVOK";
-constexpr QStringView kCavokMark = u"\uE000";
 
 enum class WindUnit { Knots, MetresPerSecond };
 
@@ -288,14 +286,10 @@ QString DecodeTaf(const QString& workingText, const QStringList& tokens, const Q
     }
     text.prepend(QStringView(workingText).left(kept));
 
-    // "Ceiling and visibility OK" has no row of its own and must come out as written, but the volcanic
-    // ash row would find its "VA": it sits out the table under a mark no row can match.
-    ReplaceAll(text, kCavok, kCavokMark);
     for (const Replacement& row : kTafReplacements) {
         if (row.guard.isEmpty() || !code.contains(row.guard))
             ReplaceAll(text, row.find, row.replaceWith);
     }
-    ReplaceAll(text, kCavokMark, kCavok);
     return text;
 }
 

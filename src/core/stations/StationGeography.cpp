@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -31,6 +32,18 @@ std::optional<double> degreesIn(QStringView field, double limit)
     if (error != std::errc() || stop != end || !std::isfinite(value) || std::abs(value) > limit)
         return std::nullopt;
     return value;
+}
+
+const QString kEmbeddedFile = u":/data/station-geo.txt"_qs;
+std::atomic<bool> embeddedRead { false };
+
+// The shipped geography when it has been read already, else the one line of @p code kept in @p single.
+const StationGeography& geographyFor(const QString& code, StationGeography& single)
+{
+    if (embeddedRead.load())
+        return StationGeography::embedded();
+    single = StationGeography::embeddedStation(code);
+    return single;
 }
 
 } // namespace
@@ -87,12 +100,32 @@ const StationGeography& StationGeography::embedded()
 {
     static const StationGeography geography = [] {
         StationGeography filled;
-        QFile file(u":/data/station-geo.txt"_qs);
+        QFile file(kEmbeddedFile);
         if (file.open(QIODevice::ReadOnly))
             filled.fill(QString::fromUtf8(file.readAll()));
+        embeddedRead.store(true);
         return filled;
     }();
     return geography;
+}
+
+StationGeography StationGeography::embeddedStation(const QString& code)
+{
+    StationGeography single;
+    QFile file(kEmbeddedFile);
+    if (code.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return single;
+    // Finding the bytes of one line costs a fraction of turning thousands of lines into places.
+    const QByteArray bytes = file.readAll();
+    const QByteArray start = code.toUtf8() + ';';
+    qsizetype at = bytes.startsWith(start) ? 0 : bytes.indexOf('\n' + start);
+    if (at < 0)
+        return single;
+    if (at > 0)
+        ++at;
+    const qsizetype end = bytes.indexOf('\n', at);
+    single.fill(QString::fromUtf8(bytes.mid(at, end < 0 ? -1 : end - at)));
+    return single;
 }
 
 std::optional<StationPlace> placeOf(const QString& code, const StationGeography& geography)
@@ -100,6 +133,18 @@ std::optional<StationPlace> placeOf(const QString& code, const StationGeography&
     if (const StationPlace* place = geography.find(code))
         return *place;
     return std::nullopt;
+}
+
+std::optional<StationPlace> placeOf(const QString& code)
+{
+    StationGeography single;
+    return placeOf(code, geographyFor(code, single));
+}
+
+QString aerodromeOf(const QString& code)
+{
+    StationGeography single;
+    return geographyFor(code, single).aerodromeOf(code);
 }
 
 Neighbour relativePlace(const StationPlace& from, const StationPlace& to)

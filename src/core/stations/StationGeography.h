@@ -34,6 +34,9 @@ public:
 
     /// The geography shipped with the program, read on first use.
     static const StationGeography& embedded();
+    /// The shipped geography's line for @p code alone (empty when it has none): one station looked up without
+    /// reading the whole table.
+    static StationGeography embeddedStation(const QString& code);
 
 private:
     QList<StationPlace> m_places;
@@ -42,8 +45,12 @@ private:
 };
 
 /// Position, elevation and aerodrome name of @p code, or nothing when it has no position.
-std::optional<StationPlace> placeOf(
-    const QString& code, const StationGeography& geography = StationGeography::embedded());
+std::optional<StationPlace> placeOf(const QString& code, const StationGeography& geography);
+/// placeOf() in the shipped geography: from the whole table once something has read it, else from @p code's
+/// line alone, so that a program asking about one station (the report mode) does not read them all.
+std::optional<StationPlace> placeOf(const QString& code);
+/// The aerodrome name of @p code in the shipped geography, looked up as placeOf() does; empty when none.
+QString aerodromeOf(const QString& code);
 
 /// A station seen from another one: great-circle distance and initial true bearing.
 struct Neighbour

@@ -3,6 +3,7 @@
 #include "favourites/FavouritesBar.h"
 #include "favourites/StationTip.h"
 #include "reports/ReportArea.h"
+#include "stations/NearbyStationsList.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
 #include "ui/Twips.h"
@@ -117,11 +118,12 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_demoStrip->hide();
 
     m_favouritesBar = new FavouritesBar(this, stations);
+    createNearbyStations(stations);
     m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
-        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_reportTitle, m_pilotLine, m_staleBanner,
-        m_stationCodeLabel, m_demoStrip, m_favouritesBar, m_reportBackground });
+        m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_nearbyButton, m_reportTitle, m_pilotLine,
+        m_staleBanner, m_stationCodeLabel, m_demoStrip, m_favouritesBar, m_reportBackground });
 
     connect(m_quitButton, &QPushButton::clicked, this, &ReportPanel::quitRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &ReportPanel::refreshRequested);
@@ -157,6 +159,21 @@ void ReportPanel::createFindBox()
             m_findEdit->setFocus(Qt::ShortcutFocusReason);
             m_findEdit->selectAll();
         });
+}
+
+void ReportPanel::createNearbyStations(const Stations::StationTable& stations)
+{
+    // At the end of the title's line, which no title fills.
+    m_nearbyButton = place<QPushButton>(this, u"nearbyButton"_qs, Twips::rect(6285, 945, 1395, 300));
+    m_nearbyButton->setText(u"Stations proches…"_qs);
+    m_nearbyButton->setFont(sansFont(8));
+    m_nearbyButton->setToolTip(u"Les dix stations les plus proches, avec leur distance et leur relèvement vrai"_qs);
+    m_nearbyList = new NearbyStationsList(this, stations);
+    connect(m_nearbyButton, &QPushButton::clicked, this, [this] {
+        m_nearbyList->openFor(
+            m_stationCode, m_nearbyButton->mapToGlobal(QPoint(m_nearbyButton->width(), m_nearbyButton->height())));
+    });
+    connect(m_nearbyList, &NearbyStationsList::stationChosen, this, &ReportPanel::nearbyStationChosen);
 }
 
 void ReportPanel::createReportArea()

@@ -9,6 +9,7 @@
 #include <optional>
 
 class FavouritesBar;
+class NearbyStationsList;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -70,6 +71,8 @@ Q_SIGNALS:
     void quitRequested();
     /// The pointer moved over the panel's background or the report.
     void pointerOverBackground();
+    /// A station chosen in the list of those near the current one.
+    void nearbyStationChosen(const QString& code);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +86,7 @@ private:
     void setBackground(quint32 rgb);
     void setReportText(const QString& text);
     void showPilotLine(const DecodedReport& report);
+    void createNearbyStations(const Stations::StationTable& stations);
 
     QString m_stationCode;
     QString m_notamText; // the NOTAMs as last shown, which every find starts again from
@@ -109,4 +113,6 @@ private:
     QLabel* m_stationCodeLabel = nullptr;
     FavouritesBar* m_favouritesBar = nullptr;
     QFrame* m_reportBackground = nullptr;
+    QPushButton* m_nearbyButton = nullptr;
+    NearbyStationsList* m_nearbyList = nullptr;
 };

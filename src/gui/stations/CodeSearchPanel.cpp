@@ -1,18 +1,23 @@
 #include "stations/CodeSearchPanel.h"
 
+#include "stations/StationListing.h"
 #include "stations/StationTable.h"
 #include "ui/Controls.h"
 #include "ui/ListKeys.h"
 #include "ui/Twips.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
+
+#include <algorithm>
 
 using namespace Controls;
 
@@ -44,10 +49,18 @@ QStringListModel& codesIn(const QListView* list)
     return *static_cast<QStringListModel*>(list->model());
 }
 
+// Whether some station answers @p hits' text by its names, not only by its code: more may be typed then.
+bool readsAsName(const QList<Stations::SearchHit>& hits)
+{
+    return std::any_of(hits.cbegin(), hits.cend(),
+        [](const Stations::SearchHit& hit) { return hit.match != Stations::MatchKind::Code; });
+}
+
 } // namespace
 
-CodeSearchPanel::CodeSearchPanel(QWidget* parent)
+CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& stations)
     : QWidget(parent)
+    , m_stations(stations)
 {
     setObjectName(u"codeSearchPanel"_qs);
     setGeometry(Twips::rect(kLeft, kTop, 2865, 4665));
@@ -100,8 +113,18 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent)
     setTabOrder(m_halfButtons[1], m_codeLists[1]);
     setTabOrder(m_codeLists[1], m_codeLists[0]);
 
-    connect(m_searchEdit, &QLineEdit::textChanged, this, &CodeSearchPanel::onSearchTextEdited);
-    connect(m_searchEdit, &QLineEdit::returnPressed, this, &CodeSearchPanel::search);
+    // Over the results and the report beside them, where a station's names have room; it never takes the
+    // focus, so typing goes on in the box.
+    m_offerList = codeList(parent, u"stationOfferList"_qs, Twips::rect(kLeft + 1350, kTop + 1560, 7200, 2955));
+    setBaseColour(m_offerList, 0xFFFFC0);
+    m_offerList->setFocusPolicy(Qt::NoFocus);
+    m_offerList->hide();
+    connect(m_offerList, &QListView::clicked, this, [this](const QModelIndex& index) { chooseOffered(index.row()); });
+    m_searchEdit->installEventFilter(this);
+
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &CodeSearchPanel::onSearchTextChanged);
+    connect(m_searchEdit, &QLineEdit::textEdited, this, &CodeSearchPanel::offerStations);
+    connect(m_searchEdit, &QLineEdit::returnPressed, this, &CodeSearchPanel::onReturnInBox);
     connect(m_searchButton, &QPushButton::clicked, this, &CodeSearchPanel::search);
     for (QListView* list : { m_searchResults, m_codeLists[0], m_codeLists[1] }) {
         connect(list, &QListView::clicked, this, [this, list] { pickFrom(list); });
@@ -122,12 +145,118 @@ void CodeSearchPanel::setTabOrderBefore(QWidget* next)
     setTabOrder(m_codeLists[0], next);
 }
 
-void CodeSearchPanel::onSearchTextEdited()
+const QList<Stations::SearchHit>& CodeSearchPanel::hitsForBox()
 {
-    // A code is at least four characters: the button is the next step.
-    if (m_searchEdit->text().size() > 3)
+    // A keystroke is told as an edit and as a change, in an order of Qt's choosing: searched once for both.
+    if (m_hitsText != m_searchEdit->text() || m_hitsText.isNull()) {
+        m_hitsText = m_searchEdit->text();
+        m_hits = Stations::searchByName(m_stations, m_hitsText);
+    }
+    return m_hits;
+}
+
+void CodeSearchPanel::onSearchTextChanged()
+{
+    hitsForBox();
+    // A code is at least four characters: the button is the next step, unless the text is the start of a
+    // station's name, which the user goes on typing.
+    if (m_searchEdit->text().size() > 3 && !readsAsName(m_hits))
         m_searchButton->setFocus();
     Q_EMIT userActivity();
+}
+
+void CodeSearchPanel::offerStations()
+{
+    if (m_searchEdit->text().trimmed().isEmpty()) {
+        hideOffer();
+        return;
+    }
+    QStringList lines;
+    m_offeredCodes.clear();
+    for (const Stations::SearchHit& hit : hitsForBox()) {
+        lines.append(hit.code + u"  "_qs + Stations::placeWords(hit.city, hit.country, hit.aerodrome));
+        m_offeredCodes.append(hit.code);
+    }
+    if (lines.isEmpty())
+        lines.append(Stations::kNoStationFound.toString());
+    codesIn(m_offerList).setStringList(lines);
+    m_offerList->scrollToTop();
+    if (m_offerList->isHidden()) {
+        m_offerList->show();
+        m_offerList->raise();
+        // A press anywhere else closes the list, as it does a menu.
+        qApp->installEventFilter(this);
+    }
+}
+
+void CodeSearchPanel::hideOffer()
+{
+    if (m_offerList->isHidden())
+        return;
+    m_offerList->hide();
+    qApp->removeEventFilter(this);
+}
+
+QString CodeSearchPanel::offeredCode(int row) const
+{
+    return row >= 0 && row < m_offeredCodes.size() ? m_offeredCodes.at(row) : QString();
+}
+
+void CodeSearchPanel::chooseOffered(int row)
+{
+    const QString code = offeredCode(row);
+    if (code.isEmpty())
+        return;
+    hideOffer();
+    Q_EMIT userActivity();
+    Q_EMIT stationPicked(code);
+}
+
+void CodeSearchPanel::onReturnInBox()
+{
+    if (!m_offerList->isHidden()) {
+        if (const QModelIndex current = m_offerList->currentIndex(); current.isValid()) {
+            chooseOffered(current.row());
+            return;
+        }
+        // A name goes to its best match, as a code to its one match.
+        if (readsAsName(hitsForBox())) {
+            chooseOffered(0);
+            return;
+        }
+    }
+    search();
+}
+
+bool CodeSearchPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_searchEdit && event->type() == QEvent::KeyPress && !m_offerList->isHidden()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            hideOffer();
+            return true;
+        }
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && !m_offeredCodes.isEmpty()) {
+            const int current = m_offerList->currentIndex().isValid() ? m_offerList->currentIndex().row() : -1;
+            const int row = std::clamp(current + (key == Qt::Key_Down ? 1 : -1), 0, int(m_offeredCodes.size()) - 1);
+            m_offerList->setCurrentIndex(m_offerList->model()->index(row, 0));
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto* pressed = qobject_cast<const QWidget*>(watched);
+        if (pressed && pressed != m_searchEdit && pressed != m_offerList && !m_offerList->isAncestorOf(pressed))
+            hideOffer();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CodeSearchPanel::changeEvent(QEvent* event)
+{
+    // Covered by a panel or by the folded report: the list would float over it.
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        hideOffer();
+    QWidget::changeEvent(event);
 }
 
 void CodeSearchPanel::search()
@@ -141,6 +270,9 @@ void CodeSearchPanel::search()
     }
     const QStringList found = Stations::SearchCodes(codesOf(0), codesOf(1), query);
     codesIn(m_searchResults).setStringList(found);
+    // Codes found take the place of the stations offered; none found leaves the offer to choose from.
+    if (!found.isEmpty())
+        hideOffer();
     if (found.size() == 1)
         Q_EMIT stationFound(found.first());
 }
