@@ -8,7 +8,7 @@ cd "$(dirname "$0")/../src/gui"
 # Regions of the window and the objects that drive them.
 components="stations/CodeSearchPanel.h stations/StationBrowser.h help/HelpPanel.h reports/ReportPanel.h
 favourites/FavouritesBar.h favourites/StationTip.h reports/ReportRequester.h reports/RefreshTimer.h
-reports/BriefingCommands.h stations/NearbyStationsList.h"
+reports/BriefingCommands.h stations/NearbyStationsList.h dossier/DossierDialog.h dossier/DossierPreview.h"
 # Components plainly built from another one: "includer included".
 built_from="reports/ReportPanel.cpp favourites/FavouritesBar.h
 reports/ReportPanel.cpp favourites/StationTip.h

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <array>
 
@@ -28,6 +30,8 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
     std::optional<QString> format;
     std::optional<QString> now;
     std::optional<QString> output;
+    std::optional<QString> depart;
+    std::optional<QString> arrive;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString option = arguments.at(i);
         std::optional<QString> inlineValue;
@@ -72,6 +76,22 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             now = value();
             if (!now)
                 return line;
+        } else if (option == u"--depart" || option == u"--arrive") {
+            std::optional<QString>& given = option == u"--depart" ? depart : arrive;
+            given = value();
+            if (!given)
+                return line;
+        } else if (option == u"--dossier") {
+            // "--dossier LFPG LFRS LFRN": the codes run to the next option.
+            line.dossier = DossierRequest {};
+            if (inlineValue)
+                line.dossier->codes.append(inlineValue->trimmed().toUpper());
+            while (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(u"--"))
+                line.dossier->codes.append(arguments.at(++i).trimmed().toUpper());
+            if (line.dossier->codes.size() < 2) {
+                line.error = u"l'option --dossier attend un départ et une destination, puis les dégagements"_qs;
+                return line;
+            }
         } else if (option == u"--report") {
             // "--report=metar LFPG" as well as "--report metar LFPG".
             if (i + (inlineValue ? 1 : 2) >= arguments.size()) {
@@ -108,13 +128,35 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
         line.error = u"--report, --near et --search ne vont pas ensemble"_qs;
         return line;
     }
-    if ((now || output) && !line.report) {
-        line.error = u"les options --output et --now vont avec --report"_qs;
+    if (line.dossier && (line.report || line.stationQuery)) {
+        line.error = u"--dossier ne va ni avec --report, ni avec --near ou --search"_qs;
         return line;
     }
-    if (format && !line.report && !line.stationQuery) {
-        line.error = u"l'option --format va avec --report, --near ou --search"_qs;
+    if ((depart || arrive) && !line.dossier) {
+        line.error = u"les options --depart et --arrive vont avec --dossier"_qs;
         return line;
+    }
+    if ((now || output) && !line.report && !line.dossier) {
+        line.error = u"les options --output et --now vont avec --report ou --dossier"_qs;
+        return line;
+    }
+    if (format && !line.report && !line.stationQuery && !line.dossier) {
+        line.error = u"l'option --format va avec --report, --dossier, --near ou --search"_qs;
+        return line;
+    }
+    if (line.dossier) {
+        for (const auto& [given, time] :
+            { std::pair { &depart, &line.dossier->depart }, std::pair { &arrive, &line.dossier->arrive } }) {
+            if (!*given)
+                continue;
+            *time = GivenTime::parse(**given);
+            if (!*time) {
+                line.error = u"heure invalide : %1 (HH:MM ou AAAA-MM-JJTHH:MM, en UTC)"_qs.arg(**given);
+                return line;
+            }
+        }
+        // The output options below are read once, into a report request, and handed over.
+        line.report = ReportRequest { ReportType::Metar, QString(), Format::Text, std::nullopt, QString() };
     }
     if (format) {
         static const std::array<std::pair<QString, Format>, 4> kFormats { { { u"json"_qs, Format::Json },
@@ -156,6 +198,12 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
         }
         line.report->now = moment;
     }
+    if (line.dossier) {
+        line.dossier->format = line.report->format;
+        line.dossier->output = line.report->output;
+        line.dossier->now = line.report->now;
+        line.report.reset();
+    }
     return line;
 }
 
@@ -164,6 +212,8 @@ QString CommandLine::usage(const QString& program)
     return u"Usage : %1 [options]\n"
            "        %1 --report metar|taf|notam CODE [--demo] [--format json|text|html|pdf]\n"
            "                 [--output FICHIER] [--now AAAA-MM-JJTHH:MM]\n"
+           "        %1 --dossier DÉPART DESTINATION [DÉGAGEMENT…] [--depart HH:MM] [--arrive HH:MM]\n"
+           "                 [--format text|html|pdf|json] [--output FICHIER]\n"
            "        %1 --near CODE [--format json|text]\n"
            "        %1 --search TEXTE [--format json|text]\n"
            "\n"
@@ -178,11 +228,38 @@ QString CommandLine::usage(const QString& program)
            "  --format FORMAT     forme de la sortie de --report : json (par défaut), text, ou le bulletin\n"
            "                      complet en html ou pdf (pdf demande --output) ; json ou text pour\n"
            "                      --near et --search\n"
-           "  --output FICHIER    écrit la sortie de --report dans FICHIER, en entier ou pas du tout\n"
+           "  --dossier CODES     dossier de vol sans fenêtre : départ, destination, jusqu'à trois\n"
+           "                      dégagements ; METAR, TAF et NOTAM de chacun, TAF à l'arrivée\n"
+           "  --depart, --arrive  heures UTC du vol, HH:MM ou AAAA-MM-JJTHH:MM (par défaut :\n"
+           "                      maintenant et une heure plus tard)\n"
+           "  --output FICHIER    écrit la sortie de --report ou --dossier dans FICHIER\n"
            "  --now DATE          heure locale lue par la règle de péremption\n"
            "  --near CODE         les dix stations les plus proches (distance, relèvement vrai)\n"
            "  --search TEXTE      les stations dont le code, la ville, le pays ou le nom\n"
            "                      d'aérodrome répond au texte\n"
            "  --help              affiche cette aide\n"
            "  --version           affiche la version\n"_qs.arg(program);
+}
+
+QDateTime CommandLine::GivenTime::onDay(const QDate& dayUtc) const
+{
+    return timeOfDay ? QDateTime(dayUtc, *timeOfDay, Qt::UTC) : moment;
+}
+
+std::optional<CommandLine::GivenTime> CommandLine::GivenTime::parse(const QString& text)
+{
+    const QTime time = QTime::fromString(text, u"HH:mm"_qs);
+    if (time.isValid())
+        return GivenTime { time, {} };
+    QString full = text;
+    if (full.endsWith(u'Z'))
+        full.chop(1);
+    for (const QString& form : { u"yyyy-MM-ddTHH:mm"_qs, u"yyyy-MM-ddTHH:mm:ss"_qs }) {
+        QDateTime moment = QDateTime::fromString(full, form);
+        if (moment.isValid()) {
+            moment.setTimeZone(QTimeZone::utc());
+            return GivenTime { std::nullopt, moment };
+        }
+    }
+    return std::nullopt;
 }

@@ -25,6 +25,29 @@ struct CommandLine
         QString output; ///< empty: standard output
     };
 
+    /// A time given as "HH:MM" (on the day of the departure, or today for the departure itself) or in full
+    /// ("2026-12-07T14:30", UTC, seconds and a final Z allowed).
+    struct GivenTime
+    {
+        std::optional<QTime> timeOfDay;
+        QDateTime moment;
+
+        /// The time in UTC, on @p dayUtc when only the time of day was given.
+        QDateTime onDay(const QDate& dayUtc) const;
+        /// Nothing for a text that is neither form.
+        static std::optional<GivenTime> parse(const QString& text);
+    };
+
+    struct DossierRequest
+    {
+        QStringList codes; ///< departure, destination, then the alternates, as given
+        std::optional<GivenTime> depart; ///< none: now
+        std::optional<GivenTime> arrive; ///< none: an hour after the departure
+        Format format = Format::Text;
+        std::optional<QDateTime> now;
+        QString output; ///< empty: standard output
+    };
+
     /// --near CODE or --search TEXT: stations listed without a window.
     struct StationQuery
     {
@@ -38,6 +61,7 @@ struct CommandLine
     bool help = false;
     bool version = false;
     std::optional<ReportRequest> report;
+    std::optional<DossierRequest> dossier;
     std::optional<StationQuery> stationQuery;
     QString error; ///< non-empty: a usage error, in French
 

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
 #include "BuildConfig.h"
+#include "dossier/DossierDialog.h"
+#include "dossier/DossierPreview.h"
 #include "favourites/FavouritesBar.h"
 #include "favourites/StationTip.h"
 #include "help/HelpPanel.h"
@@ -76,6 +78,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
     connectRegions();
     createBriefingCommands();
+    createDossierCommand();
     // Outside a dialog a push button takes Space only; the search moves the focus to "Rechercher" and the
     // user then presses Enter.
     for (QPushButton* button : findChildren<QPushButton*>())
@@ -156,6 +159,31 @@ void MainWindow::createBriefingCommands()
             m_briefingCommands->copyBriefing();
     });
     connect(m_briefingCommands, &BriefingCommands::selectAllRequested, m_reportPanel, &ReportPanel::selectWholeReport);
+}
+
+void MainWindow::createDossierCommand()
+{
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    auto* dossier = new QAction(u"Dossier de vol…"_qs, this);
+    dossier->setObjectName(u"dossierAction"_qs);
+    dossier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    dossier->setShortcutContext(Qt::WindowShortcut);
+    dossier->setShortcutVisibleInContextMenu(true);
+    addAction(dossier);
+    m_reportPanel->setReportMenu(m_briefingCommands->actions() + QList<QAction*> { separator, dossier });
+    connect(dossier, &QAction::triggered, this, [this] {
+        if (!m_dossierDialog) {
+            loadStations();
+            m_dossierDialog = new DossierDialog(m_services, m_stationTable, this);
+            // Each dossier gets a window of its own, which outlives the dialog's next use.
+            connect(m_dossierDialog, &DossierDialog::dossierReady, this, [this](const FlightDossier::Dossier& ready) {
+                auto* preview = new DossierPreview(ready, *m_services.settings, this);
+                preview->show();
+            });
+        }
+        m_dossierDialog->open();
+    });
 }
 
 void MainWindow::loadStations()

@@ -11,6 +11,7 @@
 
 class BriefingCommands;
 class CodeSearchPanel;
+class DossierDialog;
 class HelpPanel;
 class QPushButton;
 class RefreshTimer;
@@ -63,6 +64,7 @@ private:
     void createTopButtons();
     void connectRegions();
     void createBriefingCommands();
+    void createDossierCommand();
     void setOuterWidthTwips(int twips);
     void resizeHeldAgainstDragging(int width);
     void toggleFold();
@@ -84,6 +86,7 @@ private:
     ReportRequester* m_requester = nullptr;
     RefreshTimer* m_refreshTimer = nullptr;
     BriefingCommands* m_briefingCommands = nullptr;
+    DossierDialog* m_dossierDialog = nullptr; ///< made when first asked for
     bool m_folded = false;
     int m_unfoldedWidth = 0;
     QPoint m_unfoldedPanelPlace;

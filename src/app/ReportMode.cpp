@@ -11,17 +11,6 @@
 #include <cstdio>
 
 namespace ReportMode {
-namespace {
-
-StationInfo stationInfo(const Stations::StationTable& table, const QString& code)
-{
-    const int index = table.indexOfCode(code);
-    if (index == 0)
-        return StationInfo { code, {}, {}, {} };
-    return StationInfo { code, Stations::aerodromeOf(code), table.city(index), table.country(index) };
-}
-
-} // namespace
 
 bool needsGui(CommandLine::Format format)
 {
@@ -48,7 +37,7 @@ int run(const CommandLine& line)
         if (request.format == CommandLine::Format::Pdf)
             return BriefingFile::WritePdf(briefing(), device);
         const QByteArray bytes = request.format == CommandLine::Format::Json
-            ? ReportOutput::json(report, stationInfo(stations, request.code))
+            ? ReportOutput::json(report, ReportOutput::stationInfo(stations, request.code))
             : request.format == CommandLine::Format::Text ? ReportOutput::text(report).toUtf8()
                                                           : BriefingFile::Html(briefing());
         return device.write(bytes) == bytes.size();

@@ -1,5 +1,6 @@
 #include "BuildConfig.h"
 #include "CommandLine.h"
+#include "DossierMode.h"
 #include "MainWindow.h"
 #include "ReportMode.h"
 #include "StationQueryMode.h"
@@ -95,17 +96,18 @@ int main(int argc, char* argv[])
         QCoreApplication application(argc, argv);
         return StationQueryMode::run(*line.stationQuery);
     }
-    if (line.report) {
-        // JSON and text need no more than the event loop the download runs in.
-        if (!ReportMode::needsGui(line.report->format)) {
+    if (line.report || line.dossier) {
+        const auto run = line.report ? ReportMode::run : DossierMode::run;
+        // JSON and text need no more than the event loop the downloads run in.
+        if (!ReportMode::needsGui(line.report ? line.report->format : line.dossier->format)) {
             QCoreApplication application(argc, argv);
-            return ReportMode::run(line);
+            return run(line);
         }
         // The briefing needs fonts and pages, never a window, so it needs no display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication application(argc, argv);
-        return ReportMode::run(line);
+        return run(line);
     }
 
     QApplication application(argc, argv);

@@ -73,8 +73,8 @@ void TestBriefingCommands::menuOffersTheCommandsWithTheirKeys()
     }
     QCOMPARE(entries,
         (QStringList { u"Copier | Ctrl+C"_qs, u"Copier le bulletin | "_qs, u"Tout sélectionner | Ctrl+A"_qs, u" | "_qs,
-            u"Enregistrer le bulletin… | Ctrl+S"_qs, u"Imprimer… | Ctrl+P"_qs,
-            u"Exporter en PDF… | Ctrl+Shift+S"_qs }));
+            u"Enregistrer le bulletin… | Ctrl+S"_qs, u"Imprimer… | Ctrl+P"_qs, u"Exporter en PDF… | Ctrl+Shift+S"_qs,
+            u" | "_qs, u"Dossier de vol… | Ctrl+D"_qs }));
     menu->hide();
 }
 

@@ -1,6 +1,8 @@
 #include "reports/ReportOutput.h"
 
 #include "reports/Sources.h"
+#include "stations/StationGeography.h"
+#include "stations/StationTable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -79,6 +81,19 @@ void addPilotKeys(QJsonObject& object, const PilotFacts& pilot)
 
 QByteArray json(const DecodedReport& report, const StationInfo& station)
 {
+    return QJsonDocument(object(report, station)).toJson(QJsonDocument::Indented);
+}
+
+StationInfo stationInfo(const Stations::StationTable& table, const QString& code)
+{
+    const int index = table.indexOfCode(code);
+    if (index == 0)
+        return StationInfo { code, {}, {}, {} };
+    return StationInfo { code, Stations::aerodromeOf(code), table.city(index), table.country(index) };
+}
+
+QJsonObject object(const DecodedReport& report, const StationInfo& station)
+{
     QJsonArray runs;
     for (const TextRun& run : Reports::reportRuns(report)) {
         runs.append(QJsonObject { { u"text"_qs, run.text }, { u"color"_qs, hexColour(run.rgb) },
@@ -111,7 +126,7 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
         { u"notams"_qs, notams(report) },
     };
     addPilotKeys(object, report.pilot);
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+    return object;
 }
 
 QString text(const DecodedReport& report)

@@ -3,7 +3,12 @@
 #include "reports/DecodedReport.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
+
+namespace Stations {
+class StationTable;
+}
 
 /// A station as the directory describes it; empty texts for a code the directory does not know.
 struct StationInfo
@@ -26,6 +31,11 @@ namespace ReportOutput {
 /// conditions ("VMC", "marginal", "IMC"), ceilingFt, visibilityM, sun (sunrise, sunset, nightStart,
 /// nightEnd; null without the station's position), pressureAltitudeFt, densityAltitudeFt, pilotLine.
 QByteArray json(const DecodedReport& report, const StationInfo& station);
+/// The object json() writes.
+QJsonObject object(const DecodedReport& report, const StationInfo& station);
+
+/// @p code as the report mode describes it from @p table: city and country, empty texts for an unknown code.
+StationInfo stationInfo(const Stations::StationTable& table, const QString& code);
 
 /// "DÉMONSTRATION" on its own line for a sample, the banner of a stale report on its own line, the title, an empty
 /// line, then the report text.

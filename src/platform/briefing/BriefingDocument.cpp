@@ -48,14 +48,21 @@ QString Title(const Briefing& briefing)
 QList<Paragraph> Paragraphs(const Briefing& briefing)
 {
     QList<Paragraph> paragraphs;
+    const DecodedReport& report = briefing.report;
+    if (report.demo)
+        paragraphs.append(Paragraph { TextRun { Reports::kDemoStrip, kBannerRed, true, 16 } });
+    paragraphs.append(Paragraph {
+        TextRun { briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description,
+            kHeadingBlue, true, 16 } });
+    return paragraphs + ReportParagraphs(report);
+}
+
+QList<Paragraph> ReportParagraphs(const DecodedReport& report)
+{
+    QList<Paragraph> paragraphs;
     const auto heading = [&](const QString& text, quint32 rgb, bool bold, qreal points) {
         paragraphs.append(Paragraph { TextRun { text, rgb, bold, points } });
     };
-    const DecodedReport& report = briefing.report;
-    if (report.demo)
-        heading(Reports::kDemoStrip, kBannerRed, true, 16);
-    heading(briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description, kHeadingBlue,
-        true, 16);
     if (report.bannerShown && !report.banner.isEmpty())
         heading(report.banner, kBannerRed, true, 14);
     if (!report.title.isEmpty())
@@ -98,16 +105,26 @@ QList<Paragraph> Paragraphs(const Briefing& briefing)
     return paragraphs;
 }
 
+Document Compose(const Briefing& briefing)
+{
+    return Document { Title(briefing), Paragraphs(briefing) };
+}
+
 std::unique_ptr<QTextDocument> Build(const Briefing& briefing)
+{
+    return Build(Compose(briefing));
+}
+
+std::unique_ptr<QTextDocument> Build(const Document& source)
 {
     auto document = std::make_unique<QTextDocument>();
     document->setDefaultFont(TextLook::sansFont(kReportPoints));
-    document->setMetaInformation(QTextDocument::DocumentTitle, Title(briefing));
+    document->setMetaInformation(QTextDocument::DocumentTitle, source.title);
     document->setUndoRedoEnabled(false);
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();
     bool first = true;
-    for (const Paragraph& paragraph : Paragraphs(briefing)) {
+    for (const Paragraph& paragraph : source.paragraphs) {
         // The first paragraph fills the block the empty document starts with.
         if (!std::exchange(first, false))
             cursor.insertBlock();

@@ -38,7 +38,22 @@ using Paragraph = QList<TextRun>;
 /// screen, one paragraph per line. Every output is made from these.
 QList<Paragraph> Paragraphs(const Briefing& briefing);
 
+/// The report's own paragraphs, as Paragraphs() writes them under the station's heading: the stale banner, the
+/// title, the pilot line, the fetch time and address, a blank line and the text.
+QList<Paragraph> ReportParagraphs(const DecodedReport& report);
+
+/// A document ready for any output: its title and its paragraphs. A briefing is one; a flight dossier another.
+struct Document
+{
+    QString title;
+    QList<Paragraph> paragraphs;
+};
+
+/// The briefing's title and paragraphs.
+Document Compose(const Briefing& briefing);
+
 /// The paragraphs as a rich text document.
 std::unique_ptr<QTextDocument> Build(const Briefing& briefing);
+std::unique_ptr<QTextDocument> Build(const Document& document);
 
 } // namespace BriefingDocument

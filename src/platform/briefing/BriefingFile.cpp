@@ -218,8 +218,13 @@ QString Extension(Format format)
 
 QByteArray Text(const BriefingDocument::Briefing& briefing)
 {
+    return Text(BriefingDocument::Compose(briefing));
+}
+
+QByteArray Text(const BriefingDocument::Document& document)
+{
     QString text;
-    for (const BriefingDocument::Paragraph& paragraph : BriefingDocument::Paragraphs(briefing)) {
+    for (const BriefingDocument::Paragraph& paragraph : document.paragraphs) {
         for (const TextRun& run : paragraph)
             text += run.text;
         text += u'\n';
@@ -231,12 +236,16 @@ QByteArray Text(const BriefingDocument::Briefing& briefing)
 
 QByteArray Html(const BriefingDocument::Briefing& briefing)
 {
+    return Html(BriefingDocument::Compose(briefing));
+}
+
+QByteArray Html(const BriefingDocument::Document& document)
+{
     // Written here rather than by a rich text document, which takes seconds over the largest reports.
-    QString html = u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_qs
-        + BriefingDocument::Title(briefing).toHtmlEscaped()
+    QString html = u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_qs + document.title.toHtmlEscaped()
         + u"</title>\n<style>body { font-family: 'Liberation Sans', sans-serif; } "
           u"p { margin: 0; white-space: pre-wrap; }</style></head>\n<body>\n"_qs;
-    for (const BriefingDocument::Paragraph& paragraph : BriefingDocument::Paragraphs(briefing)) {
+    for (const BriefingDocument::Paragraph& paragraph : document.paragraphs) {
         html += u"<p>"_qs;
         bool empty = true;
         for (const TextRun& run : paragraph) {
@@ -254,7 +263,12 @@ QByteArray Html(const BriefingDocument::Briefing& briefing)
 
 int Paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device)
 {
-    const std::unique_ptr<QTextDocument> document = BriefingDocument::Build(briefing);
+    return Paint(BriefingDocument::Compose(briefing), device);
+}
+
+int Paint(const BriefingDocument::Document& source, QPagedPaintDevice& device)
+{
+    const std::unique_ptr<QTextDocument> document = BriefingDocument::Build(source);
     device.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     const QRectF paintRect = device.pageLayout().paintRectPixels(device.logicalDpiY());
     document->documentLayout()->setPaintDevice(&device);
@@ -285,8 +299,13 @@ int Paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device)
 
 bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
 {
-    const QList<BriefingDocument::Paragraph> paragraphs = BriefingDocument::Paragraphs(briefing);
-    const QString title = BriefingDocument::Title(briefing);
+    return WritePdf(BriefingDocument::Compose(briefing), device);
+}
+
+bool WritePdf(const BriefingDocument::Document& document, QIODevice& device)
+{
+    const QList<BriefingDocument::Paragraph>& paragraphs = document.paragraphs;
+    const QString& title = document.title;
     const QString creator = u"Ventorix "_qs + QStringLiteral(VENTORIX_VERSION);
     if (BriefingPdf::CanWrite(paragraphs)) {
         const BriefingPdf::Pdf pdf = BriefingPdf::Write(paragraphs, title, creator);
@@ -302,7 +321,7 @@ bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
         writer.setCreator(creator);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(kPaintResolution);
-        pages = Paint(briefing, writer);
+        pages = Paint(document, writer);
     } // the writer ends the file when it goes
     // A briefing that lost its pages on the way is no briefing.
     return pages > 0 && pagesIn(painted.data()) == pages && writeAll(device, painted.data());
@@ -310,14 +329,19 @@ bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
 
 std::optional<QString> Spool(const BriefingDocument::Briefing& briefing, const PrintJob& job)
 {
+    return Spool(BriefingDocument::Compose(briefing), job);
+}
+
+std::optional<QString> Spool(const BriefingDocument::Document& document, const PrintJob& job)
+{
     const QString lp = QStandardPaths::findExecutable(u"lp"_qs);
     if (lp.isEmpty())
         return std::nullopt;
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
-    if (!WritePdf(briefing, pdf))
+    if (!WritePdf(document, pdf))
         return u"Le bulletin n'a pas pu être mis en pages pour l'impression."_qs;
-    QStringList arguments { u"-t"_qs, BriefingDocument::Title(briefing), u"-n"_qs, QString::number(job.copies) };
+    QStringList arguments { u"-t"_qs, document.title, u"-n"_qs, QString::number(job.copies) };
     if (!job.printer.isEmpty())
         arguments << u"-d"_qs << job.printer;
     if (!job.pages.isEmpty())
@@ -370,17 +394,25 @@ QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)
 
 QString Save(const BriefingDocument::Briefing& briefing, const QString& path, Format format)
 {
-    return Save(path, [&](QIODevice& device) {
-        switch (format) {
-        case Format::Html:
-            return writeAll(device, Html(briefing));
-        case Format::Pdf:
-            return WritePdf(briefing, device);
-        case Format::Text:
-            break;
-        }
-        return writeAll(device, Text(briefing));
-    });
+    return Save(BriefingDocument::Compose(briefing), path, format);
+}
+
+QString Save(const BriefingDocument::Document& document, const QString& path, Format format)
+{
+    return Save(path, [&](QIODevice& device) { return Write(document, format, device); });
+}
+
+bool Write(const BriefingDocument::Document& document, Format format, QIODevice& device)
+{
+    switch (format) {
+    case Format::Html:
+        return writeAll(device, Html(document));
+    case Format::Pdf:
+        return WritePdf(document, device);
+    case Format::Text:
+        break;
+    }
+    return writeAll(device, Text(document));
 }
 
 } // namespace BriefingFile

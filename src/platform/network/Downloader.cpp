@@ -1,5 +1,8 @@
 #include "network/Downloader.h"
 
+#include <QPointer>
+#include <QTimer>
+
 Failure::Reason DownloadResult::failure() const
 {
     using Failure::Cause;
@@ -30,4 +33,15 @@ Failure::Reason DownloadResult::failure() const
         break;
     }
     return { Cause::Network, httpStatus };
+}
+
+std::unique_ptr<PendingDownload> Downloader::start(const QString& url, const QString& file)
+{
+    auto pending = std::make_unique<PendingDownload>();
+    QTimer::singleShot(0, pending.get(), [this, url, file, pending = QPointer(pending.get())] {
+        const DownloadResult result = download(url, file);
+        if (pending)
+            Q_EMIT pending->finished(result);
+    });
+    return pending;
 }

@@ -2,7 +2,10 @@
 
 #include "reports/Failure.h"
 
+#include <QObject>
 #include <QString>
+
+#include <memory>
 
 /// What became of one transfer.
 struct DownloadResult
@@ -30,8 +33,22 @@ struct DownloadResult
     Failure::Reason failure() const;
 };
 
-/// Download of an address into a local file. Synchronous: it returns once the transfer has ended, and
-/// while it runs no user input reaches the window (the window still repaints).
+/// A download under way. It emits finished() once, never before the event loop has turned after it was
+/// started; deleting it earlier stops the transfer, and nothing is emitted nor written.
+class PendingDownload : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+Q_SIGNALS:
+    void finished(const DownloadResult& result);
+};
+
+/// Download of an address into a local file, either synchronous (download(): it returns once the transfer
+/// has ended, and while it runs no user input reaches the window, which still repaints) or in the background
+/// (start(): several at once, the window going on as usual).
 class Downloader
 {
 public:
@@ -39,6 +56,10 @@ public:
 
     /// Writes the body into @p file only when the transfer succeeded; a failed one leaves @p file untouched.
     virtual DownloadResult download(const QString& url, const QString& file) = 0;
+
+    /// As download(), but returns at once. A downloader without a way of its own runs download() once the
+    /// event loop turns.
+    virtual std::unique_ptr<PendingDownload> start(const QString& url, const QString& file);
 
     /// Makes the next download of exactly @p url go to the server rather than to any stored copy.
     virtual void removeCachedCopy(const QString& url) = 0;

@@ -13,7 +13,10 @@
 /// as it arrives, with Qt holding little of it at a time), and an https server that does not finish its
 /// TLS handshake within @p handshakeTimeout is given up. An address that is no valid one (see
 /// SourceAddress::IsValidAddress) is refused before anything is contacted, and a file:// address that names
-/// anything but a plain file (a pipe would hold the transfer for ever) is never opened.
+/// anything but a plain file (a pipe would hold the transfer for ever) is never opened. The synchronous and the
+/// background downloads are the same transfer, with the same limits and failure causes.
+class NetworkTransfer;
+
 class NetworkDownloader final : public Downloader
 {
 public:
@@ -31,10 +34,11 @@ public:
     void serveSamples(bool serve) { m_servesSamples = serve; }
 
     DownloadResult download(const QString& url, const QString& file) override;
+    std::unique_ptr<PendingDownload> start(const QString& url, const QString& file) override;
     void removeCachedCopy(const QString& url) override;
 
 private:
-    DownloadResult transfer(const QString& url, const QString& file);
+    std::unique_ptr<NetworkTransfer> begin(const QString& url, const QString& file);
 
     QNetworkAccessManager m_manager;
     std::chrono::milliseconds m_timeout;

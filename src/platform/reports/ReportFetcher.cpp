@@ -6,7 +6,15 @@
 #include "services/Logging.h"
 
 #include <QFile>
+#include <QTimer>
 #include <QUrl>
+
+PendingReport::PendingReport(QObject* parent)
+    : QObject(parent)
+{
+}
+
+PendingReport::~PendingReport() = default;
 
 ReportFetcher::ReportFetcher(Services services)
     : m_services(std::move(services))
@@ -15,29 +23,66 @@ ReportFetcher::ReportFetcher(Services services)
 
 DecodedReport ReportFetcher::fetch(const QString& code, ReportType type)
 {
-    DecodedReport report = fetchFromSource(code, type);
-    report.demo = SourceAddress::IsDemo(m_services.sources);
-    return report;
+    const QString sharedFile = type == ReportType::Notam ? code + u".txt"_qs : u"V.txt"_qs;
+    auto prepared = prepare(code, type, sharedFile);
+    if (DecodedReport* ready = std::get_if<DecodedReport>(&prepared))
+        return *ready;
+    const Transfer& transfer = std::get<Transfer>(prepared);
+    return conclude(code, type, transfer, m_services.downloader->download(transfer.url, transfer.file));
 }
 
-DecodedReport ReportFetcher::fetchFromSource(const QString& code, ReportType type)
+std::unique_ptr<PendingReport> ReportFetcher::start(const QString& code, ReportType type, const QString& filePrefix)
+{
+    auto pending = std::make_unique<PendingReport>();
+    auto prepared = prepare(code, type, filePrefix + code + u'-' + reportTypeName(type).toLower() + u".txt"_qs);
+    if (DecodedReport* ready = std::get_if<DecodedReport>(&prepared)) {
+        QTimer::singleShot(
+            0, pending.get(), [report = *ready, target = pending.get()] { Q_EMIT target->finished(report); });
+        return pending;
+    }
+    const Transfer transfer = std::get<Transfer>(prepared);
+    pending->m_download = m_services.downloader->start(transfer.url, transfer.file);
+    // The fetcher may be gone when the download ends: what concluding needs travels with the request.
+    QObject::connect(pending->m_download.get(), &PendingDownload::finished, pending.get(),
+        [fetcher = *this, code, type, transfer, target = pending.get()](const DownloadResult& result) mutable {
+            Q_EMIT target->finished(fetcher.conclude(code, type, transfer, result));
+        });
+    return pending;
+}
+
+std::variant<ReportFetcher::Transfer, DecodedReport> ReportFetcher::prepare(
+    const QString& code, ReportType type, const QString& fileName)
 {
     const Sources& sources = m_services.sources;
     // Nowhere to ask: no transfer, and the report says how to name a source.
     const QString& base = type == ReportType::Notam ? sources.notamBase : sources.weatherBase;
     if (base.trimmed().isEmpty())
-        return Reports::failedReport(code, type, { Failure::Cause::NoSource, 0 }, {});
+        return withDemoMark(Reports::failedReport(code, type, { Failure::Cause::NoSource, 0 }, {}));
+    // A code that could name another folder or rewrite the address reaches neither the network nor the
+    // file system.
+    if (!SourceAddress::IsSafeStationCode(code))
+        return withDemoMark(Reports::failedReport(code, type, { Failure::Cause::InvalidCode, 0 }, {}));
+    QString url;
     switch (type) {
     case ReportType::Metar:
-        return download(code, type, SourceAddress::Metar(sources.weatherBase, code), u"V.txt"_qs);
+        url = SourceAddress::Metar(sources.weatherBase, code);
+        break;
     case ReportType::Taf:
-        return download(code, type, SourceAddress::Taf(sources.weatherBase, code), u"V.txt"_qs);
+        url = SourceAddress::Taf(sources.weatherBase, code);
+        break;
     case ReportType::Notam:
         // The provider's one page answers for every station: a stored copy would be another station's.
         m_services.downloader->removeCachedCopy(SourceAddress::NotamPage(sources.notamBase));
-        return download(code, type, SourceAddress::Notam(sources.notamBase, code), code + u".txt"_qs);
+        url = SourceAddress::Notam(sources.notamBase, code);
+        break;
     }
-    return {};
+    const QString file = m_services.workFolder.filePath(fileName);
+    // A file left over from an earlier request must never pass for this one's answer.
+    if (QFile::exists(file) && !QFile::remove(file)) {
+        qCWarning(lcFiles) << "cannot remove the earlier work file" << file;
+        return withDemoMark(Reports::failedReport(code, type, { Failure::Cause::WorkFile, 0 }, {}));
+    }
+    return Transfer { url, file };
 }
 
 void ReportFetcher::forgetStoredCopy(const QString& code)
@@ -45,27 +90,29 @@ void ReportFetcher::forgetStoredCopy(const QString& code)
     m_services.downloader->removeCachedCopy(SourceAddress::Metar(m_services.sources.weatherBase, code));
 }
 
-DecodedReport ReportFetcher::download(const QString& code, ReportType type, const QString& url, const QString& fileName)
+DecodedReport ReportFetcher::withDemoMark(DecodedReport report) const
 {
-    // A code that could name another folder or rewrite the address reaches neither the network nor the
-    // file system.
-    if (!SourceAddress::IsSafeStationCode(code))
-        return Reports::failedReport(code, type, { Failure::Cause::InvalidCode, 0 }, {});
+    report.demo = SourceAddress::IsDemo(m_services.sources);
+    return report;
+}
 
-    const QString file = m_services.workFolder.filePath(fileName);
-    // A file left over from an earlier request must never pass for this one's answer.
-    if (QFile::exists(file) && !QFile::remove(file)) {
-        qCWarning(lcFiles) << "cannot remove the earlier work file" << file;
-        return Reports::failedReport(code, type, { Failure::Cause::WorkFile, 0 }, {});
-    }
-    const DownloadResult result = m_services.downloader->download(url, file);
+DecodedReport ReportFetcher::conclude(
+    const QString& code, ReportType type, const Transfer& transfer, const DownloadResult& result)
+{
+    return withDemoMark(decodeDownload(code, type, transfer, result));
+}
+
+DecodedReport ReportFetcher::decodeDownload(
+    const QString& code, ReportType type, const Transfer& transfer, const DownloadResult& result)
+{
+    const QString& url = transfer.url;
     if (!result.ok()) {
         qCInfo(lcNetwork) << "download failed:" << SourceAddress::ForDisplay(url) << result.httpStatus << result.error;
         return Reports::failedReport(code, type, result.failure(), QUrl(url).host());
     }
-    QFile downloaded(file);
+    QFile downloaded(transfer.file);
     if (!downloaded.open(QIODevice::ReadOnly)) {
-        qCWarning(lcFiles) << "cannot read the work file" << file << downloaded.errorString();
+        qCWarning(lcFiles) << "cannot read the work file" << transfer.file << downloaded.errorString();
         return Reports::failedReport(code, type, { Failure::Cause::WorkFile, 0 }, {});
     }
     const QByteArray contents = downloaded.readAll();

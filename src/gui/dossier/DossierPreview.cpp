@@ -1,0 +1,152 @@
+#include "dossier/DossierPreview.h"
+
+#include "briefing/DossierDocument.h"
+#include "storage/UserSettings.h"
+#include "ui/Dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+struct FileChoice
+{
+    const char16_t* filter;
+    BriefingFile::Format format;
+};
+
+// As the briefings offer them, in this order.
+constexpr std::array<FileChoice, 3> kSaveChoices { {
+    { u"Texte (*.txt)", BriefingFile::Format::Text },
+    { u"Page web (*.html *.htm)", BriefingFile::Format::Html },
+    { u"Document PDF (*.pdf)", BriefingFile::Format::Pdf },
+} };
+
+} // namespace
+
+DossierPreview::DossierPreview(const FlightDossier::Dossier& dossier, SettingsStore& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_dossier(dossier)
+    , m_document(DossierDocument::Compose(dossier))
+    , m_settings(settings)
+{
+    setObjectName(u"dossierPreview"_qs);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(m_document.title);
+
+    m_view = new QTextBrowser(this);
+    m_view->setObjectName(u"dossierView"_qs);
+    // The view takes the document: kept by it, freed with it.
+    QTextDocument* shown = BriefingDocument::Build(m_document).release();
+    shown->setParent(m_view);
+    m_view->setDocument(shown);
+
+    const auto button = [this](const QString& name, const QString& text) {
+        auto* made = new QPushButton(text, this);
+        made->setObjectName(name);
+        return made;
+    };
+    QPushButton* saveButton = button(u"saveButton"_qs, u"Enregistrer…"_qs);
+    QPushButton* printButton = button(u"printButton"_qs, u"Imprimer…"_qs);
+    QPushButton* exportButton = button(u"exportPdfButton"_qs, u"Exporter en PDF…"_qs);
+    QPushButton* closeButton = button(u"closeButton"_qs, u"Fermer"_qs);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* each : { saveButton, printButton, exportButton })
+        buttons->addWidget(each);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_view);
+    layout->addLayout(buttons);
+    resize(760, 640);
+
+    connect(saveButton, &QPushButton::clicked, this, &DossierPreview::save);
+    connect(printButton, &QPushButton::clicked, this, &DossierPreview::print);
+    connect(exportButton, &QPushButton::clicked, this, &DossierPreview::exportPdf);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QString DossierPreview::suggestedPath(BriefingFile::Format format) const
+{
+    QString folder = UserSettings(m_settings).briefingFolder();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QStringList codes;
+    for (const FlightDossier::Stop& stop : m_dossier.plan.stops) {
+        if (stop.role != FlightDossier::Role::Alternate)
+            codes.append(stop.code);
+    }
+    return folder
+        + u"/Dossier-%1-%2Z.%3"_qs.arg(codes.join(u'-'), m_dossier.plan.departUtc.toUTC().toString(u"yyyyMMdd-HHmm"_qs),
+            BriefingFile::Extension(format));
+}
+
+void DossierPreview::save()
+{
+    QStringList filters;
+    for (const FileChoice& choice : kSaveChoices)
+        filters.append(QString::fromUtf16(choice.filter));
+    QString chosenFilter = filters.first();
+    QString path = Dialogs::saveFileName(
+        this, u"Enregistrer le dossier de vol"_qs, suggestedPath(BriefingFile::Format::Text), filters, &chosenFilter);
+    if (path.isEmpty())
+        return;
+    // The extension chooses the format; a name without a known one takes the chosen filter's.
+    std::optional<BriefingFile::Format> format = BriefingFile::FormatOfName(path);
+    if (!format) {
+        format = kSaveChoices.at(static_cast<size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))).format;
+        path += u'.' + BriefingFile::Extension(*format);
+    }
+    saveAs(path, *format);
+}
+
+void DossierPreview::exportPdf()
+{
+    QString path = Dialogs::saveFileName(this, u"Exporter le dossier de vol en PDF"_qs,
+        suggestedPath(BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_qs });
+    if (path.isEmpty())
+        return;
+    if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
+        path += u".pdf"_qs;
+    saveAs(path, BriefingFile::Format::Pdf);
+}
+
+void DossierPreview::saveAs(const QString& path, BriefingFile::Format format)
+{
+    const QString error = BriefingFile::Save(m_document, path, format);
+    if (!error.isEmpty()) {
+        Dialogs::warning(this, u"Enregistrement impossible"_qs, error);
+        return;
+    }
+    UserSettings(m_settings).setBriefingFolder(QFileInfo(path).absolutePath());
+}
+
+void DossierPreview::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_document.title);
+    printer.setOutputFileName(suggestedPath(BriefingFile::Format::Pdf));
+    if (!Dialogs::setUpPrinter(this, printer, u"Imprimer le dossier de vol"_qs))
+        return;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        const QString error = BriefingFile::Save(m_document, printer.outputFileName(), BriefingFile::Format::Pdf);
+        if (!error.isEmpty())
+            Dialogs::warning(this, u"Impression impossible"_qs, error);
+        return;
+    }
+    // At the printer's own resolution (1200 dpi) Qt's layout cannot hold a long document.
+    printer.setResolution(300);
+    if (BriefingFile::Paint(m_document, printer) == 0)
+        Dialogs::warning(this, u"Impression impossible"_qs, u"Le dossier est trop long pour être imprimé."_qs);
+}
