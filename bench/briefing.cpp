@@ -25,6 +25,8 @@
 
 #include <sys/resource.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Just under the download cap, with room for the page around the report.
@@ -89,20 +91,20 @@ int main(int argc, char* argv[])
     bool ok = true;
     for (const Case& c : cases) {
         QTemporaryDir served;
-        const QString relative = c.type == 2 ? u"regusers/publictools/corp_comp/metar_taf_notam.html"_qs
-                                             : u"data/forecasts/taf/stations/LFPG.TXT"_qs;
+        const QString relative = c.type == 2 ? u"regusers/publictools/corp_comp/metar_taf_notam.html"_s
+                                             : u"data/forecasts/taf/stations/LFPG.TXT"_s;
         QDir(served.path()).mkpath(QFileInfo(relative).path());
         QFile page(served.filePath(relative));
         if (!page.open(QIODevice::WriteOnly) || page.write(c.served) < 0)
             return 1;
         page.close();
         const QString base = QUrl::fromLocalFile(served.path()).toString();
-        const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_qs },
+        const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_s },
             QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
         MainWindow window(services.services());
         window.loadStations();
         window.selectReportTypeQuietly(kReportTypes.at(static_cast<size_t>(c.type)));
-        window.showReport(u"LFPG"_qs);
+        window.showReport(u"LFPG"_s);
         const BriefingDocument::Briefing briefing = window.briefing();
         std::printf("%s: %lld bytes served, report of %lld characters\n", c.name,
             static_cast<long long>(c.served.size()), static_cast<long long>(briefing.report.text.size()));
@@ -123,17 +125,17 @@ int main(int argc, char* argv[])
         };
         for (const BriefingFile::Format format :
             { BriefingFile::Format::Pdf, BriefingFile::Format::Html, BriefingFile::Format::Text }) {
-            const QString path = out.filePath(u"briefing."_qs + BriefingFile::Extension(format));
+            const QString path = out.filePath(u"briefing."_s + BriefingFile::Extension(format));
             QString error;
             const double ms = medianMs(repetitions, [&] { error = BriefingFile::Save(briefing, path, format); });
             if (!error.isEmpty())
                 std::printf("  %s\n", qPrintable(error));
-            line(u"export to "_qs + BriefingFile::Extension(format), ms, path);
+            line(u"export to "_s + BriefingFile::Extension(format), ms, path);
         }
         // What the print command does with a printer that writes a PDF file, and with any other printer
         // (painted through Qt, here into a PDF writer at the printer's resolution).
-        const QString printed = out.filePath(u"printed.pdf"_qs);
-        line(u"print to a file"_qs,
+        const QString printed = out.filePath(u"printed.pdf"_s);
+        line(u"print to a file"_s,
             medianMs(repetitions,
                 [&] {
                     QPrinter printer(QPrinter::HighResolution);
@@ -146,7 +148,7 @@ int main(int argc, char* argv[])
         // a short one is painted through Qt, which positions every glyph on its own: minutes for the largest.
         if (briefing.report.text.size() > 256 * 1024) {
             QTemporaryDir bin;
-            QFile lp(bin.filePath(u"lp"_qs));
+            QFile lp(bin.filePath(u"lp"_s));
             if (!lp.open(QIODevice::WriteOnly) || lp.write("#!/bin/sh\ncat > /dev/null\n") < 0)
                 return 1;
             lp.close();
@@ -160,7 +162,7 @@ int main(int argc, char* argv[])
                 fast ? "ok" : "MISSED");
             ok = ok && fast;
         } else {
-            const QString painted = out.filePath(u"painted.pdf"_qs);
+            const QString painted = out.filePath(u"painted.pdf"_s);
             const double paintMs = medianMs(repetitions, [&] {
                 QPdfWriter writer(painted);
                 writer.setResolution(300);

@@ -24,6 +24,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A provider page of @p matches NOTAMs for LFPG, each naming a runway once.
@@ -53,17 +55,17 @@ std::vector<double> typeKeys(QLineEdit* box, const QString& text)
 bool benchNameSearch()
 {
     const RealServices services(
-        RealServices::Kind::OneShot, GivenSources { QString(), QString(), u"http://site.test"_qs });
+        RealServices::Kind::OneShot, GivenSources { QString(), QString(), u"http://site.test"_s });
     MainWindow window(services.services());
     window.show();
     QCoreApplication::processEvents();
-    auto* box = window.findChild<QLineEdit*>(u"codeSearchEdit"_qs);
-    auto* offer = window.findChild<QListView*>(u"stationOfferList"_qs);
-    const double first = typeKeys(box, u"t"_qs).front();
+    auto* box = window.findChild<QLineEdit*>(u"codeSearchEdit"_s);
+    auto* offer = window.findChild<QListView*>(u"stationOfferList"_s);
+    const double first = typeKeys(box, u"t"_s).front();
     std::printf("first keystroke (directory read, names folded):      %8.1f ms  (once)\n", first);
     bool allOk = true;
     // "a" is in nearly every name: the longest list to fill.
-    for (const QString& typed : { u"a"_qs, u"paris"_qs, u"st etienne"_qs, u"toulouse blagnac"_qs, u"lfpg"_qs }) {
+    for (const QString& typed : { u"a"_s, u"paris"_s, u"st etienne"_s, u"toulouse blagnac"_s, u"lfpg"_s }) {
         std::vector<double> times;
         for (int repetition = 0; repetition < 21; ++repetition) {
             box->clear();
@@ -93,21 +95,21 @@ int main(int argc, char* argv[])
     bool allOk = true;
     for (const int matches : { 1000, 4000, 100000 }) {
         QTemporaryDir served;
-        QDir(served.path()).mkpath(u"regusers/publictools/corp_comp"_qs);
-        QFile page(served.filePath(u"regusers/publictools/corp_comp/metar_taf_notam.html"_qs));
+        QDir(served.path()).mkpath(u"regusers/publictools/corp_comp"_s);
+        QFile page(served.filePath(u"regusers/publictools/corp_comp/metar_taf_notam.html"_s));
         if (!page.open(QIODevice::WriteOnly) || page.write(notamPage(matches)) < 0)
             return 1;
         page.close();
         const QString base = QUrl::fromLocalFile(served.path()).toString();
-        const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_qs });
+        const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_s });
         MainWindow window(services.services());
         window.show();
         window.selectReportTypeQuietly(ReportType::Notam);
-        window.showReport(u"LFPG"_qs);
-        auto* findEdit = window.findChild<QLineEdit*>(u"findEdit"_qs);
-        auto* findButton = window.findChild<QPushButton*>(u"findButton"_qs);
-        auto* reportArea = window.findChild<QTextEdit*>(u"reportArea"_qs);
-        findEdit->setText(u"RWY"_qs);
+        window.showReport(u"LFPG"_s);
+        auto* findEdit = window.findChild<QLineEdit*>(u"findEdit"_s);
+        auto* findButton = window.findChild<QPushButton*>(u"findButton"_s);
+        auto* reportArea = window.findChild<QTextEdit*>(u"reportArea"_s);
+        findEdit->setText(u"RWY"_s);
 
         QElapsedTimer timer;
         timer.start();

@@ -7,27 +7,28 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Every fourth NOTAM replaces another, every fifth is permanent, every seventh warns of an area with limits.
 QString notam(int i)
 {
-    const QString id = u"A%1/26"_qs.arg(i % 10000, 4, 10, QLatin1Char('0'));
+    const QString id = u"A%1/26"_s.arg(i % 10000, 4, 10, QLatin1Char('0'));
     const QString header
-        = i % 4 == 0 ? u"NOTAMR A%1/26"_qs.arg((i + 5000) % 10000, 4, 10, QLatin1Char('0')) : u"NOTAMN"_qs;
-    const QString end = i % 5 == 0 ? u"PERM"_qs
-                                   : u"26%1%2%3EST"_qs.arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+        = i % 4 == 0 ? u"NOTAMR A%1/26"_s.arg((i + 5000) % 10000, 4, 10, QLatin1Char('0')) : u"NOTAMN"_s;
+    const QString end = i % 5 == 0 ? u"PERM"_s
+                                   : u"26%1%2%3EST"_s.arg(1 + i % 12, 2, 10, QLatin1Char('0'))
                                          .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
                                          .arg(i % 2400, 4, 10, QLatin1Char('0'));
     const bool area = i % 7 == 0;
     return u"\r\nLFPG %1 %2\r\nQ) LFFF/%3/IV/NBO/%4/000/%5/4901N00233E%6\r\n"
            u"A) LFPG LFPO B) 2601%7%8 C) %9\r\nD) MON-FRI 0600-1800\r\n"
            u"E) RWY 09L/27R CLSD DUE TO WORKS, CRANE AT 4902N00231E HGT 310FT AMSL\r\n"
-           u"BTN TWY A) AND B). CTC TWR 118.150 FOR DETAILS.\r\n"_qs.arg(id, header, area ? u"QRRCA"_qs : u"QMRLC"_qs,
-               area ? u"W"_qs : u"A"_qs, area ? u"065"_qs : u"999"_qs,
-               u"%1"_qs.arg(5 + i % 50, 3, 10, QLatin1Char('0')), u"%1"_qs.arg(1 + i % 28, 2, 10, QLatin1Char('0')),
-               u"0800"_qs, end)
-        + (area ? u"F) SFC G) FL065\r\n"_qs : QString());
+           u"BTN TWY A) AND B). CTC TWR 118.150 FOR DETAILS.\r\n"_s.arg(id, header, area ? u"QRRCA"_s : u"QMRLC"_s,
+               area ? u"W"_s : u"A"_s, area ? u"065"_s : u"999"_s, u"%1"_s.arg(5 + i % 50, 3, 10, QLatin1Char('0')),
+               u"%1"_s.arg(1 + i % 28, 2, 10, QLatin1Char('0')), u"0800"_s, end)
+        + (area ? u"F) SFC G) FL065\r\n"_s : QString());
 }
 
 void report(const char* what, double milliseconds)
@@ -42,9 +43,9 @@ int main()
     QString notams;
     for (int i = 0; i < 10000; ++i)
         notams += notam(i);
-    const QString page = u"<html><body><pre>METAR LFPG</pre><pre>(NOTAMS)"_qs + notams + QString(75, u'-')
-        + u"\r\n</pre></body></html>"_qs;
-    const QString block = Notam::CutNotams(page, u"LFPG"_qs);
+    const QString page = u"<html><body><pre>METAR LFPG</pre><pre>(NOTAMS)"_s + notams + QString(75, u'-')
+        + u"\r\n</pre></body></html>"_s;
+    const QString block = Notam::CutNotams(page, u"LFPG"_s);
     const QDateTime now(QDate(2026, 6, 15), QTime(10, 0), Qt::UTC);
     std::printf("page of %d KiB\n", static_cast<int>(page.size() / 1024));
 

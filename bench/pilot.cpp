@@ -16,6 +16,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool report(const char* what, double ms, double targetMs)
@@ -47,15 +49,15 @@ int main(int argc, char* argv[])
           u"Wind: from the NW (310 degrees) at 9 MPH (8 KT):0 Visibility: greater than 7 mile(s):0 "
           u"Sky conditions: mostly cloudy Weather: light rain Temperature: 50 F (10 C) Dew Point: "
           u"42 F (6 C) Relative Humidity: 75% Pressure (altimeter): 29.94 in. Hg (1014 hPa) "
-          u"ob: LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_qs;
-    const QString raw = u"KDEN 081053Z 18005KT 1 1/2SM BR FEW010 BKN020 OVC080 35/02 A2992 RMK AO2 T03500017"_qs;
+          u"ob: LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_s;
+    const QString raw = u"KDEN 081053Z 18005KT 1 1/2SM BR FEW010 BKN020 OVC080 35/02 A2992 RMK AO2 T03500017"_s;
     const QDateTime now(QDate(2026, 12, 8), QTime(11, 42), Qt::UTC);
     const QTimeZone paris("Europe/Paris");
 
     QString translated;
     allOk &= report("METAR translation (42 + 15 rows)",
         medianMs(repetitions, [&] { translated = Metar::TranslateMetar(decodedFile); }), 1);
-    allOk &= check(translated.contains(u"Température: 10°C (50°F)"_qs), "translation");
+    allOk &= check(translated.contains(u"Température: 10°C (50°F)"_s), "translation");
 
     Conditions::FlightConditions conditions;
     allOk &= report("flight conditions from the raw METAR",
@@ -77,24 +79,24 @@ int main(int argc, char* argv[])
                     + ReportTimes::tafTimeLine(observed, validity.first, validity.second, now, paris);
             }),
         1);
-    allOk &= check(line.startsWith(u"Observé il y a 1 h 12 min"_qs), "time lines");
+    allOk &= check(line.startsWith(u"Observé il y a 1 h 12 min"_s), "time lines");
 
     const QDate today = now.date();
     allOk &= report("sunrise, sunset, night and their line",
         medianMs(repetitions,
             [&] {
-                const Stations::StationPlace place = *Stations::placeOf(u"LFPG"_qs);
+                const Stations::StationPlace place = *Stations::placeOf(u"LFPG"_s);
                 line = Daylight::daylightLine(Daylight::sunTimes(place.latitudeDeg, place.longitudeDeg, today), paris);
             }),
         1);
-    allOk &= check(line.startsWith(u"Lever"_qs), "daylight");
+    allOk &= check(line.startsWith(u"Lever"_s), "daylight");
 
     QList<Stations::Neighbour> neighbours;
     allOk &= report("ten nearest stations (4,526 positions)",
-        medianMs(repetitions, [&] { neighbours = Stations::nearest(u"LFPG"_qs, 10); }), 1);
+        medianMs(repetitions, [&] { neighbours = Stations::nearest(u"LFPG"_s, 10); }), 1);
     allOk &= check(neighbours.size() == 10 && neighbours.first().code == u"LFPB", "nearest");
 
-    QFile geoFile(u":/data/station-geo.txt"_qs);
+    QFile geoFile(u":/data/station-geo.txt"_s);
     const QString geoText = geoFile.open(QIODevice::ReadOnly) ? QString::fromUtf8(geoFile.readAll()) : QString();
     Stations::StationGeography geography;
     std::printf("%-52s median %8.4f ms  (once, on first use)\n", "geography read (4,528 lines)",
@@ -103,19 +105,18 @@ int main(int argc, char* argv[])
 
     Stations::StationGeography single;
     std::printf("%-52s median %8.4f ms  (the report mode's one lookup)\n", "one station's line (LFPG)",
-        medianMs(
-            std::min(repetitions, 101), [&] { single = Stations::StationGeography::embeddedStation(u"LFPG"_qs); }));
-    allOk &= check(single.places().size() == 1 && single.aerodromeOf(u"LFPG"_qs) == geography.aerodromeOf(u"LFPG"_qs),
+        medianMs(std::min(repetitions, 101), [&] { single = Stations::StationGeography::embeddedStation(u"LFPG"_s); }));
+    allOk &= check(single.places().size() == 1 && single.aerodromeOf(u"LFPG"_s) == geography.aerodromeOf(u"LFPG"_s),
         "one station's line");
 
     Stations::StationTable table;
     Stations::FillFromEmbeddedData(table);
     std::printf("%-52s median %8.4f ms  (once, on the first search)\n", "name index (4,528 stations folded)",
         medianMs(std::min(repetitions, 101), [&] { Stations::NameIndex index(table); }));
-    (void)Stations::searchByName(table, u"x"_qs); // the index is built once; keystrokes only compare
-    for (const QString& typed : { u"s"_qs, u"st"_qs, u"st e"_qs, u"st etienne"_qs, u"orly"_qs, u"lfp"_qs }) {
+    (void)Stations::searchByName(table, u"x"_s); // the index is built once; keystrokes only compare
+    for (const QString& typed : { u"s"_s, u"st"_s, u"st e"_s, u"st etienne"_s, u"orly"_s, u"lfp"_s }) {
         QList<Stations::SearchHit> hits;
-        allOk &= report(qPrintable(u"search keystroke \"%1\" (whole directory)"_qs.arg(typed)),
+        allOk &= report(qPrintable(u"search keystroke \"%1\" (whole directory)"_s.arg(typed)),
             medianMs(std::min(repetitions, 201), [&] { hits = Stations::searchByName(table, typed); }), 20);
         allOk &= check(!hits.isEmpty(), "search");
     }

@@ -22,6 +22,8 @@
 #include <functional>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 /// Fails the run when the measured work did not give the expected result (a fast wrong answer proves nothing).
@@ -64,7 +66,7 @@ int main(int argc, char* argv[])
     // start-up request fails at once.
     QTemporaryDir served;
     const QString base = QUrl::fromLocalFile(served.path()).toString();
-    const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_qs },
+    const RealServices services(RealServices::Kind::OneShot, GivenSources { base, base, u"http://site.test"_s },
         QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     MainWindow window(services.services());
     window.start();
@@ -106,7 +108,7 @@ int main(int argc, char* argv[])
         return medianMs(
             repetitions, [&] { searchButton->click(); }, [&] { searchEdit->setText(query); });
     };
-    allOk &= report("search \"LF\" (124 results)", search(u"lf"_qs), 5);
+    allOk &= report("search \"LF\" (124 results)", search(u"lf"_s), 5);
     allOk &= check(searchResults->model()->rowCount() == 124, "search LF");
     allOk &= report("search \"\" (all 6,994 codes)", search(QString()), 5);
     allOk &= check(searchResults->model()->rowCount() == 6994, "empty search");
@@ -123,10 +125,10 @@ int main(int argc, char* argv[])
     if (browser->isHidden())
         browserButton->click();
     allOk &= report(
-        "country choice USA (1,624 cities)", medianMs(repetitions, [&] { clickItem(countries, u"USA"_qs); }), 5);
+        "country choice USA (1,624 cities)", medianMs(repetitions, [&] { clickItem(countries, u"USA"_s); }), 5);
     allOk &= check(countries->count() == 229 && cities->count() == 1624, "country choice");
     allOk &= report(
-        "city choice USA / Paris (3 codes)", medianMs(repetitions, [&] { clickItem(cities, u"Paris"_qs); }), 5);
+        "city choice USA / Paris (3 codes)", medianMs(repetitions, [&] { clickItem(cities, u"Paris"_s); }), 5);
     allOk &= check(cityCodes->count() == 3 && !cityCodes->isHidden(), "city choice");
     allOk &= report("code description (DescribeStation, 100 codes)",
         medianMs(repetitions,

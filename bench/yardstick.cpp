@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Ends the program once the text has been painted: a paint before the text arrives does not count.
@@ -48,7 +50,7 @@ int main(int argc, char* argv[])
     edit.show();
 
     QNetworkAccessManager network;
-    const QUrl address(QString::fromLocal8Bit(argv[1]) + u"/data/observations/metar/decoded/LFPG.TXT"_qs);
+    const QUrl address(QString::fromLocal8Bit(argv[1]) + u"/data/observations/metar/decoded/LFPG.TXT"_s);
     QNetworkReply* reply = network.get(QNetworkRequest(address));
     int status = 1;
     QObject::connect(reply, &QNetworkReply::finished, &edit, [&] {

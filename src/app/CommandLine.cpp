@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // An empty variable counts as unset, as in most programs.
@@ -23,9 +25,9 @@ std::optional<QString> environmentValue(const QStringList& environment, const QS
 CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& environment)
 {
     CommandLine line;
-    line.sources.weatherBase = environmentValue(environment, u"VENTORIX_WEATHER_BASE"_qs);
-    line.sources.notamBase = environmentValue(environment, u"VENTORIX_NOTAM_BASE"_qs);
-    line.sources.site = environmentValue(environment, u"VENTORIX_SITE"_qs);
+    line.sources.weatherBase = environmentValue(environment, u"VENTORIX_WEATHER_BASE"_s);
+    line.sources.notamBase = environmentValue(environment, u"VENTORIX_NOTAM_BASE"_s);
+    line.sources.site = environmentValue(environment, u"VENTORIX_SITE"_s);
 
     std::optional<QString> format;
     std::optional<QString> now;
@@ -44,7 +46,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
                 return inlineValue;
             if (i + 1 < arguments.size())
                 return arguments.at(++i);
-            line.error = u"l'option %1 attend une valeur"_qs.arg(option);
+            line.error = u"l'option %1 attend une valeur"_s.arg(option);
             return std::nullopt;
         };
 
@@ -89,19 +91,19 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             while (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(u"--"))
                 line.dossier->codes.append(arguments.at(++i).trimmed().toUpper());
             if (line.dossier->codes.size() < 2) {
-                line.error = u"l'option --dossier attend un départ et une destination, puis les dégagements"_qs;
+                line.error = u"l'option --dossier attend un départ et une destination, puis les dégagements"_s;
                 return line;
             }
         } else if (option == u"--report") {
             // "--report=metar LFPG" as well as "--report metar LFPG".
             if (i + (inlineValue ? 1 : 2) >= arguments.size()) {
-                line.error = u"l'option --report attend un type (metar, taf ou notam) et un code"_qs;
+                line.error = u"l'option --report attend un type (metar, taf ou notam) et un code"_s;
                 return line;
             }
             const QString typeName = inlineValue ? *inlineValue : arguments.at(++i);
             const std::optional<ReportType> type = reportTypeFromKey(typeName);
             if (!type) {
-                line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_qs.arg(typeName);
+                line.error = u"type de bulletin inconnu : %1 (metar, taf ou notam)"_s.arg(typeName);
                 return line;
             }
             // Servers and the station table know codes in capitals only.
@@ -113,35 +115,35 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
                 return line;
             const bool near = option == u"--near";
             if (v->trimmed().isEmpty()) {
-                line.error = near ? u"l'option --near attend un code"_qs : u"l'option --search attend un texte"_qs;
+                line.error = near ? u"l'option --near attend un code"_s : u"l'option --search attend un texte"_s;
                 return line;
             }
             line.stationQuery = StationQuery { near ? StationQuery::Kind::Near : StationQuery::Kind::Search,
                 near ? v->trimmed().toUpper() : *v, Format::Json };
         } else {
-            line.error = u"option inconnue : %1"_qs.arg(arguments.at(i));
+            line.error = u"option inconnue : %1"_s.arg(arguments.at(i));
             return line;
         }
     }
 
     if (line.report && line.stationQuery) {
-        line.error = u"--report, --near et --search ne vont pas ensemble"_qs;
+        line.error = u"--report, --near et --search ne vont pas ensemble"_s;
         return line;
     }
     if (line.dossier && (line.report || line.stationQuery)) {
-        line.error = u"--dossier ne va ni avec --report, ni avec --near ou --search"_qs;
+        line.error = u"--dossier ne va ni avec --report, ni avec --near ou --search"_s;
         return line;
     }
     if ((depart || arrive) && !line.dossier) {
-        line.error = u"les options --depart et --arrive vont avec --dossier"_qs;
+        line.error = u"les options --depart et --arrive vont avec --dossier"_s;
         return line;
     }
     if ((now || output) && !line.report && !line.dossier) {
-        line.error = u"les options --output et --now vont avec --report ou --dossier"_qs;
+        line.error = u"les options --output et --now vont avec --report ou --dossier"_s;
         return line;
     }
     if (format && !line.report && !line.stationQuery && !line.dossier) {
-        line.error = u"l'option --format va avec --report, --dossier, --near ou --search"_qs;
+        line.error = u"l'option --format va avec --report, --dossier, --near ou --search"_s;
         return line;
     }
     if (line.dossier) {
@@ -151,7 +153,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
                 continue;
             *time = GivenTime::parse(**given);
             if (!*time) {
-                line.error = u"heure invalide : %1 (HH:MM ou AAAA-MM-JJTHH:MM, en UTC)"_qs.arg(**given);
+                line.error = u"heure invalide : %1 (HH:MM ou AAAA-MM-JJTHH:MM, en UTC)"_s.arg(**given);
                 return line;
             }
         }
@@ -159,18 +161,18 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
         line.report = ReportRequest { ReportType::Metar, QString(), Format::Text, std::nullopt, QString() };
     }
     if (format) {
-        static const std::array<std::pair<QString, Format>, 4> kFormats { { { u"json"_qs, Format::Json },
-            { u"text"_qs, Format::Text }, { u"html"_qs, Format::Html }, { u"pdf"_qs, Format::Pdf } } };
+        static const std::array<std::pair<QString, Format>, 4> kFormats { { { u"json"_s, Format::Json },
+            { u"text"_s, Format::Text }, { u"html"_s, Format::Html }, { u"pdf"_s, Format::Pdf } } };
         const auto known
             = std::find_if(kFormats.cbegin(), kFormats.cend(), [&](const auto& f) { return f.first == *format; });
         if (known == kFormats.cend()) {
-            line.error = u"format inconnu : %1 (json, text, html ou pdf)"_qs.arg(*format);
+            line.error = u"format inconnu : %1 (json, text, html ou pdf)"_s.arg(*format);
             return line;
         }
         if (line.stationQuery) {
             // A list of stations has no briefing to lay out.
             if (known->second != Format::Json && known->second != Format::Text) {
-                line.error = u"format inconnu pour une liste de stations : %1 (json ou text)"_qs.arg(*format);
+                line.error = u"format inconnu pour une liste de stations : %1 (json ou text)"_s.arg(*format);
                 return line;
             }
             line.stationQuery->format = known->second;
@@ -180,20 +182,20 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
     }
     if (output) {
         if (output->isEmpty()) {
-            line.error = u"l'option --output attend un nom de fichier"_qs;
+            line.error = u"l'option --output attend un nom de fichier"_s;
             return line;
         }
         line.report->output = *output;
     }
     // A PDF is no text for a terminal.
     if (line.report && line.report->format == Format::Pdf && line.report->output.isEmpty()) {
-        line.error = u"le format pdf demande --output FICHIER"_qs;
+        line.error = u"le format pdf demande --output FICHIER"_s;
         return line;
     }
     if (now) {
-        const QDateTime moment = QDateTime::fromString(*now, u"yyyy-MM-ddTHH:mm"_qs);
+        const QDateTime moment = QDateTime::fromString(*now, u"yyyy-MM-ddTHH:mm"_s);
         if (!moment.isValid()) {
-            line.error = u"date invalide pour --now : %1 (AAAA-MM-JJTHH:MM)"_qs.arg(*now);
+            line.error = u"date invalide pour --now : %1 (AAAA-MM-JJTHH:MM)"_s.arg(*now);
             return line;
         }
         line.report->now = moment;
@@ -238,7 +240,7 @@ QString CommandLine::usage(const QString& program)
            "  --search TEXTE      les stations dont le code, la ville, le pays ou le nom\n"
            "                      d'aérodrome répond au texte\n"
            "  --help              affiche cette aide\n"
-           "  --version           affiche la version\n"_qs.arg(program);
+           "  --version           affiche la version\n"_s.arg(program);
 }
 
 QDateTime CommandLine::GivenTime::onDay(const QDate& dayUtc) const
@@ -248,13 +250,13 @@ QDateTime CommandLine::GivenTime::onDay(const QDate& dayUtc) const
 
 std::optional<CommandLine::GivenTime> CommandLine::GivenTime::parse(const QString& text)
 {
-    const QTime time = QTime::fromString(text, u"HH:mm"_qs);
+    const QTime time = QTime::fromString(text, u"HH:mm"_s);
     if (time.isValid())
         return GivenTime { time, {} };
     QString full = text;
     if (full.endsWith(u'Z'))
         full.chop(1);
-    for (const QString& form : { u"yyyy-MM-ddTHH:mm"_qs, u"yyyy-MM-ddTHH:mm:ss"_qs }) {
+    for (const QString& form : { u"yyyy-MM-ddTHH:mm"_s, u"yyyy-MM-ddTHH:mm:ss"_s }) {
         QDateTime moment = QDateTime::fromString(full, form);
         if (moment.isValid()) {
             moment.setTimeZone(QTimeZone::utc());

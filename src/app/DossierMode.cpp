@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace DossierMode {
 namespace {
 
@@ -24,7 +26,7 @@ void tellFailure(const DecodedReport& report)
 {
     if (report.fetched())
         return;
-    QStringList why = report.text.split(u"\r\n"_qs);
+    QStringList why = report.text.split(u"\r\n"_s);
     if (why.size() > 1 && why.first() == Failure::ConnectionLine())
         why.removeFirst();
     tell(why.join(u' '));
@@ -51,7 +53,7 @@ int run(const CommandLine& line)
     const CommandLine::DossierRequest& request = *line.dossier;
     const RealServices services(RealServices::Kind::OneShot, line.sources, request.now);
     if (!services.isReady()) {
-        tell(u"impossible de créer un dossier de travail temporaire"_qs);
+        tell(u"impossible de créer un dossier de travail temporaire"_s);
         return 1;
     }
     const QDateTime nowUtc = services.services().clock->now().toUTC();

@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The window's client area, in twips.
@@ -51,9 +53,9 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     : QWidget(parent)
     , m_services(std::move(services))
 {
-    setObjectName(u"MainWindow"_qs);
+    setObjectName(u"MainWindow"_s);
     // Sample reports must never pass for real weather.
-    setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_qs : u"Météo."_qs);
+    setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_s : u"Météo."_s);
     setWindowIcon(Artwork::WindowIcon());
     setFont(Controls::sansFont(8));
     setFixedHeight(Twips::toPixels(kClientHeight));
@@ -90,10 +92,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createTopButtons()
 {
-    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_qs, Twips::rect(1635, 30, 1500, 510));
-    m_browserButton->setText(u"Ville / Pays"_qs);
-    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_qs, Twips::rect(135, 30, 1500, 510));
-    m_helpButton->setText(u"Aide et à Propos"_qs);
+    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_s, Twips::rect(1635, 30, 1500, 510));
+    m_browserButton->setText(u"Ville / Pays"_s);
+    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_s, Twips::rect(135, 30, 1500, 510));
+    m_helpButton->setText(u"Aide et à Propos"_s);
 }
 
 void MainWindow::connectRegions()
@@ -102,7 +104,7 @@ void MainWindow::connectRegions()
     connect(m_helpPanel, &HelpPanel::openChanged, this, &MainWindow::enableUncoveredRegions);
     connect(m_browserButton, &QPushButton::clicked, m_stationBrowser, &StationBrowser::toggle);
     connect(m_stationBrowser, &StationBrowser::opened, this, [this](bool open) {
-        m_browserButton->setText(open ? u"OACI"_qs : u"Ville / Pays"_qs);
+        m_browserButton->setText(open ? u"OACI"_s : u"Ville / Pays"_s);
         enableUncoveredRegions();
     });
     connect(m_stationBrowser, &StationBrowser::stationChosen, this, &MainWindow::showReport);
@@ -119,10 +121,10 @@ void MainWindow::connectRegions()
     connect(m_reportPanel, &ReportPanel::quitRequested, this, &MainWindow::quit);
     // The window owns the keys of "Quitter" and "Rafraîchir": the panel is disabled under the help, which
     // lists them, and a disabled widget's shortcuts are dead.
-    connect(Controls::shortcut(this, u"quitShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
+    connect(Controls::shortcut(this, u"quitShortcut"_s, QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
         &MainWindow::quit);
     connect(
-        Controls::shortcut(this, u"refreshShortcut"_qs, QKeySequence(Qt::Key_F5)), &QAction::triggered, this, [this] {
+        Controls::shortcut(this, u"refreshShortcut"_s, QKeySequence(Qt::Key_F5)), &QAction::triggered, this, [this] {
             // The fresh report is what the key asks to see.
             m_helpPanel->dismiss();
             m_requester->refresh(m_reportPanel->stationCode());
@@ -165,8 +167,8 @@ void MainWindow::createDossierCommand()
 {
     auto* separator = new QAction(this);
     separator->setSeparator(true);
-    auto* dossier = new QAction(u"Dossier de vol…"_qs, this);
-    dossier->setObjectName(u"dossierAction"_qs);
+    auto* dossier = new QAction(u"Dossier de vol…"_s, this);
+    dossier->setObjectName(u"dossierAction"_s);
     dossier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     dossier->setShortcutContext(Qt::WindowShortcut);
     dossier->setShortcutVisibleInContextMenu(true);
@@ -281,7 +283,7 @@ void MainWindow::makeCurrent(const QString& code)
         m_reportPanel->stationTip().hide();
     } else if (!favourites.favourites().contains(code) && !m_toldFavouritesFull) {
         // Said once: the user learns why stations stop being added, and is not nagged at every request.
-        m_reportPanel->stationTip().showDescription(u"Favoris pleins : clic droit pour en retirer"_qs);
+        m_reportPanel->stationTip().showDescription(u"Favoris pleins : clic droit pour en retirer"_s);
         m_toldFavouritesFull = true;
     }
 }

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace ReportMode {
 
 bool needsGui(CommandLine::Format format)
@@ -44,7 +46,7 @@ int run(const CommandLine& line)
     };
     if (!report.fetched()) {
         // Scripts read the cause on stderr whatever the format; a file named by --output keeps what it held.
-        QStringList why = report.text.split(u"\r\n"_qs);
+        QStringList why = report.text.split(u"\r\n"_s);
         if (why.size() > 1 && why.first() == Failure::ConnectionLine())
             why.removeFirst();
         std::fprintf(stderr, "Ventorix : %s\n", why.join(u' ').toLocal8Bit().constData());

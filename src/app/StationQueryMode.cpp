@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace StationQueryMode {
 
 int run(const CommandLine::StationQuery& query)
@@ -18,8 +20,8 @@ int run(const CommandLine::StationQuery& query)
         const Stations::StationGeography& geography = Stations::StationGeography::embedded();
         if (!geography.find(query.text)) {
             const QString why = table.indexOfCode(query.text) != 0
-                ? u"la position de la station %1 n'est pas connue"_qs.arg(query.text)
-                : u"station inconnue : %1"_qs.arg(query.text);
+                ? u"la position de la station %1 n'est pas connue"_s.arg(query.text)
+                : u"station inconnue : %1"_s.arg(query.text);
             std::fprintf(stderr, "Ventorix : %s\n", why.toLocal8Bit().constData());
             return 2;
         }

@@ -19,6 +19,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 int signalPipe[2] = { -1, -1 };
@@ -60,7 +62,7 @@ void closeOnTerminationSignals(MainWindow& window)
 // system's language. Without the catalogue (qt6-translations-l10n) they stay in English and all else works.
 void speakFrenchInQtDialogs(QTranslator& translator)
 {
-    if (translator.load(u"qtbase_fr"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator.load(u"qtbase_fr"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&translator);
 }
 
@@ -70,17 +72,16 @@ int main(int argc, char* argv[])
 {
     // The window's class, the cache folder and the desktop entry all go by these names, whatever the
     // program file is called.
-    QCoreApplication::setApplicationName(u"Ventorix"_qs);
-    QGuiApplication::setDesktopFileName(u"fr.ventorix.Ventorix"_qs);
+    QCoreApplication::setApplicationName(u"Ventorix"_s);
+    QGuiApplication::setDesktopFileName(u"fr.ventorix.Ventorix"_s);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const QString program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : u"Ventorix"_qs;
+    const QString program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : u"Ventorix"_s;
     const CommandLine line = CommandLine::parse(arguments, QProcessEnvironment::systemEnvironment().toStringList());
 
     if (!line.error.isEmpty()) {
-        printTo(
-            stderr, program + u" : "_qs + line.error + u"\n"_qs + u"Essayez « %1 --help »."_qs.arg(program) + u'\n');
+        printTo(stderr, program + u" : "_s + line.error + u"\n"_s + u"Essayez « %1 --help »."_s.arg(program) + u'\n');
         return 2;
     }
     if (line.help) {
@@ -88,7 +89,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (line.version) {
-        printTo(stdout, u"Ventorix "_qs + QStringLiteral(VENTORIX_VERSION) + u'\n');
+        printTo(stdout, u"Ventorix "_s + QStringLiteral(VENTORIX_VERSION) + u'\n');
         return 0;
     }
 

@@ -15,9 +15,11 @@
 #include <QTest>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kMetarPath = u"/data/observations/metar/decoded/LFPG.TXT"_qs;
+const QString kMetarPath = u"/data/observations/metar/decoded/LFPG.TXT"_s;
 
 void press(QKeyCombination keys)
 {
@@ -46,15 +48,15 @@ private:
 void TestBriefingCommands::init()
 {
     m_fixture = std::make_unique<WindowFixture>();
-    m_fixture->serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    m_fixture->serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
     m_fixture->server.setBody(
-        u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs, readFixture(u"notam/LFPG.html"_qs));
+        u"/regusers/publictools/corp_comp/metar_taf_notam.html"_s, readFixture(u"notam/LFPG.html"_s));
     MainWindow& w = m_fixture->window();
     w.start();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    m_area = control<QTextEdit>(w, u"reportArea"_qs);
-    QTRY_VERIFY(m_area->toPlainText().contains(u"METAR complet"_qs));
-    control<QPushButton>(w, u"refreshButton"_qs)->setFocus(); // not a text field, which keeps its own Ctrl+C
+    m_area = control<QTextEdit>(w, u"reportArea"_s);
+    QTRY_VERIFY(m_area->toPlainText().contains(u"METAR complet"_s));
+    control<QPushButton>(w, u"refreshButton"_s)->setFocus(); // not a text field, which keeps its own Ctrl+C
 }
 
 void TestBriefingCommands::menuOffersTheCommandsWithTheirKeys()
@@ -63,18 +65,18 @@ void TestBriefingCommands::menuOffersTheCommandsWithTheirKeys()
     const QPoint at(40, 40);
     QContextMenuEvent click(QContextMenuEvent::Mouse, at, m_area->viewport()->mapToGlobal(at));
     QApplication::sendEvent(m_area->viewport(), &click);
-    auto* menu = control<QMenu>(w, u"reportMenu"_qs);
+    auto* menu = control<QMenu>(w, u"reportMenu"_s);
     QTRY_VERIFY(menu->isVisible());
     QStringList entries;
     for (QAction* entry : menu->actions()) {
-        entries.append(entry->text() + u" | "_qs + entry->shortcut().toString());
+        entries.append(entry->text() + u" | "_s + entry->shortcut().toString());
         // Each command is the window's, so its key works wherever the focus is, and the menu shows the key.
         QVERIFY(entry->isSeparator() || (w.actions().contains(entry) && entry->isShortcutVisibleInContextMenu()));
     }
     QCOMPARE(entries,
-        (QStringList { u"Copier | Ctrl+C"_qs, u"Copier le bulletin | "_qs, u"Tout sélectionner | Ctrl+A"_qs, u" | "_qs,
-            u"Enregistrer le bulletin… | Ctrl+S"_qs, u"Imprimer… | Ctrl+P"_qs, u"Exporter en PDF… | Ctrl+Shift+S"_qs,
-            u" | "_qs, u"Dossier de vol… | Ctrl+D"_qs }));
+        (QStringList { u"Copier | Ctrl+C"_s, u"Copier le bulletin | "_s, u"Tout sélectionner | Ctrl+A"_s, u" | "_s,
+            u"Enregistrer le bulletin… | Ctrl+S"_s, u"Imprimer… | Ctrl+P"_s, u"Exporter en PDF… | Ctrl+Shift+S"_s,
+            u" | "_s, u"Dossier de vol… | Ctrl+D"_s }));
     menu->hide();
 }
 
@@ -86,25 +88,25 @@ void TestBriefingCommands::savePrintAndExport_data()
     QTest::addColumn<QString>("written"); // the file that must hold the briefing ("" for none)
     QTest::addColumn<QString>("message"); // the message given, if any
 
-    const QString pdf = u"Document PDF (*.pdf)"_qs;
-    QTest::newRow("text by its extension") << u"saveAction"_qs << u"b.txt"_qs << pdf << u"b.txt"_qs << QString();
+    const QString pdf = u"Document PDF (*.pdf)"_s;
+    QTest::newRow("text by its extension") << u"saveAction"_s << u"b.txt"_s << pdf << u"b.txt"_s << QString();
     QTest::newRow("HTML by its extension, whatever the filter")
-        << u"saveAction"_qs << u"b.HTM"_qs << pdf << u"b.HTM"_qs << QString();
+        << u"saveAction"_s << u"b.HTM"_s << pdf << u"b.HTM"_s << QString();
     QTest::newRow("no extension takes the filter's")
-        << u"saveAction"_qs << u"b"_qs << u"Page web (*.html *.htm)"_qs << u"b.html"_qs << QString();
-    QTest::newRow("export adds .pdf") << u"exportPdfAction"_qs << u"b.txt"_qs << pdf << u"b.txt.pdf"_qs << QString();
-    QTest::newRow("print to a file") << u"printAction"_qs << u"p.pdf"_qs << QString() << u"p.pdf"_qs << QString();
-    QTest::newRow("cancelled") << u"saveAction"_qs << QString() << QString() << QString() << QString();
+        << u"saveAction"_s << u"b"_s << u"Page web (*.html *.htm)"_s << u"b.html"_s << QString();
+    QTest::newRow("export adds .pdf") << u"exportPdfAction"_s << u"b.txt"_s << pdf << u"b.txt.pdf"_s << QString();
+    QTest::newRow("print to a file") << u"printAction"_s << u"p.pdf"_s << QString() << u"p.pdf"_s << QString();
+    QTest::newRow("cancelled") << u"saveAction"_s << QString() << QString() << QString() << QString();
     QTest::newRow("a folder that is not there")
-        << u"saveAction"_qs << u"missing/b.txt"_qs << QString() << QString()
-        << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_qs;
+        << u"saveAction"_s << u"missing/b.txt"_s << QString() << QString()
+        << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_s;
     // A failure in the very folder of the answer: that folder is not offered next time either.
     QTest::newRow("a name too long for the folder")
-        << u"saveAction"_qs << QString(300, u'x') + u".txt"_qs << QString() << QString()
-        << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_qs;
+        << u"saveAction"_s << QString(300, u'x') + u".txt"_s << QString() << QString()
+        << u"Enregistrement impossible: Le bulletin n'a pas été enregistré dans"_s;
     QTest::newRow("nothing to save after a failed request")
-        << u"saveAction"_qs << u"b.txt"_qs << QString() << QString()
-        << u"Aucun bulletin: Le dernier bulletin demandé n'a pas pu être obtenu"_qs;
+        << u"saveAction"_s << u"b.txt"_s << QString() << QString()
+        << u"Aucun bulletin: Le dernier bulletin demandé n'a pas pu être obtenu"_s;
 }
 
 // Save, export and print end to end through the dialogs' answers: the file written in the format asked for,
@@ -125,8 +127,8 @@ void TestBriefingCommands::savePrintAndExport()
     else
         Dialogs::setNextFileName(path, filter);
     // A failed request leaves nothing of the report before it, not even where that one was read.
-    if (message.startsWith(u"Aucun bulletin"_qs)) {
-        w.showReport(u"EGLL"_qs);
+    if (message.startsWith(u"Aucun bulletin"_s)) {
+        w.showReport(u"EGLL"_s);
         QVERIFY(w.briefing().report.source.isEmpty());
     }
     w.findChild<QAction*>(command)->trigger();
@@ -137,9 +139,9 @@ void TestBriefingCommands::savePrintAndExport()
         qPrintable(messages.join(u'|')));
     if (!written.isEmpty()) {
         QString text;
-        if (written.endsWith(u".pdf"_qs)) {
+        if (written.endsWith(u".pdf"_s)) {
             QProcess reader;
-            reader.start(u"pdftotext"_qs, { folder.filePath(written), u"-"_qs });
+            reader.start(u"pdftotext"_s, { folder.filePath(written), u"-"_s });
             QVERIFY(reader.waitForFinished());
             text = QString::fromUtf8(reader.readAllStandardOutput());
         } else {
@@ -147,12 +149,12 @@ void TestBriefingCommands::savePrintAndExport()
             QVERIFY(file.open(QIODevice::ReadOnly));
             text = QString::fromUtf8(file.readAll());
         }
-        QVERIFY2(text.contains(u"LFPG — France, Paris"_qs) && text.contains(u"METAR de 1930 UTC"_qs), qPrintable(text));
-        QCOMPARE(text.contains(u"<html"_qs, Qt::CaseInsensitive), written.contains(u".htm"_qs, Qt::CaseInsensitive));
+        QVERIFY2(text.contains(u"LFPG — France, Paris"_s) && text.contains(u"METAR de 1930 UTC"_s), qPrintable(text));
+        QCOMPARE(text.contains(u"<html"_s, Qt::CaseInsensitive), written.contains(u".htm"_s, Qt::CaseInsensitive));
     }
     // The next save proposes the folder of the last one that succeeded.
     Dialogs::setNextFileName(QString());
-    w.findChild<QAction*>(u"saveAction"_qs)->trigger();
+    w.findChild<QAction*>(u"saveAction"_s)->trigger();
     const bool remembered = !written.isEmpty() && command != u"printAction";
     QCOMPARE(QFileInfo(Dialogs::lastSuggestedPath()).absolutePath() == folder.path(), remembered);
 }
@@ -164,8 +166,8 @@ void TestBriefingCommands::keysWorkAnywhereInTheWindow()
 
     // Nothing selected: the whole briefing, its heading and title with the report. Then the selection alone.
     press(Qt::CTRL | Qt::Key_C);
-    QCOMPARE(clipboard->text().section(u'\n', 1, 1), u"METAR de 1930 UTC"_qs);
-    QVERIFY(clipboard->text().startsWith(u"LFPG"_qs) && clipboard->text().contains(m_area->toPlainText()));
+    QCOMPARE(clipboard->text().section(u'\n', 1, 1), u"METAR de 1930 UTC"_s);
+    QVERIFY(clipboard->text().startsWith(u"LFPG"_s) && clipboard->text().contains(m_area->toPlainText()));
     press(Qt::CTRL | Qt::Key_A);
     QCOMPARE(m_area->textCursor().selectedText().size(), m_area->toPlainText().size());
     QTextCursor part(m_area->document());
@@ -179,33 +181,33 @@ void TestBriefingCommands::keysWorkAnywhereInTheWindow()
     QTRY_COMPARE(m_fixture->server.requests().count(kMetarPath), 2);
 
     // Ctrl+F reaches the find box only while NOTAMs are the selected type.
-    auto* findEdit = control<QLineEdit>(w, u"findEdit"_qs);
+    auto* findEdit = control<QLineEdit>(w, u"findEdit"_s);
     press(Qt::CTRL | Qt::Key_F);
     QVERIFY(!findEdit->hasFocus());
-    control<QRadioButton>(w, u"notamButton"_qs)->click();
-    QTRY_VERIFY(m_area->toPlainText().startsWith(u"LFPG A2871/26"_qs));
-    findEdit->setText(u"rwy"_qs);
+    control<QRadioButton>(w, u"notamButton"_s)->click();
+    QTRY_VERIFY(m_area->toPlainText().startsWith(u"LFPG A2871/26"_s));
+    findEdit->setText(u"rwy"_s);
     press(Qt::CTRL | Qt::Key_F);
     QVERIFY(findEdit->hasFocus());
     // From inside the box too, the earlier search is selected, ready to be typed over.
     findEdit->deselect();
     press(Qt::CTRL | Qt::Key_F);
-    QCOMPARE(findEdit->selectedText(), u"rwy"_qs);
+    QCOMPARE(findEdit->selectedText(), u"rwy"_s);
 
     // The help lists these keys, and they work while it is open: F5 closes it on the fresh report.
-    auto* help = control<QWidget>(w, u"helpPanel"_qs);
-    control<QPushButton>(w, u"helpButton"_qs)->click();
+    auto* help = control<QWidget>(w, u"helpPanel"_s);
+    control<QPushButton>(w, u"helpButton"_s)->click();
     const qsizetype asked = m_fixture->server.requests().size();
     press(Qt::Key_F5);
     QTRY_COMPARE(m_fixture->server.requests().size(), asked + 1);
     QVERIFY(!help->isVisible());
-    control<QPushButton>(w, u"helpButton"_qs)->click();
+    control<QPushButton>(w, u"helpButton"_s)->click();
 
     // As "Quitter": the work files go and the window closes.
-    QVERIFY(!QDir(m_fixture->workDir.path()).entryList({ u"*.txt"_qs }, QDir::Files).isEmpty());
+    QVERIFY(!QDir(m_fixture->workDir.path()).entryList({ u"*.txt"_s }, QDir::Files).isEmpty());
     press(Qt::CTRL | Qt::Key_Q);
     QVERIFY(!w.isVisible());
-    QVERIFY(QDir(m_fixture->workDir.path()).entryList({ u"*.txt"_qs }, QDir::Files).isEmpty());
+    QVERIFY(QDir(m_fixture->workDir.path()).entryList({ u"*.txt"_s }, QDir::Files).isEmpty());
 }
 
 QTEST_MAIN(TestBriefingCommands)

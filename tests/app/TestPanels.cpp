@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kPanelWidth = 524; // the report panel, 7860 twips
@@ -50,12 +52,12 @@ void TestPanels::helpPanelCoversEverything()
 {
     WindowFixture f;
     MainWindow& w = Shell::start(f);
-    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
-    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
-    auto* helpButton = control<QPushButton>(w, u"helpButton"_qs);
-    auto* quitButton = control<QPushButton>(w, u"quitButton"_qs);
-    auto* codesAToKList = control<QListView>(w, u"codesAToKList"_qs);
-    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_s);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
+    auto* helpButton = control<QPushButton>(w, u"helpButton"_s);
+    auto* quitButton = control<QPushButton>(w, u"quitButton"_s);
+    auto* codesAToKList = control<QListView>(w, u"codesAToKList"_s);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
     // Folding brings the report panel to the front, and it stays there once unfolded.
     QTest::mouseClick(foldButton, Qt::LeftButton);
     QTest::mouseClick(foldButton, Qt::LeftButton);
@@ -69,8 +71,8 @@ void TestPanels::helpPanelCoversEverything()
              QPoint(w.width() - 2, w.height() - 2), quitButton->mapTo(&w, QPoint(5, 5)),
              codesAToKList->mapTo(&w, QPoint(5, 5)), reportArea->mapTo(&w, QPoint(5, 5)) }) {
         const QWidget* under = w.childAt(point);
-        QVERIFY2(under == helpPanel || helpPanel->isAncestorOf(under),
-            qPrintable(u"%1,%2"_qs.arg(point.x()).arg(point.y())));
+        QVERIFY2(
+            under == helpPanel || helpPanel->isAncestorOf(under), qPrintable(u"%1,%2"_s.arg(point.x()).arg(point.y())));
     }
     // Closed, it leaves every region within reach.
     helpPanel->dismiss();
@@ -85,17 +87,17 @@ void TestPanels::helpPanelClicks_data()
     QTest::addColumn<QString>("opened");
 
     // OK, the panel's background, its picture and every help text close it.
-    QTest::newRow("OK") << u"helpCloseButton"_qs << false << QString();
-    QTest::newRow("background") << u"helpPanel"_qs << false << QString();
-    QTest::newRow("picture") << u"helpPicture"_qs << false << QString();
+    QTest::newRow("OK") << u"helpCloseButton"_s << false << QString();
+    QTest::newRow("background") << u"helpPanel"_s << false << QString();
+    QTest::newRow("picture") << u"helpPicture"_s << false << QString();
     for (int i = 0; i < 6; ++i)
-        QTest::newRow(qPrintable(u"help text %1"_qs.arg(i))) << u"helpText%1"_qs.arg(i) << false << QString();
+        QTest::newRow(qPrintable(u"help text %1"_s.arg(i))) << u"helpText%1"_s.arg(i) << false << QString();
 
     // The links open their address and leave the panel; the version does nothing.
-    QTest::newRow("site") << u"siteLink"_qs << true << u"http://site.test"_qs;
-    QTest::newRow("contact") << u"contactLink"_qs << true
-                             << u"http://site.test/contacter.php?sub=VentorixVersion:3.0.0"_qs;
-    QTest::newRow("version") << u"versionLabel"_qs << true << QString();
+    QTest::newRow("site") << u"siteLink"_s << true << u"http://site.test"_s;
+    QTest::newRow("contact") << u"contactLink"_s << true
+                             << u"http://site.test/contacter.php?sub=VentorixVersion:3.0.0"_s;
+    QTest::newRow("version") << u"versionLabel"_s << true << QString();
 }
 
 void TestPanels::helpPanelClicks()
@@ -106,8 +108,8 @@ void TestPanels::helpPanelClicks()
 
     WindowFixture f;
     MainWindow& w = Shell::start(f);
-    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
-    auto* helpButton = control<QPushButton>(w, u"helpButton"_qs);
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_s);
+    auto* helpButton = control<QPushButton>(w, u"helpButton"_s);
     QTest::mouseClick(helpButton, Qt::LeftButton);
     QWidget* target = w.findChild<QWidget*>(clicked);
     QVERIFY(target);
@@ -131,12 +133,12 @@ void TestPanels::fold_data()
     // panel kept against the right edge; unfolding widens it in steps up to 10905 twips, then gives the
     // window back the width and the panel the place they had before the fold, and sets the tick count to
     // 15. Outer widths from 10920 twips: down to 7870 (+ 80).
-    QTest::newRow("fold") << Twips::toPixels(10920) << u"Réduire"_qs << Twips::toPixels(7870 + 80) << -1 << 3;
-    QTest::newRow("unfold") << Twips::toPixels(7950) << u"Rechercher"_qs << 0 << Twips::toPixels(3120) << 15;
+    QTest::newRow("fold") << Twips::toPixels(10920) << u"Réduire"_s << Twips::toPixels(7870 + 80) << -1 << 3;
+    QTest::newRow("unfold") << Twips::toPixels(7950) << u"Rechercher"_s << 0 << Twips::toPixels(3120) << 15;
 
     // Outside the range of the steps a fold still moves the panel to 80, and an unfold restores the window.
-    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_qs << 500 << Twips::toPixels(80) << 3;
-    QTest::newRow("unfold a window wider than 10905") << 740 << u"Rechercher"_qs << 0 << Twips::toPixels(3120) << 15;
+    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_s << 500 << Twips::toPixels(80) << 3;
+    QTest::newRow("unfold a window wider than 10905") << 740 << u"Rechercher"_s << 0 << Twips::toPixels(3120) << 15;
 }
 
 void TestPanels::fold()
@@ -149,13 +151,13 @@ void TestPanels::fold()
 
     WindowFixture f;
     MainWindow& w = Shell::start(f);
-    auto* reportPanel = control<ReportPanel>(w, u"reportPanel"_qs);
-    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    auto* reportPanel = control<ReportPanel>(w, u"reportPanel"_s);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     if (outerAfter == 0)
         outerAfter = w.frameGeometry().width();
-    if (caption == u"Rechercher"_qs) {
+    if (caption == u"Rechercher"_s) {
         // Only a folded window unfolds: fold it first, then put the panel back where start-up places it.
         const QPoint panelAtStartUp = reportPanel->pos();
         QTest::mouseClick(foldButton, Qt::LeftButton);
@@ -167,7 +169,7 @@ void TestPanels::fold()
     refreshTimer.setTicksSinceRefresh(3);
     QTest::mouseClick(foldButton, Qt::LeftButton);
 
-    QCOMPARE(foldButton->text(), caption == u"Réduire"_qs ? u"Rechercher"_qs : u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), caption == u"Réduire"_s ? u"Rechercher"_s : u"Réduire"_s);
     QCOMPARE(w.frameGeometry().width(), outerAfter);
     QCOMPARE(reportPanel->x(), panelLeftAfter < 0 ? w.width() - kPanelWidth : panelLeftAfter);
     QCOMPARE(refreshTimer.ticksSinceRefresh(), ticksAfter);
@@ -183,9 +185,9 @@ void TestPanels::reportTypeButtons_data()
     QTest::addColumn<QList<bool>>("findPanelDuring");
     QTest::addColumn<bool>("findPanelAfter");
 
-    const QString metar = u"/data/observations/metar/decoded/EGLL.TXT"_qs;
-    const QString taf = u"/data/forecasts/taf/stations/EGLL.TXT"_qs;
-    const QString notam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=EGLL"_qs;
+    const QString metar = u"/data/observations/metar/decoded/EGLL.TXT"_s;
+    const QString taf = u"/data/forecasts/taf/stations/EGLL.TXT"_s;
+    const QString notam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=EGLL"_s;
     // Each button requests the current code with its type; the find panel comes with NOTAM, once the
     // NOTAM report is on screen, and goes with the other types.
     QTest::newRow("TAF then NOTAM") << QList<int> { 1, 2 } << QStringList { taf, notam } << QList<bool> { false, false }
@@ -204,18 +206,18 @@ void TestPanels::reportTypeButtons()
     QFETCH(bool, findPanelAfter);
 
     WindowFixture f;
-    f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
+    f.serveMetar(u"EGLL"_s, readFixture(u"metar/EGLL.TXT"_s));
     DownloadSpy spy(f.downloader);
     Services services = f.services();
     services.downloader = &spy;
     MainWindow w(services);
-    auto* findBox = control<QFrame>(w, u"findBox"_qs);
-    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_qs),
-        control<QRadioButton>(w, u"tafButton"_qs), control<QRadioButton>(w, u"notamButton"_qs) };
+    auto* findBox = control<QFrame>(w, u"findBox"_s);
+    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_s),
+        control<QRadioButton>(w, u"tafButton"_s), control<QRadioButton>(w, u"notamButton"_s) };
     w.show();
     QList<bool> during;
     spy.onDownload = [&](const QString&) { during.append(findBox->isVisible()); };
-    part<ReportPanel>(w).setStationCode(u"EGLL"_qs);
+    part<ReportPanel>(w).setStationCode(u"EGLL"_s);
     for (const int type : clicks)
         QTest::mouseClick(typeButtons[type], Qt::LeftButton);
     QCOMPARE(f.server.requests(), requests);

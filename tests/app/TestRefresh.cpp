@@ -10,10 +10,12 @@
 #include <QTest>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kMetar = u"/data/observations/metar/decoded/LFPG.TXT"_qs;
-const QString kNotam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_qs;
+const QString kMetar = u"/data/observations/metar/decoded/LFPG.TXT"_s;
+const QString kNotam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_s;
 
 QDateTime at(int hour, int minute)
 {
@@ -23,11 +25,11 @@ QDateTime at(int hour, int minute)
 // The window showing the METAR of LFPG, too narrow for the tick to fold it.
 MainWindow& showing(WindowFixture& f, int type = 0)
 {
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
     MainWindow& w = f.window();
     w.resize(600, w.height());
     w.selectReportTypeQuietly(kReportTypes.at(static_cast<size_t>(type)));
-    part<ReportPanel>(w).setStationCode(u"LFPG"_qs);
+    part<ReportPanel>(w).setStationCode(u"LFPG"_s);
     return w;
 }
 
@@ -94,14 +96,14 @@ void TestRefresh::ticks()
     WindowFixture f(now);
     MainWindow& w = showing(f);
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
-    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
     refreshTimer.setTicksSinceRefresh(ticksBefore);
     for (int i = 0; i < ticks; ++i)
         refreshTimer.tick();
     QCOMPARE(f.server.requests().size(), refreshes);
     QCOMPARE(freshRequests(f.server), refreshes);
     QCOMPARE(refreshTimer.ticksSinceRefresh(), ticksAfter);
-    QCOMPARE(foldButton->text(), u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), u"Réduire"_s);
 }
 
 void TestRefresh::refreshButton_data()
@@ -113,8 +115,8 @@ void TestRefresh::refreshButton_data()
 
     // The button asks again for the code shown, with the type selected, and leaves the tick count alone. Only
     // the METAR address is asked for past the caches (the NOTAM path drops the page without its query).
-    QTest::newRow("METAR") << u"LFPG"_qs << 0 << QStringList { kMetar } << 1;
-    QTest::newRow("NOTAM") << u"LFPG"_qs << 2 << QStringList { kNotam } << 0;
+    QTest::newRow("METAR") << u"LFPG"_s << 0 << QStringList { kMetar } << 1;
+    QTest::newRow("NOTAM") << u"LFPG"_s << 2 << QStringList { kNotam } << 0;
 
     // With no code shown there is nothing to refresh.
     QTest::newRow("no code") << QString() << 0 << QStringList() << 0;
@@ -130,17 +132,17 @@ void TestRefresh::refreshButton()
     WindowFixture f;
     MainWindow& w = showing(f, type);
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
-    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
-    auto* refreshButton = control<QPushButton>(w, u"refreshButton"_qs);
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
+    auto* refreshButton = control<QPushButton>(w, u"refreshButton"_s);
     part<ReportPanel>(w).setStationCode(code);
-    reportArea->setPlainText(u"report on screen"_qs);
+    reportArea->setPlainText(u"report on screen"_s);
     refreshTimer.setTicksSinceRefresh(37);
     QTest::mouseClick(refreshButton, Qt::LeftButton);
     QCOMPARE(f.server.requests(), requests);
     QCOMPARE(freshRequests(f.server), fresh);
     QCOMPARE(refreshTimer.ticksSinceRefresh(), 37);
     if (requests.isEmpty())
-        QCOMPARE(reportArea->toPlainText(), u"report on screen"_qs);
+        QCOMPARE(reportArea->toPlainText(), u"report on screen"_s);
 }
 
 void TestRefresh::notamRefreshDropsMetarCopy()
@@ -150,8 +152,8 @@ void TestRefresh::notamRefreshDropsMetarCopy()
         WindowFixture f;
         MainWindow& w = showing(f, 2);
         if (refreshFirst)
-            QTest::mouseClick(control<QPushButton>(w, u"refreshButton"_qs), Qt::LeftButton);
-        QTest::mouseClick(control<QRadioButton>(w, u"metarButton"_qs), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(w, u"refreshButton"_s), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(w, u"metarButton"_s), Qt::LeftButton);
         QCOMPARE(f.server.requests().constLast(), kMetar);
         QCOMPARE(f.server.headers().constLast().contains("Cache-Control: no-cache"), refreshFirst);
     }
@@ -182,14 +184,14 @@ void TestRefresh::foldByTick()
     WindowFixture f(at(10, 25));
     MainWindow& w = f.window();
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
-    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.resize(outerTwips / 15 - (w.frameGeometry().width() - w.width()), w.height());
     QCOMPARE(w.outerWidthTwips(), outerTwips);
     for (int i = 0; i < ticks; ++i)
         refreshTimer.tick();
-    QCOMPARE(foldButton->text(), folded ? u"Rechercher"_qs : u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), folded ? u"Rechercher"_s : u"Réduire"_s);
     QCOMPARE(w.outerWidthTwips() < 9000, folded);
 }
 
@@ -198,9 +200,9 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     WindowFixture f(at(10, 25));
     MainWindow& w = f.window();
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
-    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    part<ReportPanel>(w).setStationCode(u"LFPG"_qs);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
+    part<ReportPanel>(w).setStationCode(u"LFPG"_s);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const auto tick = [&](int count) {
@@ -209,20 +211,20 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     };
 
     tick(2);
-    QCOMPARE(foldButton->text(), u"Rechercher"_qs);
+    QCOMPARE(foldButton->text(), u"Rechercher"_s);
     // Unfolded by hand, the region stays while the count runs on from 15 ...
     QTest::mouseClick(foldButton, Qt::LeftButton);
     tick(20);
-    QCOMPARE(foldButton->text(), u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), u"Réduire"_s);
     // ... until the next automatic refresh, two ticks after which it folds again.
     f.clock.set(at(10, 40));
     tick(1);
     QCOMPARE(f.server.requests().size(), 1);
     f.clock.set(at(10, 41));
     tick(1);
-    QCOMPARE(foldButton->text(), u"Réduire"_qs);
+    QCOMPARE(foldButton->text(), u"Réduire"_s);
     tick(1);
-    QCOMPARE(foldButton->text(), u"Rechercher"_qs);
+    QCOMPARE(foldButton->text(), u"Rechercher"_s);
 }
 
 void TestRefresh::tickDuringATickRunsAfterIt()
@@ -230,7 +232,7 @@ void TestRefresh::tickDuringATickRunsAfterIt()
     // The tick's refresh is slow; the next tick falls due meanwhile and must run once the refresh is over.
     WindowFixture f(at(10, 10));
     MainWindow& w = showing(f);
-    f.server.setReply(kMetar, TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300 });
+    f.server.setReply(kMetar, TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_s), {}, false, 300 });
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     refreshTimer.setTicksSinceRefresh(50);
     QTimer::singleShot(100, &refreshTimer, &RefreshTimer::tick);
@@ -244,7 +246,7 @@ void TestRefresh::tickDuringATransferWaitsForIt()
 {
     WindowFixture f;
     MainWindow& w = showing(f);
-    f.server.setReply(kMetar, TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 300 });
+    f.server.setReply(kMetar, TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_s), {}, false, 300 });
     RefreshTimer& timer = part<RefreshTimer>(w);
     timer.setTicksSinceRefresh(0);
     int countDuringTransfer = -1;
@@ -252,7 +254,7 @@ void TestRefresh::tickDuringATransferWaitsForIt()
         timer.tick();
         countDuringTransfer = timer.ticksSinceRefresh();
     });
-    w.showReport(u"LFPG"_qs);
+    w.showReport(u"LFPG"_s);
     QCOMPARE(countDuringTransfer, 0);
     QTRY_COMPARE(timer.ticksSinceRefresh(), 1);
 }

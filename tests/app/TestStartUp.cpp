@@ -14,6 +14,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using Shell::bar;
 using Shell::captions;
 
@@ -23,7 +25,7 @@ QStringList storedBar(const MemorySettingsStore& settings)
 {
     QStringList out;
     for (int i = 0; i < 12; ++i)
-        out.append(settings.read(u"Fav"_qs, QString::number(i), u"<absent>"_qs));
+        out.append(settings.read(u"Fav"_s, QString::number(i), u"<absent>"_s));
     return out;
 }
 
@@ -37,7 +39,7 @@ QStringList withSlot(int index, const QString& code, QStringList codes = bar({})
 // so to download) until the application's loop has started and ended once.
 void clickQuit(MainWindow& w)
 {
-    QTest::mouseClick(control<QPushButton>(w, u"quitButton"_qs), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, u"quitButton"_s), Qt::LeftButton);
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
 }
@@ -67,17 +69,17 @@ void TestStartUp::startUp_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("request");
 
-    const QString metar = u"/data/observations/metar/decoded/EGLL.TXT"_qs;
-    const QString notam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=EGLL"_qs;
+    const QString metar = u"/data/observations/metar/decoded/EGLL.TXT"_s;
+    const QString notam = u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=EGLL"_s;
     const auto stored = [](const char* info) {
-        return QStringList { u"Fav/0=LFPG"_qs, u"data/last=EGLL"_qs, u"data/Info="_qs + QString::fromLatin1(info) };
+        return QStringList { u"Fav/0=LFPG"_s, u"data/last=EGLL"_s, u"data/Info="_s + QString::fromLatin1(info) };
     };
     // The stored type selects its button, whose click requests the stored last code.
     QTest::newRow("METAR") << stored("0") << 0 << metar;
-    QTest::newRow("TAF") << stored("1") << 1 << u"/data/forecasts/taf/stations/EGLL.TXT"_qs;
+    QTest::newRow("TAF") << stored("1") << 1 << u"/data/forecasts/taf/stations/EGLL.TXT"_s;
     QTest::newRow("NOTAM") << stored("2") << 2 << notam;
     QTest::newRow("one and a half, to even") << stored("1.5") << 2 << notam;
-    QTest::newRow("first run") << QStringList() << 0 << u"/data/observations/metar/decoded/LFPG.TXT"_qs;
+    QTest::newRow("first run") << QStringList() << 0 << u"/data/observations/metar/decoded/LFPG.TXT"_s;
 
     // A type that names no button starts on METAR.
     QTest::newRow("seven") << stored("7") << 0 << metar;
@@ -95,15 +97,15 @@ void TestStartUp::startUp()
     Services services = f.services();
     services.downloader = &spy;
     MainWindow w(services);
-    auto* versionLabel = control<QLabel>(w, u"versionLabel"_qs);
-    auto* stationCode = control<QLabel>(w, u"stationCode"_qs);
-    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_qs);
-    auto* findBox = control<QFrame>(w, u"findBox"_qs);
-    auto* firstSlot = control<QLabel>(w, u"favouriteSlot0"_qs);
-    auto* stationTipText = control<QLabel>(w, u"stationTipText"_qs);
-    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_qs),
-        control<QRadioButton>(w, u"tafButton"_qs), control<QRadioButton>(w, u"notamButton"_qs) };
-    const QString code = stored.isEmpty() ? u"LFPG"_qs : u"EGLL"_qs;
+    auto* versionLabel = control<QLabel>(w, u"versionLabel"_s);
+    auto* stationCode = control<QLabel>(w, u"stationCode"_s);
+    auto* helpPanel = control<HelpPanel>(w, u"helpPanel"_s);
+    auto* findBox = control<QFrame>(w, u"findBox"_s);
+    auto* firstSlot = control<QLabel>(w, u"favouriteSlot0"_s);
+    auto* stationTipText = control<QLabel>(w, u"stationTipText"_s);
+    const QList<QRadioButton*> typeButtons { control<QRadioButton>(w, u"metarButton"_s),
+        control<QRadioButton>(w, u"tafButton"_s), control<QRadioButton>(w, u"notamButton"_s) };
+    const QString code = stored.isEmpty() ? u"LFPG"_s : u"EGLL"_s;
     // Everything but the report is in place when the first download starts: version, current code, the bar
     // restored and described from the filled station table, the help panel moved, no find panel yet. The
     // window itself waits for the report, so that it paints once, with it.
@@ -112,18 +114,18 @@ void TestStartUp::startUp()
         if (downloads++)
             return;
         QVERIFY(!w.isVisible());
-        QCOMPARE(versionLabel->text(), u"Version:3.0.0"_qs);
+        QCOMPARE(versionLabel->text(), u"Version:3.0.0"_s);
         QCOMPARE(stationCode->text(), code);
-        QCOMPARE(captions(w), stored.isEmpty() ? bar({}) : bar({ u"LFPG"_qs }));
+        QCOMPARE(captions(w), stored.isEmpty() ? bar({}) : bar({ u"LFPG"_s }));
         QCOMPARE(helpPanel->x(), Twips::toPixels(-195));
         QVERIFY(!findBox->isVisible());
         if (!stored.isEmpty()) {
             QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, {});
             QApplication::sendEvent(firstSlot, &move);
-            QCOMPARE(stationTipText->text(), u"Paris (France)"_qs);
+            QCOMPARE(stationTipText->text(), u"Paris (France)"_s);
         }
     };
-    f.serveMetar(code, readFixture(u"metar/"_qs + code + u".TXT"_qs));
+    f.serveMetar(code, readFixture(u"metar/"_s + code + u".TXT"_s));
     Shell::store(f.settings, stored);
     w.start();
 
@@ -133,7 +135,7 @@ void TestStartUp::startUp()
     for (int i = 0; i < 3; ++i)
         QCOMPARE(typeButtons[i]->isChecked(), i == type);
     QCOMPARE(findBox->isVisible(), type == 2);
-    QCOMPARE(captions(w), stored.isEmpty() ? bar({ code }) : bar({ u"LFPG"_qs, code }));
+    QCOMPARE(captions(w), stored.isEmpty() ? bar({ code }) : bar({ u"LFPG"_s, code }));
     QVERIFY(part<RefreshTimer>(w).isActive());
 }
 
@@ -143,17 +145,16 @@ void TestStartUp::restoredBar_data()
     QTest::addColumn<QStringList>("expected");
 
     // Each key fills its own slot; the others stay empty and hidden.
-    QTest::newRow("keys 3 and 7 only") << QStringList { u"Fav/3=LFPG"_qs, u"Fav/7=EGLL"_qs }
-                                       << withSlot(7, u"EGLL"_qs, withSlot(3, u"LFPG"_qs));
-    QTest::newRow("empty value stays hidden")
-        << QStringList { u"Fav/0="_qs, u"Fav/1=KJFK"_qs } << withSlot(1, u"KJFK"_qs);
-    QTest::newRow("bottom slot") << QStringList { u"Fav/11=LFPO"_qs } << withSlot(11, u"LFPO"_qs);
+    QTest::newRow("keys 3 and 7 only") << QStringList { u"Fav/3=LFPG"_s, u"Fav/7=EGLL"_s }
+                                       << withSlot(7, u"EGLL"_s, withSlot(3, u"LFPG"_s));
+    QTest::newRow("empty value stays hidden") << QStringList { u"Fav/0="_s, u"Fav/1=KJFK"_s } << withSlot(1, u"KJFK"_s);
+    QTest::newRow("bottom slot") << QStringList { u"Fav/11=LFPO"_s } << withSlot(11, u"LFPO"_s);
 
     // Stored values are not checked: any text is a caption, and keys that name no slot are not read.
     QTest::newRow("any text is a caption")
-        << QStringList { u"Fav/2=n'importe quoi"_qs } << withSlot(2, u"n'importe quoi"_qs);
+        << QStringList { u"Fav/2=n'importe quoi"_s } << withSlot(2, u"n'importe quoi"_s);
     QTest::newRow("keys that name no slot")
-        << QStringList { u"Fav/12=LFPG"_qs, u"Fav/-1=EGLL"_qs, u"Fav/03=KJFK"_qs } << bar({});
+        << QStringList { u"Fav/12=LFPG"_s, u"Fav/-1=EGLL"_s, u"Fav/03=KJFK"_s } << bar({});
 }
 
 void TestStartUp::restoredBar()
@@ -162,10 +163,10 @@ void TestStartUp::restoredBar()
     QFETCH(QStringList, expected);
 
     WindowFixture f;
-    const MainWindow& w = Shell::start(f, stored + QStringList { u"data/last=-"_qs });
+    const MainWindow& w = Shell::start(f, stored + QStringList { u"data/last=-"_s });
     QCOMPARE(captions(w), expected);
     for (int i = 0; i < FavouritesBar::kSlots; ++i) {
-        const auto* slot = control<QLabel>(w, u"favouriteSlot%1"_qs.arg(i));
+        const auto* slot = control<QLabel>(w, u"favouriteSlot%1"_s.arg(i));
         QCOMPARE(slot->isVisible(), !slot->text().isEmpty());
         QCOMPARE(slot->cursor().shape(), Qt::BitmapCursor); // the favourites' pointer, empty slots included
     }
@@ -176,10 +177,10 @@ void TestStartUp::lastCodeNotACode_data()
     QTest::addColumn<QString>("last");
 
     // Any stored text is requested like a code and fails like a failed download, reaching no server.
-    QTest::newRow("path") << u"../../etc/passwd"_qs;
-    QTest::newRow("blank inside") << u"LF PG"_qs;
+    QTest::newRow("path") << u"../../etc/passwd"_s;
+    QTest::newRow("blank inside") << u"LF PG"_s;
     QTest::newRow("empty") << QString();
-    QTest::newRow("address") << u"LFPG.TXT?x=1"_qs;
+    QTest::newRow("address") << u"LFPG.TXT?x=1"_s;
     QTest::newRow("long") << QString(300, u'A');
 }
 
@@ -188,18 +189,17 @@ void TestStartUp::lastCodeNotACode()
     QFETCH(QString, last);
 
     WindowFixture f;
-    MainWindow& w = Shell::start(f, { u"data/last="_qs + last });
+    MainWindow& w = Shell::start(f, { u"data/last="_s + last });
     QVERIFY(f.server.requests().isEmpty());
     // A failed download says so first; the line after says why.
-    QCOMPARE(
-        control<QTextEdit>(w, u"reportArea"_qs)->toPlainText().section(u'\n', 0, 0), u"Connexion à internet ..."_qs);
-    QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), last);
+    QCOMPARE(control<QTextEdit>(w, u"reportArea"_s)->toPlainText().section(u'\n', 0, 0), u"Connexion à internet ..."_s);
+    QCOMPARE(control<QLabel>(w, u"stationCode"_s)->text(), last);
     QCOMPARE(captions(w), bar({}));
-    QCOMPARE(f.settings.read(u"data"_qs, u"last"_qs, {}), last);
+    QCOMPARE(f.settings.read(u"data"_s, u"last"_s, {}), last);
 
     // The window stays usable.
-    w.showReport(u"LFPG"_qs);
-    QCOMPARE(captions(w), bar({ u"LFPG"_qs }));
+    w.showReport(u"LFPG"_s);
+    QCOMPARE(captions(w), bar({ u"LFPG"_s }));
 }
 
 void TestStartUp::save_data()
@@ -209,8 +209,8 @@ void TestStartUp::save_data()
     QTest::addColumn<QStringList>("saved");
 
     // The close box and "Quitter" save all twelve slots, empty ones included, and the selected type.
-    QTest::newRow("close box") << false << QList<int> { 1 } << bar({ u"LFPG"_qs, QString(), u"KJFK"_qs });
-    QTest::newRow("Quitter") << true << QList<int> { 1 } << bar({ u"LFPG"_qs, QString(), u"KJFK"_qs });
+    QTest::newRow("close box") << false << QList<int> { 1 } << bar({ u"LFPG"_s, QString(), u"KJFK"_s });
+    QTest::newRow("Quitter") << true << QList<int> { 1 } << bar({ u"LFPG"_s, QString(), u"KJFK"_s });
     QTest::newRow("every favourite removed") << false << QList<int> { 0, 1, 2 } << bar({});
 }
 
@@ -221,24 +221,24 @@ void TestStartUp::save()
     QFETCH(QStringList, saved);
 
     WindowFixture f;
-    MainWindow& w = Shell::start(
-        f, { u"Fav/0=LFPG"_qs, u"Fav/1=EGLL"_qs, u"Fav/2=KJFK"_qs, u"data/Info=1"_qs, u"data/last=KJFK"_qs });
+    MainWindow& w
+        = Shell::start(f, { u"Fav/0=LFPG"_s, u"Fav/1=EGLL"_s, u"Fav/2=KJFK"_s, u"data/Info=1"_s, u"data/last=KJFK"_s });
 
     // Work files beside files that are not: other names, a sub-folder, and text files of the user's elsewhere.
     const QDir work(f.workDir.path());
     QTemporaryDir elsewhere;
-    QTemporaryDir besideProgram(QCoreApplication::applicationDirPath() + u"/user-XXXXXX"_qs);
-    const QStringList workFiles { u"V.txt"_qs, u"LFPG.txt"_qs, u".txt"_qs };
-    const QStringList kept { u"notes.md"_qs, u"archive.txt.bak"_qs, u"sub/inner.txt"_qs, u"folder.txt/a"_qs,
-        elsewhere.filePath(u"notes.txt"_qs), besideProgram.filePath(u"notes.txt"_qs) };
+    QTemporaryDir besideProgram(QCoreApplication::applicationDirPath() + u"/user-XXXXXX"_s);
+    const QStringList workFiles { u"V.txt"_s, u"LFPG.txt"_s, u".txt"_s };
+    const QStringList kept { u"notes.md"_s, u"archive.txt.bak"_s, u"sub/inner.txt"_s, u"folder.txt/a"_s,
+        elsewhere.filePath(u"notes.txt"_s), besideProgram.filePath(u"notes.txt"_s) };
     for (const QString& name : workFiles + kept) {
         QVERIFY(work.mkpath(QFileInfo(work.filePath(name)).path()));
         QVERIFY(QFile(work.filePath(name)).open(QIODevice::WriteOnly));
     }
 
-    QTest::mouseClick(control<QRadioButton>(w, u"notamButton"_qs), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(w, u"notamButton"_s), Qt::LeftButton);
     for (const int slot : removed)
-        QTest::mouseClick(control<QLabel>(w, u"favouriteSlot%1"_qs.arg(slot)), Qt::RightButton);
+        QTest::mouseClick(control<QLabel>(w, u"favouriteSlot%1"_s.arg(slot)), Qt::RightButton);
     if (quit)
         clickQuit(w);
     else
@@ -246,7 +246,7 @@ void TestStartUp::save()
 
     QVERIFY(!w.isVisible());
     QCOMPARE(storedBar(f.settings), saved);
-    QCOMPARE(f.settings.read(u"data"_qs, u"Info"_qs, {}), u"2"_qs);
+    QCOMPARE(f.settings.read(u"data"_s, u"Info"_s, {}), u"2"_s);
     for (const QString& name : workFiles)
         QVERIFY2(QFile::exists(work.filePath(name)) != quit, qPrintable(name));
     for (const QString& name : kept)
@@ -256,30 +256,30 @@ void TestStartUp::save()
 void TestStartUp::saveRunsOnce()
 {
     WindowFixture f;
-    MainWindow& w = Shell::start(f, { u"Fav/0=LFPG"_qs });
-    QCOMPARE(control<QLabel>(w, u"reportTitle"_qs)->text(), u"METAR de 1930 UTC"_qs);
+    MainWindow& w = Shell::start(f, { u"Fav/0=LFPG"_s });
+    QCOMPARE(control<QLabel>(w, u"reportTitle"_s)->text(), u"METAR de 1930 UTC"_s);
     w.close();
-    QCOMPARE(f.settings.read(u"Fav"_qs, u"0"_qs, {}), u"LFPG"_qs);
+    QCOMPARE(f.settings.read(u"Fav"_s, u"0"_s, {}), u"LFPG"_s);
 
     // However the end is asked for again ("Quitter", the end of the event loop), the save does not run twice.
-    f.settings.write(u"Fav"_qs, u"0"_qs, u"written meanwhile"_qs);
+    f.settings.write(u"Fav"_s, u"0"_s, u"written meanwhile"_s);
     clickQuit(w);
     w.unload();
-    QCOMPARE(f.settings.read(u"Fav"_qs, u"0"_qs, {}), u"written meanwhile"_qs);
-    QVERIFY(!QFile::exists(f.workDir.filePath(u"V.txt"_qs))); // the quit still empties the work folder
+    QCOMPARE(f.settings.read(u"Fav"_s, u"0"_s, {}), u"written meanwhile"_s);
+    QVERIFY(!QFile::exists(f.workDir.filePath(u"V.txt"_s))); // the quit still empties the work folder
 }
 
 void TestStartUp::slowFirstReportDoesNotKeepTheWindowAway()
 {
     WindowFixture f;
-    f.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_qs,
-        TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_qs), {}, false, 1500 });
+    f.server.setReply(u"/data/observations/metar/decoded/LFPG.TXT"_s,
+        TestHttpServer::Reply { 200, readFixture(u"metar/LFPG.TXT"_s), {}, false, 1500 });
     MainWindow& w = f.window();
     bool shownDuringDownload = false;
     QTimer::singleShot(1000, &w, [&] { shownDuringDownload = w.isVisible(); });
     w.start();
     QVERIFY(shownDuringDownload);
-    QCOMPARE(control<QLabel>(w, u"reportTitle"_qs)->text(), u"METAR de 1930 UTC"_qs);
+    QCOMPARE(control<QLabel>(w, u"reportTitle"_s)->text(), u"METAR de 1930 UTC"_s);
 }
 
 QTEST_MAIN(TestStartUp)

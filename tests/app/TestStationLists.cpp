@@ -15,11 +15,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString metarPath(const QString& code)
 {
-    return u"/data/observations/metar/decoded/"_qs + code + u".TXT"_qs;
+    return u"/data/observations/metar/decoded/"_s + code + u".TXT"_s;
 }
 
 } // namespace
@@ -45,45 +47,44 @@ void TestStationLists::commandLines_data()
     QTest::addColumn<QString>("err"); // what standard error must contain; "" for nothing at all
 
     QTest::newRow("near in JSON, lower-case code")
-        << QStringList { u"--near"_qs, u"lfpg"_qs } << 0 << 10
+        << QStringList { u"--near"_s, u"lfpg"_s } << 0 << 10
         << uR"(^\[\s+\{\s+"bearingDeg": 239,\s+"city": "Paris",\s+"code": "LFPB",\s+"country": "France",\s+)"
-           uR"("distanceKm": 9.3,\s+"distanceNm": 5,\s+"name": "Paris-Le Bourget Airport"\s+\},\s+\{)"_qs
+           uR"("distanceKm": 9.3,\s+"distanceNm": 5,\s+"name": "Paris-Le Bourget Airport"\s+\},\s+\{)"_s
         << QString();
     QTest::newRow("near in text, nearest first")
-        << QStringList { u"--near"_qs, u"LFPG"_qs, u"--format"_qs, u"text"_qs } << 0 << 10
+        << QStringList { u"--near"_s, u"LFPG"_s, u"--format"_s, u"text"_s } << 0 << 10
         << u"^LFPB  9,3 km \\(5,0 NM\\)  au 239°  Paris \\(France\\) — Paris-Le Bourget Airport\n"
-           u"LFPO  34,5 km \\(18,6 NM\\)  au 201°  Paris \\(France\\) — Paris-Orly Airport\n"_qs
+           u"LFPO  34,5 km \\(18,6 NM\\)  au 201°  Paris \\(France\\) — Paris-Orly Airport\n"_s
         << QString();
     QTest::newRow("near, no aerodrome name")
-        << QStringList { u"--near=LFPG"_qs, u"--format=text"_qs } << 0 << 10
-        << u"\nLFAQ  107,1 km \\(57,8 NM\\)  au 006°  Albert \\(France\\)\n"_qs << QString();
-    QTest::newRow("near a station without position") << QStringList { u"--near"_qs, u"OACC"_qs } << 2 << -1 << u"^$"_qs
-                                                     << u"la position de la station OACC n'est pas connue"_qs;
-    QTest::newRow("near an unknown code") << QStringList { u"--near"_qs, u"ZZZZ"_qs, u"--format"_qs, u"text"_qs } << 2
-                                          << -1 << u"^$"_qs << u"station inconnue : ZZZZ"_qs;
-    QTest::newRow("near without code") << QStringList { u"--near"_qs } << 2 << -1 << u"^$"_qs << u"--help"_qs;
-    QTest::newRow("near as a PDF") << QStringList { u"--near"_qs, u"LFPG"_qs, u"--format"_qs, u"pdf"_qs } << 2 << -1
-                                   << u"^$"_qs << u"(json ou text)"_qs;
+        << QStringList { u"--near=LFPG"_s, u"--format=text"_s } << 0 << 10
+        << u"\nLFAQ  107,1 km \\(57,8 NM\\)  au 006°  Albert \\(France\\)\n"_s << QString();
+    QTest::newRow("near a station without position") << QStringList { u"--near"_s, u"OACC"_s } << 2 << -1 << u"^$"_s
+                                                     << u"la position de la station OACC n'est pas connue"_s;
+    QTest::newRow("near an unknown code") << QStringList { u"--near"_s, u"ZZZZ"_s, u"--format"_s, u"text"_s } << 2 << -1
+                                          << u"^$"_s << u"station inconnue : ZZZZ"_s;
+    QTest::newRow("near without code") << QStringList { u"--near"_s } << 2 << -1 << u"^$"_s << u"--help"_s;
+    QTest::newRow("near as a PDF") << QStringList { u"--near"_s, u"LFPG"_s, u"--format"_s, u"pdf"_s } << 2 << -1
+                                   << u"^$"_s << u"(json ou text)"_s;
     QTest::newRow("search by aerodrome name")
-        << QStringList { u"--search"_qs, u"ORLY"_qs } << 0 << 1
-        << uR"("city": "Paris",\s+"code": "LFPO",\s+"country": "France",\s+"name": "Paris-Orly Airport")"_qs
+        << QStringList { u"--search"_s, u"ORLY"_s } << 0 << 1
+        << uR"("city": "Paris",\s+"code": "LFPO",\s+"country": "France",\s+"name": "Paris-Orly Airport")"_s
         << QString();
     QTest::newRow("search with accents and punctuation")
-        << QStringList { u"--search"_qs, u"ST-ÉTIENNE"_qs, u"--format"_qs, u"text"_qs } << 0 << 2
-        << u"^LFMH  Saint-Etienne \\(France\\) — Saint-Étienne-Bouthéon Airport\nLFLS  "_qs << QString();
-    QTest::newRow("search ranks codes first") << QStringList { u"--search"_qs, u"lfp"_qs, u"--format"_qs, u"text"_qs }
-                                              << 0 << -1 << u"^(LFP\\w  [^\n]+\n)+[^L]"_qs << QString();
-    QTest::newRow("search finding nothing") << QStringList { u"--search"_qs, u"qqzz"_qs, u"--format"_qs, u"text"_qs }
-                                            << 0 << -1 << u"^Aucune station trouvée\n$"_qs << QString();
+        << QStringList { u"--search"_s, u"ST-ÉTIENNE"_s, u"--format"_s, u"text"_s } << 0 << 2
+        << u"^LFMH  Saint-Etienne \\(France\\) — Saint-Étienne-Bouthéon Airport\nLFLS  "_s << QString();
+    QTest::newRow("search ranks codes first") << QStringList { u"--search"_s, u"lfp"_s, u"--format"_s, u"text"_s } << 0
+                                              << -1 << u"^(LFP\\w  [^\n]+\n)+[^L]"_s << QString();
+    QTest::newRow("search finding nothing") << QStringList { u"--search"_s, u"qqzz"_s, u"--format"_s, u"text"_s } << 0
+                                            << -1 << u"^Aucune station trouvée\n$"_s << QString();
     QTest::newRow("search finding nothing in JSON")
-        << QStringList { u"--search"_qs, u"qqzz"_qs } << 0 << 0 << u"^\\[\\s*\\]\\s*$"_qs << QString();
-    QTest::newRow("search for nothing") << QStringList { u"--search"_qs, u" "_qs } << 2 << -1 << u"^$"_qs
-                                        << u"l'option --search attend un texte"_qs;
-    QTest::newRow("search with an output file") << QStringList { u"--search"_qs, u"paris"_qs, u"--output"_qs,
-        u"/tmp/x"_qs } << 2 << -1 << u"^$"_qs << u"vont avec --report"_qs;
-    QTest::newRow("near with a report") << QStringList { u"--near"_qs, u"LFPG"_qs, u"--report"_qs, u"metar"_qs,
-        u"LFPG"_qs } << 2 << -1 << u"^$"_qs
-                                        << u"ne vont pas ensemble"_qs;
+        << QStringList { u"--search"_s, u"qqzz"_s } << 0 << 0 << u"^\\[\\s*\\]\\s*$"_s << QString();
+    QTest::newRow("search for nothing") << QStringList { u"--search"_s, u" "_s } << 2 << -1 << u"^$"_s
+                                        << u"l'option --search attend un texte"_s;
+    QTest::newRow("search with an output file") << QStringList { u"--search"_s, u"paris"_s, u"--output"_s, u"/tmp/x"_s }
+                                                << 2 << -1 << u"^$"_s << u"vont avec --report"_s;
+    QTest::newRow("near with a report") << QStringList { u"--near"_s, u"LFPG"_s, u"--report"_s, u"metar"_s, u"LFPG"_s }
+                                        << 2 << -1 << u"^$"_s << u"ne vont pas ensemble"_s;
 }
 
 void TestStationLists::commandLines()
@@ -111,27 +112,27 @@ void TestStationLists::commandLines()
 void TestStationLists::nearbyListRequestsTheChosenStation()
 {
     WindowFixture fixture;
-    for (const QString& code : { u"LFPG"_qs, u"LFPB"_qs, u"LFPO"_qs })
-        fixture.serveMetar(code, readFixture(u"metar/LFPG.TXT"_qs));
-    fixture.settings.write(u"data"_qs, u"last"_qs, u"LFPG"_qs);
+    for (const QString& code : { u"LFPG"_s, u"LFPB"_s, u"LFPO"_s })
+        fixture.serveMetar(code, readFixture(u"metar/LFPG.TXT"_s));
+    fixture.settings.write(u"data"_s, u"last"_s, u"LFPG"_s);
     MainWindow& w = fixture.window();
     w.start();
     part<RefreshTimer>(w).stop();
-    auto* nearby = control<QTreeWidget>(w, u"nearbyList"_qs);
+    auto* nearby = control<QTreeWidget>(w, u"nearbyList"_s);
 
     // A click on a row shows that station's report, as a choice in any list does.
-    QTest::mouseClick(control<QPushButton>(w, u"nearbyButton"_qs), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, u"nearbyButton"_s), Qt::LeftButton);
     QVERIFY(nearby->isVisible());
     QCOMPARE(nearby->topLevelItemCount(), 10);
     const QTreeWidgetItem* second = nearby->topLevelItem(1);
-    QCOMPARE(second->text(0), u"LFPO"_qs);
+    QCOMPARE(second->text(0), u"LFPO"_s);
     QTest::mouseClick(nearby->viewport(), Qt::LeftButton, {}, nearby->visualItemRect(second).center());
     QVERIFY(!nearby->isVisible());
-    QCOMPARE(fixture.server.requests().constLast(), metarPath(u"LFPO"_qs));
-    QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), u"LFPO"_qs);
+    QCOMPARE(fixture.server.requests().constLast(), metarPath(u"LFPO"_s));
+    QCOMPARE(control<QLabel>(w, u"stationCode"_s)->text(), u"LFPO"_s);
 
     // From LFPO, Enter on the first row goes to its nearest station.
-    QTest::mouseClick(control<QPushButton>(w, u"nearbyButton"_qs), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, u"nearbyButton"_s), Qt::LeftButton);
     QCOMPARE(nearby->currentItem()->text(0), nearby->topLevelItem(0)->text(0));
     const QString nearest = nearby->topLevelItem(0)->text(0);
     QTest::keyClick(nearby, Qt::Key_Return);
@@ -145,17 +146,17 @@ void TestStationLists::typingOffersStationsByName_data()
     QTest::addColumn<bool>("keepsFocus"); // the box keeps the focus, for more to be typed
     QTest::addColumn<QString>("requested"); // by a click on the first row; "" for none
 
-    QTest::newRow("a city") << u"toulouse"_qs
-                            << QStringList { u"LFBF  Toulouse (France) — Toulouse-Francazal (BA 101) Air Base"_qs,
-                                   u"LFBO  Toulouse (France) — Toulouse-Blagnac Airport"_qs }
-                            << true << u"LFBF"_qs;
+    QTest::newRow("a city") << u"toulouse"_s
+                            << QStringList { u"LFBF  Toulouse (France) — Toulouse-Francazal (BA 101) Air Base"_s,
+                                   u"LFBO  Toulouse (France) — Toulouse-Blagnac Airport"_s }
+                            << true << u"LFBF"_s;
     QTest::newRow("an aerodrome, without accents")
-        << u"st etienne bouth"_qs << QStringList { u"LFMH  Saint-Etienne (France) — Saint-Étienne-Bouthéon Airport"_qs }
-        << true << u"LFMH"_qs;
+        << u"st etienne bouth"_s << QStringList { u"LFMH  Saint-Etienne (France) — Saint-Étienne-Bouthéon Airport"_s }
+        << true << u"LFMH"_s;
     QTest::newRow("a code goes on to Rechercher")
-        << u"lfpg"_qs << QStringList { u"LFPG  Paris (France) — Charles de Gaulle International Airport"_qs } << false
-        << u"LFPG"_qs;
-    QTest::newRow("nothing") << u"qqz"_qs << QStringList { u"Aucune station trouvée"_qs } << true << QString();
+        << u"lfpg"_s << QStringList { u"LFPG  Paris (France) — Charles de Gaulle International Airport"_s } << false
+        << u"LFPG"_s;
+    QTest::newRow("nothing") << u"qqz"_s << QStringList { u"Aucune station trouvée"_s } << true << QString();
 }
 
 void TestStationLists::typingOffersStationsByName()
@@ -165,13 +166,13 @@ void TestStationLists::typingOffersStationsByName()
     QFETCH(bool, keepsFocus);
     QFETCH(QString, requested);
     WindowFixture fixture;
-    fixture.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    fixture.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
     MainWindow& w = fixture.window();
     w.start();
     part<RefreshTimer>(w).stop();
     w.activateWindow();
-    auto* box = control<QLineEdit>(w, u"codeSearchEdit"_qs);
-    auto* offer = control<QListView>(w, u"stationOfferList"_qs);
+    auto* box = control<QLineEdit>(w, u"codeSearchEdit"_s);
+    auto* offer = control<QListView>(w, u"stationOfferList"_s);
     box->setFocus();
     QTest::keyClicks(box, typed);
 

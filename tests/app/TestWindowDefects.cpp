@@ -17,10 +17,12 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kNotamPath = u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs;
-const QString kTafPath = u"/data/forecasts/taf/stations/LFPG.TXT"_qs;
+const QString kNotamPath = u"/regusers/publictools/corp_comp/metar_taf_notam.html"_s;
+const QString kTafPath = u"/data/forecasts/taf/stations/LFPG.TXT"_s;
 
 // A provider's page of @p count NOTAMs for LFPG, three to six lines each, every third one about a runway.
 QByteArray notamPage(int count)
@@ -39,7 +41,7 @@ QByteArray notamPage(int count)
 // The window started on LFPG's METAR.
 MainWindow& shownWindow(WindowFixture& f)
 {
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
     MainWindow& w = f.window();
     w.start();
     return w;
@@ -87,10 +89,10 @@ void TestWindowDefects::findLeavesEveryNotamReachable()
     WindowFixture f;
     f.server.setBody(kNotamPath, notamPage(60));
     MainWindow& w = shownWindow(f);
-    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
-    control<QRadioButton>(w, u"notamButton"_qs)->click();
-    control<QLineEdit>(w, u"findEdit"_qs)->setText(u"rwy"_qs);
-    control<QPushButton>(w, u"findButton"_qs)->click();
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
+    control<QRadioButton>(w, u"notamButton"_s)->click();
+    control<QLineEdit>(w, u"findEdit"_s)->setText(u"rwy"_s);
+    control<QPushButton>(w, u"findButton"_s)->click();
     QCoreApplication::processEvents();
 
     // Every line is laid out with a height, so it is drawn and the scroll range covers it.
@@ -101,7 +103,7 @@ void TestWindowDefects::findLeavesEveryNotamReachable()
     }
     QScrollBar* scroll = reportArea->verticalScrollBar();
     scroll->setValue(scroll->maximum());
-    const QTextCursor end = document->find(u"(Fin)"_qs);
+    const QTextCursor end = document->find(u"(Fin)"_s);
     QVERIFY(!end.isNull());
     QVERIFY(reportArea->viewport()->rect().contains(reportArea->cursorRect(end).center()));
 }
@@ -109,23 +111,23 @@ void TestWindowDefects::findLeavesEveryNotamReachable()
 void TestWindowDefects::newReportStartsFromThePlainLook()
 {
     WindowFixture f;
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    f.server.setBody(kNotamPath, readFixture(u"notam/LFPG.html"_qs));
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
+    f.server.setBody(kNotamPath, readFixture(u"notam/LFPG.html"_s));
     MainWindow& w = shownWindow(f);
-    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
-    control<QRadioButton>(w, u"metarButton"_qs)->click();
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
+    control<QRadioButton>(w, u"metarButton"_s)->click();
     // The user clicks into the large dark red temperature.
-    const int temperature = reportArea->toPlainText().indexOf(u"°C"_qs);
+    const int temperature = reportArea->toPlainText().indexOf(u"°C"_s);
     QVERIFY(temperature > 0);
     QTextCursor cursor = reportArea->textCursor();
     cursor.setPosition(temperature);
     reportArea->setTextCursor(cursor);
 
-    control<QRadioButton>(w, u"notamButton"_qs)->click();
+    control<QRadioButton>(w, u"notamButton"_s)->click();
     QCOMPARE(styledCharacters(w.shownReport()), 0);
     f.server.close();
-    control<QPushButton>(w, u"refreshButton"_qs)->click();
-    QCOMPARE(w.shownReport().text.section(u"\r\n"_qs, 0, 0), u"Connexion à internet ..."_qs);
+    control<QPushButton>(w, u"refreshButton"_s)->click();
+    QCOMPARE(w.shownReport().text.section(u"\r\n"_s, 0, 0), u"Connexion à internet ..."_s);
     QCOMPARE(styledCharacters(w.shownReport()), 0);
 }
 
@@ -134,8 +136,8 @@ void TestWindowDefects::codeLabelNamesTheShownStation_data()
     QTest::addColumn<int>("meanwhile"); // 0: clicks at the transfer's end, 1: a tick, 2: a code asked for
     QTest::addColumn<QString>("shown"); // the code shown at the end, where one request decides it
     QTest::newRow("another station chosen while a slow one loads") << 0 << QString();
-    QTest::newRow("a tick held back during a slow download") << 1 << u"EGLL"_qs;
-    QTest::newRow("a code asked for during a slow download, shown after it") << 2 << u"LFPG"_qs;
+    QTest::newRow("a tick held back during a slow download") << 1 << u"EGLL"_s;
+    QTest::newRow("a code asked for during a slow download, shown after it") << 2 << u"LFPG"_s;
 }
 
 void TestWindowDefects::codeLabelNamesTheShownStation()
@@ -143,9 +145,9 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
     QFETCH(int, meanwhile);
     QFETCH(QString, shown);
     WindowFixture f(QDateTime(QDate(2026, 12, 7), QTime(10, 10)));
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    f.server.setReply(u"/data/observations/metar/decoded/EGLL.TXT"_qs,
-        TestHttpServer::Reply { 200, readFixture(u"metar/EGLL.TXT"_qs), {}, false, 400 });
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
+    f.server.setReply(u"/data/observations/metar/decoded/EGLL.TXT"_s,
+        TestHttpServer::Reply { 200, readFixture(u"metar/EGLL.TXT"_s), {}, false, 400 });
     MainWindow& w = shownWindow(f);
     RefreshTimer& timer = part<RefreshTimer>(w);
     part<ReportPanel>(w).selectReportTypeQuietly(ReportType::Metar);
@@ -155,7 +157,7 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
     if (meanwhile == 1) {
         QTimer::singleShot(150, &timer, &RefreshTimer::tick);
     } else if (meanwhile == 2) {
-        QTimer::singleShot(150, &w, [&w] { w.showReport(u"LFPG"_qs); });
+        QTimer::singleShot(150, &w, [&w] { w.showReport(u"LFPG"_s); });
     } else {
         // Clicks on LFPG in a code list and then on refresh, made during the transfer: user input waits
         // for the transfer's end, and is delivered right after it.
@@ -163,31 +165,31 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
             if (std::exchange(clicked, true))
                 return;
             QMetaObject::invokeMethod(
-                &w, [&] { w.showReport(u"LFPG"_qs); }, Qt::QueuedConnection);
-            QMetaObject::invokeMethod(control<QPushButton>(w, u"refreshButton"_qs), "click", Qt::QueuedConnection);
+                &w, [&] { w.showReport(u"LFPG"_s); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(control<QPushButton>(w, u"refreshButton"_s), "click", Qt::QueuedConnection);
         });
     }
-    w.showReport(u"EGLL"_qs);
+    w.showReport(u"EGLL"_s);
     QTest::qWait(300);
 
     const QString shownCode = part<ReportPanel>(w).stationCode();
     if (!shown.isEmpty())
         QCOMPARE(shownCode, shown);
-    QCOMPARE(control<QLabel>(w, u"stationCode"_qs)->text(), shownCode);
-    QCOMPARE(f.settings.read(u"data"_qs, u"last"_qs, {}), shownCode);
+    QCOMPARE(control<QLabel>(w, u"stationCode"_s)->text(), shownCode);
+    QCOMPARE(f.settings.read(u"data"_s, u"last"_s, {}), shownCode);
     QVERIFY2(w.shownReport().title.contains(shownCode) || w.shownReport().text.contains(shownCode),
-        qPrintable(shownCode + u" / "_qs + w.shownReport().text.left(80)));
+        qPrintable(shownCode + u" / "_s + w.shownReport().text.left(80)));
 }
 
 void TestWindowDefects::bannerBelongsToTheShownReport()
 {
     WindowFixture f(QDateTime(QDate(2027, 3, 1), QTime(10, 0))); // the METAR is months old
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
     MainWindow& w = shownWindow(f);
-    control<QRadioButton>(w, u"metarButton"_qs)->click();
+    control<QRadioButton>(w, u"metarButton"_s)->click();
     QVERIFY(w.shownReport().bannerVisible);
-    control<QRadioButton>(w, u"tafButton"_qs)->click(); // no TAF is served
-    QCOMPARE(w.shownReport().text.section(u"\r\n"_qs, 0, 0), u"Connexion à internet ..."_qs);
+    control<QRadioButton>(w, u"tafButton"_s)->click(); // no TAF is served
+    QCOMPARE(w.shownReport().text.section(u"\r\n"_s, 0, 0), u"Connexion à internet ..."_s);
     QVERIFY(!w.shownReport().bannerVisible);
     QCOMPARE(w.shownReport().background, 0xFFFFFFu);
 }
@@ -207,10 +209,10 @@ void TestWindowDefects::notamPageEncodings()
     WindowFixture f;
     f.server.setBody(kNotamPath, page);
     MainWindow& w = shownWindow(f);
-    control<QRadioButton>(w, u"notamButton"_qs)->click();
-    QVERIFY2(w.shownReport().text.contains(u"CAFÉ CLSD"_qs), qPrintable(w.shownReport().text));
-    control<QLineEdit>(w, u"findEdit"_qs)->setText(u"café"_qs);
-    control<QPushButton>(w, u"findButton"_qs)->click();
+    control<QRadioButton>(w, u"notamButton"_s)->click();
+    QVERIFY2(w.shownReport().text.contains(u"CAFÉ CLSD"_s), qPrintable(w.shownReport().text));
+    control<QLineEdit>(w, u"findEdit"_s)->setText(u"café"_s);
+    control<QPushButton>(w, u"findButton"_s)->click();
     QVERIFY(styledCharacters(w.shownReport()) == 4);
 }
 
@@ -223,22 +225,21 @@ void TestWindowDefects::keyboard_data()
     QTest::addColumn<QString>("filledList"); // a list that must now have items, if any
 
     QTest::newRow("Enter in the code box searches")
-        << u"codeSearchEdit"_qs << u"lfpg"_qs << int(Qt::Key_Return) << u"LFPG"_qs << u"searchResultsList"_qs;
+        << u"codeSearchEdit"_s << u"lfpg"_s << int(Qt::Key_Return) << u"LFPG"_s << u"searchResultsList"_s;
     QTest::newRow("Enter on a code of the list")
-        << u"codesAToKList"_qs << QString() << int(Qt::Key_Return) << u"AGGH"_qs << QString();
+        << u"codesAToKList"_s << QString() << int(Qt::Key_Return) << u"AGGH"_s << QString();
     QTest::newRow("keypad Enter on a code of the list")
-        << u"codesAToKList"_qs << QString() << int(Qt::Key_Enter) << u"AGGH"_qs << QString();
+        << u"codesAToKList"_s << QString() << int(Qt::Key_Enter) << u"AGGH"_s << QString();
     QTest::newRow("Enter on a list with no current item")
-        << u"searchResultsList"_qs << QString() << int(Qt::Key_Return) << QString() << QString();
-    QTest::newRow("Enter in the find box")
-        << u"findEdit"_qs << u"rwy"_qs << int(Qt::Key_Enter) << QString() << QString();
+        << u"searchResultsList"_s << QString() << int(Qt::Key_Return) << QString() << QString();
+    QTest::newRow("Enter in the find box") << u"findEdit"_s << u"rwy"_s << int(Qt::Key_Enter) << QString() << QString();
     QTest::newRow("arrow down on the report types")
-        << u"metarButton"_qs << QString() << int(Qt::Key_Down) << u"taf/stations/LFPG"_qs << QString();
+        << u"metarButton"_s << QString() << int(Qt::Key_Down) << u"taf/stations/LFPG"_s << QString();
     QTest::newRow("arrow down in the countries")
-        << u"countryList"_qs << QString() << int(Qt::Key_Down) << QString() << u"cityList"_qs;
+        << u"countryList"_s << QString() << int(Qt::Key_Down) << QString() << u"cityList"_s;
     // Onto Guzara, Afghanistan's second city and its only code: listed, not asked for.
     QTest::newRow("arrow down in the cities")
-        << u"cityList"_qs << QString() << int(Qt::Key_Down) << QString() << u"cityCodeList"_qs;
+        << u"cityList"_s << QString() << int(Qt::Key_Down) << QString() << u"cityCodeList"_s;
 }
 
 void TestWindowDefects::keyboard()
@@ -249,18 +250,18 @@ void TestWindowDefects::keyboard()
     QFETCH(QString, requested);
     QFETCH(QString, filledList);
     WindowFixture f;
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    f.serveMetar(u"AGGH"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    f.server.setBody(kNotamPath, readFixture(u"notam/LFPG.html"_qs));
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
+    f.serveMetar(u"AGGH"_s, readFixture(u"metar/LFPG.TXT"_s));
+    f.server.setBody(kNotamPath, readFixture(u"notam/LFPG.html"_s));
     MainWindow& w = shownWindow(f);
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     if (focus == u"findEdit")
-        control<QRadioButton>(w, u"notamButton"_qs)->click();
+        control<QRadioButton>(w, u"notamButton"_s)->click();
     if (focus == u"countryList" || focus == u"cityList")
-        control<QPushButton>(w, u"browserButton"_qs)->click();
+        control<QPushButton>(w, u"browserButton"_s)->click();
     if (focus == u"cityList") {
-        control<QListWidget>(w, u"countryList"_qs)->setCurrentRow(0);
-        QTest::keyClick(control<QListWidget>(w, u"countryList"_qs), Qt::Key_Return);
+        control<QListWidget>(w, u"countryList"_s)->setCurrentRow(0);
+        QTest::keyClick(control<QListWidget>(w, u"countryList"_s), Qt::Key_Return);
     }
     auto* target = control<QWidget>(w, focus);
     if (auto* list = qobject_cast<QAbstractItemView*>(target))
@@ -288,21 +289,21 @@ void TestWindowDefects::foldingKeepsTheLayout()
 {
     WindowFixture f;
     MainWindow& w = shownWindow(f);
-    auto* reportPanel = control<QWidget>(w, u"reportPanel"_qs);
-    auto* foldButton = control<QPushButton>(w, u"foldButton"_qs);
+    auto* reportPanel = control<QWidget>(w, u"reportPanel"_s);
+    auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
     const QSize size = w.size();
     const QRect panel = reportPanel->geometry();
     for (int cycle = 0; cycle < 3; ++cycle) {
         foldButton->click();
-        QCOMPARE(foldButton->text(), u"Rechercher"_qs);
+        QCOMPARE(foldButton->text(), u"Rechercher"_s);
         foldButton->click();
     }
     QCOMPARE(w.size(), size);
     QCOMPARE(reportPanel->geometry(), panel);
 
-    control<QPushButton>(w, u"browserButton"_qs)->click();
+    control<QPushButton>(w, u"browserButton"_s)->click();
     // Every country's name fits the list: no scroll bar hides a row.
-    auto* countries = control<QListWidget>(w, u"countryList"_qs);
+    auto* countries = control<QListWidget>(w, u"countryList"_s);
     QCoreApplication::processEvents();
     QVERIFY(!countries->horizontalScrollBar()->isVisible());
 }
@@ -327,13 +328,13 @@ void TestWindowDefects::tabChain_data()
     QTest::addColumn<QStringList>("reached");
     QTest::addColumn<QStringList>("unreached"); // under the open panel
 
-    const QStringList search { u"codeSearchEdit"_qs, u"searchButton"_qs, u"codesAToKList"_qs };
-    const QStringList top { u"helpButton"_qs, u"browserButton"_qs };
-    const QStringList report { u"metarButton"_qs, u"refreshButton"_qs, u"reportArea"_qs, u"quitButton"_qs };
+    const QStringList search { u"codeSearchEdit"_s, u"searchButton"_s, u"codesAToKList"_s };
+    const QStringList top { u"helpButton"_s, u"browserButton"_s };
+    const QStringList report { u"metarButton"_s, u"refreshButton"_s, u"reportArea"_s, u"quitButton"_s };
     QTest::newRow("nothing open") << QString() << search + top + report << QStringList();
-    QTest::newRow("help panel") << u"helpButton"_qs << QStringList { u"helpCloseButton"_qs } << search + top + report;
-    QTest::newRow("browser") << u"browserButton"_qs << QStringList { u"countryList"_qs } + report << search;
-    QTest::newRow("folded") << u"foldButton"_qs << report << search + top + QStringList { u"countryList"_qs };
+    QTest::newRow("help panel") << u"helpButton"_s << QStringList { u"helpCloseButton"_s } << search + top + report;
+    QTest::newRow("browser") << u"browserButton"_s << QStringList { u"countryList"_s } + report << search;
+    QTest::newRow("folded") << u"foldButton"_s << report << search + top + QStringList { u"countryList"_s };
 }
 
 void TestWindowDefects::tabChain()
@@ -348,24 +349,24 @@ void TestWindowDefects::tabChain()
     if (!opened.isEmpty())
         control<QPushButton>(w, opened)->click();
     if (opened != u"helpButton")
-        control<QWidget>(w, u"refreshButton"_qs)->setFocus();
+        control<QWidget>(w, u"refreshButton"_s)->setFocus();
     const QStringList chain = tabOrder();
     for (const QString& name : reached)
-        QVERIFY2(chain.contains(name), qPrintable(name + u" not in "_qs + chain.join(u' ')));
+        QVERIFY2(chain.contains(name), qPrintable(name + u" not in "_s + chain.join(u' ')));
     for (const QString& name : unreached)
-        QVERIFY2(!chain.contains(name), qPrintable(name + u" in "_qs + chain.join(u' ')));
+        QVERIFY2(!chain.contains(name), qPrintable(name + u" in "_s + chain.join(u' ')));
 }
 
 void TestWindowDefects::helpTextsReadableOverThePicture()
 {
     WindowFixture f;
     MainWindow& w = shownWindow(f);
-    control<QPushButton>(w, u"helpButton"_qs)->click();
-    auto* picture = control<QLabel>(w, u"helpPicture"_qs);
+    control<QPushButton>(w, u"helpButton"_s)->click();
+    auto* picture = control<QLabel>(w, u"helpPicture"_s);
     const QImage image = picture->pixmap().toImage();
-    QStringList texts { u"versionLabel"_qs };
+    QStringList texts { u"versionLabel"_s };
     for (int i = 0; i < 6; ++i)
-        texts.append(u"helpText%1"_qs.arg(i));
+        texts.append(u"helpText%1"_s.arg(i));
     for (const QString& name : texts) {
         // Where the dark text's lines lie over the picture, the picture must be light.
         auto* text = control<QLabel>(w, name);
@@ -396,26 +397,26 @@ void TestWindowDefects::keyboardPaths_data()
     QTest::addColumn<QString>("requested"); // in the address of the last request, if any
     QTest::addColumn<QStringList>("favourites"); // the bar at the end
 
-    const QStringList stored { u"LFPG"_qs, u"EGLL"_qs, u"KJFK"_qs };
+    const QStringList stored { u"LFPG"_s, u"EGLL"_s, u"KJFK"_s };
     // Left to right and top to bottom, round again; a group of radio buttons is one stop.
     QTest::newRow("round the window")
-        << u"helpButton"_qs << QStringList(16, u"Tab"_qs).join(u' ')
+        << u"helpButton"_s << QStringList(16, u"Tab"_s).join(u' ')
         << u"browserButton codesAToKButton codesAToKList codeSearchEdit searchButton searchResultsList foldButton "
            u"metarButton quitButton refreshButton favouritesBar nearbyButton reportArea helpButton browserButton "
-           u"codesAToKButton"_qs
+           u"codesAToKButton"_s
         << QString() << stored;
     QTest::newRow("browser down to a city's airports")
-        << u"browserButton"_qs << u"Space Tab France Tab Paris Tab"_qs
-        << u"browserButton countryList countryList cityList cityList cityCodeList"_qs << QString() << stored;
+        << u"browserButton"_s << u"Space Tab France Tab Paris Tab"_s
+        << u"browserButton countryList countryList cityList cityList cityCodeList"_s << QString() << stored;
     // Favourites: arrows between them, Enter shows one, Shift+F10 offers to remove it.
-    QTest::newRow("favourites") << u"refreshButton"_qs << u"Tab Down Down Up Return Shift+F10 Return Up"_qs
+    QTest::newRow("favourites") << u"refreshButton"_s << u"Tab Down Down Up Return Shift+F10 Return Up"_s
                                 << u"favouritesBar favouritesBar favouritesBar favouritesBar favouritesBar "
-                                   u"favouriteMenu favouritesBar favouritesBar"_qs
-                                << u"EGLL"_qs << QStringList { u"LFPG"_qs, QString(), u"KJFK"_qs };
-    QTest::newRow("report menu") << u"reportArea"_qs << u"Shift+F10 Escape"_qs << u"reportMenu reportArea"_qs
-                                 << QString() << stored;
-    QTest::newRow("help closed") << u"helpButton"_qs << u"Space Escape"_qs << u"helpCloseButton helpButton"_qs
-                                 << QString() << stored;
+                                   u"favouriteMenu favouritesBar favouritesBar"_s
+                                << u"EGLL"_s << QStringList { u"LFPG"_s, QString(), u"KJFK"_s };
+    QTest::newRow("report menu") << u"reportArea"_s << u"Shift+F10 Escape"_s << u"reportMenu reportArea"_s << QString()
+                                 << stored;
+    QTest::newRow("help closed") << u"helpButton"_s << u"Space Escape"_s << u"helpCloseButton helpButton"_s << QString()
+                                 << stored;
 }
 
 void TestWindowDefects::keyboardPaths()
@@ -426,17 +427,17 @@ void TestWindowDefects::keyboardPaths()
     QFETCH(QString, requested);
     QFETCH(QStringList, favourites);
     WindowFixture f;
-    Shell::store(f.settings, { u"Fav/0=LFPG"_qs, u"Fav/1=EGLL"_qs, u"Fav/2=KJFK"_qs });
-    f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
+    Shell::store(f.settings, { u"Fav/0=LFPG"_s, u"Fav/1=EGLL"_s, u"Fav/2=KJFK"_s });
+    f.serveMetar(u"EGLL"_s, readFixture(u"metar/EGLL.TXT"_s));
     MainWindow& w = shownWindow(f);
     w.resize(600, w.height()); // narrow: no tick folds it meanwhile
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     control<QWidget>(w, start)->setFocus(Qt::OtherFocusReason);
     const qsizetype requestsBefore = f.server.requests().size();
-    const QHash<QString, QKeyCombination> named { { u"Tab"_qs, Qt::Key_Tab }, { u"Down"_qs, Qt::Key_Down },
-        { u"Up"_qs, Qt::Key_Up }, { u"Return"_qs, Qt::Key_Return }, { u"Space"_qs, Qt::Key_Space },
-        { u"Escape"_qs, Qt::Key_Escape }, { u"Shift+F10"_qs, Qt::SHIFT | Qt::Key_F10 } };
+    const QHash<QString, QKeyCombination> named { { u"Tab"_s, Qt::Key_Tab }, { u"Down"_s, Qt::Key_Down },
+        { u"Up"_s, Qt::Key_Up }, { u"Return"_s, Qt::Key_Return }, { u"Space"_s, Qt::Key_Space },
+        { u"Escape"_s, Qt::Key_Escape }, { u"Shift+F10"_s, Qt::SHIFT | Qt::Key_F10 } };
     const QStringList expected = holders.split(u' ');
     const QStringList pressed = keys.split(u' ');
     for (qsizetype i = 0; i < pressed.size(); ++i) {
@@ -471,8 +472,8 @@ void TestWindowDefects::separatorsFitTheVisibleWidth()
     WindowFixture f;
     f.server.setBody(kNotamPath, page);
     MainWindow& w = shownWindow(f);
-    auto* reportArea = control<QTextEdit>(w, u"reportArea"_qs);
-    control<QRadioButton>(w, u"notamButton"_qs)->click();
+    auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
+    control<QRadioButton>(w, u"notamButton"_s)->click();
     QCoreApplication::processEvents();
     QCOMPARE(reportArea->verticalScrollBar()->isVisible(), scrollBar);
     // Each separator is a line of its own, one line high and no wider than what the area shows.

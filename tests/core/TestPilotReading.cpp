@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using ReportTimes::AgeClass;
 using Category = Conditions::Category;
 using Daylight::DayKind;
@@ -86,28 +88,28 @@ void TestPilotReading::timeLines_data()
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("METAR in winter time") << u"080730Z"_qs << QString() << utc(12, 8, 8, 42)
-                                          << u"Observé il y a 1 h 12 min — 07:30 UTC (08:30 heure locale)"_qs;
-    QTest::newRow("METAR in summer time") << u"150930Z"_qs << QString() << utc(6, 15, 9, 35)
-                                          << u"Observé il y a 5 min — 09:30 UTC (11:30 heure locale)"_qs;
+    QTest::newRow("METAR in winter time") << u"080730Z"_s << QString() << utc(12, 8, 8, 42)
+                                          << u"Observé il y a 1 h 12 min — 07:30 UTC (08:30 heure locale)"_s;
+    QTest::newRow("METAR in summer time")
+        << u"150930Z"_s << QString() << utc(6, 15, 9, 35) << u"Observé il y a 5 min — 09:30 UTC (11:30 heure locale)"_s;
     QTest::newRow("METAR dated by the decoded file")
-        << u"Dec 08 2026 - 02:30 AM EST / 2026.12.08 0730 UTC"_qs << QString() << utc(12, 8, 8, 42)
-        << u"Observé il y a 1 h 12 min — 07:30 UTC (08:30 heure locale)"_qs;
+        << u"Dec 08 2026 - 02:30 AM EST / 2026.12.08 0730 UTC"_s << QString() << utc(12, 8, 8, 42)
+        << u"Observé il y a 1 h 12 min — 07:30 UTC (08:30 heure locale)"_s;
     QTest::newRow("old METAR carries its days")
-        << u"062330Z"_qs << QString() << utc(12, 8, 8, 0)
-        << u"Observé il y a 1 j 8 h — 06/12 23:30 UTC (07/12 00:30 heure locale)"_qs;
-    QTest::newRow("TAF") << u"081102Z"_qs << u"0812/0918"_qs << utc(12, 8, 11, 42)
+        << u"062330Z"_s << QString() << utc(12, 8, 8, 0)
+        << u"Observé il y a 1 j 8 h — 06/12 23:30 UTC (07/12 00:30 heure locale)"_s;
+    QTest::newRow("TAF") << u"081102Z"_s << u"0812/0918"_s << utc(12, 8, 11, 42)
                          << u"Émis il y a 40 min — valide du 08/12 12:00 au 09/12 18:00 UTC (13:00 au 19:00 heure "
-                            u"locale)"_qs;
+                            u"locale)"_s;
     QTest::newRow("TAF to hour 24 across a month end")
-        << u"301702Z"_qs << u"3018/0124"_qs << utc(6, 30, 17, 30)
-        << u"Émis il y a 28 min — valide du 30/06 18:00 au 02/07 00:00 UTC (20:00 au 02:00 heure locale)"_qs;
+        << u"301702Z"_s << u"3018/0124"_s << utc(6, 30, 17, 30)
+        << u"Émis il y a 28 min — valide du 30/06 18:00 au 02/07 00:00 UTC (20:00 au 02:00 heure locale)"_s;
     QTest::newRow("TAF ending past local midnight")
-        << u"081717Z"_qs << u"0818/0923"_qs << utc(12, 8, 17, 17)
+        << u"081717Z"_s << u"0818/0923"_s << utc(12, 8, 17, 17)
         << u"Émis il y a moins d'une minute — valide du 08/12 18:00 au 09/12 23:00 UTC (19:00 au 10/12 00:00 "
-           u"heure locale)"_qs;
+           u"heure locale)"_s;
     QTest::newRow("TAF with an impossible validity")
-        << u"081102Z"_qs << u"0812/3118"_qs << utc(12, 8, 11, 42) << u"Émis il y a 40 min"_qs;
+        << u"081102Z"_s << u"0812/3118"_s << utc(12, 8, 11, 42) << u"Émis il y a 40 min"_s;
 }
 
 void TestPilotReading::timeLines()
@@ -132,7 +134,7 @@ void TestPilotReading::conditions_data()
     QTest::addColumn<int>("visibilityM"); // -1: not read
     QTest::addColumn<int>("ceilingFt"); // -1: none or not read
     const auto row = [](const char* name, const char16_t* groups, Category category, int visibility, int ceiling) {
-        QTest::newRow(name) << u"LFPG 081030Z 24012KT "_qs + QString::fromUtf16(groups) << category << visibility
+        QTest::newRow(name) << u"LFPG 081030Z 24012KT "_s + QString::fromUtf16(groups) << category << visibility
                             << ceiling;
     };
 
@@ -168,7 +170,7 @@ void TestPilotReading::conditions()
     QCOMPARE(c.ceilingFt.value_or(-1), ceilingFt);
     if (category == Category::Marginal) // the limits are the caller's
         QCOMPARE(Conditions::conditionsOf(raw, { 5000, 1500, 5000, 1500 }).category, Category::Vmc);
-    QVERIFY(Conditions::conditionsLine(c).startsWith(u"Conditions de vol : "_qs + Conditions::categoryWord(category)));
+    QVERIFY(Conditions::conditionsLine(c).startsWith(u"Conditions de vol : "_s + Conditions::categoryWord(category)));
 }
 
 void TestPilotReading::daylight_data()
@@ -183,15 +185,15 @@ void TestPilotReading::daylight_data()
     const QDate december(2026, 12, 21);
 
     // Paris almanac times, a minute earlier at Roissy, 0.2° further east.
-    QTest::newRow("LFPG in June") << u"LFPG"_qs << june << DayKind::Normal << QTime(3, 46) << QTime(19, 57) << true;
-    QTest::newRow("LFPG in December") << u"LFPG"_qs << december << DayKind::Normal << QTime(7, 41) << QTime(15, 55)
+    QTest::newRow("LFPG in June") << u"LFPG"_s << june << DayKind::Normal << QTime(3, 46) << QTime(19, 57) << true;
+    QTest::newRow("LFPG in December") << u"LFPG"_s << december << DayKind::Normal << QTime(7, 41) << QTime(15, 55)
                                       << true;
     // Near the equator the sun rises before midnight UTC, and the night margin is a quarter of an hour.
-    QTest::newRow("Singapore") << u"WSSS"_qs << june << DayKind::Normal << QTime(22, 59) << QTime(11, 11) << true;
-    QTest::newRow("Thule in June") << u"BGTL"_qs << june << DayKind::PolarDay << QTime() << QTime() << false;
-    QTest::newRow("South Pole in June") << u"NZSP"_qs << june << DayKind::PolarNight << QTime() << QTime() << true;
+    QTest::newRow("Singapore") << u"WSSS"_s << june << DayKind::Normal << QTime(22, 59) << QTime(11, 11) << true;
+    QTest::newRow("Thule in June") << u"BGTL"_s << june << DayKind::PolarDay << QTime() << QTime() << false;
+    QTest::newRow("South Pole in June") << u"NZSP"_s << june << DayKind::PolarNight << QTime() << QTime() << true;
     // Akureyri at midsummer: the sun sets after midnight UTC, and not for the hour a night needs.
-    QTest::newRow("short summer night") << u"BIAR"_qs << june << DayKind::Normal << QTime() << QTime() << false;
+    QTest::newRow("short summer night") << u"BIAR"_s << june << DayKind::Normal << QTime() << QTime() << false;
 }
 
 void TestPilotReading::daylight()
@@ -207,16 +209,15 @@ void TestPilotReading::daylight()
     const QString line = Daylight::daylightLine(sun, kParis);
     QCOMPARE(sun.kind, kind);
     if (kind != DayKind::Normal) {
-        QVERIFY(line.startsWith(kind == DayKind::PolarDay ? u"Jour polaire"_qs : u"Nuit polaire"_qs));
+        QVERIFY(line.startsWith(kind == DayKind::PolarDay ? u"Jour polaire"_s : u"Nuit polaire"_s));
         return;
     }
     QVERIFY(!sunriseUtc.isValid() || std::abs(sun.sunriseUtc.time().secsTo(sunriseUtc)) <= 120);
     QVERIFY(!sunsetUtc.isValid() || std::abs(sun.sunsetUtc.time().secsTo(sunsetUtc)) <= 120);
     const QString paris = sun.sunriseUtc.addSecs(date.month() == 6 ? 7200 : 3600).toString(u"HH:mm");
-    QVERIFY2(
-        line.startsWith(u"Lever "_qs + sun.sunriseUtc.toString(u"HH:mm") + u" UTC ("_qs + paris + u") — coucher"_qs),
+    QVERIFY2(line.startsWith(u"Lever "_s + sun.sunriseUtc.toString(u"HH:mm") + u" UTC ("_s + paris + u") — coucher"_s),
         qPrintable(line));
-    QCOMPARE(line.endsWith(u"pas de nuit aéronautique"_qs), !night);
+    QCOMPARE(line.endsWith(u"pas de nuit aéronautique"_s), !night);
     if (!night)
         return;
     const int margin = std::abs(place.latitudeDeg) <= 30 ? 15 * 60 : 30 * 60;
@@ -234,10 +235,10 @@ void TestPilotReading::densityAltitude_data()
 
     // Denver at 35 °C: pressure altitude 5,432 ft (29.92 inHg), 30.9 °C above standard there.
     QTest::newRow("hot day at a high station")
-        << u"KDEN 081053Z 10SM CLR 35/02 A2992 RMK T03500017"_qs << 5431 << 9136 << true;
-    QTest::newRow("standard day at sea level") << u"LFRB 081030Z 9999 FEW030 15/10 Q1013"_qs << 325 << 411 << false;
-    QTest::newRow("low pressure, warm") << u"EGLL 081020Z 9999 BKN012 25/12 Q0985"_qs << 83 << 2270 << true;
-    QTest::newRow("frost at altitude") << u"LFLS 081030Z CAVOK M12/M15 Q1035"_qs << 1302 << -2355 << false;
+        << u"KDEN 081053Z 10SM CLR 35/02 A2992 RMK T03500017"_s << 5431 << 9136 << true;
+    QTest::newRow("standard day at sea level") << u"LFRB 081030Z 9999 FEW030 15/10 Q1013"_s << 325 << 411 << false;
+    QTest::newRow("low pressure, warm") << u"EGLL 081020Z 9999 BKN012 25/12 Q0985"_s << 83 << 2270 << true;
+    QTest::newRow("frost at altitude") << u"LFLS 081030Z CAVOK M12/M15 Q1035"_s << 1302 << -2355 << false;
 }
 
 void TestPilotReading::densityAltitude()

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <string>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Entry
@@ -124,8 +126,8 @@ void TestStationData::slotsAndCount()
     const Stations::StationTable& table = loaded().table;
     QCOMPARE(Stations::StationTable::kSlots, 5001);
     QCOMPARE(table.count(), 4528);
-    QCOMPARE(table.slot(1), u"OACC\\Afghanistan\\Chakhcharan"_qs);
-    QCOMPARE(table.slot(4528), u"FVFA\\Zimbabwe\\Victoria Falls"_qs);
+    QCOMPARE(table.slot(1), u"OACC\\Afghanistan\\Chakhcharan"_s);
+    QCOMPARE(table.slot(4528), u"FVFA\\Zimbabwe\\Victoria Falls"_s);
     QVERIFY(table.slot(0).isEmpty());
     for (int i = 4529; i <= 5000; ++i)
         QVERIFY2(table.slot(i).isEmpty(), qPrintable(QString::number(i)));
@@ -141,14 +143,14 @@ void TestStationData::quotedRows_data()
 {
     QTest::addColumn<QString>("row");
     QTest::addColumn<int>("slot"); // 0: anywhere
-    QTest::newRow("first") << u"OACC\\Afghanistan\\Chakhcharan"_qs << 1;
-    QTest::newRow("Anchorage") << u"PANC\\Alaska\\Anchorage"_qs << 0;
-    QTest::newRow("Buenos Aires, trailing space") << u"SAEZ\\Argentina \\Buenos Aires"_qs << 0;
-    QTest::newRow("Paris") << u"LFPG\\France\\Paris"_qs << 0;
-    QTest::newRow("London") << u"EGLL\\Uk\\London"_qs << 0;
-    QTest::newRow("Beijing") << u"ZBAA\\Pr Of China\\Beijing"_qs << 0;
-    QTest::newRow("New York") << u"KJFK\\USA\\New York"_qs << 0;
-    QTest::newRow("last") << u"FVFA\\Zimbabwe\\Victoria Falls"_qs << 4528;
+    QTest::newRow("first") << u"OACC\\Afghanistan\\Chakhcharan"_s << 1;
+    QTest::newRow("Anchorage") << u"PANC\\Alaska\\Anchorage"_s << 0;
+    QTest::newRow("Buenos Aires, trailing space") << u"SAEZ\\Argentina \\Buenos Aires"_s << 0;
+    QTest::newRow("Paris") << u"LFPG\\France\\Paris"_s << 0;
+    QTest::newRow("London") << u"EGLL\\Uk\\London"_s << 0;
+    QTest::newRow("Beijing") << u"ZBAA\\Pr Of China\\Beijing"_s << 0;
+    QTest::newRow("New York") << u"KJFK\\USA\\New York"_s << 0;
+    QTest::newRow("last") << u"FVFA\\Zimbabwe\\Victoria Falls"_s << 4528;
 }
 
 void TestStationData::quotedRows()
@@ -175,17 +177,17 @@ void TestStationData::countries()
     }
     QCOMPARE(runs.size(), 229);
     QCOMPARE(QSet<QString>(runs.begin(), runs.end()).size(), 229); // no country comes back after another
-    QCOMPARE(runs.first(), u"Afghanistan"_qs);
-    QCOMPARE(runs.last(), u"Zimbabwe"_qs);
+    QCOMPARE(runs.first(), u"Afghanistan"_s);
+    QCOMPARE(runs.last(), u"Zimbabwe"_s);
     QCOMPARE(Stations::Countries(loaded().table), runs);
     // No two names differ only by case or apostrophes, so the folded order never mixes two countries.
     QSet<QString> folded;
     for (const QString& name : runs)
         folded.insert(fold(name));
     QCOMPARE(folded.size(), 229);
-    QVERIFY(runs.contains(u"Alaska"_qs));
-    QVERIFY(runs.contains(u"Hawaii"_qs));
-    QVERIFY(runs.contains(u"Pr Of China"_qs));
+    QVERIFY(runs.contains(u"Alaska"_s));
+    QVERIFY(runs.contains(u"Hawaii"_s));
+    QVERIFY(runs.contains(u"Pr Of China"_s));
 }
 
 // ---- Purpose: the quoted run sizes, USA in slots 2,804 to 4,427, and no other run as large ----
@@ -194,13 +196,13 @@ void TestStationData::largestRuns_data()
 {
     QTest::addColumn<QString>("country");
     QTest::addColumn<int>("size");
-    QTest::newRow("USA") << u"USA"_qs << 1624;
-    QTest::newRow("Canada") << u"Canada"_qs << 225;
-    QTest::newRow("Brazil") << u"Brazil"_qs << 119;
-    QTest::newRow("France") << u"France"_qs << 107;
-    QTest::newRow("Alaska") << u"Alaska"_qs << 103;
-    QTest::newRow("Uk") << u"Uk"_qs << 92;
-    QTest::newRow("Japan, trailing space") << u"Japan "_qs << 91;
+    QTest::newRow("USA") << u"USA"_s << 1624;
+    QTest::newRow("Canada") << u"Canada"_s << 225;
+    QTest::newRow("Brazil") << u"Brazil"_s << 119;
+    QTest::newRow("France") << u"France"_s << 107;
+    QTest::newRow("Alaska") << u"Alaska"_s << 103;
+    QTest::newRow("Uk") << u"Uk"_s << 92;
+    QTest::newRow("Japan, trailing space") << u"Japan "_s << 91;
 }
 
 void TestStationData::largestRuns()
@@ -209,15 +211,15 @@ void TestStationData::largestRuns()
     QFETCH(int, size);
     const QList<Entry>& entries = loaded().entries;
     QCOMPARE(countOf(entries, country), size);
-    if (country == u"USA"_qs) {
+    if (country == u"USA"_s) {
         QCOMPARE(entries.at(2804 - 1).country, country);
         QCOMPARE(entries.at(4427 - 1).country, country);
         QVERIFY(entries.at(2803 - 1).country != country);
         QVERIFY(entries.at(4428 - 1).country != country);
     }
     // Only the quoted countries reach the smallest quoted size.
-    static const QStringList quoted { u"USA"_qs, u"Canada"_qs, u"Brazil"_qs, u"France"_qs, u"Alaska"_qs, u"Uk"_qs,
-        u"Japan "_qs };
+    static const QStringList quoted { u"USA"_s, u"Canada"_s, u"Brazil"_s, u"France"_s, u"Alaska"_s, u"Uk"_s,
+        u"Japan "_s };
     QHash<QString, int> sizes;
     for (const Entry& e : entries)
         ++sizes[e.country];
@@ -234,14 +236,14 @@ void TestStationData::trailingSpaceCountries()
     const QStringList countries = Stations::Countries(loaded().table);
     QStringList trailing;
     for (const QString& name : countries) {
-        QVERIFY2(!name.startsWith(u' ') && !name.endsWith(u"  "_qs), qPrintable(name));
+        QVERIFY2(!name.startsWith(u' ') && !name.endsWith(u"  "_s), qPrintable(name));
         if (name.endsWith(u' '))
             trailing.append(name);
     }
     QCOMPARE(trailing.size(), 51);
-    for (const QString& name : { u"Argentina "_qs, u"Australia "_qs, u"S Afr Rep "_qs, u"Japan "_qs })
+    for (const QString& name : { u"Argentina "_s, u"Australia "_s, u"S Afr Rep "_s, u"Japan "_s })
         QVERIFY2(trailing.contains(name), qPrintable(name));
-    QVERIFY(!countries.contains(u"Argentina"_qs));
+    QVERIFY(!countries.contains(u"Argentina"_s));
 }
 
 // ---- Purpose: 292 cities of a country have several codes; Paris three, Rio De Janeiro four ----
@@ -254,16 +256,16 @@ void TestStationData::citiesWithSeveralCodes()
     const auto several = std::count_if(
         codesByCity.cbegin(), codesByCity.cend(), [](const QStringList& codes) { return codes.size() > 1; });
     QCOMPARE(several, 292);
-    QCOMPARE(codesByCity.value(u"France\\Paris"_qs), (QStringList { u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs }));
-    QCOMPARE(codesByCity.value(u"Brazil\\Rio De Janeiro"_qs).size(), 4);
+    QCOMPARE(codesByCity.value(u"France\\Paris"_s), (QStringList { u"LFPB"_s, u"LFPG"_s, u"LFPO"_s }));
+    QCOMPARE(codesByCity.value(u"Brazil\\Rio De Janeiro"_s).size(), 4);
 }
 
 // ---- Purpose: two separators, a 4-letter code, country 2-32, city 3-28, entry at most 48, known characters ----
 
 void TestStationData::fieldsAndCharacters()
 {
-    static const QRegularExpression code(u"^[A-Z]{4}$"_qs);
-    static const QRegularExpression allowed(u"^[A-Za-z4 &'()\\-./\\\\]+$"_qs);
+    static const QRegularExpression code(u"^[A-Z]{4}$"_s);
+    static const QRegularExpression allowed(u"^[A-Za-z4 &'()\\-./\\\\]+$"_s);
     int minCountry = 1000, maxCountry = 0, minCity = 1000, maxCity = 0, longest = 0, fours = 0;
     const Stations::StationTable& table = loaded().table;
     for (int i = 1; i <= table.count(); ++i) {
@@ -310,7 +312,7 @@ void TestStationData::tableOrder()
         const Entry& b = entries.at(i);
         const auto ka = std::tuple(fold(a.country), fold(a.city), a.code);
         const auto kb = std::tuple(fold(b.country), fold(b.city), b.code);
-        QVERIFY2(ka < kb, qPrintable(u"slot %1: %2 / %3"_qs.arg(i + 1).arg(a.code, b.code)));
+        QVERIFY2(ka < kb, qPrintable(u"slot %1: %2 / %3"_s.arg(i + 1).arg(a.code, b.code)));
     }
     // Every city of a country is one run.
     QSet<QString> closed;
@@ -323,7 +325,7 @@ void TestStationData::tableOrder()
     // Known pairs where the folded comparison decides.
     const Stations::StationTable& table = loaded().table;
     const QStringList countries = Stations::Countries(table);
-    QVERIFY(countries.indexOf(u"Uruguay"_qs) < countries.indexOf(u"USA"_qs));
+    QVERIFY(countries.indexOf(u"Uruguay"_s) < countries.indexOf(u"USA"_s));
     const auto firstOfCity = [&](const QString& city) {
         for (qsizetype i = 0; i < entries.size(); ++i) {
             if (entries.at(i).city == city)
@@ -331,8 +333,7 @@ void TestStationData::tableOrder()
         }
         return qsizetype(-1);
     };
-    for (const auto& [before, after] :
-        { std::pair(u"Xiamen"_qs, u"Xi'an"_qs), std::pair(u"Namibe"_qs, u"N'zeto"_qs) }) {
+    for (const auto& [before, after] : { std::pair(u"Xiamen"_s, u"Xi'an"_s), std::pair(u"Namibe"_s, u"N'zeto"_s) }) {
         const qsizetype b = firstOfCity(before);
         const qsizetype a = firstOfCity(after);
         QVERIFY2(b >= 0 && a >= 0 && b < a, qPrintable(before));
@@ -349,8 +350,8 @@ void TestStationData::listCounts_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("letters");
-    QTest::newRow("codes A to K") << 0 << 4151 << u"AGGH"_qs << u"KZZV"_qs << u"ABCDEFGHIJK"_qs;
-    QTest::newRow("codes L to Z") << 1 << 2843 << u"LATI"_qs << u"ZYTX"_qs << u"LMNOPQRSTUVWXYZ"_qs;
+    QTest::newRow("codes A to K") << 0 << 4151 << u"AGGH"_s << u"KZZV"_s << u"ABCDEFGHIJK"_s;
+    QTest::newRow("codes L to Z") << 1 << 2843 << u"LATI"_s << u"ZYTX"_s << u"LMNOPQRSTUVWXYZ"_s;
 }
 
 void TestStationData::listCounts()
@@ -372,8 +373,8 @@ void TestStationData::listCounts()
 
 void TestStationData::listCodes()
 {
-    static const QRegularExpression item(u"^[A-Z0-9]{4}$"_qs);
-    static const QRegularExpression digit(u"[0-9]"_qs);
+    static const QRegularExpression item(u"^[A-Z0-9]{4}$"_s);
+    static const QRegularExpression digit(u"[0-9]"_s);
     const QStringList& all = loaded().allCodes;
     QCOMPARE(all.size(), 6994);
     QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 6994);
@@ -383,8 +384,8 @@ void TestStationData::listCodes()
         withDigits += code.contains(digit) ? 1 : 0;
     }
     QCOMPARE(withDigits, 277);
-    QVERIFY(all.contains(u"K0R3"_qs));
-    QVERIFY(all.contains(u"CP69"_qs));
+    QVERIFY(all.contains(u"K0R3"_s));
+    QVERIFY(all.contains(u"CP69"_s));
 }
 
 // ---- Purpose: ascending with digit runs by value; FAOR and K04W the only codes out of place ----
@@ -393,7 +394,7 @@ void TestStationData::listOrder()
 {
     const QStringList& ak = loaded().data.codesAToK;
     const QStringList& lz = loaded().data.codesLToZ;
-    const QStringList moved { u"FAOR"_qs, u"K04W"_qs };
+    const QStringList moved { u"FAOR"_s, u"K04W"_s };
     for (const QStringList* list : { &ak, &lz }) {
         QStringList rest = *list;
         rest.removeIf([&](const QString& code) { return moved.contains(code); });
@@ -401,16 +402,16 @@ void TestStationData::listOrder()
             QVERIFY2(naturallyBefore(rest.at(i - 1), rest.at(i)), qPrintable(rest.at(i - 1) + u' ' + rest.at(i)));
     }
     // Where the two stand, and that they really are out of order there.
-    const qsizetype faor = ak.indexOf(u"FAOR"_qs);
-    QCOMPARE(ak.at(faor - 1), u"FAJB"_qs);
-    QCOMPARE(ak.at(faor + 1), u"FAKD"_qs);
-    QVERIFY(naturallyBefore(u"FAKD"_qs, u"FAOR"_qs));
-    const qsizetype k04w = ak.indexOf(u"K04W"_qs);
-    QCOMPARE(ak.at(k04w + 1), u"K1A5"_qs);
-    QVERIFY(naturallyBefore(u"K1A5"_qs, u"K04W"_qs));
+    const qsizetype faor = ak.indexOf(u"FAOR"_s);
+    QCOMPARE(ak.at(faor - 1), u"FAJB"_s);
+    QCOMPARE(ak.at(faor + 1), u"FAKD"_s);
+    QVERIFY(naturallyBefore(u"FAKD"_s, u"FAOR"_s));
+    const qsizetype k04w = ak.indexOf(u"K04W"_s);
+    QCOMPARE(ak.at(k04w + 1), u"K1A5"_s);
+    QVERIFY(naturallyBefore(u"K1A5"_s, u"K04W"_s));
     // Digit runs count by value.
-    QVERIFY(ak.indexOf(u"K0R3"_qs) < ak.indexOf(u"K04V"_qs));
-    QVERIFY(ak.indexOf(u"K9V9"_qs) < ak.indexOf(u"K11J"_qs));
+    QVERIFY(ak.indexOf(u"K0R3"_s) < ak.indexOf(u"K04V"_s));
+    QVERIFY(ak.indexOf(u"K9V9"_s) < ak.indexOf(u"K11J"_s));
 }
 
 // ---- Purpose: every table code is listed; 2,466 list codes (ATAR, AZUH among them) have no entry ----
@@ -426,8 +427,8 @@ void TestStationData::listsAndTable()
     }
     const QSet<QString> orphans = listed - inTable;
     QCOMPARE(orphans.size(), 2466);
-    QVERIFY(orphans.contains(u"ATAR"_qs));
-    QVERIFY(orphans.contains(u"AZUH"_qs));
+    QVERIFY(orphans.contains(u"ATAR"_s));
+    QVERIFY(orphans.contains(u"AZUH"_s));
     for (const QString& code : orphans)
         QVERIFY2(loaded().table.indexOfCode(code) == 0, qPrintable(code));
 }

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace Stations;
 
 namespace {
@@ -43,21 +45,21 @@ void TestStationGeography::shippedPositions()
     for (int i = 1; i <= table.count(); ++i)
         placed += placeOf(table.code(i)).has_value();
     QVERIFY2(placed >= 4450, qPrintable(QString::number(placed)));
-    const StationPlace lfpg = placeOf(u"LFPG"_qs).value();
+    const StationPlace lfpg = placeOf(u"LFPG"_s).value();
     QVERIFY(std::abs(lfpg.latitudeDeg - 49.01) < 0.02 && std::abs(lfpg.longitudeDeg - 2.55) < 0.02);
     QCOMPARE(lfpg.elevationFt, std::optional(392));
-    QCOMPARE(lfpg.aerodrome, u"Charles de Gaulle International Airport"_qs);
-    QVERIFY(!placeOf(u"OACC"_qs) && !placeOf(u"lfpg"_qs)); // no position in the sources; codes are exact
+    QCOMPARE(lfpg.aerodrome, u"Charles de Gaulle International Airport"_s);
+    QVERIFY(!placeOf(u"OACC"_s) && !placeOf(u"lfpg"_s)); // no position in the sources; codes are exact
 }
 
 void TestStationGeography::fillSkipsMalformedLines()
 {
     StationGeography geography;
     geography.fill(u"AAAA;10.5;-20.25;120;Alpha\r\nBBBB;91;0;;Far\nCCCC;;;;Named\nDDDD;1;2;3\nEEEE;1;1e1;;\n"
-                   u";1;2;3;X\nFFFF;-1;181;;\nGGGG;0;0;;\n"_qs);
+                   u";1;2;3;X\nFFFF;-1;181;;\nGGGG;0;0;;\n"_s);
     QCOMPARE(geography.places().size(), 2);
-    QVERIFY(geography.find(u"AAAA"_qs)->longitudeDeg == -20.25 && !geography.find(u"GGGG"_qs)->elevationFt);
-    QCOMPARE(geography.aerodromeOf(u"AAAA"_qs) + geography.aerodromeOf(u"CCCC"_qs), u"AlphaNamed"_qs);
+    QVERIFY(geography.find(u"AAAA"_s)->longitudeDeg == -20.25 && !geography.find(u"GGGG"_s)->elevationFt);
+    QCOMPARE(geography.aerodromeOf(u"AAAA"_s) + geography.aerodromeOf(u"CCCC"_s), u"AlphaNamed"_s);
 }
 
 void TestStationGeography::relativePlace_data()
@@ -90,15 +92,15 @@ void TestStationGeography::relativePlace()
 void TestStationGeography::nearestOfRoissy()
 {
     // Le Bourget lies 9 km south-west of Roissy; Orly and Villacoublay further south, beyond Paris.
-    const QList<Neighbour> found = nearest(u"LFPG"_qs);
+    const QList<Neighbour> found = nearest(u"LFPG"_s);
     QCOMPARE(found.size(), 10);
-    QCOMPARE(found[0].code + found[1].code + found[2].code, u"LFPBLFPOLFPV"_qs);
+    QCOMPARE(found[0].code + found[1].code + found[2].code, u"LFPBLFPOLFPV"_s);
     QVERIFY(std::abs(found[0].distanceKm - 9.3) < 0.5 && std::abs(found[0].bearingDeg - 239) < 3);
     QVERIFY(std::abs(found[1].distanceNm - 18.6) < 0.6 && found.last().distanceKm < 120);
     for (qsizetype i = 1; i < found.size(); ++i)
         QVERIFY(found[i].code != u"LFPG" && found[i - 1].distanceKm <= found[i].distanceKm);
-    QCOMPARE(nearest(u"LFPG"_qs, 1).size(), 1);
-    QVERIFY(nearest(u"LFPG"_qs, 0).isEmpty() && nearest(u"OACC"_qs).isEmpty() && nearest(u"ZZZZ"_qs).isEmpty());
+    QCOMPARE(nearest(u"LFPG"_s, 1).size(), 1);
+    QVERIFY(nearest(u"LFPG"_s, 0).isEmpty() && nearest(u"OACC"_s).isEmpty() && nearest(u"ZZZZ"_s).isEmpty());
 }
 
 void TestStationGeography::search_data()
@@ -107,18 +109,18 @@ void TestStationGeography::search_data()
     QTest::addColumn<QString>("firstCode"); // empty: no station
     QTest::addColumn<MatchKind>("firstMatch");
 
-    QTest::newRow("st etienne") << u"st etienne"_qs << u"LFMH"_qs << MatchKind::NameStart;
-    QTest::newRow("SAINT-ÉTIENNE as written") << u"SAINT-ÉTIENNE"_qs << u"LFMH"_qs << MatchKind::NameStart;
-    QTest::newRow("aerodrome name only") << u"orly"_qs << u"LFPO"_qs << MatchKind::Elsewhere;
-    QTest::newRow("words in another order") << u"bouthéon étienne"_qs << u"LFMH"_qs << MatchKind::Elsewhere;
-    QTest::newRow("code before names") << u"lfpo"_qs << u"LFPO"_qs << MatchKind::Code;
-    QTest::newRow("part of a code") << u"LFP"_qs << u"LFPT"_qs << MatchKind::Code;
-    QTest::newRow("umlaut typed plain") << u"zurich airport"_qs << u"LSZH"_qs << MatchKind::NameStart;
-    QTest::newRow("ring accent, two words") << u"Ålesund Vigra"_qs << u"ENAL"_qs << MatchKind::Elsewhere;
-    QTest::newRow("letter no decomposition takes apart") << u"Brønnøysund"_qs << u"ENBN"_qs << MatchKind::NameStart;
-    QTest::newRow("saint inside an aerodrome name") << u"st-malo"_qs << u"LFRD"_qs << MatchKind::Elsewhere;
-    QTest::newRow("no such name") << u"xyzzy"_qs << QString() << MatchKind::Code;
-    QTest::newRow("punctuation only") << u" - / ."_qs << QString() << MatchKind::Code;
+    QTest::newRow("st etienne") << u"st etienne"_s << u"LFMH"_s << MatchKind::NameStart;
+    QTest::newRow("SAINT-ÉTIENNE as written") << u"SAINT-ÉTIENNE"_s << u"LFMH"_s << MatchKind::NameStart;
+    QTest::newRow("aerodrome name only") << u"orly"_s << u"LFPO"_s << MatchKind::Elsewhere;
+    QTest::newRow("words in another order") << u"bouthéon étienne"_s << u"LFMH"_s << MatchKind::Elsewhere;
+    QTest::newRow("code before names") << u"lfpo"_s << u"LFPO"_s << MatchKind::Code;
+    QTest::newRow("part of a code") << u"LFP"_s << u"LFPT"_s << MatchKind::Code;
+    QTest::newRow("umlaut typed plain") << u"zurich airport"_s << u"LSZH"_s << MatchKind::NameStart;
+    QTest::newRow("ring accent, two words") << u"Ålesund Vigra"_s << u"ENAL"_s << MatchKind::Elsewhere;
+    QTest::newRow("letter no decomposition takes apart") << u"Brønnøysund"_s << u"ENBN"_s << MatchKind::NameStart;
+    QTest::newRow("saint inside an aerodrome name") << u"st-malo"_s << u"LFRD"_s << MatchKind::Elsewhere;
+    QTest::newRow("no such name") << u"xyzzy"_s << QString() << MatchKind::Code;
+    QTest::newRow("punctuation only") << u" - / ."_s << QString() << MatchKind::Code;
 }
 
 void TestStationGeography::search()
@@ -137,11 +139,11 @@ void TestStationGeography::search()
 void TestStationGeography::searchFollowsARefilledTable()
 {
     StationTable table;
-    table.fill(u"AAAA\\Neverland\\Lost Town\n"_qs);
-    QCOMPARE(searchByName(table, u"lost"_qs).size(), 1);
-    table.fill(u"BBBB\\Neverland\\Saintes\n"_qs);
-    QVERIFY(searchByName(table, u"lost"_qs).isEmpty() && searchByName(table, u"saint"_qs).isEmpty());
-    QCOMPARE(searchByName(table, u"saintes"_qs).value(0).code, u"BBBB"_qs);
+    table.fill(u"AAAA\\Neverland\\Lost Town\n"_s);
+    QCOMPARE(searchByName(table, u"lost"_s).size(), 1);
+    table.fill(u"BBBB\\Neverland\\Saintes\n"_s);
+    QVERIFY(searchByName(table, u"lost"_s).isEmpty() && searchByName(table, u"saint"_s).isEmpty());
+    QCOMPARE(searchByName(table, u"saintes"_s).value(0).code, u"BBBB"_s);
 }
 
 QTEST_GUILESS_MAIN(TestStationGeography)

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const Stations::StationTable& shippedTable()
@@ -67,17 +69,17 @@ void TestStationLookups::describeStation_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<std::optional<QString>>("description");
-    QTest::newRow("LFPG") << u"LFPG"_qs << std::optional(u"Paris (France)"_qs);
-    QTest::newRow("trailing-space country") << u"SAEZ"_qs << std::optional(u"Buenos Aires (Argentina )"_qs);
-    QTest::newRow("PANC") << u"PANC"_qs << std::optional(u"Anchorage (Alaska)"_qs);
-    QTest::newRow("first entry") << u"OACC"_qs << std::optional(u"Chakhcharan (Afghanistan)"_qs);
-    QTest::newRow("last entry") << u"FVFA"_qs << std::optional(u"Victoria Falls (Zimbabwe)"_qs);
-    QTest::newRow("lower case") << u"lfpg"_qs << std::optional<QString>();
-    QTest::newRow("listed, no entry: ATAR") << u"ATAR"_qs << std::optional<QString>();
-    QTest::newRow("listed, no entry: AZUH") << u"AZUH"_qs << std::optional<QString>();
-    QTest::newRow("trailing space") << u"LFPG "_qs << std::optional<QString>();
-    QTest::newRow("part of a code") << u"LFP"_qs << std::optional<QString>();
-    QTest::newRow("whole entry") << u"LFPG\\France\\Paris"_qs << std::optional<QString>();
+    QTest::newRow("LFPG") << u"LFPG"_s << std::optional(u"Paris (France)"_s);
+    QTest::newRow("trailing-space country") << u"SAEZ"_s << std::optional(u"Buenos Aires (Argentina )"_s);
+    QTest::newRow("PANC") << u"PANC"_s << std::optional(u"Anchorage (Alaska)"_s);
+    QTest::newRow("first entry") << u"OACC"_s << std::optional(u"Chakhcharan (Afghanistan)"_s);
+    QTest::newRow("last entry") << u"FVFA"_s << std::optional(u"Victoria Falls (Zimbabwe)"_s);
+    QTest::newRow("lower case") << u"lfpg"_s << std::optional<QString>();
+    QTest::newRow("listed, no entry: ATAR") << u"ATAR"_s << std::optional<QString>();
+    QTest::newRow("listed, no entry: AZUH") << u"AZUH"_s << std::optional<QString>();
+    QTest::newRow("trailing space") << u"LFPG "_s << std::optional<QString>();
+    QTest::newRow("part of a code") << u"LFP"_s << std::optional<QString>();
+    QTest::newRow("whole entry") << u"LFPG\\France\\Paris"_s << std::optional<QString>();
     QTest::newRow("empty") << QString() << std::optional<QString>();
 }
 
@@ -94,10 +96,10 @@ void TestStationLookups::countries()
 {
     QStringList countries = Stations::Countries(shippedTable());
     QCOMPARE(countries.size(), 229);
-    QCOMPARE(countries.first(), u"Afghanistan"_qs);
-    QCOMPARE(countries.last(), u"Zimbabwe"_qs);
+    QCOMPARE(countries.first(), u"Afghanistan"_s);
+    QCOMPARE(countries.last(), u"Zimbabwe"_s);
     QCOMPARE(countries.removeDuplicates(), 0);
-    QVERIFY(countries.contains(u"Argentina "_qs));
+    QVERIFY(countries.contains(u"Argentina "_s));
 }
 
 // ---- Purpose: cities of a country, each once whatever its airports, exact country name ----
@@ -108,12 +110,12 @@ void TestStationLookups::citiesOf_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("city");
     QTest::addColumn<int>("times"); // occurrences of city, which has three airports (two in Argentina)
-    QTest::newRow("Alaska") << u"Alaska"_qs << 98 << u"Anchorage"_qs << 1;
-    QTest::newRow("France") << u"France"_qs << 102 << u"Paris"_qs << 1;
-    QTest::newRow("USA") << u"USA"_qs << 1290 << u"Paris"_qs << 1;
-    QTest::newRow("Argentina with its space") << u"Argentina "_qs << 26 << u"Buenos Aires"_qs << 1;
-    QTest::newRow("Argentina without space") << u"Argentina"_qs << 0 << QString() << 0;
-    QTest::newRow("lower case") << u"france"_qs << 0 << QString() << 0;
+    QTest::newRow("Alaska") << u"Alaska"_s << 98 << u"Anchorage"_s << 1;
+    QTest::newRow("France") << u"France"_s << 102 << u"Paris"_s << 1;
+    QTest::newRow("USA") << u"USA"_s << 1290 << u"Paris"_s << 1;
+    QTest::newRow("Argentina with its space") << u"Argentina "_s << 26 << u"Buenos Aires"_s << 1;
+    QTest::newRow("Argentina without space") << u"Argentina"_s << 0 << QString() << 0;
+    QTest::newRow("lower case") << u"france"_s << 0 << QString() << 0;
     QTest::newRow("empty") << QString() << 0 << QString() << 0;
 }
 
@@ -141,16 +143,16 @@ void TestStationLookups::codesOf_data()
     QTest::addColumn<QString>("country");
     QTest::addColumn<QString>("city");
     QTest::addColumn<QStringList>("codes");
-    QTest::newRow("France, Paris") << u"France"_qs << u"Paris"_qs << QStringList { u"LFPB"_qs, u"LFPG"_qs, u"LFPO"_qs };
-    QTest::newRow("USA, Paris") << u"USA"_qs << u"Paris"_qs << QStringList { u"KPHT"_qs, u"KPRG"_qs, u"KPRX"_qs };
-    QTest::newRow("France, Abbeville") << u"France"_qs << u"Abbeville"_qs << QStringList { u"LFOI"_qs };
-    QTest::newRow("Alaska, Anchorage") << u"Alaska"_qs << u"Anchorage"_qs
-                                       << QStringList { u"PAED"_qs, u"PAMR"_qs, u"PANC"_qs };
+    QTest::newRow("France, Paris") << u"France"_s << u"Paris"_s << QStringList { u"LFPB"_s, u"LFPG"_s, u"LFPO"_s };
+    QTest::newRow("USA, Paris") << u"USA"_s << u"Paris"_s << QStringList { u"KPHT"_s, u"KPRG"_s, u"KPRX"_s };
+    QTest::newRow("France, Abbeville") << u"France"_s << u"Abbeville"_s << QStringList { u"LFOI"_s };
+    QTest::newRow("Alaska, Anchorage") << u"Alaska"_s << u"Anchorage"_s
+                                       << QStringList { u"PAED"_s, u"PAMR"_s, u"PANC"_s };
     QTest::newRow("Argentina, Buenos Aires")
-        << u"Argentina "_qs << u"Buenos Aires"_qs << QStringList { u"SABE"_qs, u"SAEZ"_qs };
-    QTest::newRow("Argentina without its space") << u"Argentina"_qs << u"Buenos Aires"_qs << QStringList();
-    QTest::newRow("city of another country") << u"France"_qs << u"Anchorage"_qs << QStringList();
-    QTest::newRow("lower-case city") << u"France"_qs << u"paris"_qs << QStringList();
+        << u"Argentina "_s << u"Buenos Aires"_s << QStringList { u"SABE"_s, u"SAEZ"_s };
+    QTest::newRow("Argentina without its space") << u"Argentina"_s << u"Buenos Aires"_s << QStringList();
+    QTest::newRow("city of another country") << u"France"_s << u"Anchorage"_s << QStringList();
+    QTest::newRow("lower-case city") << u"France"_s << u"paris"_s << QStringList();
     QTest::newRow("empty") << QString() << QString() << QStringList();
 }
 
@@ -167,18 +169,18 @@ void TestStationLookups::codesOf()
 void TestStationLookups::searchFindsInListOrder()
 {
     const Stations::StationData& data = shippedData();
-    const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LF"_qs);
-    const QStringList fromAToK = containing(data.codesAToK, u"LF"_qs);
-    const QStringList fromLToZ = containing(data.codesLToZ, u"LF"_qs);
+    const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LF"_s);
+    const QStringList fromAToK = containing(data.codesAToK, u"LF"_s);
+    const QStringList fromLToZ = containing(data.codesLToZ, u"LF"_s);
     QVERIFY(!fromAToK.isEmpty()); // EGLF, KLFI, ... : the A-K part is really there
-    QCOMPARE(fromAToK.first(), u"EGLF"_qs);
+    QCOMPARE(fromAToK.first(), u"EGLF"_s);
     QCOMPARE(found, fromAToK + fromLToZ);
     QCOMPARE(found.size(), 124);
-    QCOMPARE(found.at(fromAToK.size() - 1), u"KOLF"_qs);
+    QCOMPARE(found.at(fromAToK.size() - 1), u"KOLF"_s);
     QCOMPARE(found.at(fromAToK.size()), fromLToZ.first());
 
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_qs), QStringList { u"LFPG"_qs });
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_qs), QStringList { u"K0R3"_qs });
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_s), QStringList { u"LFPG"_s });
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_s), QStringList { u"K0R3"_s });
 }
 
 // ---- Purpose: queries that can match no code ----
@@ -186,12 +188,12 @@ void TestStationLookups::searchFindsInListOrder()
 void TestStationLookups::searchMatchesNothing_data()
 {
     QTest::addColumn<QString>("query");
-    QTest::newRow("inner space") << u"LF PG"_qs;
-    QTest::newRow("longer than four") << u"LFPGX"_qs;
-    QTest::newRow("lower case") << u"lf"_qs;
-    QTest::newRow("mixed case") << u"Lfpg"_qs;
-    QTest::newRow("only a space") << u" "_qs; // the window trims it away first
-    QTest::newRow("unknown") << u"QQQQ"_qs;
+    QTest::newRow("inner space") << u"LF PG"_s;
+    QTest::newRow("longer than four") << u"LFPGX"_s;
+    QTest::newRow("lower case") << u"lf"_s;
+    QTest::newRow("mixed case") << u"Lfpg"_s;
+    QTest::newRow("only a space") << u" "_s; // the window trims it away first
+    QTest::newRow("unknown") << u"QQQQ"_s;
 }
 
 void TestStationLookups::searchMatchesNothing()
@@ -207,7 +209,7 @@ void TestStationLookups::searchEmptyQueryListsAll()
     const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, QString());
     QCOMPARE(found.size(), 6994);
     QCOMPARE(found, data.codesAToK + data.codesLToZ);
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u""_qs), found);
+    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u""_s), found);
 }
 
 // ---- Purpose: filling from text with Windows line ends, blank lines, too many lines, malformed entries ----
@@ -215,68 +217,68 @@ void TestStationLookups::searchEmptyQueryListsAll()
 void TestStationLookups::fillAcceptsCrLfAndBlankLines()
 {
     Stations::StationTable table;
-    table.fill(u"\r\nLFPB\\France\\Paris\r\n\r\n\nLFPG\\France\\Paris\r\nSAEZ\\Argentina \\Buenos Aires\r\n"_qs);
+    table.fill(u"\r\nLFPB\\France\\Paris\r\n\r\n\nLFPG\\France\\Paris\r\nSAEZ\\Argentina \\Buenos Aires\r\n"_s);
     QCOMPARE(table.count(), 3);
-    QCOMPARE(table.slot(1), u"LFPB\\France\\Paris"_qs);
-    QCOMPARE(table.slot(2), u"LFPG\\France\\Paris"_qs);
-    QCOMPARE(table.slot(3), u"SAEZ\\Argentina \\Buenos Aires"_qs);
+    QCOMPARE(table.slot(1), u"LFPB\\France\\Paris"_s);
+    QCOMPARE(table.slot(2), u"LFPG\\France\\Paris"_s);
+    QCOMPARE(table.slot(3), u"SAEZ\\Argentina \\Buenos Aires"_s);
     QVERIFY(table.slot(4).isEmpty());
-    QCOMPARE(table.city(3), u"Buenos Aires"_qs);
-    QCOMPARE(Stations::DescribeStation(table, u"SAEZ"_qs), std::optional(u"Buenos Aires (Argentina )"_qs));
-    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList { u"LFPB"_qs, u"LFPG"_qs }));
+    QCOMPARE(table.city(3), u"Buenos Aires"_s);
+    QCOMPARE(Stations::DescribeStation(table, u"SAEZ"_s), std::optional(u"Buenos Aires (Argentina )"_s));
+    QCOMPARE(Stations::CodesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPB"_s, u"LFPG"_s }));
 
     Stations::StationTable empty;
     empty.fill(QString());
     QCOMPARE(empty.count(), 0);
     QVERIFY(Stations::Countries(empty).isEmpty());
-    QCOMPARE(Stations::DescribeStation(empty, u"LFPG"_qs), std::nullopt);
+    QCOMPARE(Stations::DescribeStation(empty, u"LFPG"_s), std::nullopt);
 }
 
 void TestStationLookups::fillStopsAtTheLastSlot()
 {
     QStringList lines;
     for (int i = 1; i <= 5005; ++i)
-        lines.append(u"C%1\\Country\\City %1"_qs.arg(i, 3, 10, QChar(u'0')));
+        lines.append(u"C%1\\Country\\City %1"_s.arg(i, 3, 10, QChar(u'0')));
     Stations::StationTable table;
     table.fill(lines.join(u'\n'));
     QCOMPARE(table.count(), 5000);
     QCOMPARE(table.slot(5000), lines.at(4999));
     QVERIFY(table.slot(0).isEmpty());
-    QCOMPARE(Stations::CitiesOf(table, u"Country"_qs).size(), 5000);
-    QCOMPARE(Stations::DescribeStation(table, u"C5000"_qs), std::optional(u"City 5000 (Country)"_qs));
-    QCOMPARE(Stations::DescribeStation(table, u"C5001"_qs), std::nullopt);
+    QCOMPARE(Stations::CitiesOf(table, u"Country"_s).size(), 5000);
+    QCOMPARE(Stations::DescribeStation(table, u"C5000"_s), std::optional(u"City 5000 (Country)"_s));
+    QCOMPARE(Stations::DescribeStation(table, u"C5001"_s), std::nullopt);
 }
 
 void TestStationLookups::fillKeepsMalformedEntries()
 {
     // Nothing is dropped: an entry without separators is all code, one with a single separator has no city.
     Stations::StationTable table;
-    table.fill(u"LFPG\\France\\Paris\nGARBAGE\nXXXX\\OnlyCountry\nAAAA\\A\\B\\C\nLFPO\\France\\Paris"_qs);
+    table.fill(u"LFPG\\France\\Paris\nGARBAGE\nXXXX\\OnlyCountry\nAAAA\\A\\B\\C\nLFPO\\France\\Paris"_s);
     QCOMPARE(table.count(), 5);
-    QCOMPARE(table.slot(2), u"GARBAGE"_qs);
-    QCOMPARE(table.code(2), u"GARBAGE"_qs);
+    QCOMPARE(table.slot(2), u"GARBAGE"_s);
+    QCOMPARE(table.code(2), u"GARBAGE"_s);
     QVERIFY(table.country(2).isEmpty());
     QVERIFY(table.city(2).isEmpty());
-    QCOMPARE(table.code(3), u"XXXX"_qs);
-    QCOMPARE(table.country(3), u"OnlyCountry"_qs);
+    QCOMPARE(table.code(3), u"XXXX"_s);
+    QCOMPARE(table.country(3), u"OnlyCountry"_s);
     QVERIFY(table.city(3).isEmpty());
-    QCOMPARE(table.city(4), u"B"_qs); // a third separator cuts the city short
-    QCOMPARE(Stations::CodesOf(table, u"France"_qs, u"Paris"_qs), (QStringList { u"LFPG"_qs, u"LFPO"_qs }));
-    QCOMPARE(Stations::DescribeStation(table, u"XXXX"_qs), std::optional(u" (OnlyCountry)"_qs));
-    QCOMPARE(Stations::DescribeStation(table, u"LFPO"_qs), std::optional(u"Paris (France)"_qs));
-    QCOMPARE(Stations::Countries(table),
-        (QStringList { u"France"_qs, QString(), u"OnlyCountry"_qs, u"A"_qs, u"France"_qs }));
+    QCOMPARE(table.city(4), u"B"_s); // a third separator cuts the city short
+    QCOMPARE(Stations::CodesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPG"_s, u"LFPO"_s }));
+    QCOMPARE(Stations::DescribeStation(table, u"XXXX"_s), std::optional(u" (OnlyCountry)"_s));
+    QCOMPARE(Stations::DescribeStation(table, u"LFPO"_s), std::optional(u"Paris (France)"_s));
+    QCOMPARE(
+        Stations::Countries(table), (QStringList { u"France"_s, QString(), u"OnlyCountry"_s, u"A"_s, u"France"_s }));
 }
 
 void TestStationLookups::fillReplacesTheContent()
 {
     Stations::StationTable table;
-    table.fill(u"LFPG\\France\\Paris\nLFPO\\France\\Paris"_qs);
-    table.fill(u"EGLL\\Uk\\London"_qs);
+    table.fill(u"LFPG\\France\\Paris\nLFPO\\France\\Paris"_s);
+    table.fill(u"EGLL\\Uk\\London"_s);
     QCOMPARE(table.count(), 1);
     QVERIFY(table.slot(2).isEmpty());
-    QCOMPARE(Stations::DescribeStation(table, u"LFPG"_qs), std::nullopt);
-    QCOMPARE(Stations::DescribeStation(table, u"EGLL"_qs), std::optional(u"London (Uk)"_qs));
+    QCOMPARE(Stations::DescribeStation(table, u"LFPG"_s), std::nullopt);
+    QCOMPARE(Stations::DescribeStation(table, u"EGLL"_s), std::optional(u"London (Uk)"_s));
 }
 
 // ---- Purpose: slot 0 and free slots are empty; a slot outside 0 to 5,000 reads as empty, never crashes ----
@@ -303,16 +305,16 @@ void TestStationLookups::slotsOutOfRange()
 void TestStationLookups::walksOverTheWholeTable()
 {
     Stations::StationTable table;
-    table.fill(u"AAAA\\X\\One\nBBBB\\Y\\One\nAAAA\\X\\Two\nCCCC\\X\\One"_qs);
+    table.fill(u"AAAA\\X\\One\nBBBB\\Y\\One\nAAAA\\X\\Two\nCCCC\\X\\One"_s);
     // DescribeStation does not stop at the first match: the last entry with the code gives the text.
-    QCOMPARE(Stations::DescribeStation(table, u"AAAA"_qs), std::optional(u"Two (X)"_qs));
+    QCOMPARE(Stations::DescribeStation(table, u"AAAA"_s), std::optional(u"Two (X)"_s));
     // The country walk emits a name whenever it differs from the one before, so a broken run comes twice.
-    QCOMPARE(Stations::Countries(table), (QStringList { u"X"_qs, u"Y"_qs, u"X"_qs }));
-    QCOMPARE(Stations::CitiesOf(table, u"X"_qs), (QStringList { u"One"_qs, u"Two"_qs }));
-    QCOMPARE(Stations::CodesOf(table, u"X"_qs, u"One"_qs), (QStringList { u"AAAA"_qs, u"CCCC"_qs }));
+    QCOMPARE(Stations::Countries(table), (QStringList { u"X"_s, u"Y"_s, u"X"_s }));
+    QCOMPARE(Stations::CitiesOf(table, u"X"_s), (QStringList { u"One"_s, u"Two"_s }));
+    QCOMPARE(Stations::CodesOf(table, u"X"_s, u"One"_s), (QStringList { u"AAAA"_s, u"CCCC"_s }));
     // An entry with an empty country in slot 1 is still emitted: before slot 1 there is no country at all.
     Stations::StationTable noCountry;
-    noCountry.fill(u"DDDD\\\\City"_qs);
+    noCountry.fill(u"DDDD\\\\City"_s);
     QCOMPARE(Stations::Countries(noCountry), QStringList { QString() });
 }
 

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 // A broken promise of an engine is a crash for the fuzzer, with the promise named.
 #define FUZZ_CHECK(condition)                                                                                          \
     do {                                                                                                               \
@@ -36,7 +38,7 @@ inline QString takeCode(QString& text)
 {
     const qsizetype line = text.indexOf(u'\n');
     if (line < 0 || line > 8)
-        return u"LFPG"_qs;
+        return u"LFPG"_s;
     const QString code = text.left(line);
     text.remove(0, line + 1);
     return code;

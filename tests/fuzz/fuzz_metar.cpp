@@ -8,12 +8,14 @@
 #include "reports/MetarStyle.h"
 #include "reports/MetarTranslation.h"
 
+using namespace Qt::StringLiterals;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = fuzzText(data, size);
     const QString translated = Metar::TranslateMetar(text);
     FUZZ_CHECK(translated.isEmpty() == text.isEmpty());
-    FUZZ_CHECK(Metar::MetarTitle(translated, u"LFPG"_qs).startsWith(u"METAR de "_qs));
+    FUZZ_CHECK(Metar::MetarTitle(translated, u"LFPG"_s).startsWith(u"METAR de "_s));
     for (const StyleSpan& span : Metar::MetarStyleSpans(translated))
         FUZZ_CHECK(span.start >= 0 && span.length >= 0 && span.start + span.length <= translated.size());
     // Any day of a month end or of mid-month: the rule answers without reading outside the text.

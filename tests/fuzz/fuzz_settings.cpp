@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static QTemporaryDir folder;
     static int run = 0;
     // A new name each time: QSettings keeps the parse of a file name for the whole process.
-    const QString path = folder.filePath(u"run%1.ini"_qs.arg(++run));
+    const QString path = folder.filePath(u"run%1.ini"_s.arg(++run));
     {
         QFile file(path);
         FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(fuzzBytes(data, size)) == qint64(size));
@@ -20,17 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         IniSettingsStore store(path);
         for (int i = 0; i < 12; ++i)
-            store.read(u"Fav"_qs, QString::number(i), QString());
-        store.read(u"data"_qs, u"Info"_qs, u"0"_qs);
-        store.read(u"data"_qs, u"last"_qs, QString());
-        store.write(u"Fav"_qs, u"0"_qs, u"LFPG"_qs);
+            store.read(u"Fav"_s, QString::number(i), QString());
+        store.read(u"data"_s, u"Info"_s, u"0"_s);
+        store.read(u"data"_s, u"last"_s, QString());
+        store.write(u"Fav"_s, u"0"_s, u"LFPG"_s);
         FUZZ_CHECK(store.flush());
     }
     {
         const IniSettingsStore next(path);
-        FUZZ_CHECK(next.read(u"Fav"_qs, u"0"_qs, QString()) == u"LFPG"_qs);
+        FUZZ_CHECK(next.read(u"Fav"_s, u"0"_s, QString()) == u"LFPG"_s);
     }
     QFile::remove(path);
-    QFile::remove(path + u".bak"_qs);
+    QFile::remove(path + u".bak"_s);
     return 0;
 }

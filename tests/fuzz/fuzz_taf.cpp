@@ -3,6 +3,8 @@
 
 #include "reports/TafDecoder.h"
 
+using namespace Qt::StringLiterals;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QString raw = fuzzText(data, size);
@@ -12,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (report.rawEmpty)
         return 0;
     // Nothing of the raw text is ever lost, and the title names the code.
-    FUZZ_CHECK(report.reportText == report.decoded + u"\r\n\r\nTAF complet\r\n"_qs + raw);
-    FUZZ_CHECK(report.title == u"TAF de "_qs + code + report.titlePeriod);
+    FUZZ_CHECK(report.reportText == report.decoded + u"\r\n\r\nTAF complet\r\n"_s + raw);
+    FUZZ_CHECK(report.title == u"TAF de "_s + code + report.titlePeriod);
     FUZZ_CHECK(report.codeFound || report.decoded.isEmpty());
     for (const StyleSpan& span : Taf::TafEmphasisSpans(report.reportText))
         FUZZ_CHECK(span.start >= 0 && span.length >= 0 && span.start + span.length <= report.reportText.size());

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Holds every download it is asked for until the test lets the oldest end, with a 404; those held are under way.
@@ -60,14 +62,14 @@ void TestDossierFetcher::fourAtATimeThenCancel()
     HeldDownloader downloader;
     const FixedClock clock(QDateTime(QDate(2026, 12, 15), QTime(12, 0), Qt::UTC));
     QTemporaryDir work;
-    const QString base = u"http://127.0.0.1:9"_qs;
+    const QString base = u"http://127.0.0.1:9"_s;
     const Services services { &downloader, &clock, nullptr, nullptr, WorkFolder(work.path()),
         Sources { base, base, {} }, {} };
     const Stations::StationTable stations;
     DossierFetcher fetcher(services, stations);
     QSignalSpy finished(&fetcher, &DossierFetcher::finished);
     QSignalSpy progressed(&fetcher, &DossierFetcher::progressed);
-    const QStringList codes { u"LFPG"_qs, u"LFRS"_qs, u"LFRN"_qs, u"LFRB"_qs, u"LFPO"_qs };
+    const QStringList codes { u"LFPG"_s, u"LFRS"_s, u"LFRN"_s, u"LFRB"_s, u"LFPO"_s };
     const FlightDossier::Plan plan
         = FlightDossier::makePlan(codes.at(0), codes.at(1), codes.mid(2), clock.now(), clock.now().addSecs(3600));
 
@@ -86,9 +88,9 @@ void TestDossierFetcher::fourAtATimeThenCancel()
             answered.append(report.code + u' ' + reportTypeName(report.type) + u' ' + Failure::Key(report.failure));
     }
     QCOMPARE(answered.size(), 15);
-    QCOMPARE(answered.filter(u" not-found"_qs).size(), 15);
-    QCOMPARE(answered.first(), u"LFPG METAR not-found"_qs);
-    QCOMPARE(answered.last(), u"LFPO NOTAM not-found"_qs);
+    QCOMPARE(answered.filter(u" not-found"_s).size(), 15);
+    QCOMPARE(answered.first(), u"LFPG METAR not-found"_s);
+    QCOMPARE(answered.last(), u"LFPO NOTAM not-found"_s);
     QVERIFY(!FlightDossier::isComplete(dossier));
 
     // Cancelled, the downloads under way stop and the rest never start; nothing more is said.

@@ -15,6 +15,8 @@
 
 #include <sys/resource.h>
 
+using namespace Qt::StringLiterals;
+
 class TestDownloads : public QObject
 {
     Q_OBJECT
@@ -96,15 +98,15 @@ void TestDownloads::outcomes()
     QFETCH(qint64, diskRoom);
 
     TestHttpServer server;
-    server.setReply(u"/r.TXT"_qs, TestHttpServer::Reply { status, body, {}, false, 0 });
+    server.setReply(u"/r.TXT"_s, TestHttpServer::Reply { status, body, {}, false, 0 });
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"V.txt"_qs);
+    const QString file = dir.filePath(u"V.txt"_s);
     NetworkDownloader downloader;
     const DownloadResult result = [&] {
         std::optional<FileSizeLimit> full;
         if (diskRoom != kNoLimit)
             full.emplace(static_cast<rlim_t>(diskRoom));
-        return downloader.download(server.base() + u"/r.TXT"_qs, file);
+        return downloader.download(server.base() + u"/r.TXT"_s, file);
     }();
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.httpStatus, status);
@@ -185,19 +187,19 @@ void TestDownloads::hostileReplies()
     QFETCH(bool, memoryBounded);
 
     TestHttpServer server;
-    server.setRawReply(u"/r.TXT"_qs, reply, endless);
+    server.setRawReply(u"/r.TXT"_s, reply, endless);
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"V.txt"_qs);
+    const QString file = dir.filePath(u"V.txt"_s);
     NetworkDownloader downloader; // the program's own deadline and size limit
     const long peakBefore = peakMemoryKiB();
     QElapsedTimer timer;
     timer.start();
-    const DownloadResult result = downloader.download(server.base() + u"/r.TXT"_qs, file);
+    const DownloadResult result = downloader.download(server.base() + u"/r.TXT"_s, file);
     QCOMPARE(result.outcome, outcome);
-    QVERIFY2(timer.elapsed() < kTimeBoundMs, qPrintable(u"took %1 ms"_qs.arg(timer.elapsed())));
+    QVERIFY2(timer.elapsed() < kTimeBoundMs, qPrintable(u"took %1 ms"_s.arg(timer.elapsed())));
     // The size limit is 8 MiB: the reply may cost a few times that, never what the server chose to send.
     const long grownMiB = (peakMemoryKiB() - peakBefore) / 1024;
-    QVERIFY2(!memoryBounded || grownMiB < kMemoryBoundMiB, qPrintable(u"memory grew by %1 MiB"_qs.arg(grownMiB)));
+    QVERIFY2(!memoryBounded || grownMiB < kMemoryBoundMiB, qPrintable(u"memory grew by %1 MiB"_s.arg(grownMiB)));
     QCOMPARE(QFile::exists(file), !saved.isNull());
     if (!saved.isNull()) {
         QFile f(file);
@@ -209,13 +211,13 @@ void TestDownloads::hostileReplies()
 void TestDownloads::redirectIsFollowed()
 {
     TestHttpServer server;
-    server.setReply(u"/moved.TXT"_qs, TestHttpServer::Reply { 302, {}, "/r.TXT", false, 0 });
-    server.setBody(u"/r.TXT"_qs, "NAME, X\nline\n");
+    server.setReply(u"/moved.TXT"_s, TestHttpServer::Reply { 302, {}, "/r.TXT", false, 0 });
+    server.setBody(u"/r.TXT"_s, "NAME, X\nline\n");
     QTemporaryDir dir;
     NetworkDownloader downloader;
-    QVERIFY(downloader.download(server.base() + u"/moved.TXT"_qs, dir.filePath(u"V.txt"_qs)).ok());
-    QCOMPARE(server.requests(), (QStringList { u"/moved.TXT"_qs, u"/r.TXT"_qs }));
-    QFile file(dir.filePath(u"V.txt"_qs));
+    QVERIFY(downloader.download(server.base() + u"/moved.TXT"_s, dir.filePath(u"V.txt"_s)).ok());
+    QCOMPARE(server.requests(), (QStringList { u"/moved.TXT"_s, u"/r.TXT"_s }));
+    QFile file(dir.filePath(u"V.txt"_s));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("NAME, X\nline\n"));
 }
@@ -238,17 +240,17 @@ void TestDownloads::redirectToHttpsWithoutTls()
     QTcpServer silent; // accepts connections (the system does) and never reads them
     QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
     const quint16 port = answersInPlainText ? server.port() : silent.serverPort();
-    server.setReply(u"/moved.TXT"_qs,
+    server.setReply(u"/moved.TXT"_s,
         TestHttpServer::Reply { 301, {}, "https://127.0.0.1:" + QByteArray::number(port) + "/r.TXT", false, 0 });
     QTemporaryDir dir;
     NetworkDownloader downloader(
         NetworkDownloader::kDefaultTimeout, NetworkDownloader::kDefaultMaxBytes, std::chrono::milliseconds(500));
     QElapsedTimer timer;
     timer.start();
-    const DownloadResult result = downloader.download(server.base() + u"/moved.TXT"_qs, dir.filePath(u"V.txt"_qs));
+    const DownloadResult result = downloader.download(server.base() + u"/moved.TXT"_s, dir.filePath(u"V.txt"_s));
     QCOMPARE(result.outcome, Outcome::SecureConnectionFailed);
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(u"took %1 ms"_qs.arg(timer.elapsed())));
-    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(u"took %1 ms"_s.arg(timer.elapsed())));
+    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_s)));
 }
 
 void TestDownloads::refusedConnection()
@@ -260,35 +262,35 @@ void TestDownloads::refusedConnection()
     QTemporaryDir dir;
     NetworkDownloader downloader;
     const DownloadResult result
-        = downloader.download(u"http://127.0.0.1:%1/x.TXT"_qs.arg(port), dir.filePath(u"V.txt"_qs));
+        = downloader.download(u"http://127.0.0.1:%1/x.TXT"_s.arg(port), dir.filePath(u"V.txt"_s));
     QCOMPARE(result.outcome, Outcome::Refused);
-    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
+    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_s)));
 }
 
 void TestDownloads::stalledServerTimesOut()
 {
     TestHttpServer server;
-    server.setReply(u"/slow.TXT"_qs, TestHttpServer::Reply { 200, {}, {}, true, 0 });
+    server.setReply(u"/slow.TXT"_s, TestHttpServer::Reply { 200, {}, {}, true, 0 });
     QTemporaryDir dir;
     NetworkDownloader downloader(std::chrono::milliseconds(300));
     QElapsedTimer timer;
     timer.start();
-    const DownloadResult result = downloader.download(server.base() + u"/slow.TXT"_qs, dir.filePath(u"V.txt"_qs));
+    const DownloadResult result = downloader.download(server.base() + u"/slow.TXT"_s, dir.filePath(u"V.txt"_s));
     QCOMPARE(result.outcome, Outcome::Timeout);
     QVERIFY2(timer.elapsed() < 5000, "the timeout must end the transfer");
-    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_qs)));
+    QVERIFY(!QFile::exists(dir.filePath(u"V.txt"_s)));
 }
 
 void TestDownloads::oversizedBodyFails()
 {
     TestHttpServer server;
-    server.setBody(u"/big.TXT"_qs, QByteArray(4096, 'x'));
-    server.setBody(u"/fits.TXT"_qs, QByteArray(1024, 'x'));
+    server.setBody(u"/big.TXT"_s, QByteArray(4096, 'x'));
+    server.setBody(u"/fits.TXT"_s, QByteArray(1024, 'x'));
     QTemporaryDir dir;
     NetworkDownloader downloader(std::chrono::milliseconds(3000), 2048);
-    QCOMPARE(downloader.download(server.base() + u"/big.TXT"_qs, dir.filePath(u"a.txt"_qs)).outcome, Outcome::TooLarge);
-    QVERIFY(!QFile::exists(dir.filePath(u"a.txt"_qs)));
-    QCOMPARE(downloader.download(server.base() + u"/fits.TXT"_qs, dir.filePath(u"b.txt"_qs)).outcome, Outcome::Ok);
+    QCOMPARE(downloader.download(server.base() + u"/big.TXT"_s, dir.filePath(u"a.txt"_s)).outcome, Outcome::TooLarge);
+    QVERIFY(!QFile::exists(dir.filePath(u"a.txt"_s)));
+    QCOMPARE(downloader.download(server.base() + u"/fits.TXT"_s, dir.filePath(u"b.txt"_s)).outcome, Outcome::Ok);
 }
 
 void TestDownloads::fileBaseServesAFolder()
@@ -296,24 +298,24 @@ void TestDownloads::fileBaseServesAFolder()
     QTemporaryDir dir;
     NetworkDownloader downloader;
     const QString base = QUrl::fromLocalFile(QStringLiteral(VENTORIX_TEST_DATA)).toString();
-    QCOMPARE(downloader.download(base + u"/metar/LFPG.TXT"_qs, dir.filePath(u"V.txt"_qs)).outcome, Outcome::Ok);
-    QVERIFY(QFile::exists(dir.filePath(u"V.txt"_qs)));
+    QCOMPARE(downloader.download(base + u"/metar/LFPG.TXT"_s, dir.filePath(u"V.txt"_s)).outcome, Outcome::Ok);
+    QVERIFY(QFile::exists(dir.filePath(u"V.txt"_s)));
     // A local file's reply queues its signals; none may reach the finished transfer's handlers.
     QTest::qWait(50);
-    QVERIFY(!downloader.download(base + u"/metar/NONE.TXT"_qs, dir.filePath(u"W.txt"_qs)).ok());
-    QVERIFY(!QFile::exists(dir.filePath(u"W.txt"_qs)));
+    QVERIFY(!downloader.download(base + u"/metar/NONE.TXT"_s, dir.filePath(u"W.txt"_s)).ok());
+    QVERIFY(!QFile::exists(dir.filePath(u"W.txt"_s)));
 }
 
 void TestDownloads::removedCachedCopyIsRefetched()
 {
     TestHttpServer server;
-    server.setBody(u"/a.TXT"_qs, "one");
+    server.setBody(u"/a.TXT"_s, "one");
     QTemporaryDir dir;
     NetworkDownloader downloader;
-    const QString url = server.base() + u"/a.TXT"_qs;
-    QVERIFY(downloader.download(url, dir.filePath(u"1.txt"_qs)).ok());
+    const QString url = server.base() + u"/a.TXT"_s;
+    QVERIFY(downloader.download(url, dir.filePath(u"1.txt"_s)).ok());
     downloader.removeCachedCopy(url);
-    QVERIFY(downloader.download(url, dir.filePath(u"2.txt"_qs)).ok());
+    QVERIFY(downloader.download(url, dir.filePath(u"2.txt"_s)).ok());
     QCOMPARE(server.requests().size(), 2); // both went to the server
     QVERIFY(!server.headers().at(0).contains("no-cache"));
     QVERIFY(server.headers().at(1).contains("Cache-Control: no-cache"));
@@ -328,44 +330,44 @@ void TestDownloads::fetcher_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("received");
 
-    QTest::newRow("METAR") << ReportType::Metar << u"LFPG"_qs << u"METAR de 1930 UTC"_qs
-                           << u"France (LFPG) 49-01N 002-32E 119M Observé le 06/12/2026"_qs << QString()
-                           << u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_qs;
-    QTest::newRow("TAF") << ReportType::Taf << u"LFPG"_qs << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_qs
-                         << u"LFPG   Vent du 240° 10 Kts."_qs << QString() << u"TAF LFPG 151100Z 1512/1618 24010KT"_qs;
-    QTest::newRow("NOTAMs") << ReportType::Notam << u"LFPG"_qs << u"Notams"_qs << u"LFPG A2871/26 RWY 08L/26R CLSD"_qs
-                            << QString() << u"LFPG A2871/26"_qs;
+    QTest::newRow("METAR") << ReportType::Metar << u"LFPG"_s << u"METAR de 1930 UTC"_s
+                           << u"France (LFPG) 49-01N 002-32E 119M Observé le 06/12/2026"_s << QString()
+                           << u"LFPG 061930Z 31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG"_s;
+    QTest::newRow("TAF") << ReportType::Taf << u"LFPG"_s << u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_s
+                         << u"LFPG   Vent du 240° 10 Kts."_s << QString() << u"TAF LFPG 151100Z 1512/1618 24010KT"_s;
+    QTest::newRow("NOTAMs") << ReportType::Notam << u"LFPG"_s << u"Notams"_s << u"LFPG A2871/26 RWY 08L/26R CLSD"_s
+                            << QString() << u"LFPG A2871/26"_s;
     QTest::newRow("METAR the server does not know")
-        << ReportType::Metar << u"LFXX"_qs << QString()
-        << u"Connexion à internet ...\r\nMETAR de LFXX : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_qs
-        << u"not-found"_qs << QString();
+        << ReportType::Metar << u"LFXX"_s << QString()
+        << u"Connexion à internet ...\r\nMETAR de LFXX : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_s
+        << u"not-found"_s << QString();
     QTest::newRow("METAR the server refuses to give")
-        << ReportType::Metar << u"FORB"_qs << QString()
-        << u"Connexion à internet ...\r\nMETAR de FORB : le serveur a répondu par une erreur (HTTP 403)."_qs
-        << u"http-403"_qs << QString();
+        << ReportType::Metar << u"FORB"_s << QString()
+        << u"Connexion à internet ...\r\nMETAR de FORB : le serveur a répondu par une erreur (HTTP 403)."_s
+        << u"http-403"_s << QString();
     QTest::newRow("TAF file holding only its date")
-        << ReportType::Taf << u"DATE"_qs << QString() << QString() << QString() << QString();
+        << ReportType::Taf << u"DATE"_s << QString() << QString() << QString() << QString();
 
     // Answers that came whole as far as the transfer can tell, yet hold no report.
-    const auto failed = [](const QString& why) { return u"Connexion à internet ...\r\n"_qs + why; };
-    QTest::newRow("empty answer") << ReportType::Metar << u"EMPT"_qs << QString()
-                                  << failed(u"METAR de EMPT : le serveur 127.0.0.1 a envoyé une réponse vide"_qs)
-                                  << u"empty"_qs << QString();
-    QTest::newRow("no content") << ReportType::Taf << u"NOCO"_qs << QString() << failed(QString()) << u"empty"_qs
+    const auto failed = [](const QString& why) { return u"Connexion à internet ...\r\n"_s + why; };
+    QTest::newRow("empty answer") << ReportType::Metar << u"EMPT"_s << QString()
+                                  << failed(u"METAR de EMPT : le serveur 127.0.0.1 a envoyé une réponse vide"_s)
+                                  << u"empty"_s << QString();
+    QTest::newRow("no content") << ReportType::Taf << u"NOCO"_s << QString() << failed(QString()) << u"empty"_s
                                 << QString();
     QTest::newRow("METAR cut before its cycle line")
-        << ReportType::Metar << u"HALF"_qs << QString() << failed(u"METAR de HALF : bulletin incomplet"_qs)
-        << u"incomplete"_qs << QString();
+        << ReportType::Metar << u"HALF"_s << QString() << failed(u"METAR de HALF : bulletin incomplet"_s)
+        << u"incomplete"_s << QString();
     QTest::newRow("TAF cut by a bad chunk size")
-        << ReportType::Taf << u"CUTS"_qs << QString() << failed(u"TAF de CUTS : bulletin incomplet"_qs)
-        << u"incomplete"_qs << QString();
+        << ReportType::Taf << u"CUTS"_s << QString() << failed(u"TAF de CUTS : bulletin incomplet"_s) << u"incomplete"_s
+        << QString();
     QTest::newRow("a portal's page instead of a METAR")
-        << ReportType::Metar << u"PORT"_qs << QString() << failed(u"METAR de PORT : réponse inattendue du serveur"_qs)
-        << u"unexpected"_qs << QString();
+        << ReportType::Metar << u"PORT"_s << QString() << failed(u"METAR de PORT : réponse inattendue du serveur"_s)
+        << u"unexpected"_s << QString();
     // An earlier work file that cannot be removed (a folder in its place here) fails the request.
     QTest::newRow("earlier work file that stays")
-        << ReportType::Metar << u"STAY"_qs << QString()
-        << failed(u"METAR de STAY : le bulletin n'a pas pu être enregistré"_qs) << u"work-file"_qs << QString();
+        << ReportType::Metar << u"STAY"_s << QString()
+        << failed(u"METAR de STAY : le bulletin n'a pas pu être enregistré"_s) << u"work-file"_s << QString();
 }
 
 // Each type against the local server: the report's fields, and where and when it was read. A work file left
@@ -380,30 +382,30 @@ void TestDownloads::fetcher()
     QFETCH(QString, received);
 
     TestHttpServer server;
-    server.setBody(u"/data/observations/metar/decoded/LFPG.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs));
-    server.setBody(u"/data/forecasts/taf/stations/LFPG.TXT"_qs, readTestData(u"taf/LFPG.TXT"_qs));
+    server.setBody(u"/data/observations/metar/decoded/LFPG.TXT"_s, readTestData(u"metar/LFPG.TXT"_s));
+    server.setBody(u"/data/forecasts/taf/stations/LFPG.TXT"_s, readTestData(u"taf/LFPG.TXT"_s));
     server.setBody(
-        u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_qs, readTestData(u"notam/LFPG.html"_qs));
-    const QString metars = u"/data/observations/metar/decoded/"_qs;
-    const QString tafs = u"/data/forecasts/taf/stations/"_qs;
-    server.setBody(tafs + u"DATE.TXT"_qs, "2026/12/15 11:00\n");
-    server.setReply(metars + u"FORB.TXT"_qs, TestHttpServer::Reply { 403, "Forbidden", {}, false, 0 });
-    server.setBody(metars + u"EMPT.TXT"_qs, {});
-    server.setReply(tafs + u"NOCO.TXT"_qs, TestHttpServer::Reply { 204, {}, {}, false, 0 });
-    server.setBody(metars + u"HALF.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs).left(300));
-    const QByteArray half = readTestData(u"taf/LFPG.TXT"_qs).left(70);
-    server.setRawReply(tafs + u"CUTS.TXT"_qs,
+        u"/regusers/publictools/corp_comp/metar_taf_notam.html?icao=LFPG"_s, readTestData(u"notam/LFPG.html"_s));
+    const QString metars = u"/data/observations/metar/decoded/"_s;
+    const QString tafs = u"/data/forecasts/taf/stations/"_s;
+    server.setBody(tafs + u"DATE.TXT"_s, "2026/12/15 11:00\n");
+    server.setReply(metars + u"FORB.TXT"_s, TestHttpServer::Reply { 403, "Forbidden", {}, false, 0 });
+    server.setBody(metars + u"EMPT.TXT"_s, {});
+    server.setReply(tafs + u"NOCO.TXT"_s, TestHttpServer::Reply { 204, {}, {}, false, 0 });
+    server.setBody(metars + u"HALF.TXT"_s, readTestData(u"metar/LFPG.TXT"_s).left(300));
+    const QByteArray half = readTestData(u"taf/LFPG.TXT"_s).left(70);
+    server.setRawReply(tafs + u"CUTS.TXT"_s,
         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + QByteArray::number(half.size(), 16) + "\r\n" + half
             + "\r\nzz\r\n");
-    server.setBody(metars + u"PORT.TXT"_qs, "<!DOCTYPE html>\n<html><body>Connectez-vous</body></html>\n");
+    server.setBody(metars + u"PORT.TXT"_s, "<!DOCTYPE html>\n<html><body>Connectez-vous</body></html>\n");
     QTemporaryDir dir;
-    for (const QString& name : { u"V.txt"_qs, code + u".txt"_qs }) {
+    for (const QString& name : { u"V.txt"_s, code + u".txt"_s }) {
         QFile old(dir.filePath(name));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("NAME, X\nan older report\ncycle: 1\n") > 0);
     }
     if (code == u"STAY") {
-        QVERIFY(QFile::remove(dir.filePath(u"V.txt"_qs)) && QDir(dir.path()).mkpath(u"V.txt/inside"_qs));
-        server.setBody(metars + u"STAY.TXT"_qs, readTestData(u"metar/LFPG.TXT"_qs));
+        QVERIFY(QFile::remove(dir.filePath(u"V.txt"_s)) && QDir(dir.path()).mkpath(u"V.txt/inside"_s));
+        server.setBody(metars + u"STAY.TXT"_s, readTestData(u"metar/LFPG.TXT"_s));
     }
     NetworkDownloader downloader;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0), QTimeZone::utc()));
@@ -417,13 +419,13 @@ void TestDownloads::fetcher()
     QVERIFY2(report.text.startsWith(textStart), qPrintable(report.text.left(200)));
     QCOMPARE(Failure::Key(report.failure), error);
     QVERIFY(report.received.startsWith(received));
-    QVERIFY2(!report.text.contains(u"older report"_qs), qPrintable(report.text));
+    QVERIFY2(!report.text.contains(u"older report"_s), qPrintable(report.text));
     QCOMPARE(report.empty, report.fetched() && received.isEmpty());
     QCOMPARE(report.fetchedUtc.isValid(), report.fetched());
     QCOMPARE(report.source.isEmpty(), !report.fetched());
     if (report.fetched())
         QVERIFY(server.requests().last().startsWith(QUrl(report.source).path()));
-    QFile workFile(dir.filePath(type == ReportType::Notam ? code + u".txt"_qs : u"V.txt"_qs));
+    QFile workFile(dir.filePath(type == ReportType::Notam ? code + u".txt"_s : u"V.txt"_s));
     QVERIFY(!workFile.open(QIODevice::ReadOnly) || !workFile.readAll().contains("an older report"));
 }
 

@@ -25,6 +25,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The keys in the order start-up reads them.
@@ -32,11 +34,11 @@ QStringList startUpKeys()
 {
     QStringList keys;
     for (int i = 0; i < 12; ++i)
-        keys.append(u"Fav/"_qs + QString::number(i));
-    return keys << u"data/Info"_qs << u"data/last"_qs;
+        keys.append(u"Fav/"_s + QString::number(i));
+    return keys << u"data/Info"_s << u"data/last"_s;
 }
 
-QString read(const SettingsStore& store, const QString& key, const QString& defaultValue = u"<default>"_qs)
+QString read(const SettingsStore& store, const QString& key, const QString& defaultValue = u"<default>"_s)
 {
     return store.read(key.section(u'/', 0, 0), key.section(u'/', 1), defaultValue);
 }
@@ -155,22 +157,22 @@ void TestSettingsStore::reportType_data()
     QTest::addColumn<int>("button");
 
     // The leading number, rounded half to even, names the button.
-    QTest::newRow("METAR") << u"0"_qs << 0;
-    QTest::newRow("TAF") << u"1"_qs << 1;
-    QTest::newRow("NOTAM") << u"2"_qs << 2;
-    QTest::newRow("one and a half to even") << u"1.5"_qs << 2;
-    QTest::newRow("two and a half to even") << u"2.5"_qs << 2;
-    QTest::newRow("half to even zero") << u"0.5"_qs << 0;
-    QTest::newRow("leading blanks skipped") << u"  \t2"_qs << 2;
-    QTest::newRow("text after the number") << u" 1x"_qs << 1;
-    QTest::newRow("exponent") << u"1e0"_qs << 1;
+    QTest::newRow("METAR") << u"0"_s << 0;
+    QTest::newRow("TAF") << u"1"_s << 1;
+    QTest::newRow("NOTAM") << u"2"_s << 2;
+    QTest::newRow("one and a half to even") << u"1.5"_s << 2;
+    QTest::newRow("two and a half to even") << u"2.5"_s << 2;
+    QTest::newRow("half to even zero") << u"0.5"_s << 0;
+    QTest::newRow("leading blanks skipped") << u"  \t2"_s << 2;
+    QTest::newRow("text after the number") << u" 1x"_s << 1;
+    QTest::newRow("exponent") << u"1e0"_s << 1;
 
     // No number, or one that names no button: METAR, the first-run type.
-    QTest::newRow("letters") << u"abc"_qs << 0;
-    QTest::newRow("seven") << u"7"_qs << 0;
-    QTest::newRow("rounds to three") << u"2.6"_qs << 0;
-    QTest::newRow("minus one") << u"-1"_qs << 0;
-    QTest::newRow("letter before digit") << u"x2"_qs << 0;
+    QTest::newRow("letters") << u"abc"_s << 0;
+    QTest::newRow("seven") << u"7"_s << 0;
+    QTest::newRow("rounds to three") << u"2.6"_s << 0;
+    QTest::newRow("minus one") << u"-1"_s << 0;
+    QTest::newRow("letter before digit") << u"x2"_s << 0;
 }
 
 void TestSettingsStore::reportType()
@@ -187,16 +189,16 @@ void TestSettingsStore::readsFile_data()
     QTest::addColumn<QString>("value");
 
     const QByteArray sound("[Fav]\n0=LFPG\n3=\n[data]\nInfo=2\nlast=EGLL\n");
-    QTest::newRow("favourite") << sound << u"Fav/0"_qs << u"LFPG"_qs;
-    QTest::newRow("empty value is not absent") << sound << u"Fav/3"_qs << QString();
-    QTest::newRow("absent key takes the default") << sound << u"Fav/4"_qs << u"<default>"_qs;
-    QTest::newRow("type") << sound << u"data/Info"_qs << u"2"_qs;
-    QTest::newRow("last code") << sound << u"data/last"_qs << u"EGLL"_qs;
-    QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf[data]\nlast=EGLL\n") << u"data/last"_qs << u"EGLL"_qs;
-    QTest::newRow("blanks around") << QByteArray("[data]\n last = EGLL \n") << u"data/last"_qs << u"EGLL"_qs;
-    QTest::newRow("hand-written list kept as text") << QByteArray("[Fav]\n0=a, b\n") << u"Fav/0"_qs << u"a, b"_qs;
-    QTest::newRow("line without equals sign skipped") << QByteArray("[Fav]\n0\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs;
-    QTest::newRow("later line wins") << QByteArray("[data]\nlast=LFPG\nlast=EGLL\n") << u"data/last"_qs << u"EGLL"_qs;
+    QTest::newRow("favourite") << sound << u"Fav/0"_s << u"LFPG"_s;
+    QTest::newRow("empty value is not absent") << sound << u"Fav/3"_s << QString();
+    QTest::newRow("absent key takes the default") << sound << u"Fav/4"_s << u"<default>"_s;
+    QTest::newRow("type") << sound << u"data/Info"_s << u"2"_s;
+    QTest::newRow("last code") << sound << u"data/last"_s << u"EGLL"_s;
+    QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf[data]\nlast=EGLL\n") << u"data/last"_s << u"EGLL"_s;
+    QTest::newRow("blanks around") << QByteArray("[data]\n last = EGLL \n") << u"data/last"_s << u"EGLL"_s;
+    QTest::newRow("hand-written list kept as text") << QByteArray("[Fav]\n0=a, b\n") << u"Fav/0"_s << u"a, b"_s;
+    QTest::newRow("line without equals sign skipped") << QByteArray("[Fav]\n0\n1=EGLL\n") << u"Fav/1"_s << u"EGLL"_s;
+    QTest::newRow("later line wins") << QByteArray("[data]\nlast=LFPG\nlast=EGLL\n") << u"data/last"_s << u"EGLL"_s;
 }
 
 void TestSettingsStore::readsFile()
@@ -205,7 +207,7 @@ void TestSettingsStore::readsFile()
     QFETCH(QString, key);
     QFETCH(QString, value);
 
-    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
     putFile(path, file);
     const IniSettingsStore store(path);
     QCOMPARE(read(store, key), value);
@@ -233,13 +235,13 @@ void TestSettingsStore::nonsenseGivesDefaults()
 {
     QFETCH(QByteArray, file);
 
-    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
     putFile(path, file);
     const IniSettingsStore store(path);
     if (QByteArrayView(QTest::currentDataTag()) == "value of an unknown type")
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"unknown user type"_qs));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"unknown user type"_s));
     for (const QString& key : startUpKeys())
-        QCOMPARE(read(store, key), u"<default>"_qs);
+        QCOMPARE(read(store, key), u"<default>"_s);
 }
 
 enum class Obstacle { Folder, FileOnTheWay, NamedPipe, Socket, Device };
@@ -251,13 +253,13 @@ void TestSettingsStore::unusablePath_data()
     QTest::addColumn<Obstacle>("obstacle");
 
     // Nothing to read and nowhere to write: the defaults, and a save that says it failed.
-    QTest::newRow("file name is a folder") << u"folder.ini"_qs << Obstacle::Folder;
-    QTest::newRow("folder name is a file") << u"plain/Ventorix.ini"_qs << Obstacle::FileOnTheWay;
+    QTest::newRow("file name is a folder") << u"folder.ini"_s << Obstacle::Folder;
+    QTest::newRow("folder name is a file") << u"plain/Ventorix.ini"_s << Obstacle::FileOnTheWay;
 
     // Anything but a plain file is never opened (a pipe would hold start-up for ever) nor replaced.
-    QTest::newRow("file is a named pipe") << u"pipe.ini"_qs << Obstacle::NamedPipe;
-    QTest::newRow("file is a socket") << u"socket.ini"_qs << Obstacle::Socket;
-    QTest::newRow("file is a device") << u"device.ini"_qs << Obstacle::Device;
+    QTest::newRow("file is a named pipe") << u"pipe.ini"_s << Obstacle::NamedPipe;
+    QTest::newRow("file is a socket") << u"socket.ini"_s << Obstacle::Socket;
+    QTest::newRow("file is a device") << u"device.ini"_s << Obstacle::Device;
 }
 
 void TestSettingsStore::unusablePath()
@@ -266,7 +268,7 @@ void TestSettingsStore::unusablePath()
     QFETCH(Obstacle, obstacle);
 
     QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
-    QVERIFY(folder.mkpath(u"."_qs));
+    QVERIFY(folder.mkpath(u"."_s));
     const QString path = folder.filePath(relative);
     const QByteArray name = QFile::encodeName(path);
     int socketFd = -1;
@@ -275,7 +277,7 @@ void TestSettingsStore::unusablePath()
         QVERIFY(folder.mkpath(relative));
         break;
     case Obstacle::FileOnTheWay:
-        putFile(folder.filePath(u"plain"_qs), "user's file");
+        putFile(folder.filePath(u"plain"_s), "user's file");
         break;
     case Obstacle::NamedPipe:
         QVERIFY(::mkfifo(name.constData(), 0600) == 0);
@@ -300,8 +302,8 @@ void TestSettingsStore::unusablePath()
         if (obstacle == Obstacle::NamedPipe)
             watch.emplace(path);
         IniSettingsStore store(path);
-        QCOMPARE(read(store, u"data/last"_qs), u"<default>"_qs);
-        write(store, u"data/Info"_qs, u"1"_qs);
+        QCOMPARE(read(store, u"data/last"_s), u"<default>"_s);
+        write(store, u"data/Info"_s, u"1"_s);
         QVERIFY(!store.flush());
         if (watch)
             QVERIFY2(!watch->readerSeen(), "the pipe was opened");
@@ -310,7 +312,7 @@ void TestSettingsStore::unusablePath()
         ::close(socketFd);
     QCOMPARE(fileType(path), typeBefore);
     if (obstacle == Obstacle::FileOnTheWay)
-        QCOMPARE(contents(folder.filePath(u"plain"_qs)), QByteArray("user's file"));
+        QCOMPARE(contents(folder.filePath(u"plain"_s)), QByteArray("user's file"));
     // Nothing left beside it: no scratch file, no copy.
     QCOMPARE(folder.entryList(QDir::Files | QDir::System | QDir::Hidden).size(), obstacle == Obstacle::Folder ? 0 : 1);
 }
@@ -326,43 +328,43 @@ void TestSettingsStore::damagedFileIsSavedOver_data()
 
     // Keys of the groups a save writes that QSettings cannot write back the same: dropped after a copy is
     // kept, the sound keys and the other groups' bytes kept, the user's own values saved all the same.
-    QTest::newRow("list holding a NUL") << QByteArray("[Fav]\n1=EGLL\n2=a, \\0\n") << u"Fav/1"_qs << u"EGLL"_qs
+    QTest::newRow("list holding a NUL") << QByteArray("[Fav]\n1=EGLL\n2=a, \\0\n") << u"Fav/1"_s << u"EGLL"_s
                                         << QByteArray() << true << 0;
     QTest::newRow("list holding a NUL byte")
-        << bytes("[Fav]\n1=EGLL\n2=a, b\0c\n") << u"Fav/1"_qs << u"EGLL"_qs << QByteArray() << true << 0;
+        << bytes("[Fav]\n1=EGLL\n2=a, b\0c\n") << u"Fav/1"_s << u"EGLL"_s << QByteArray() << true << 0;
     QTest::newRow("value that is not a number")
         << QByteArray("[data]\nlast=KJFK\n[Fav]\n5=@Variant(\\0\\0\\0\\x6\\x7f\\xf8\\0\\0\\0\\0\\0\\0)\n")
-        << u"data/last"_qs << u"KJFK"_qs << QByteArray() << true << 0;
+        << u"data/last"_s << u"KJFK"_s << QByteArray() << true << 0;
     const QByteArray sources = "; mine\n[sources]\r\nweather = \"http://mirror.test\" ; nearer\n";
     QTest::newRow("damage in a written group keeps the comments of the others")
         << sources + "[Fav]\n1=EGLL\n2=a, \\0\n"
-        << u"sources/weather"_qs << u"http://mirror.test"_qs << sources << true << 0;
+        << u"sources/weather"_s << u"http://mirror.test"_s << sources << true << 0;
     QByteArray manyKeys = "[user]\n";
     for (int k = 0; k <= 1000; ++k)
         manyKeys += "k" + QByteArray::number(k) + "=v\n";
     QTest::newRow("damage beside a group of 1,001 keys") << manyKeys + "[Fav]\n1=EGLL\n2=a, \\0\n"
-                                                         << u"user/k1000"_qs << u"v"_qs << manyKeys << true << 0;
+                                                         << u"user/k1000"_s << u"v"_s << manyKeys << true << 0;
     QTest::newRow("a second damage keeps the first copy")
-        << QByteArray("[Fav]\n1=EGLL\n2=a, \\0\n") << u"Fav/1"_qs << u"EGLL"_qs << QByteArray() << true << 2;
+        << QByteArray("[Fav]\n1=EGLL\n2=a, \\0\n") << u"Fav/1"_s << u"EGLL"_s << QByteArray() << true << 2;
 
     // A quote never closed swallows whatever a save would append: the groups written go before it, and
     // the next saves find them there.
     const QByteArray openQuote = "[sources]\nnotam=https://notam.test\nweather=\"http://mirror.test\n";
     QTest::newRow("quote never closed before the groups written")
-        << openQuote << u"sources/notam"_qs << u"https://notam.test"_qs << openQuote << false << 0;
+        << openQuote << u"sources/notam"_s << u"https://notam.test"_s << openQuote << false << 0;
     QTest::newRow("quote never closed before any section")
         << QByteArray("x=\"a\n") << QString() << QString() << QByteArray("x=\"a\n") << false << 0;
 
     // Damage outside the groups a save writes is the user's own text: it stays as it is, and needs no copy.
     QTest::newRow("line with an empty key")
-        << QByteArray("=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs << u"EGLL"_qs << QByteArray("=x\n") << false << 0;
-    QTest::newRow("empty key in the General section") << QByteArray("[General]\n=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_qs
-                                                      << u"EGLL"_qs << QByteArray("[General]\n=x\n") << false << 0;
+        << QByteArray("=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_s << u"EGLL"_s << QByteArray("=x\n") << false << 0;
+    QTest::newRow("empty key in the General section") << QByteArray("[General]\n=x\n[Fav]\n1=EGLL\n") << u"Fav/1"_s
+                                                      << u"EGLL"_s << QByteArray("[General]\n=x\n") << false << 0;
     QTest::newRow("64 KiB of random bytes") << randomBytes(3) << QString() << QString() << randomBytes(3) << false << 0;
     // QSettings calls the whole file damaged; its lines are fragments of a group no one reads.
     const QByteArray neverClosed = "[sources]\nweather=http://mirror.test\n[Fav\n0=EGLL\n[data\nInfo=2\n";
     QTest::newRow("section header never closed")
-        << neverClosed << u"sources/weather"_qs << u"http://mirror.test"_qs << neverClosed << false << 0;
+        << neverClosed << u"sources/weather"_s << u"http://mirror.test"_s << neverClosed << false << 0;
     QTest::newRow("random bytes after a header never closed")
         << QByteArray("[x\n") + randomBytes(5) << QString() << QString() << QByteArray("[x\n") + randomBytes(5) << false
         << 0;
@@ -378,39 +380,39 @@ void TestSettingsStore::damagedFileIsSavedOver()
     QFETCH(int, earlierCopies);
 
     QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
-    QVERIFY(folder.mkpath(u"."_qs));
-    const QString path = folder.filePath(u"Ventorix.ini"_qs);
+    QVERIFY(folder.mkpath(u"."_s));
+    const QString path = folder.filePath(u"Ventorix.ini"_s);
     putFile(path, file);
     QStringList copies;
     for (int n = 0; n < earlierCopies + (copied ? 1 : 0); ++n)
-        copies.append(u"Ventorix.ini.bak"_qs + (n == 0 ? QString() : u'.' + QString::number(n)));
+        copies.append(u"Ventorix.ini.bak"_s + (n == 0 ? QString() : u'.' + QString::number(n)));
     for (int n = 0; n < earlierCopies; ++n)
         putFile(folder.filePath(copies.at(n)), "an earlier copy");
     {
         IniSettingsStore store(path);
         if (!keptKey.isEmpty())
             QCOMPARE(read(store, keptKey), keptValue);
-        write(store, u"Fav/0"_qs, u"LFPG"_qs);
+        write(store, u"Fav/0"_s, u"LFPG"_s);
         if (copied) {
             QTest::ignoreMessage(QtWarningMsg,
                 QRegularExpression(
                     u"^Ventorix : le fichier de réglages .*Ventorix\\.ini était endommagé ; copie gardée "
-                    u"dans .*"_qs
+                    u"dans .*"_s
                     + QRegularExpression::escape(copies.last()) + u'$'));
         }
         QVERIFY(store.flush());
         // The file is sound now: the next save needs no copy and says nothing.
-        QTest::failOnWarning(QRegularExpression(u"endommagé"_qs));
-        write(store, u"data/Info"_qs, u"2"_qs);
+        QTest::failOnWarning(QRegularExpression(u"endommagé"_s));
+        write(store, u"data/Info"_s, u"2"_s);
         QVERIFY(store.flush());
     }
     QVERIFY2(contents(path).contains(untouched), contents(path).left(300).constData());
-    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_qs } + copies);
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_s } + copies);
     for (int n = 0; n < copies.size(); ++n)
         QCOMPARE(contents(folder.filePath(copies.at(n))), n < earlierCopies ? QByteArray("an earlier copy") : file);
     const IniSettingsStore next(path);
-    QCOMPARE(read(next, u"Fav/0"_qs), u"LFPG"_qs);
-    QCOMPARE(read(next, u"data/Info"_qs), u"2"_qs);
+    QCOMPARE(read(next, u"Fav/0"_s), u"LFPG"_s);
+    QCOMPARE(read(next, u"data/Info"_s), u"2"_s);
     if (!keptKey.isEmpty())
         QCOMPARE(read(next, keptKey), keptValue);
 }
@@ -420,40 +422,40 @@ void TestSettingsStore::valuesSurviveTheFile_data()
     QTest::addColumn<QString>("value");
 
     // Whatever text is saved comes back as the same text, whatever INI syntax it holds.
-    QTest::newRow("code") << u"LFPG"_qs;
+    QTest::newRow("code") << u"LFPG"_s;
     QTest::newRow("empty") << QString();
-    QTest::newRow("blanks around") << u" LFPG "_qs;
-    QTest::newRow("comma") << u"a, b"_qs;
-    QTest::newRow("type prefix") << u"@Rect(1 2 3 4)"_qs;
-    QTest::newRow("equals and brackets") << u"[Fav] x=y"_qs;
-    QTest::newRow("accents") << u"Météo à l'aérodrome"_qs;
-    QTest::newRow("line break") << u"LF\nPG"_qs;
-    QTest::newRow("backslash and quote") << u"a\\b\"c"_qs;
+    QTest::newRow("blanks around") << u" LFPG "_s;
+    QTest::newRow("comma") << u"a, b"_s;
+    QTest::newRow("type prefix") << u"@Rect(1 2 3 4)"_s;
+    QTest::newRow("equals and brackets") << u"[Fav] x=y"_s;
+    QTest::newRow("accents") << u"Météo à l'aérodrome"_s;
+    QTest::newRow("line break") << u"LF\nPG"_s;
+    QTest::newRow("backslash and quote") << u"a\\b\"c"_s;
 }
 
 void TestSettingsStore::valuesSurviveTheFile()
 {
     QFETCH(QString, value);
 
-    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
     {
         IniSettingsStore store(path);
-        write(store, u"Fav/0"_qs, value);
-        write(store, u"data/last"_qs, u"EGLL"_qs);
+        write(store, u"Fav/0"_s, value);
+        write(store, u"data/last"_s, u"EGLL"_s);
         QVERIFY(store.flush());
     }
     const IniSettingsStore reopened(path);
-    QCOMPARE(read(reopened, u"Fav/0"_qs), value);
-    QCOMPARE(read(reopened, u"data/last"_qs), u"EGLL"_qs);
+    QCOMPARE(read(reopened, u"Fav/0"_s), value);
+    QCOMPARE(read(reopened, u"data/last"_s), u"EGLL"_s);
 }
 
 void TestSettingsStore::savedAtNextPassOfTheEventLoop()
 {
     // The last code is written at the end of each request and never flushed by its writer: it must be on
     // disk without waiting for the program to end.
-    const QString path = m_dir.filePath(u"pass.ini"_qs);
+    const QString path = m_dir.filePath(u"pass.ini"_s);
     IniSettingsStore store(path);
-    write(store, u"data/last"_qs, u"EGLL"_qs);
+    write(store, u"data/last"_s, u"EGLL"_s);
     QCoreApplication::processEvents();
     QVERIFY2(contents(path).contains("last=EGLL"), contents(path).constData());
 
@@ -462,7 +464,7 @@ void TestSettingsStore::savedAtNextPassOfTheEventLoop()
     putFile(path, "[data]\nlast=KJFK\n");
     QVERIFY(store.flush());
     QCOMPARE(contents(path), QByteArray("[data]\nlast=KJFK\n"));
-    QCOMPARE(read(store, u"data/last"_qs), u"KJFK"_qs);
+    QCOMPARE(read(store, u"data/last"_s), u"KJFK"_s);
 }
 
 void TestSettingsStore::unchangedValuesLeaveTheFileAlone_data()
@@ -473,16 +475,16 @@ void TestSettingsStore::unchangedValuesLeaveTheFileAlone_data()
 
     // Blanks around "=" and a comment, which QSettings never writes back: any save shows in the bytes.
     const QByteArray sound("[Fav]\n0 = LFPG\n; mine\n[data]\nlast = EGLL\n");
-    QTest::newRow("every value as the file holds it") << sound << u"EGLL"_qs << sound;
+    QTest::newRow("every value as the file holds it") << sound << u"EGLL"_s << sound;
     // Anything new saves every pending value, the unchanged favourite's group included, as it always has.
-    QTest::newRow("one value new") << sound << u"KJFK"_qs << QByteArray("[Fav]\n0=LFPG\n");
+    QTest::newRow("one value new") << sound << u"KJFK"_s << QByteArray("[Fav]\n0=LFPG\n");
     // Our groups rewritten once, in the place of the first; the mark and the user's group after them kept.
     QTest::newRow("one value new, byte-order mark, the user's group last")
         << QByteArray("\xef\xbb\xbf[Fav]\n0 = LFPG\n[data]\nlast = EGLL\n[sources]\nweather = http://mirror.test\n")
-        << u"KJFK"_qs
+        << u"KJFK"_s
         << QByteArray("\xef\xbb\xbf[Fav]\n0=LFPG\n\n[data]\nlast=KJFK\n[sources]\nweather = http://mirror.test\n");
     QTest::newRow("nonsense holding the same values")
-        << QByteArray("[Fav]\n0 = LFPG\n[data\nlast = EGLL\n") << u"EGLL"_qs << QByteArray("[Fav]\n0=LFPG\n");
+        << QByteArray("[Fav]\n0 = LFPG\n[data\nlast = EGLL\n") << u"EGLL"_s << QByteArray("[Fav]\n0=LFPG\n");
 }
 
 void TestSettingsStore::unchangedValuesLeaveTheFileAlone()
@@ -490,21 +492,21 @@ void TestSettingsStore::unchangedValuesLeaveTheFileAlone()
     QFETCH(QByteArray, file);
     QFETCH(QString, lastCode);
     QFETCH(QByteArray, savedStart);
-    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
     putFile(path, file);
     {
         IniSettingsStore store(path);
-        write(store, u"Fav/0"_qs, u"LFPG"_qs);
-        write(store, u"data/last"_qs, lastCode);
+        write(store, u"Fav/0"_s, u"LFPG"_s);
+        write(store, u"data/last"_s, lastCode);
         QVERIFY(store.flush());
     }
     QVERIFY2(contents(path).startsWith(savedStart), contents(path).constData());
-    QCOMPARE(read(IniSettingsStore(path), u"data/last"_qs), lastCode);
+    QCOMPARE(read(IniSettingsStore(path), u"data/last"_s), lastCode);
 }
 
 void TestSettingsStore::readingWritesNothing()
 {
-    const QString missing = m_dir.filePath(u"missing.ini"_qs);
+    const QString missing = m_dir.filePath(u"missing.ini"_s);
     {
         const IniSettingsStore absent(missing);
         for (const QString& key : startUpKeys())
@@ -530,33 +532,33 @@ void TestSettingsStore::failedSaveKeepsOldFileWhole()
     QFETCH(bool, roomForTheOldFileOnly);
 
     QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
-    QVERIFY(folder.mkpath(u"."_qs));
-    const QString path = folder.filePath(u"Ventorix.ini"_qs);
+    QVERIFY(folder.mkpath(u"."_s));
+    const QString path = folder.filePath(u"Ventorix.ini"_s);
     const auto saveOld = [](const QString& file) {
         IniSettingsStore old(file);
-        write(old, u"Fav/0"_qs, u"LFPG"_qs);
+        write(old, u"Fav/0"_s, u"LFPG"_s);
         for (int i = 1; i < 12; ++i)
-            write(old, u"Fav/"_qs + QString::number(i), u"an older favourite"_qs);
-        write(old, u"data/Info"_qs, u"1"_qs);
+            write(old, u"Fav/"_s + QString::number(i), u"an older favourite"_s);
+        write(old, u"data/Info"_s, u"1"_s);
         QVERIFY(old.flush());
     };
     const auto writeNew = [](SettingsStore& store) {
-        write(store, u"Fav/0"_qs, QString());
+        write(store, u"Fav/0"_s, QString());
         for (int i = 1; i < 12; ++i)
-            write(store, u"Fav/"_qs + QString::number(i), u"a newer and longer favourite"_qs);
-        write(store, u"data/Info"_qs, u"2"_qs);
+            write(store, u"Fav/"_s + QString::number(i), u"a newer and longer favourite"_s);
+        write(store, u"data/Info"_s, u"2"_s);
     };
     saveOld(path);
     const QByteArray before = contents(path);
     // The same save with room enough, elsewhere, tells how long the new file is.
     QTemporaryDir roomy;
-    saveOld(roomy.filePath(u"Ventorix.ini"_qs));
+    saveOld(roomy.filePath(u"Ventorix.ini"_s));
     {
-        IniSettingsStore store(roomy.filePath(u"Ventorix.ini"_qs));
+        IniSettingsStore store(roomy.filePath(u"Ventorix.ini"_s));
         writeNew(store);
         QVERIFY(store.flush());
     }
-    const qsizetype newSize = contents(roomy.filePath(u"Ventorix.ini"_qs)).size();
+    const qsizetype newSize = contents(roomy.filePath(u"Ventorix.ini"_s)).size();
     QVERIFY(newSize > before.size() + 2);
 
     IniSettingsStore store(path);
@@ -568,14 +570,14 @@ void TestSettingsStore::failedSaveKeepsOldFileWhole()
     }
     QVERIFY(!saved);
     QCOMPARE(contents(path), before);
-    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_qs });
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { u"Ventorix.ini"_s });
 
     // With room again, the next save brings everything written meanwhile.
     QVERIFY(store.flush());
     const IniSettingsStore next(path);
-    QCOMPARE(read(next, u"Fav/0"_qs), QString());
-    QCOMPARE(read(next, u"Fav/11"_qs), u"a newer and longer favourite"_qs);
-    QCOMPARE(read(next, u"data/Info"_qs), u"2"_qs);
+    QCOMPARE(read(next, u"Fav/0"_s), QString());
+    QCOMPARE(read(next, u"Fav/11"_s), u"a newer and longer favourite"_s);
+    QCOMPARE(read(next, u"data/Info"_s), u"2"_s);
 }
 
 void TestSettingsStore::linkedFileStaysLinked_data()
@@ -584,9 +586,9 @@ void TestSettingsStore::linkedFileStaysLinked_data()
 
     // Settings kept elsewhere and linked into the configuration folder are saved where they live, and every
     // link on the way stays a link.
-    QTest::newRow("one link") << QStringList { u"linked.ini"_qs };
-    QTest::newRow("two links") << QStringList { u"linked.ini"_qs, u"middle/linked.ini"_qs };
-    QTest::newRow("three links") << QStringList { u"a.ini"_qs, u"b.ini"_qs, u"c.ini"_qs };
+    QTest::newRow("one link") << QStringList { u"linked.ini"_s };
+    QTest::newRow("two links") << QStringList { u"linked.ini"_s, u"middle/linked.ini"_s };
+    QTest::newRow("three links") << QStringList { u"a.ini"_s, u"b.ini"_s, u"c.ini"_s };
 }
 
 void TestSettingsStore::linkedFileStaysLinked()
@@ -594,15 +596,15 @@ void TestSettingsStore::linkedFileStaysLinked()
     QFETCH(QStringList, links);
 
     QDir folder(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
-    QVERIFY(folder.mkpath(u"middle"_qs));
-    const QString real = folder.filePath(u"kept-elsewhere.ini"_qs);
+    QVERIFY(folder.mkpath(u"middle"_s));
+    const QString real = folder.filePath(u"kept-elsewhere.ini"_s);
     putFile(real, "[data]\nlast=LFPG\n");
     for (qsizetype k = 0; k < links.size(); ++k)
         QVERIFY(
             QFile::link(k + 1 < links.size() ? folder.filePath(links.at(k + 1)) : real, folder.filePath(links.at(k))));
     {
         IniSettingsStore store(folder.filePath(links.first()));
-        write(store, u"data/last"_qs, u"EGLL"_qs);
+        write(store, u"data/last"_s, u"EGLL"_s);
         QVERIFY(store.flush());
     }
     for (const QString& link : links)
@@ -634,7 +636,7 @@ void TestSettingsStore::savedFileMode()
     QFETCH(int, umask);
     QFETCH(int, savedMode);
 
-    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_qs);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
     if (existingMode >= 0) {
         putFile(path, "[data]\nlast=LFPG\n");
         QVERIFY(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(existingMode)) == 0);
@@ -643,7 +645,7 @@ void TestSettingsStore::savedFileMode()
     bool saved = false;
     {
         IniSettingsStore store(path);
-        write(store, u"data/last"_qs, u"EGLL"_qs);
+        write(store, u"data/last"_s, u"EGLL"_s);
         saved = store.flush();
     }
     ::umask(previousUmask);

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 class DownloadSpy final : public Downloader
 {
 public:
@@ -56,8 +58,8 @@ inline void store(SettingsStore& settings, const QStringList& entries)
 /// Loads the window on @p entries, the METARs of LFPG and EGLL served.
 inline MainWindow& start(WindowFixture& f, const QStringList& entries = {})
 {
-    f.serveMetar(u"LFPG"_qs, readFixture(u"metar/LFPG.TXT"_qs));
-    f.serveMetar(u"EGLL"_qs, readFixture(u"metar/EGLL.TXT"_qs));
+    f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
+    f.serveMetar(u"EGLL"_s, readFixture(u"metar/EGLL.TXT"_s));
     store(f.settings, entries);
     f.window().start();
     // The window shows as start() ends; the program's event loop then maps it before any input comes.
@@ -69,9 +71,9 @@ inline MainWindow& start(WindowFixture& f, const QStringList& entries = {})
 /// fails before any download and adds nothing: the bar is exactly what was stored.
 inline MainWindow& startOnBar(WindowFixture& f, const QStringList& codes)
 {
-    QStringList entries { u"data/last=-"_qs };
+    QStringList entries { u"data/last=-"_s };
     for (int i = 0; i < codes.size(); ++i)
-        entries.append(u"Fav/%1=%2"_qs.arg(i).arg(codes[i]));
+        entries.append(u"Fav/%1=%2"_s.arg(i).arg(codes[i]));
     return start(f, entries);
 }
 

@@ -21,6 +21,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 class TestHttpServer
 {
 public:
@@ -50,7 +52,7 @@ public:
     }
     Q_DISABLE_COPY_MOVE(TestHttpServer)
 
-    QString base() const { return u"http://127.0.0.1:%1"_qs.arg(m_server.serverPort()); }
+    QString base() const { return u"http://127.0.0.1:%1"_s.arg(m_server.serverPort()); }
     quint16 port() const { return m_server.serverPort(); }
 
     void setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }

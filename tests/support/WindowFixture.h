@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class RecordingLinkOpener final : public LinkOpener
 {
 public:
@@ -34,7 +36,7 @@ struct WindowFixture
     Services services()
     {
         return Services { &downloader, &clock, &settings, &links, WorkFolder(workDir.path()),
-            Sources { server.base(), server.base(), u"http://site.test"_qs }, UserSettings::pilotLimitsIn(settings) };
+            Sources { server.base(), server.base(), u"http://site.test"_s }, UserSettings::pilotLimitsIn(settings) };
     }
 
     MainWindow& window()
@@ -46,7 +48,7 @@ struct WindowFixture
 
     void serveMetar(const QString& code, const QByteArray& body)
     {
-        server.setBody(u"/data/observations/metar/decoded/"_qs + code + u".TXT"_qs, body);
+        server.setBody(u"/data/observations/metar/decoded/"_s + code + u".TXT"_s, body);
     }
 
     TestHttpServer server;

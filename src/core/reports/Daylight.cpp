@@ -5,6 +5,8 @@
 #include <numbers>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace Daylight {
 namespace {
 
@@ -125,21 +127,21 @@ QString daylightLine(const SunTimes& sun, const QTimeZone& localZone)
 {
     switch (sun.kind) {
     case DayKind::PolarDay:
-        return u"Jour polaire : le soleil ne se couche pas, pas de nuit aéronautique"_qs;
+        return u"Jour polaire : le soleil ne se couche pas, pas de nuit aéronautique"_s;
     case DayKind::PolarNight:
-        return u"Nuit polaire : le soleil ne se lève pas, nuit aéronautique toute la journée"_qs;
+        return u"Nuit polaire : le soleil ne se lève pas, nuit aéronautique toute la journée"_s;
     case DayKind::Normal:
         break;
     }
-    QString line = u"Lever "_qs + clock(sun.sunriseUtc) + u" UTC ("_qs + clock(sun.sunriseUtc.toTimeZone(localZone))
-        + u") — coucher "_qs + clock(sun.sunsetUtc) + u" UTC ("_qs + clock(sun.sunsetUtc.toTimeZone(localZone))
-        + u") — "_qs;
+    QString line = u"Lever "_s + clock(sun.sunriseUtc) + u" UTC ("_s + clock(sun.sunriseUtc.toTimeZone(localZone))
+        + u") — coucher "_s + clock(sun.sunsetUtc) + u" UTC ("_s + clock(sun.sunsetUtc.toTimeZone(localZone))
+        + u") — "_s;
     if (!sun.nightFromUtc.isValid())
-        return line + u"pas de nuit aéronautique"_qs;
+        return line + u"pas de nuit aéronautique"_s;
     if (!sun.nightUntilUtc.isValid())
-        return line + u"nuit aéronautique à partir de "_qs + clock(sun.nightFromUtc) + u" UTC"_qs;
-    return line + u"nuit aéronautique de "_qs + clock(sun.nightFromUtc) + u" à "_qs + clock(sun.nightUntilUtc)
-        + u" UTC"_qs;
+        return line + u"nuit aéronautique à partir de "_s + clock(sun.nightFromUtc) + u" UTC"_s;
+    return line + u"nuit aéronautique de "_s + clock(sun.nightFromUtc) + u" à "_s + clock(sun.nightUntilUtc)
+        + u" UTC"_s;
 }
 
 } // namespace Daylight

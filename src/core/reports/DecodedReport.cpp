@@ -16,14 +16,16 @@
 #include <array>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace Reports {
 namespace {
 
-const QString kMetarBanner = u"METAR Périmé"_qs;
-const QString kTafBanner = u"TAF Périmé"_qs;
+const QString kMetarBanner = u"METAR Périmé"_s;
+const QString kTafBanner = u"TAF Périmé"_s;
 // NOTAMs are never out of date; their banner only says that none could be fetched.
-const QString kNotamBanner = u"X"_qs;
-const QString kNotamTitle = u"Notams"_qs;
+const QString kNotamBanner = u"X"_s;
+const QString kNotamTitle = u"Notams"_s;
 
 // The looks of the status lines, one colour per state, so a glance tells what is in force.
 constexpr quint32 kInForceGreen = 0x006400;
@@ -77,7 +79,7 @@ QString observationLine(const QByteArray& contents)
 // The decoded file's second line gives the full date: "Dec 06, 2026 - 02:30 PM EST / 2026.12.06 1930 UTC".
 QDateTime headerTime(const QByteArray& contents)
 {
-    static const QRegularExpression stamp(uR"((\d{4})\.(\d{2})\.(\d{2}) (\d{2})(\d{2}) UTC)"_qs);
+    static const QRegularExpression stamp(uR"((\d{4})\.(\d{2})\.(\d{2}) (\d{2})(\d{2}) UTC)"_s);
     const QRegularExpressionMatch match = stamp.match(QString::fromLatin1(contents.left(512)));
     if (!match.hasMatch())
         return {};
@@ -153,7 +155,7 @@ quint32 stateColour(Notam::State state)
 // The closing rule of the cut (CutNotams) ends the block, not the NOTAM it was cut with.
 const QString& closingRule()
 {
-    static const QString rule = QString(70, u'_') + u" (Fin)"_qs;
+    static const QString rule = QString(70, u'_') + u" (Fin)"_s;
     return rule;
 }
 
@@ -172,21 +174,21 @@ public:
     {
         const QString area = areaText(line);
         AddSpan(m_spans, m_text.size() + area.size(), m_text.size(), area.size(), true, rgb);
-        m_text += area + u"\r\n"_qs;
+        m_text += area + u"\r\n"_s;
     }
 
     // The NOTAM's text as cut, without the line breaks that ended it: the separator supplies its own.
     void addEntry(const Notam::Entry& entry, const QDateTime& nowUtc)
     {
         if (m_entries++ > 0)
-            m_text += u"\r\n"_qs + QString(70, u'_') + u"\r\n\r\n"_qs;
+            m_text += u"\r\n"_s + QString(70, u'_') + u"\r\n\r\n"_s;
         if (entry.item.icao)
             addLine(Notam::statusLine(entry.item, nowUtc, entry.aroundField), stateColour(entry.status.state));
         const QString& body = entry.item.text;
         m_text += areaText(withoutEndingBreaks(body.left(body.indexOf(closingRule()))));
     }
 
-    void addBreak() { m_text += u"\r\n"_qs; }
+    void addBreak() { m_text += u"\r\n"_s; }
     void addText(const QString& text) { m_text += areaText(text); }
     void startSection() { m_entries = 0; }
 

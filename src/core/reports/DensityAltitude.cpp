@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace Density {
 namespace {
 
@@ -16,7 +18,7 @@ QString feet(int value)
 {
     // Tens of feet are already more than the rule of thumb can tell.
     const int rounded = static_cast<int>(std::lround(value / 10.0)) * 10;
-    return QLocale(QLocale::French, QLocale::France).toString(rounded) + u" ft"_qs;
+    return QLocale(QLocale::French, QLocale::France).toString(rounded) + u" ft"_s;
 }
 
 } // namespace
@@ -44,9 +46,9 @@ std::optional<DensityAltitude> densityAltitudeOf(const QString& rawMetar, int el
 
 QString densityLine(const DensityAltitude& density, int elevationFt)
 {
-    return u"Altitude-densité "_qs + feet(density.densityAltitudeFt) + u" (altitude-pression "_qs
-        + feet(density.pressureAltitudeFt) + u", terrain "_qs
-        + QLocale(QLocale::French, QLocale::France).toString(elevationFt) + u" ft)"_qs;
+    return u"Altitude-densité "_s + feet(density.densityAltitudeFt) + u" (altitude-pression "_s
+        + feet(density.pressureAltitudeFt) + u", terrain "_s
+        + QLocale(QLocale::French, QLocale::France).toString(elevationFt) + u" ft)"_s;
 }
 
 } // namespace Density

@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace Conditions {
 namespace {
 
@@ -24,7 +26,7 @@ struct Visibility
 // Statute miles: "10SM", "1/2SM", "P6SM" (more than), "M1/4SM" (less than), and "1 1/2SM" over two groups.
 std::optional<Visibility> milesAt(const QStringList& groups, qsizetype i)
 {
-    static const QRegularExpression kMiles(uR"(^([PM]?)(?:(\d+)|(\d+)/(\d+))SM$)"_qs);
+    static const QRegularExpression kMiles(uR"(^([PM]?)(?:(\d+)|(\d+)/(\d+))SM$)"_s);
     const QRegularExpressionMatch m = kMiles.match(groups.at(i));
     if (!m.hasMatch())
         return std::nullopt;
@@ -34,7 +36,7 @@ std::optional<Visibility> milesAt(const QStringList& groups, qsizetype i)
         if (denominator == 0)
             return Visibility {};
         miles = m.capturedView(3).toDouble() / denominator;
-        static const QRegularExpression kWhole(uR"(^\d$)"_qs);
+        static const QRegularExpression kWhole(uR"(^\d$)"_s);
         if (i > 0 && kWhole.match(groups.at(i - 1)).hasMatch())
             miles += groups.at(i - 1).toInt();
     }
@@ -43,7 +45,7 @@ std::optional<Visibility> milesAt(const QStringList& groups, qsizetype i)
 
 Visibility visibilityOf(const QStringList& groups)
 {
-    static const QRegularExpression kMetres(uR"(^(\d{4})(NDV)?$)"_qs);
+    static const QRegularExpression kMetres(uR"(^(\d{4})(NDV)?$)"_s);
     for (qsizetype i = 0; i < groups.size(); ++i) {
         const QString& g = groups.at(i);
         if (g == u"CAVOK")
@@ -68,7 +70,7 @@ struct Sky
 
 Sky skyOf(const QStringList& groups)
 {
-    static const QRegularExpression kLayer(uR"(^(FEW|SCT|BKN|OVC|VV)(\d{3}|///)(CB|TCU|///)?$)"_qs);
+    static const QRegularExpression kLayer(uR"(^(FEW|SCT|BKN|OVC|VV)(\d{3}|///)(CB|TCU|///)?$)"_s);
     Sky sky;
     bool unreadable = false;
     for (const QString& g : groups) {
@@ -108,13 +110,13 @@ int rank(int value, int vmcFrom, int marginalFrom)
 QString visibilityWords(const FlightConditions& c)
 {
     if (!c.visibilityM)
-        return u"visibilité inconnue"_qs;
+        return u"visibilité inconnue"_s;
     const QLocale french(QLocale::French, QLocale::France);
     const int metres = *c.visibilityM;
     const QString amount = metres >= 5000
-        ? french.toString(std::round(metres / 100.0) / 10.0, 'g', 3) + u" km"_qs
-        : french.toString(static_cast<int>(std::lround(metres / 50.0)) * 50) + u" m"_qs; // miles give odd metres
-    return u"visibilité "_qs + amount + (c.visibilityOrMore ? u" ou plus"_qs : QString());
+        ? french.toString(std::round(metres / 100.0) / 10.0, 'g', 3) + u" km"_s
+        : french.toString(static_cast<int>(std::lround(metres / 50.0)) * 50) + u" m"_s; // miles give odd metres
+    return u"visibilité "_s + amount + (c.visibilityOrMore ? u" ou plus"_s : QString());
 }
 
 } // namespace
@@ -145,26 +147,26 @@ QString categoryWord(Category category)
 {
     switch (category) {
     case Category::Vmc:
-        return u"VMC"_qs;
+        return u"VMC"_s;
     case Category::Marginal:
-        return u"marginal"_qs;
+        return u"marginal"_s;
     case Category::Imc:
-        return u"IMC"_qs;
+        return u"IMC"_s;
     case Category::Unknown:
         break;
     }
-    return u"inconnu"_qs;
+    return u"inconnu"_s;
 }
 
 QString conditionsLine(const FlightConditions& conditions)
 {
     QString sky;
     if (conditions.ceilingFt)
-        sky = u"plafond "_qs + QLocale(QLocale::French, QLocale::France).toString(*conditions.ceilingFt) + u" ft"_qs;
+        sky = u"plafond "_s + QLocale(QLocale::French, QLocale::France).toString(*conditions.ceilingFt) + u" ft"_s;
     else
-        sky = conditions.skyRead ? u"pas de plafond"_qs : u"plafond inconnu"_qs;
-    return u"Conditions de vol : "_qs + categoryWord(conditions.category) + u" — "_qs + visibilityWords(conditions)
-        + u", "_qs + sky;
+        sky = conditions.skyRead ? u"pas de plafond"_s : u"plafond inconnu"_s;
+    return u"Conditions de vol : "_s + categoryWord(conditions.category) + u" — "_s + visibilityWords(conditions)
+        + u", "_s + sky;
 }
 
 } // namespace Conditions

@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace FlightDossier {
 namespace {
 
@@ -15,7 +17,7 @@ QJsonValue time(const QDateTime& utc)
 
 QString shownTime(const QDateTime& utc)
 {
-    return utc.toUTC().toString(u"dd/MM/yyyy HH:mm"_qs) + u" UTC"_qs;
+    return utc.toUTC().toString(u"dd/MM/yyyy HH:mm"_s) + u" UTC"_s;
 }
 
 QJsonValue arrivalGroups(const std::optional<TafArrival::Forecast>& forecast)
@@ -24,8 +26,8 @@ QJsonValue arrivalGroups(const std::optional<TafArrival::Forecast>& forecast)
         return QJsonValue::Null;
     QJsonArray groups;
     for (const TafArrival::Group& group : forecast->groups) {
-        groups.append(QJsonObject { { u"kind"_qs, group.kind }, { u"from"_qs, time(group.fromUtc) },
-            { u"to"_qs, time(group.toUtc) }, { u"text"_qs, group.text }, { u"warning"_qs, group.warning } });
+        groups.append(QJsonObject { { u"kind"_s, group.kind }, { u"from"_s, time(group.fromUtc) },
+            { u"to"_s, time(group.toUtc) }, { u"text"_s, group.text }, { u"warning"_s, group.warning } });
     }
     return groups;
 }
@@ -42,26 +44,26 @@ QString roleName(Role role)
 {
     switch (role) {
     case Role::Destination:
-        return u"Destination"_qs;
+        return u"Destination"_s;
     case Role::Alternate:
-        return u"Dégagement"_qs;
+        return u"Dégagement"_s;
     case Role::Departure:
         break;
     }
-    return u"Départ"_qs;
+    return u"Départ"_s;
 }
 
 QString roleKey(Role role)
 {
     switch (role) {
     case Role::Destination:
-        return u"destination"_qs;
+        return u"destination"_s;
     case Role::Alternate:
-        return u"alternate"_qs;
+        return u"alternate"_s;
     case Role::Departure:
         break;
     }
-    return u"departure"_qs;
+    return u"departure"_s;
 }
 
 Plan makePlan(const QString& departure, const QString& destination, const QStringList& alternates,
@@ -79,26 +81,25 @@ Plan makePlan(const QString& departure, const QString& destination, const QStrin
 
 QString planError(const Plan& plan)
 {
-    static const QRegularExpression kIcaoCode(uR"(^[A-Z0-9]{4}$)"_qs);
+    static const QRegularExpression kIcaoCode(uR"(^[A-Z0-9]{4}$)"_s);
     QStringList seen;
     int alternates = 0;
     for (const Stop& stop : plan.stops) {
         if (stop.code.isEmpty())
-            return u"code OACI manquant pour : %1"_qs.arg(roleName(stop.role).toLower());
+            return u"code OACI manquant pour : %1"_s.arg(roleName(stop.role).toLower());
         if (!kIcaoCode.match(stop.code).hasMatch())
-            return u"code OACI invalide : « %1 » (quatre lettres ou chiffres)"_qs.arg(stop.code);
+            return u"code OACI invalide : « %1 » (quatre lettres ou chiffres)"_s.arg(stop.code);
         if (seen.contains(stop.code))
-            return u"la station %1 est donnée deux fois"_qs.arg(stop.code);
+            return u"la station %1 est donnée deux fois"_s.arg(stop.code);
         seen.append(stop.code);
         alternates += stop.role == Role::Alternate ? 1 : 0;
     }
     if (alternates > kMostAlternates)
-        return u"trois dégagements au plus"_qs;
+        return u"trois dégagements au plus"_s;
     if (!plan.departUtc.isValid() || !plan.arriveUtc.isValid())
-        return u"heure de départ ou d'arrivée invalide"_qs;
+        return u"heure de départ ou d'arrivée invalide"_s;
     if (plan.arriveUtc <= plan.departUtc) {
-        return u"l'arrivée (%1) doit suivre le départ (%2)"_qs.arg(
-            shownTime(plan.arriveUtc), shownTime(plan.departUtc));
+        return u"l'arrivée (%1) doit suivre le départ (%2)"_s.arg(shownTime(plan.arriveUtc), shownTime(plan.departUtc));
     }
     return {};
 }
@@ -111,10 +112,10 @@ QString routeText(const Plan& plan)
         if (stop.role == Role::Alternate)
             alternates.append(stop.code);
         else
-            route += route.isEmpty() ? stop.code : u" → "_qs + stop.code;
+            route += route.isEmpty() ? stop.code : u" → "_s + stop.code;
     }
     if (!alternates.isEmpty()) {
-        route += (alternates.size() == 1 ? u", dégagement "_qs : u", dégagements "_qs) + alternates.join(u", "_qs);
+        route += (alternates.size() == 1 ? u", dégagement "_s : u", dégagements "_s) + alternates.join(u", "_s);
     }
     return route;
 }
@@ -139,24 +140,24 @@ QByteArray json(const Dossier& dossier)
     for (const Part& part : dossier.parts) {
         const std::optional<TafArrival::Forecast> forecast = arrivalForecast(part, dossier.plan);
         stations.append(QJsonObject {
-            { u"role"_qs, roleKey(part.stop.role) },
-            { u"code"_qs, part.stop.code },
-            { u"metar"_qs, ReportOutput::object(part.metar, part.station) },
-            { u"taf"_qs, ReportOutput::object(part.taf, part.station) },
-            { u"notam"_qs,
+            { u"role"_s, roleKey(part.stop.role) },
+            { u"code"_s, part.stop.code },
+            { u"metar"_s, ReportOutput::object(part.metar, part.station) },
+            { u"taf"_s, ReportOutput::object(part.taf, part.station) },
+            { u"notam"_s,
                 part.notam ? QJsonValue(ReportOutput::object(*part.notam, part.station))
                            : QJsonValue(QJsonValue::Null) },
-            { u"tafAtArrival"_qs, arrivalGroups(forecast) },
-            { u"tafAtArrivalNote"_qs, arrivalNote(forecast) },
+            { u"tafAtArrival"_s, arrivalGroups(forecast) },
+            { u"tafAtArrivalNote"_s, arrivalNote(forecast) },
         });
     }
     const QJsonObject object {
-        { u"route"_qs, routeText(dossier.plan) },
-        { u"depart"_qs, time(dossier.plan.departUtc) },
-        { u"arrive"_qs, time(dossier.plan.arriveUtc) },
-        { u"obtained"_qs, time(dossier.obtainedUtc) },
-        { u"complete"_qs, isComplete(dossier) },
-        { u"stations"_qs, stations },
+        { u"route"_s, routeText(dossier.plan) },
+        { u"depart"_s, time(dossier.plan.departUtc) },
+        { u"arrive"_s, time(dossier.plan.arriveUtc) },
+        { u"obtained"_s, time(dossier.obtainedUtc) },
+        { u"complete"_s, isComplete(dossier) },
+        { u"stations"_s, stations },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }

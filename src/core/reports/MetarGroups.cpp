@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace Metar {
 namespace {
 
@@ -16,8 +18,8 @@ bool endsObservation(const QString& group)
 
 QStringList observationGroups(const QString& rawMetar)
 {
-    static const QRegularExpression kBlanks(uR"(\s+)"_qs);
-    static const QRegularExpression kDayTime(uR"(^\d{6}Z$)"_qs);
+    static const QRegularExpression kBlanks(uR"(\s+)"_s);
+    static const QRegularExpression kDayTime(uR"(^\d{6}Z$)"_s);
     const QStringList all = rawMetar.split(kBlanks, Qt::SkipEmptyParts);
     const qsizetype dayTime = all.indexOf(kDayTime);
     QStringList groups;
@@ -28,7 +30,7 @@ QStringList observationGroups(const QString& rawMetar)
 
 std::optional<int> temperatureC(const QString& rawMetar)
 {
-    static const QRegularExpression kTemperature(uR"(^(M?)(\d\d)/(M?\d\d|//)?$)"_qs);
+    static const QRegularExpression kTemperature(uR"(^(M?)(\d\d)/(M?\d\d|//)?$)"_s);
     for (const QString& group : observationGroups(rawMetar)) {
         const QRegularExpressionMatch m = kTemperature.match(group);
         if (m.hasMatch())
@@ -39,7 +41,7 @@ std::optional<int> temperatureC(const QString& rawMetar)
 
 std::optional<double> qnhHpa(const QString& rawMetar)
 {
-    static const QRegularExpression kQnh(uR"(^([QA])(\d{4})$)"_qs);
+    static const QRegularExpression kQnh(uR"(^([QA])(\d{4})$)"_s);
     for (const QString& group : observationGroups(rawMetar)) {
         const QRegularExpressionMatch m = kQnh.match(group);
         if (!m.hasMatch())

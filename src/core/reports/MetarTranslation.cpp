@@ -7,6 +7,8 @@
 #include <array>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace Metar {
 namespace {
 
@@ -68,13 +70,13 @@ QString milesAsMetric(QStringView miles)
     }
     const double metres = value * 1609.344;
     if (metres >= 5000)
-        return grouped(std::llround(metres / 1000)) + u" km"_qs;
-    return grouped(std::llround(metres / 100) * 100) + u" m"_qs;
+        return grouped(std::llround(metres / 1000)) + u" km"_s;
+    return grouped(std::llround(metres / 100) * 100) + u" m"_s;
 }
 
 QString inchesAsMillimetres(QStringView inches)
 {
-    return frenchDecimal(QString::number(inches.toDouble() * 25.4, 'f', 1)) + u" mm"_qs;
+    return frenchDecimal(QString::number(inches.toDouble() * 25.4, 'f', 1)) + u" mm"_s;
 }
 
 // A row written as a pattern, for English whose figures vary. In replaceWith, \1 to \9 bring a captured
@@ -116,7 +118,7 @@ const std::array<PatternRow, 15> kFrenchRows { {
 // Pattern rows also replace one after the other, so the text a row writes is never read again by it.
 void applyPatternRow(QString& text, const PatternRow& row, const QRegularExpression& pattern)
 {
-    static const QRegularExpression kReference(uR"(\\([1-9c]))"_qs);
+    static const QRegularExpression kReference(uR"(\\([1-9c]))"_s);
     QString result;
     qsizetype copied = 0;
     for (QRegularExpressionMatchIterator it = pattern.globalMatch(text); it.hasNext();) {
@@ -162,8 +164,8 @@ QString MetarTitle(const QString& translated, const QString& code)
 {
     const qsizetype n = TextOps::Find(translated, u"UTC");
     if (n < 6)
-        return u"METAR de "_qs + code;
-    return u"METAR de "_qs + TextOps::Mid(translated, n - 5, 4) + u" UTC"_qs;
+        return u"METAR de "_s + code;
+    return u"METAR de "_s + TextOps::Mid(translated, n - 5, 4) + u" UTC"_s;
 }
 
 } // namespace Metar

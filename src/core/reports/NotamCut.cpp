@@ -2,6 +2,8 @@
 
 #include "reports/TextOps.h"
 
+using namespace Qt::StringLiterals;
+
 namespace Notam {
 namespace {
 
@@ -32,18 +34,18 @@ void markNotamStarts(QString& text, QStringView opening, const QString& code)
     // A code of one "K" has no form without it.
     if (opening.isEmpty())
         return;
-    const QString found = u"\r\n"_qs + opening.toString();
+    const QString found = u"\r\n"_s + opening.toString();
     qsizetype at = text.indexOf(found);
     if (at < 0)
         return;
-    const QString marked = kSeparator + u"\n\n"_qs + code;
+    const QString marked = kSeparator + u"\n\n"_s + code;
     QString result;
     result.reserve(text.size() + 16 * marked.size());
     qsizetype copied = 0;
     for (; at >= 0; at = text.indexOf(found, copied)) {
         result += QStringView(text).mid(copied, at - copied);
         if (at > 0 && text.at(at - 1) != u'\n')
-            result += u"\r\n"_qs;
+            result += u"\r\n"_s;
         result += marked;
         copied = at + found.size();
     }
@@ -76,7 +78,7 @@ QString CutNotams(const QString& pageText, const QString& code)
     }
 
     // A longer run of hyphens keeps its excess after the tag.
-    ReplaceAll(text, kRuleLine, QString(kSeparator + u" (Fin)"_qs));
+    ReplaceAll(text, kRuleLine, QString(kSeparator + u" (Fin)"_s));
     return text;
 }
 

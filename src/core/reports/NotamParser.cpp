@@ -7,12 +7,14 @@
 #include <cmath>
 #include <numbers>
 
+using namespace Qt::StringLiterals;
+
 namespace Notam {
 namespace {
 
 // What CutNotams() puts between two NOTAMs, and the tag it gives the page's closing rule line.
-const QString kSeparator = QString(70, u'_') + u"\n\n"_qs;
-const QString kClosingTag = QString(70, u'_') + u" (Fin)"_qs;
+const QString kSeparator = QString(70, u'_') + u"\n\n"_s;
+const QString kClosingTag = QString(70, u'_') + u" (Fin)"_s;
 
 constexpr QStringView kDash = u" — ";
 
@@ -764,10 +766,10 @@ QString timeUntil(const QDateTime& start, const QDateTime& now)
 {
     const qint64 seconds = now.secsTo(start);
     if (seconds < 3600)
-        return u"dans %1 min"_qs.arg(std::max<qint64>(1, (seconds + 59) / 60));
+        return u"dans %1 min"_s.arg(std::max<qint64>(1, (seconds + 59) / 60));
     if (seconds <= 24 * 3600)
-        return u"dans %1 h"_qs.arg((seconds + 1800) / 3600);
-    return u"le "_qs + day(start, now);
+        return u"dans %1 h"_s.arg((seconds + 1800) / 3600);
+    return u"le "_s + day(start, now);
 }
 
 // A cancellation takes effect at B) and may have no end; a permanent NOTAM has none.
@@ -781,29 +783,28 @@ QString when(const QDateTime& time, const QString& written, const QDateTime& now
 {
     if (time.isValid())
         return dayAndTime(time, now);
-    return written.isEmpty() ? u"?"_qs : written + u" (illisible)"_qs;
+    return written.isEmpty() ? u"?"_s : written + u" (illisible)"_s;
 }
 
 QString period(const Item& item, const QDateTime& now)
 {
     const QString from = when(item.from, item.fromText, now);
     if (isOpenEnded(item))
-        return u"à partir du %1 UTC"_qs.arg(from);
-    return u"du %1 au %2 UTC"_qs.arg(from, when(item.to, item.toText, now));
+        return u"à partir du %1 UTC"_s.arg(from);
+    return u"du %1 au %2 UTC"_s.arg(from, when(item.to, item.toText, now));
 }
 
 // F) and G) as written; else the Q) flight levels unless they are the whole height.
 QString limits(const Item& item)
 {
     if (!item.lower.isEmpty() && !item.upper.isEmpty())
-        return item.lower + u" à "_qs + item.upper;
+        return item.lower + u" à "_s + item.upper;
     if (!item.lower.isEmpty())
-        return u"plancher "_qs + item.lower;
+        return u"plancher "_s + item.lower;
     if (!item.upper.isEmpty())
-        return u"plafond "_qs + item.upper;
+        return u"plafond "_s + item.upper;
     if (item.lowerFl && item.upperFl && (*item.lowerFl != 0 || *item.upperFl != 999))
-        return u"FL%1 à FL%2"_qs.arg(*item.lowerFl, 3, 10, QLatin1Char('0'))
-            .arg(*item.upperFl, 3, 10, QLatin1Char('0'));
+        return u"FL%1 à FL%2"_s.arg(*item.lowerFl, 3, 10, QLatin1Char('0')).arg(*item.upperFl, 3, 10, QLatin1Char('0'));
     return {};
 }
 
@@ -862,29 +863,29 @@ QList<Item> parseItems(const QString& cutBlock)
 Status statusAt(const Item& item, const QDateTime& nowUtc)
 {
     Status status;
-    status.phrase = u"état inconnu"_qs;
+    status.phrase = u"état inconnu"_s;
     const bool openEnded = isOpenEnded(item);
     if (!item.icao || !item.from.isValid() || !nowUtc.isValid()
         || (!openEnded && (!item.to.isValid() || item.to < item.from)))
         return status;
 
     const QDateTime now = nowUtc.toUTC();
-    const QString estimated = item.estimated ? u", fin estimée"_qs : QString();
+    const QString estimated = item.estimated ? u", fin estimée"_s : QString();
     if (now < item.from) {
         status.state = State::Upcoming;
-        status.phrase = u"à venir "_qs + timeUntil(item.from, now) + estimated;
+        status.phrase = u"à venir "_s + timeUntil(item.from, now) + estimated;
     } else if (item.permanent) {
         status.state = State::Permanent;
-        status.phrase = u"permanent"_qs;
+        status.phrase = u"permanent"_s;
     } else if (openEnded || now < item.to) {
         status.state = State::InForce;
-        status.phrase = u"en vigueur"_qs + estimated;
+        status.phrase = u"en vigueur"_s + estimated;
     } else if (item.estimated) {
         status.state = State::InForce;
-        status.phrase = u"en vigueur, fin estimée dépassée"_qs;
+        status.phrase = u"en vigueur, fin estimée dépassée"_s;
     } else {
         status.state = State::Expired;
-        status.phrase = u"expiré"_qs;
+        status.phrase = u"expiré"_s;
     }
     return status;
 }
@@ -893,13 +894,13 @@ QString stateName(State state)
 {
     switch (state) {
     case State::InForce:
-        return u"en vigueur"_qs;
+        return u"en vigueur"_s;
     case State::Upcoming:
-        return u"à venir"_qs;
+        return u"à venir"_s;
     case State::Expired:
-        return u"expiré"_qs;
+        return u"expiré"_s;
     case State::Permanent:
-        return u"permanent"_qs;
+        return u"permanent"_s;
     case State::Unknown:
         break;
     }
@@ -935,16 +936,16 @@ QString statusLine(const Item& item, const QDateTime& nowUtc, bool aroundField)
     const QDateTime now = nowUtc.toUTC();
     QString id = item.id;
     if (!item.replaces.isEmpty())
-        id += (item.kind == Kind::Cancel ? u" (annule %1)"_qs : u" (remplace %1)"_qs).arg(item.replaces);
+        id += (item.kind == Kind::Cancel ? u" (annule %1)"_s : u" (remplace %1)"_s).arg(item.replaces);
     QStringList parts { id, statusAt(item, now).phrase, period(item, now) };
     if (!item.qcode.isEmpty())
         parts.append(codeLabel(item));
     if (const QString heights = limits(item); !heights.isEmpty())
         parts.append(heights);
     if (!item.schedule.isEmpty())
-        parts.append(u"horaires : "_qs + item.schedule);
+        parts.append(u"horaires : "_s + item.schedule);
     if (aroundField)
-        parts.append(u"autour du terrain"_qs);
+        parts.append(u"autour du terrain"_s);
     return parts.join(kDash);
 }
 
@@ -996,14 +997,14 @@ Briefing arrange(const QList<Item>& items, const QDateTime& nowUtc, std::optiona
 QString expiredLine(qsizetype count)
 {
     const QString heading = expiredHeading(count);
-    return heading.isEmpty() ? heading : heading + u" — afficher"_qs;
+    return heading.isEmpty() ? heading : heading + u" — afficher"_s;
 }
 
 QString expiredHeading(qsizetype count)
 {
     if (count <= 0)
         return {};
-    return count == 1 ? u"1 NOTAM expiré"_qs : u"%1 NOTAM expirés"_qs.arg(count);
+    return count == 1 ? u"1 NOTAM expiré"_s : u"%1 NOTAM expirés"_s.arg(count);
 }
 
 QJsonObject toJson(const Item& item, const QDateTime& nowUtc, bool aroundField)
@@ -1012,11 +1013,11 @@ QJsonObject toJson(const Item& item, const QDateTime& nowUtc, bool aroundField)
     const auto kindName = [](Kind kind) -> QJsonValue {
         switch (kind) {
         case Kind::New:
-            return u"new"_qs;
+            return u"new"_s;
         case Kind::Replace:
-            return u"replace"_qs;
+            return u"replace"_s;
         case Kind::Cancel:
-            return u"cancel"_qs;
+            return u"cancel"_s;
         case Kind::Unknown:
             break;
         }
@@ -1036,12 +1037,12 @@ QJsonObject toJson(const Item& item, const QDateTime& nowUtc, bool aroundField)
     object.insert(QLatin1String("lowerFl"), orNull(item.lowerFl));
     object.insert(QLatin1String("upperFl"), orNull(item.upperFl));
     object.insert(QLatin1String("centre"),
-        item.centre ? QJsonObject { { u"lat"_qs, micro(item.centre->lat) }, { u"lon"_qs, micro(item.centre->lon) } }
+        item.centre ? QJsonObject { { u"lat"_s, micro(item.centre->lat) }, { u"lon"_s, micro(item.centre->lon) } }
                     : QJsonValue());
     object.insert(QLatin1String("radiusNm"), orNull(item.radiusNm));
     object.insert(QLatin1String("locations"), QJsonArray::fromStringList(item.locations));
     object.insert(QLatin1String("from"), isoOrNull(item.from));
-    object.insert(QLatin1String("to"), item.permanent ? QJsonValue(u"PERM"_qs) : isoOrNull(item.to));
+    object.insert(QLatin1String("to"), item.permanent ? QJsonValue(u"PERM"_s) : isoOrNull(item.to));
     object.insert(QLatin1String("estimated"), item.estimated);
     object.insert(QLatin1String("schedule"), orNull(item.schedule));
     object.insert(QLatin1String("text"), item.icao ? orNull(item.body) : QJsonValue(item.text));

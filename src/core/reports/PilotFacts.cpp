@@ -2,10 +2,12 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace Pilot {
 namespace {
 
-const QString kSeparator = u" · "_qs;
+const QString kSeparator = u" · "_s;
 
 std::optional<int> minutesBetween(const QDateTime& fromUtc, const QDateTime& toUtc)
 {
@@ -16,7 +18,7 @@ std::optional<int> minutesBetween(const QDateTime& fromUtc, const QDateTime& toU
 
 QString hourMinute(const QDateTime& utc)
 {
-    return utc.toUTC().toString(u"HH:mm"_qs);
+    return utc.toUTC().toString(u"HH:mm"_s);
 }
 
 // The parts that do not depend on the report's type, appended in the order a pilot scans them.
@@ -39,13 +41,13 @@ QString sunPhrase(const Daylight::SunTimes& sun)
 {
     switch (sun.kind) {
     case Daylight::DayKind::PolarDay:
-        return u"Jour polaire"_qs;
+        return u"Jour polaire"_s;
     case Daylight::DayKind::PolarNight:
-        return u"Nuit polaire"_qs;
+        return u"Nuit polaire"_s;
     case Daylight::DayKind::Normal:
         break;
     }
-    return u"Lever %1 — coucher %2 UTC"_qs.arg(hourMinute(sun.sunriseUtc), hourMinute(sun.sunsetUtc));
+    return u"Lever %1 — coucher %2 UTC"_s.arg(hourMinute(sun.sunriseUtc), hourMinute(sun.sunsetUtc));
 }
 
 PilotFacts metarFacts(const QString& rawMetar, const QDateTime& observedUtc, const QDateTime& fetchedUtc,

@@ -8,12 +8,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace Qt::StringLiterals;
+
 namespace ReportOutput {
 namespace {
 
 QString hexColour(quint32 rgb)
 {
-    return u"#%1"_qs.arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper();
+    return u"#%1"_s.arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0')).toUpper();
 }
 
 QJsonValue time(const QDateTime& utc)
@@ -46,11 +48,11 @@ QJsonValue conditionsKey(Conditions::Category category)
 {
     switch (category) {
     case Conditions::Category::Vmc:
-        return u"VMC"_qs;
+        return u"VMC"_s;
     case Conditions::Category::Marginal:
-        return u"marginal"_qs;
+        return u"marginal"_s;
     case Conditions::Category::Imc:
-        return u"IMC"_qs;
+        return u"IMC"_s;
     case Conditions::Category::Unknown:
         break;
     }
@@ -60,21 +62,21 @@ QJsonValue conditionsKey(Conditions::Category category)
 // What a pilot reads first, in keys of its own so that a script never parses the French line.
 void addPilotKeys(QJsonObject& object, const PilotFacts& pilot)
 {
-    object.insert(u"ageMinutes"_qs, numberOrNull(pilot.ageMinutes));
-    object.insert(u"conditions"_qs, conditionsKey(pilot.conditions.category));
-    object.insert(u"ceilingFt"_qs, numberOrNull(pilot.conditions.ceilingFt));
-    object.insert(u"visibilityM"_qs, numberOrNull(pilot.conditions.visibilityM));
-    object.insert(u"sun"_qs,
-        pilot.sun ? QJsonValue(QJsonObject { { u"sunrise"_qs, time(pilot.sun->sunriseUtc) },
-            { u"sunset"_qs, time(pilot.sun->sunsetUtc) }, { u"nightStart"_qs, time(pilot.sun->nightFromUtc) },
-            { u"nightEnd"_qs, time(pilot.sun->nightUntilUtc) } })
+    object.insert(u"ageMinutes"_s, numberOrNull(pilot.ageMinutes));
+    object.insert(u"conditions"_s, conditionsKey(pilot.conditions.category));
+    object.insert(u"ceilingFt"_s, numberOrNull(pilot.conditions.ceilingFt));
+    object.insert(u"visibilityM"_s, numberOrNull(pilot.conditions.visibilityM));
+    object.insert(u"sun"_s,
+        pilot.sun ? QJsonValue(
+            QJsonObject { { u"sunrise"_s, time(pilot.sun->sunriseUtc) }, { u"sunset"_s, time(pilot.sun->sunsetUtc) },
+                { u"nightStart"_s, time(pilot.sun->nightFromUtc) }, { u"nightEnd"_s, time(pilot.sun->nightUntilUtc) } })
                   : QJsonValue(QJsonValue::Null));
     const auto altitude = [&](int Density::DensityAltitude::*member) {
         return pilot.density ? QJsonValue(*pilot.density.*member) : QJsonValue(QJsonValue::Null);
     };
-    object.insert(u"pressureAltitudeFt"_qs, altitude(&Density::DensityAltitude::pressureAltitudeFt));
-    object.insert(u"densityAltitudeFt"_qs, altitude(&Density::DensityAltitude::densityAltitudeFt));
-    object.insert(u"pilotLine"_qs, textOrNull(pilot.line));
+    object.insert(u"pressureAltitudeFt"_s, altitude(&Density::DensityAltitude::pressureAltitudeFt));
+    object.insert(u"densityAltitudeFt"_s, altitude(&Density::DensityAltitude::densityAltitudeFt));
+    object.insert(u"pilotLine"_s, textOrNull(pilot.line));
 }
 
 } // namespace
@@ -96,34 +98,34 @@ QJsonObject object(const DecodedReport& report, const StationInfo& station)
 {
     QJsonArray runs;
     for (const TextRun& run : Reports::reportRuns(report)) {
-        runs.append(QJsonObject { { u"text"_qs, run.text }, { u"color"_qs, hexColour(run.rgb) },
-            { u"bold"_qs, run.bold }, { u"size"_qs, run.pointSize } });
+        runs.append(QJsonObject { { u"text"_s, run.text }, { u"color"_s, hexColour(run.rgb) }, { u"bold"_s, run.bold },
+            { u"size"_s, run.pointSize } });
     }
     QJsonObject object {
-        { u"code"_qs, report.code },
-        { u"demo"_qs, report.demo },
-        { u"type"_qs, reportTypeName(report.type) },
-        { u"title"_qs, report.title },
-        { u"titleVisible"_qs, !report.empty },
-        { u"reportVisible"_qs, !report.empty },
-        { u"bannerVisible"_qs, report.bannerShown },
-        { u"banner"_qs, report.banner },
-        { u"background"_qs, hexColour(report.background) },
-        { u"text"_qs, report.text },
-        { u"runs"_qs, runs },
-        { u"error"_qs, Failure::Key(report.failure) },
-        { u"station"_qs,
-            QJsonObject { { u"code"_qs, station.code }, { u"name"_qs, station.name }, { u"city"_qs, station.city },
-                { u"country"_qs, station.country } } },
-        { u"raw"_qs, report.fetched() ? QJsonValue(report.received) : QJsonValue(QJsonValue::Null) },
-        { u"fetched"_qs, time(report.fetchedUtc) },
-        { u"source"_qs, textOrNull(SourceAddress::ForDisplay(report.source)) },
-        { u"stale"_qs, report.stale },
-        { u"observed"_qs, time(report.observedUtc) },
-        { u"issued"_qs, time(report.issuedUtc) },
-        { u"validFrom"_qs, time(report.validFromUtc) },
-        { u"validTo"_qs, time(report.validToUtc) },
-        { u"notams"_qs, notams(report) },
+        { u"code"_s, report.code },
+        { u"demo"_s, report.demo },
+        { u"type"_s, reportTypeName(report.type) },
+        { u"title"_s, report.title },
+        { u"titleVisible"_s, !report.empty },
+        { u"reportVisible"_s, !report.empty },
+        { u"bannerVisible"_s, report.bannerShown },
+        { u"banner"_s, report.banner },
+        { u"background"_s, hexColour(report.background) },
+        { u"text"_s, report.text },
+        { u"runs"_s, runs },
+        { u"error"_s, Failure::Key(report.failure) },
+        { u"station"_s,
+            QJsonObject { { u"code"_s, station.code }, { u"name"_s, station.name }, { u"city"_s, station.city },
+                { u"country"_s, station.country } } },
+        { u"raw"_s, report.fetched() ? QJsonValue(report.received) : QJsonValue(QJsonValue::Null) },
+        { u"fetched"_s, time(report.fetchedUtc) },
+        { u"source"_s, textOrNull(SourceAddress::ForDisplay(report.source)) },
+        { u"stale"_s, report.stale },
+        { u"observed"_s, time(report.observedUtc) },
+        { u"issued"_s, time(report.issuedUtc) },
+        { u"validFrom"_s, time(report.validFromUtc) },
+        { u"validTo"_s, time(report.validToUtc) },
+        { u"notams"_s, notams(report) },
     };
     addPilotKeys(object, report.pilot);
     return object;
@@ -134,7 +136,7 @@ QString text(const DecodedReport& report)
     // A stale report must not read as current once out of the window: its banner leads, as on screen.
     const QString banner = report.stale && report.bannerShown ? report.banner + u'\n' : QString();
     const QString demo = report.demo ? Reports::kDemoStrip + u'\n' : QString();
-    return demo + banner + report.title + u"\n\n"_qs + report.text + u'\n';
+    return demo + banner + report.title + u"\n\n"_s + report.text + u'\n';
 }
 
 } // namespace ReportOutput

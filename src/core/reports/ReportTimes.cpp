@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace ReportTimes {
 namespace {
 
@@ -51,13 +53,13 @@ std::optional<QDateTime> onDay(int year, int month, int day, int hour, int minut
 QString ageText(const QDateTime& observedUtc, const QDateTime& nowUtc)
 {
     if (!observedUtc.isValid() || !nowUtc.isValid())
-        return u"âge inconnu"_qs;
+        return u"âge inconnu"_s;
     const qint64 seconds = observedUtc.secsTo(nowUtc);
     if (std::abs(seconds) < kMinute)
-        return u"il y a moins d'une minute"_qs;
+        return u"il y a moins d'une minute"_s;
     if (seconds < 0)
-        return duration(-seconds) + u" dans le futur (horloge de l'ordinateur à vérifier)"_qs;
-    return u"il y a "_qs + duration(seconds);
+        return duration(-seconds) + u" dans le futur (horloge de l'ordinateur à vérifier)"_s;
+    return u"il y a "_s + duration(seconds);
 }
 
 AgeClass ageClass(const QDateTime& observedUtc, const QDateTime& nowUtc, int orangeAfterMin, int redAfterMin)
@@ -75,25 +77,25 @@ AgeClass ageClass(const QDateTime& observedUtc, const QDateTime& nowUtc, int ora
 QString metarTimeLine(const QDateTime& observedUtc, const QDateTime& nowUtc, const QTimeZone& localZone)
 {
     if (!observedUtc.isValid())
-        return u"Observé à une heure inconnue"_qs;
+        return u"Observé à une heure inconnue"_s;
     const QDateTime utc = observedUtc.toUTC();
     const bool withDay = !nowUtc.isValid() || std::abs(utc.secsTo(nowUtc)) >= kDay;
-    const QString age = nowUtc.isValid() ? ageText(utc, nowUtc) : u"(âge inconnu)"_qs;
-    return u"Observé "_qs + age + u" — "_qs + (withDay ? dayAndClock(utc) : utc.toString(u"HH:mm")) + u" UTC ("_qs
-        + localReading(utc, localZone, withDay) + u" heure locale)"_qs;
+    const QString age = nowUtc.isValid() ? ageText(utc, nowUtc) : u"(âge inconnu)"_s;
+    return u"Observé "_s + age + u" — "_s + (withDay ? dayAndClock(utc) : utc.toString(u"HH:mm")) + u" UTC ("_s
+        + localReading(utc, localZone, withDay) + u" heure locale)"_s;
 }
 
 QString tafTimeLine(const QDateTime& issuedUtc, const QDateTime& validFromUtc, const QDateTime& validToUtc,
     const QDateTime& nowUtc, const QTimeZone& localZone)
 {
     QString line
-        = u"Émis "_qs + (issuedUtc.isValid() && nowUtc.isValid() ? ageText(issuedUtc, nowUtc) : u"(âge inconnu)"_qs);
+        = u"Émis "_s + (issuedUtc.isValid() && nowUtc.isValid() ? ageText(issuedUtc, nowUtc) : u"(âge inconnu)"_s);
     if (validFromUtc.isValid() && validToUtc.isValid()) {
         const QDateTime from = validFromUtc.toUTC();
         const QDateTime to = validToUtc.toUTC();
-        line += u" — valide du "_qs + dayAndClock(from) + u" au "_qs + dayAndClock(to) + u" UTC ("_qs
-            + localReading(from, localZone, false) + u" au "_qs + localReading(to, localZone, false)
-            + u" heure locale)"_qs;
+        line += u" — valide du "_s + dayAndClock(from) + u" au "_s + dayAndClock(to) + u" UTC ("_s
+            + localReading(from, localZone, false) + u" au "_s + localReading(to, localZone, false)
+            + u" heure locale)"_s;
     }
     return line;
 }
@@ -116,7 +118,7 @@ std::optional<QDateTime> dayTimeNear(int day, int hour, int minute, const QDateT
 
 std::optional<QDateTime> observedAtOf(const QString& decodedText)
 {
-    static const QRegularExpression kDateLine(uR"((\d{4})\.(\d\d)\.(\d\d) (\d\d)(\d\d) UTC)"_qs);
+    static const QRegularExpression kDateLine(uR"((\d{4})\.(\d\d)\.(\d\d) (\d\d)(\d\d) UTC)"_s);
     const QRegularExpressionMatch m = kDateLine.match(decodedText);
     if (!m.hasMatch() || m.capturedView(4).toInt() > 23 || m.capturedView(5).toInt() > 59)
         return std::nullopt;
@@ -126,7 +128,7 @@ std::optional<QDateTime> observedAtOf(const QString& decodedText)
 
 std::optional<QDateTime> timeOfGroup(QStringView group, const QDateTime& nowUtc)
 {
-    static const QRegularExpression kGroup(uR"(^(\d\d)(\d\d)(\d\d)Z?$)"_qs);
+    static const QRegularExpression kGroup(uR"(^(\d\d)(\d\d)(\d\d)Z?$)"_s);
     const QRegularExpressionMatch m = kGroup.match(group);
     if (!m.hasMatch())
         return std::nullopt;
@@ -135,7 +137,7 @@ std::optional<QDateTime> timeOfGroup(QStringView group, const QDateTime& nowUtc)
 
 std::optional<std::pair<QDateTime, QDateTime>> validityOf(QStringView group, const QDateTime& issuedUtc)
 {
-    static const QRegularExpression kGroup(uR"(^(\d\d)(\d\d)/(\d\d)(\d\d)$)"_qs);
+    static const QRegularExpression kGroup(uR"(^(\d\d)(\d\d)/(\d\d)(\d\d)$)"_s);
     const QRegularExpressionMatch m = kGroup.match(group);
     if (!m.hasMatch())
         return std::nullopt;

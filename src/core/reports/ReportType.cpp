@@ -1,16 +1,18 @@
 #include "reports/ReportType.h"
 
+using namespace Qt::StringLiterals;
+
 QString reportTypeName(ReportType type)
 {
     switch (type) {
     case ReportType::Taf:
-        return u"TAF"_qs;
+        return u"TAF"_s;
     case ReportType::Notam:
-        return u"NOTAM"_qs;
+        return u"NOTAM"_s;
     case ReportType::Metar:
         break;
     }
-    return u"METAR"_qs;
+    return u"METAR"_s;
 }
 
 std::optional<ReportType> reportTypeFromKey(const QString& key)

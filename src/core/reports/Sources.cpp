@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace SourceAddress {
 namespace {
 
@@ -88,26 +90,26 @@ QString under(const QString& base, const QString& path)
 
 QString Metar(const QString& weatherBase, const QString& code)
 {
-    return under(weatherBase, u"/data/observations/metar/decoded/"_qs + code + u".TXT"_qs);
+    return under(weatherBase, u"/data/observations/metar/decoded/"_s + code + u".TXT"_s);
 }
 
 QString Taf(const QString& weatherBase, const QString& code)
 {
-    return under(weatherBase, u"/data/forecasts/taf/stations/"_qs + code + u".TXT"_qs);
+    return under(weatherBase, u"/data/forecasts/taf/stations/"_s + code + u".TXT"_s);
 }
 
 QString NotamPage(const QString& notamBase)
 {
-    return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam.html"_qs);
+    return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam.html"_s);
 }
 
 QString Notam(const QString& notamBase, const QString& code)
 {
     // A server reads the station from the query; the samples are files, so each station has its own page.
     if (trimmedBase(notamBase) == DemoBase())
-        return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam-"_qs + code + u".html"_qs);
+        return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam-"_s + code + u".html"_s);
     const QString page = NotamPage(notamBase);
-    return page.isEmpty() ? QString() : page + u"?icao="_qs + code;
+    return page.isEmpty() ? QString() : page + u"?icao="_s + code;
 }
 
 Sources InForce(const GivenSources& given, const Sources& settingsFile)
@@ -132,7 +134,7 @@ Sources InForce(const GivenSources& given, const Sources& settingsFile)
 
 QString DemoBase()
 {
-    return u"qrc:/demo"_qs;
+    return u"qrc:/demo"_s;
 }
 
 bool IsDemo(const Sources& sources)
@@ -148,7 +150,7 @@ QDateTime DemoMoment()
 
 QString Contact(const QString& site, const QString& versionCaption)
 {
-    return trimmedBase(site) + u"/contacter.php?sub=Ventorix"_qs + versionCaption;
+    return trimmedBase(site) + u"/contacter.php?sub=Ventorix"_s + versionCaption;
 }
 
 } // namespace SourceAddress

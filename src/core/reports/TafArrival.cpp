@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace TafArrival {
 namespace {
 
@@ -28,13 +30,13 @@ QString french(const QStringList& tokens, const QString& code)
     const QString body = tokens.join(u' ');
     QString text = Taf::DecodeTaf(body, tokens, code);
     // Temperature and probability phrases open lines of their own in the report; here a group is one line.
-    text.replace(u"\r\n"_qs, u" "_qs);
+    text.replace(u"\r\n"_s, u" "_s);
     return text.simplified();
 }
 
 bool isHeaderToken(const QString& token, const QString& code)
 {
-    static const QRegularExpression kIssue(uR"(^\d{6}Z$)"_qs);
+    static const QRegularExpression kIssue(uR"(^\d{6}Z$)"_s);
     return token == u"TAF" || token == u"AMD" || token == u"COR" || token == u"RTD" || token == code
         || kIssue.match(token).hasMatch();
 }
@@ -42,7 +44,7 @@ bool isHeaderToken(const QString& token, const QString& code)
 // TX18/1514Z and TNM02/1606Z: the day's extremes, not conditions a pilot lands in.
 bool isTemperatureToken(const QString& token)
 {
-    static const QRegularExpression kTemperature(uR"(^T[XN]M?\d\d/\d{4}Z$)"_qs);
+    static const QRegularExpression kTemperature(uR"(^T[XN]M?\d\d/\d{4}Z$)"_s);
     return kTemperature.match(token).hasMatch();
 }
 
@@ -51,9 +53,9 @@ bool isTemperatureToken(const QString& token)
 // follows.
 QList<Piece> readPieces(const DecodedReport& taf, bool& cancelled)
 {
-    static const QRegularExpression kPeriod(uR"(^\d{4}/\d{4}$)"_qs);
-    static const QRegularExpression kFrom(uR"(^FM(\d\d)(\d\d)(\d\d)$)"_qs);
-    static const QRegularExpression kProbability(uR"(^PROB\d\d$)"_qs);
+    static const QRegularExpression kPeriod(uR"(^\d{4}/\d{4}$)"_s);
+    static const QRegularExpression kFrom(uR"(^FM(\d\d)(\d\d)(\d\d)$)"_s);
+    static const QRegularExpression kProbability(uR"(^PROB\d\d$)"_s);
 
     QStringList tokens = taf.received.simplified().split(u' ', Qt::SkipEmptyParts);
     for (QString& token : tokens) {
@@ -68,7 +70,7 @@ QList<Piece> readPieces(const DecodedReport& taf, bool& cancelled)
     if (i < tokens.size() && (kPeriod.match(tokens.at(i)).hasMatch() || tokens.at(i).size() == 6))
         ++i;
 
-    QList<Piece> pieces { Piece { u"base"_qs, taf.validFromUtc, taf.validToUtc, {}, true } };
+    QList<Piece> pieces { Piece { u"base"_s, taf.validFromUtc, taf.validToUtc, {}, true } };
     cancelled = false;
     for (; i < tokens.size(); ++i) {
         const QString& token = tokens.at(i);
@@ -81,7 +83,7 @@ QList<Piece> readPieces(const DecodedReport& taf, bool& cancelled)
         if (const QRegularExpressionMatch from = kFrom.match(token); from.hasMatch()) {
             const std::optional<QDateTime> start = ReportTimes::dayTimeNear(from.capturedView(1).toInt(),
                 from.capturedView(2).toInt(), from.capturedView(3).toInt(), taf.validFromUtc);
-            pieces.append(Piece { u"base"_qs, start.value_or(QDateTime()), taf.validToUtc, {}, true });
+            pieces.append(Piece { u"base"_s, start.value_or(QDateTime()), taf.validToUtc, {}, true });
             continue;
         }
         QString kind;
@@ -128,7 +130,7 @@ QList<Piece> readPieces(const DecodedReport& taf, bool& cancelled)
 
 QString dayTime(const QDateTime& utc)
 {
-    return utc.toUTC().toString(u"dd/HH:mm"_qs);
+    return utc.toUTC().toString(u"dd/HH:mm"_s);
 }
 
 QString margin(int minutes)
@@ -136,8 +138,8 @@ QString margin(int minutes)
     const int hours = minutes / 60;
     const int rest = minutes % 60;
     if (hours == 0)
-        return u"%1 min"_qs.arg(rest);
-    return rest == 0 ? u"%1 h"_qs.arg(hours) : u"%1 h %2 min"_qs.arg(hours).arg(rest);
+        return u"%1 min"_s.arg(rest);
+    return rest == 0 ? u"%1 h"_s.arg(hours) : u"%1 h %2 min"_s.arg(hours).arg(rest);
 }
 
 } // namespace
@@ -194,30 +196,30 @@ Forecast forecastAt(const DecodedReport& taf, const QDateTime& arrivalUtc, int m
 
 QString heading(const Forecast& forecast)
 {
-    return u"À l'arrivée (%1 UTC ± %2) :"_qs.arg(
-        forecast.arrivalUtc.toUTC().toString(u"HH:mm"_qs), margin(forecast.marginMinutes));
+    return u"À l'arrivée (%1 UTC ± %2) :"_s.arg(
+        forecast.arrivalUtc.toUTC().toString(u"HH:mm"_s), margin(forecast.marginMinutes));
 }
 
 QString note(const Forecast& forecast)
 {
-    const QString validity = u"du %1 au %2 UTC"_qs.arg(dayTime(forecast.validFromUtc), dayTime(forecast.validToUtc));
+    const QString validity = u"du %1 au %2 UTC"_s.arg(dayTime(forecast.validFromUtc), dayTime(forecast.validToUtc));
     switch (forecast.status) {
     case Status::NoForecast:
-        return u"pas de TAF pour cette heure : la prévision n'a pas été obtenue ou n'est pas datée"_qs;
+        return u"pas de TAF pour cette heure : la prévision n'a pas été obtenue ou n'est pas datée"_s;
     case Status::OutsideValidity:
-        return u"hors de la validité du TAF (%1)"_qs.arg(validity);
+        return u"hors de la validité du TAF (%1)"_s.arg(validity);
     case Status::NoGroups:
-        return u"le TAF ne contient aucune prévision"_qs;
+        return u"le TAF ne contient aucune prévision"_s;
     case Status::InForce:
         break;
     }
-    return forecast.partlyOutside ? u"en partie hors de la validité du TAF (%1)"_qs.arg(validity) : QString();
+    return forecast.partlyOutside ? u"en partie hors de la validité du TAF (%1)"_s.arg(validity) : QString();
 }
 
 QString groupLine(const Group& group)
 {
-    const QString name = group.kind == u"base" ? u"Conditions de base"_qs : group.kind;
-    return u"%1 du %2 au %3 UTC : %4"_qs.arg(name, dayTime(group.fromUtc), dayTime(group.toUtc), group.text);
+    const QString name = group.kind == u"base" ? u"Conditions de base"_s : group.kind;
+    return u"%1 du %2 au %3 UTC : %4"_s.arg(name, dayTime(group.fromUtc), dayTime(group.toUtc), group.text);
 }
 
 } // namespace TafArrival

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace Taf {
 namespace {
 
@@ -148,22 +150,22 @@ QString windPhrase(const QString& t, WindUnit unit)
         const int n = LeadingNumber(digits);
         return mps ? twoDigitKnots(n) : QString::number(n);
     };
-    QString phrase = u"Vent du "_qs;
+    QString phrase = u"Vent du "_s;
     std::optional<QString> gust;
     if (const std::optional<WindGroup> wind = readWindGroup(t, mps ? u"MPS" : u"KT")) {
         // No degree sign for VRB: the table turns "Vent du VRB" into "Vent variable ".
-        phrase += wind->direction == u"VRB" ? u"VRB"_qs : wind->direction.toString() + u"° "_qs;
+        phrase += wind->direction == u"VRB" ? u"VRB"_s : wind->direction.toString() + u"° "_s;
         phrase += speedText(wind->speed);
         if (wind->gust)
             gust = mps ? twoDigitKnots(LeadingNumber(*wind->gust)) : wind->gust->toString();
     } else {
-        phrase += Mid(t, 1, 3) + u"° "_qs + speedText(Mid(t, 3, 3));
+        phrase += Mid(t, 1, 3) + u"° "_s + speedText(Mid(t, 3, 3));
         if (const qsizetype g = Find(t, u"G"); g > 1)
             gust = mps ? twoDigitKnots(LeadingNumber(Mid(t, g + 1, 2))) : Mid(t, g + 1, 2);
     }
-    phrase += u" Kts."_qs;
+    phrase += u" Kts."_s;
     if (gust)
-        phrase += u" ( rafales à "_qs + *gust + u" Kts)"_qs;
+        phrase += u" ( rafales à "_s + *gust + u" Kts)"_s;
     return phrase;
 }
 
@@ -185,8 +187,8 @@ std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, 
         && std::all_of(value.cbegin() + 1, value.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         value = QString::number(-value.mid(1).toInt());
     const QString dayHour = g.mid(slash + 1);
-    return u"\r\n"_qs + heading.toString() + value + u"° le "_qs + dayHour.left(2) + u" à "_qs + dayHour.right(2)
-        + u"h00 Z"_qs;
+    return u"\r\n"_s + heading.toString() + value + u"° le "_s + dayHour.left(2) + u" à "_s + dayHour.right(2)
+        + u"h00 Z"_s;
 }
 
 // Every check looks at the token as it came, so one token may be rewritten by several.
@@ -200,9 +202,9 @@ void decodeToken(QString& text, const QString& t, const QString& code)
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TN", u"T° Mini: "))
         replace(*phrase);
     if (t.startsWith(u"FM"))
-        replace(u"A partir du "_qs + Mid(t, 3, 2) + u" à "_qs + t.mid(4));
+        replace(u"A partir du "_s + Mid(t, 3, 2) + u" à "_s + t.mid(4));
     if (t.startsWith(u"VV") && !code.contains(u"VV"))
-        replace(u"Plafond "_qs + QString::number(LeadingNumber(Mid(t, 3, 3))) + u"00 '"_qs);
+        replace(u"Plafond "_s + QString::number(LeadingNumber(Mid(t, 3, 3))) + u"00 '"_s);
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TX", u"T° Maxi: "))
         replace(*phrase);
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TM", u"T° Moyenne: M"))
@@ -261,8 +263,8 @@ QString PeriodPhrase(const QString& group)
 {
     if (group.size() != 9)
         return {};
-    return u" du "_qs + Mid(group, 1, 2) + u" à "_qs + Mid(group, 3, 2) + u"h00 au "_qs + Mid(group, 6, 2) + u" à "_qs
-        + Mid(group, 8, 2) + u"h00"_qs;
+    return u" du "_s + Mid(group, 1, 2) + u" à "_s + Mid(group, 3, 2) + u"h00 au "_s + Mid(group, 6, 2) + u" à "_s
+        + Mid(group, 8, 2) + u"h00"_s;
 }
 
 QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code)
@@ -337,7 +339,7 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
     report.rawEmpty = rawText.isEmpty();
     if (report.rawEmpty)
         return report;
-    report.title = u"TAF de "_qs + code;
+    report.title = u"TAF de "_s + code;
 
     QString text = collapseBlankRuns(rawText);
 

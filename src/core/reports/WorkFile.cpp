@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+using namespace Qt::StringLiterals;
+
 namespace WorkFile {
 
 QStringList ReadItems(const QByteArray& contents)
@@ -68,7 +70,7 @@ QString DecodePage(const QByteArray& page)
         return text;
     // Only a page that says it is UTF-8 is read as such despite a bad byte; any other is single-byte text.
     static const QRegularExpression declaresUtf8(
-        u"charset\\s*=\\s*[\"']?utf-?8"_qs, QRegularExpression::CaseInsensitiveOption);
+        u"charset\\s*=\\s*[\"']?utf-?8"_s, QRegularExpression::CaseInsensitiveOption);
     if (declaresUtf8.match(QString::fromLatin1(page.left(4096))).hasMatch())
         return text;
     return QString::fromLatin1(page);

@@ -10,6 +10,8 @@
 #include <numbers>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace Stations {
 namespace {
 
@@ -34,7 +36,7 @@ std::optional<double> degreesIn(QStringView field, double limit)
     return value;
 }
 
-const QString kEmbeddedFile = u":/data/station-geo.txt"_qs;
+const QString kEmbeddedFile = u":/data/station-geo.txt"_s;
 std::atomic<bool> embeddedRead { false };
 
 // The shipped geography when it has been read already, else the one line of @p code kept in @p single.

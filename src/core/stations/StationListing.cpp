@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace Stations {
 namespace {
 
@@ -28,7 +30,7 @@ QString frenchDecimal(double value)
 
 QJsonObject namesJson(const QString& code, const QString& name, const QString& city, const QString& country)
 {
-    return QJsonObject { { u"code"_qs, code }, { u"name"_qs, name }, { u"city"_qs, city }, { u"country"_qs, country } };
+    return QJsonObject { { u"code"_s, code }, { u"name"_s, name }, { u"city"_s, city }, { u"country"_s, country } };
 }
 
 QByteArray indented(const QJsonArray& array)
@@ -52,12 +54,12 @@ QList<NearbyStation> nearbyStations(
 
 QString distanceWords(const Neighbour& where)
 {
-    return u"%1 km (%2 NM)"_qs.arg(frenchDecimal(where.distanceKm), frenchDecimal(where.distanceNm));
+    return u"%1 km (%2 NM)"_s.arg(frenchDecimal(where.distanceKm), frenchDecimal(where.distanceNm));
 }
 
 QString bearingWords(const Neighbour& where)
 {
-    return u"%1°"_qs.arg(wholeDegrees(where.bearingDeg), 3, 10, QLatin1Char('0'));
+    return u"%1°"_s.arg(wholeDegrees(where.bearingDeg), 3, 10, QLatin1Char('0'));
 }
 
 QString placeWords(const QString& city, const QString& country, const QString& name)
@@ -65,9 +67,9 @@ QString placeWords(const QString& city, const QString& country, const QString& n
     // Some countries of the directory end in a blank, which reads badly before the parenthesis.
     QString words = city.trimmed();
     if (!country.trimmed().isEmpty())
-        words += (words.isEmpty() ? u"("_qs : u" ("_qs) + country.trimmed() + u')';
+        words += (words.isEmpty() ? u"("_s : u" ("_s) + country.trimmed() + u')';
     if (!name.isEmpty())
-        words += (words.isEmpty() ? QString() : u" — "_qs) + name;
+        words += (words.isEmpty() ? QString() : u" — "_s) + name;
     return words;
 }
 
@@ -76,9 +78,9 @@ QByteArray nearbyJson(const QList<NearbyStation>& stations)
     QJsonArray array;
     for (const NearbyStation& station : stations) {
         QJsonObject object = namesJson(station.where.code, station.name, station.city, station.country);
-        object.insert(u"distanceKm"_qs, tenths(station.where.distanceKm));
-        object.insert(u"distanceNm"_qs, tenths(station.where.distanceNm));
-        object.insert(u"bearingDeg"_qs, wholeDegrees(station.where.bearingDeg));
+        object.insert(u"distanceKm"_s, tenths(station.where.distanceKm));
+        object.insert(u"distanceNm"_s, tenths(station.where.distanceNm));
+        object.insert(u"bearingDeg"_s, wholeDegrees(station.where.bearingDeg));
         array.append(object);
     }
     return indented(array);
@@ -88,7 +90,7 @@ QString nearbyText(const QList<NearbyStation>& stations)
 {
     QString text;
     for (const NearbyStation& station : stations) {
-        text += u"%1  %2  au %3  %4\n"_qs.arg(station.where.code, distanceWords(station.where),
+        text += u"%1  %2  au %3  %4\n"_s.arg(station.where.code, distanceWords(station.where),
             bearingWords(station.where), placeWords(station.city, station.country, station.name));
     }
     return text;
@@ -108,7 +110,7 @@ QString searchText(const QList<SearchHit>& hits)
         return kNoStationFound.toString() + u'\n';
     QString text;
     for (const SearchHit& hit : hits)
-        text += hit.code + u"  "_qs + placeWords(hit.city, hit.country, hit.aerodrome) + u'\n';
+        text += hit.code + u"  "_s + placeWords(hit.city, hit.country, hit.aerodrome) + u'\n';
     return text;
 }
 

@@ -5,6 +5,8 @@
 
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 namespace Stations {
 namespace {
 
@@ -102,7 +104,7 @@ std::optional<QString> DescribeStation(const StationTable& table, const QString&
     const int index = table.indexOfCode(code);
     if (index == 0)
         return std::nullopt;
-    return table.city(index) + u" ("_qs + table.country(index) + u')';
+    return table.city(index) + u" ("_s + table.country(index) + u')';
 }
 
 QStringList Countries(const StationTable& table)
@@ -175,23 +177,23 @@ static QStringList readCodes(const QString& path)
 
 StationData LoadEmbeddedStationData()
 {
-    return StationData { readResource(u":/data/stations.txt"_qs), LoadEmbeddedCodes(CodeHalf::AToK),
+    return StationData { readResource(u":/data/stations.txt"_s), LoadEmbeddedCodes(CodeHalf::AToK),
         LoadEmbeddedCodes(CodeHalf::LToZ) };
 }
 
 QStringList LoadEmbeddedCodes(CodeHalf half)
 {
-    return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_qs : u":/data/codes-l-z.txt"_qs);
+    return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
 }
 
 void FillFromEmbeddedData(StationTable& table)
 {
-    table.fill(readResource(u":/data/stations.txt"_qs));
+    table.fill(readResource(u":/data/stations.txt"_s));
 }
 
 void FillFromEmbeddedDataOnFirstUse(StationTable& table)
 {
-    table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_qs); });
+    table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_s); });
 }
 
 } // namespace Stations

@@ -18,6 +18,8 @@
 #include <QTimeZone>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The popup of a code box lists this many stations at most: enough to pick from, short enough to read.
@@ -34,7 +36,7 @@ QDateTime nowToTheMinute(const Clock& clock)
 // "EGLL — London Heathrow Airport, Uk" as the suggestions write it, or the code as typed.
 QString codeIn(const QString& text)
 {
-    return text.section(u" — "_qs, 0, 0).trimmed();
+    return text.section(u" — "_s, 0, 0).trimmed();
 }
 
 } // namespace
@@ -44,42 +46,42 @@ DossierDialog::DossierDialog(Services services, const Stations::StationTable& st
     , m_services(std::move(services))
     , m_stations(stations)
 {
-    setObjectName(u"dossierDialog"_qs);
-    setWindowTitle(u"Dossier de vol"_qs);
+    setObjectName(u"dossierDialog"_s);
+    setWindowTitle(u"Dossier de vol"_s);
     m_fetcher = new DossierFetcher(m_services, m_stations, this);
 
     auto* form = new QFormLayout;
-    form->addRow(u"Départ :"_qs, addCodeBox(u"departureEdit"_qs, u"LFPG ou Roissy"_qs));
-    form->addRow(u"Destination :"_qs, addCodeBox(u"destinationEdit"_qs, u"code ou nom"_qs));
+    form->addRow(u"Départ :"_s, addCodeBox(u"departureEdit"_s, u"LFPG ou Roissy"_s));
+    form->addRow(u"Destination :"_s, addCodeBox(u"destinationEdit"_s, u"code ou nom"_s));
     for (int i = 1; i <= FlightDossier::kMostAlternates; ++i)
-        form->addRow(u"Dégagement %1 :"_qs.arg(i), addCodeBox(u"alternateEdit%1"_qs.arg(i), u"facultatif"_qs));
+        form->addRow(u"Dégagement %1 :"_s.arg(i), addCodeBox(u"alternateEdit%1"_s.arg(i), u"facultatif"_s));
     const auto timeEdit = [this](const QString& name) {
         auto* edit = new QDateTimeEdit(this);
         edit->setObjectName(name);
         edit->setTimeSpec(Qt::UTC);
-        edit->setDisplayFormat(u"dd/MM/yyyy HH:mm 'UTC'"_qs);
+        edit->setDisplayFormat(u"dd/MM/yyyy HH:mm 'UTC'"_s);
         edit->setCalendarPopup(true);
         return edit;
     };
-    m_departEdit = timeEdit(u"departEdit"_qs);
-    m_arriveEdit = timeEdit(u"arriveEdit"_qs);
-    form->addRow(u"Heure de départ :"_qs, m_departEdit);
-    form->addRow(u"Heure d'arrivée :"_qs, m_arriveEdit);
+    m_departEdit = timeEdit(u"departEdit"_s);
+    m_arriveEdit = timeEdit(u"arriveEdit"_s);
+    form->addRow(u"Heure de départ :"_s, m_departEdit);
+    form->addRow(u"Heure d'arrivée :"_s, m_arriveEdit);
 
     m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(u"progressBar"_qs);
+    m_progressBar->setObjectName(u"progressBar"_s);
     m_progressBar->setTextVisible(true);
     m_progressBar->hide();
     m_messageLabel = new QLabel(this);
-    m_messageLabel->setObjectName(u"messageLabel"_qs);
+    m_messageLabel->setObjectName(u"messageLabel"_s);
     m_messageLabel->setWordWrap(true);
-    m_messageLabel->setStyleSheet(u"color: #C00000;"_qs);
+    m_messageLabel->setStyleSheet(u"color: #C00000;"_s);
 
-    m_prepareButton = new QPushButton(u"Préparer le dossier"_qs, this);
-    m_prepareButton->setObjectName(u"prepareButton"_qs);
+    m_prepareButton = new QPushButton(u"Préparer le dossier"_s, this);
+    m_prepareButton->setObjectName(u"prepareButton"_s);
     m_prepareButton->setDefault(true);
-    m_cancelButton = new QPushButton(u"Annuler"_qs, this);
-    m_cancelButton->setObjectName(u"cancelButton"_qs);
+    m_cancelButton = new QPushButton(u"Annuler"_s, this);
+    m_cancelButton->setObjectName(u"cancelButton"_s);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_prepareButton);
@@ -122,7 +124,7 @@ QLineEdit* DossierDialog::addCodeBox(const QString& name, const QString& placeho
         if (text.trimmed().size() >= 2) {
             for (const Stations::SearchHit& hit : Stations::searchByName(m_stations, text.trimmed())) {
                 const QString name = hit.aerodrome.isEmpty() ? hit.city : hit.aerodrome;
-                lines.append(u"%1 — %2, %3"_qs.arg(hit.code, name, hit.country));
+                lines.append(u"%1 — %2, %3"_s.arg(hit.code, name, hit.country));
                 if (lines.size() == kMostSuggestions)
                     break;
             }
@@ -177,14 +179,14 @@ void DossierDialog::reject()
     }
     m_fetcher->cancel();
     setRunning(false);
-    m_messageLabel->setText(u"Téléchargements annulés : le dossier n'a pas été préparé."_qs);
+    m_messageLabel->setText(u"Téléchargements annulés : le dossier n'a pas été préparé."_s);
 }
 
 void DossierDialog::showProgress(int reportsDone, int reportsTotal, int stationsDone, int stationsTotal)
 {
     m_progressBar->setRange(0, std::max(1, reportsTotal));
     m_progressBar->setValue(reportsDone);
-    m_progressBar->setFormat(u"Stations : %1 sur %2 — bulletins : %3 sur %4"_qs.arg(stationsDone)
+    m_progressBar->setFormat(u"Stations : %1 sur %2 — bulletins : %3 sur %4"_s.arg(stationsDone)
                                  .arg(stationsTotal)
                                  .arg(reportsDone)
                                  .arg(reportsTotal));

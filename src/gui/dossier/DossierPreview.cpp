@@ -16,6 +16,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct FileChoice
@@ -39,12 +41,12 @@ DossierPreview::DossierPreview(const FlightDossier::Dossier& dossier, SettingsSt
     , m_document(DossierDocument::Compose(dossier))
     , m_settings(settings)
 {
-    setObjectName(u"dossierPreview"_qs);
+    setObjectName(u"dossierPreview"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_document.title);
 
     m_view = new QTextBrowser(this);
-    m_view->setObjectName(u"dossierView"_qs);
+    m_view->setObjectName(u"dossierView"_s);
     // The view takes the document: kept by it, freed with it.
     QTextDocument* shown = BriefingDocument::Build(m_document).release();
     shown->setParent(m_view);
@@ -55,10 +57,10 @@ DossierPreview::DossierPreview(const FlightDossier::Dossier& dossier, SettingsSt
         made->setObjectName(name);
         return made;
     };
-    QPushButton* saveButton = button(u"saveButton"_qs, u"Enregistrer…"_qs);
-    QPushButton* printButton = button(u"printButton"_qs, u"Imprimer…"_qs);
-    QPushButton* exportButton = button(u"exportPdfButton"_qs, u"Exporter en PDF…"_qs);
-    QPushButton* closeButton = button(u"closeButton"_qs, u"Fermer"_qs);
+    QPushButton* saveButton = button(u"saveButton"_s, u"Enregistrer…"_s);
+    QPushButton* printButton = button(u"printButton"_s, u"Imprimer…"_s);
+    QPushButton* exportButton = button(u"exportPdfButton"_s, u"Exporter en PDF…"_s);
+    QPushButton* closeButton = button(u"closeButton"_s, u"Fermer"_s);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* each : { saveButton, printButton, exportButton })
         buttons->addWidget(each);
@@ -88,7 +90,7 @@ QString DossierPreview::suggestedPath(BriefingFile::Format format) const
             codes.append(stop.code);
     }
     return folder
-        + u"/Dossier-%1-%2Z.%3"_qs.arg(codes.join(u'-'), m_dossier.plan.departUtc.toUTC().toString(u"yyyyMMdd-HHmm"_qs),
+        + u"/Dossier-%1-%2Z.%3"_s.arg(codes.join(u'-'), m_dossier.plan.departUtc.toUTC().toString(u"yyyyMMdd-HHmm"_s),
             BriefingFile::Extension(format));
 }
 
@@ -99,7 +101,7 @@ void DossierPreview::save()
         filters.append(QString::fromUtf16(choice.filter));
     QString chosenFilter = filters.first();
     QString path = Dialogs::saveFileName(
-        this, u"Enregistrer le dossier de vol"_qs, suggestedPath(BriefingFile::Format::Text), filters, &chosenFilter);
+        this, u"Enregistrer le dossier de vol"_s, suggestedPath(BriefingFile::Format::Text), filters, &chosenFilter);
     if (path.isEmpty())
         return;
     // The extension chooses the format; a name without a known one takes the chosen filter's.
@@ -113,12 +115,12 @@ void DossierPreview::save()
 
 void DossierPreview::exportPdf()
 {
-    QString path = Dialogs::saveFileName(this, u"Exporter le dossier de vol en PDF"_qs,
-        suggestedPath(BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_qs });
+    QString path = Dialogs::saveFileName(this, u"Exporter le dossier de vol en PDF"_s,
+        suggestedPath(BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_s });
     if (path.isEmpty())
         return;
     if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
-        path += u".pdf"_qs;
+        path += u".pdf"_s;
     saveAs(path, BriefingFile::Format::Pdf);
 }
 
@@ -126,7 +128,7 @@ void DossierPreview::saveAs(const QString& path, BriefingFile::Format format)
 {
     const QString error = BriefingFile::Save(m_document, path, format);
     if (!error.isEmpty()) {
-        Dialogs::warning(this, u"Enregistrement impossible"_qs, error);
+        Dialogs::warning(this, u"Enregistrement impossible"_s, error);
         return;
     }
     UserSettings(m_settings).setBriefingFolder(QFileInfo(path).absolutePath());
@@ -137,16 +139,16 @@ void DossierPreview::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_document.title);
     printer.setOutputFileName(suggestedPath(BriefingFile::Format::Pdf));
-    if (!Dialogs::setUpPrinter(this, printer, u"Imprimer le dossier de vol"_qs))
+    if (!Dialogs::setUpPrinter(this, printer, u"Imprimer le dossier de vol"_s))
         return;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         const QString error = BriefingFile::Save(m_document, printer.outputFileName(), BriefingFile::Format::Pdf);
         if (!error.isEmpty())
-            Dialogs::warning(this, u"Impression impossible"_qs, error);
+            Dialogs::warning(this, u"Impression impossible"_s, error);
         return;
     }
     // At the printer's own resolution (1200 dpi) Qt's layout cannot hold a long document.
     printer.setResolution(300);
     if (BriefingFile::Paint(m_document, printer) == 0)
-        Dialogs::warning(this, u"Impression impossible"_qs, u"Le dossier est trop long pour être imprimé."_qs);
+        Dialogs::warning(this, u"Impression impossible"_s, u"Le dossier est trop long pour être imprimé."_s);
 }

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+using namespace Qt::StringLiterals;
+
 using namespace Controls;
 
 namespace {
@@ -34,7 +36,7 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     : QWidget(parent)
     , m_stations(stations)
 {
-    setObjectName(u"favouritesBar"_qs);
+    setObjectName(u"favouritesBar"_s);
     setGeometry(Twips::rect(0, kTop, 855, kSlotTops.back() + 270 - kTop));
     setMouseTracking(true);
     // Taking the focus from the start, so the window can give the bar its place in the tab order; an empty
@@ -44,7 +46,7 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     const QCursor pointer(
         Artwork::FavouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
     for (int i = 0; i < kSlots; ++i) {
-        QLabel* slot = label(this, u"favouriteSlot%1"_qs.arg(i), Twips::rect(0, kSlotTops[i] - kTop, 855, 270), {});
+        QLabel* slot = label(this, u"favouriteSlot%1"_s.arg(i), Twips::rect(0, kSlotTops[i] - kTop, 855, 270), {});
         slot->setFont(sansFont(9.75, true));
         // Centred both ways, so the frame that marks the keyboard's slot never pushes the code out of it.
         slot->setAlignment(Qt::AlignCenter);
@@ -206,15 +208,15 @@ void FavouritesBar::contextMenuEvent(QContextMenuEvent* event)
     }
     if (!m_removalMenu) {
         m_removalMenu = new QMenu(this);
-        m_removalMenu->setObjectName(u"favouriteMenu"_qs);
+        m_removalMenu->setObjectName(u"favouriteMenu"_s);
         QAction* remove = m_removalMenu->addAction(QString());
-        remove->setObjectName(u"removeFavouriteAction"_qs);
+        remove->setObjectName(u"removeFavouriteAction"_s);
         connect(remove, &QAction::triggered, this, [this] {
             if (m_keyboardSlot >= 0)
                 removeFavourite(m_keyboardSlot);
         });
     }
-    m_removalMenu->actions().constFirst()->setText(u"Retirer %1 des favoris"_qs.arg(m_codes[m_keyboardSlot]));
+    m_removalMenu->actions().constFirst()->setText(u"Retirer %1 des favoris"_s.arg(m_codes[m_keyboardSlot]));
     const QLabel* slot = m_slots[m_keyboardSlot];
     m_removalMenu->popup(slot->mapToGlobal(QPoint(slot->width() / 2, slot->height())));
     // Its one command ready for Enter.

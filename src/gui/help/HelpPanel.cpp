@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 using namespace Controls;
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 // expression would be compiled at every start for this one caption.
 QString withoutScheme(const QString& address)
 {
-    const qsizetype end = address.indexOf(u"://"_qs);
+    const qsizetype end = address.indexOf(u"://"_s);
     const bool scheme = end > 0
         && std::all_of(address.cbegin(), address.cbegin() + end, [](QChar c) { return c >= u'a' && c <= u'z'; });
     return scheme ? address.mid(end + 3) : address;
@@ -37,31 +39,31 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     , m_siteAddress(std::move(siteAddress))
 {
     using Twips::rect;
-    makePanel(this, u"helpPanel"_qs, rect(-195, -240, 11865, 6300));
+    makePanel(this, u"helpPanel"_s, rect(-195, -240, 11865, 6300));
     setBaseColour(this, 0xFFFFFF);
     hide();
 
-    m_closeButton = place<QPushButton>(this, u"helpCloseButton"_qs, rect(9420, 5130, 1380, 510));
-    m_closeButton->setText(u"OK"_qs);
-    m_versionLabel = label(this, u"versionLabel"_qs, rect(7110, 4605, 1845, 285), u"Version:"_qs);
+    m_closeButton = place<QPushButton>(this, u"helpCloseButton"_s, rect(9420, 5130, 1380, 510));
+    m_closeButton->setText(u"OK"_s);
+    m_versionLabel = label(this, u"versionLabel"_s, rect(7110, 4605, 1845, 285), u"Version:"_s);
     m_versionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(m_versionLabel, 0x0000C0);
 
     const std::array<QString, 6> help {
-        u"Ce logiciel connaît 6 994 codes OACI, dont 4 528 rangés par pays et par ville."_qs,
+        u"Ce logiciel connaît 6 994 codes OACI, dont 4 528 rangés par pays et par ville."_s,
         u"Pour trouver un code OACI vous pouvez utiliser le module de recherche \"Ville / Pays\". Si plusieurs "
-        u"aéroports existent pour une ville ils seront tous proposés."_qs,
-        u"Le contenu des informations aéronautiques présentées est de la responsabilité des organismes émetteurs."_qs,
-        u"Vous devez vérifier dans le texte que la date d'émission est bien la date du jour (en UTC)."_qs,
+        u"aéroports existent pour une ville ils seront tous proposés."_s,
+        u"Le contenu des informations aéronautiques présentées est de la responsabilité des organismes émetteurs."_s,
+        u"Vous devez vérifier dans le texte que la date d'émission est bien la date du jour (en UTC)."_s,
         u"Les favoris qui s'enregistrent automatiquement peuvent se rappeler d'un clic, pour en effacer un il "
-        u"suffit de cliquer du bouton droit dessus."_qs,
-        u"Le rafraichissement peut être commandé, il sera cependant automatique toutes les 30 minutes."_qs,
+        u"suffit de cliquer du bouton droit dessus."_s,
+        u"Le rafraichissement peut être commandé, il sera cependant automatique toutes les 30 minutes."_s,
     };
     const std::array<QRect, 6> helpPlaces { rect(285, 330, 6915, 255), rect(285, 585, 6915, 705),
         rect(285, 1215, 4995, 705), rect(285, 1860, 4170, 705), rect(285, 2370, 4995, 705),
         rect(285, 2880, 4995, 705) };
     for (size_t i = 0; i < help.size(); ++i) {
-        m_helpTexts[i] = label(this, u"helpText%1"_qs.arg(i), helpPlaces[i], help[i]);
+        m_helpTexts[i] = label(this, u"helpText%1"_s.arg(i), helpPlaces[i], help[i]);
         m_helpTexts[i]->setWordWrap(true);
         // The rectangles were sized for a narrower face: slightly condensed type keeps each text on the
         // lines it has room for.
@@ -70,33 +72,33 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
         m_helpTexts[i]->setFont(condensed);
     }
 
-    m_shortcutsText = label(this, u"shortcutsText"_qs, rect(285, 4290, 4815, 690),
+    m_shortcutsText = label(this, u"shortcutsText"_s, rect(285, 4290, 4815, 690),
         u"Raccourcis : F5 rafraîchir, Ctrl+C copier, Ctrl+A tout sélectionner, Ctrl+S enregistrer, Ctrl+P "
         u"imprimer, Ctrl+Maj+S PDF, Ctrl+F chercher (NOTAM), Échap fermer, Ctrl+Q quitter. Clic droit sur le "
-        u"bulletin : mêmes commandes."_qs);
+        u"bulletin : mêmes commandes."_s);
     m_shortcutsText->setWordWrap(true);
     QFont condensed = m_shortcutsText->font();
     condensed.setStretch(QFont::SemiCondensed);
     m_shortcutsText->setFont(condensed);
 
-    m_contactLink = label(this, u"contactLink"_qs, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_qs);
+    m_contactLink = label(this, u"contactLink"_s, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_s);
     m_contactLink->setFont(sansFont(9.75, true, true));
     m_siteLink = label(
-        this, u"siteLink"_qs, rect(525, 3675, 5025, 1140), withoutScheme(SourceAddress::ForDisplay(m_siteAddress)));
+        this, u"siteLink"_s, rect(525, 3675, 5025, 1140), withoutScheme(SourceAddress::ForDisplay(m_siteAddress)));
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
     for (QLabel* link : { m_siteLink, m_contactLink }) {
         link->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         setTextColour(link, 0x0000FF);
     }
-    m_helpPicture = place<QLabel>(this, u"helpPicture"_qs, rect(5100, 225, 5745, 4980));
+    m_helpPicture = place<QLabel>(this, u"helpPicture"_s, rect(5100, 225, 5745, 4980));
     m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     stack({ m_closeButton, m_versionLabel, m_shortcutsText, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
         m_helpTexts[3], m_helpTexts[2], m_helpTexts[1], m_helpTexts[0], m_helpPicture });
 
     connect(m_closeButton, &QPushButton::clicked, this, &HelpPanel::dismiss);
-    connect(shortcut(this, u"helpCloseShortcut"_qs, QKeySequence(Qt::Key_Escape)), &QAction::triggered, this,
+    connect(shortcut(this, u"helpCloseShortcut"_s, QKeySequence(Qt::Key_Escape)), &QAction::triggered, this,
         &HelpPanel::dismiss);
     // Labels and pictures have no click signal of their own.
     for (QWidget* widget : std::initializer_list<QWidget*> {
@@ -135,7 +137,7 @@ void HelpPanel::dismiss()
 
 void HelpPanel::showVersion(const QString& version)
 {
-    m_versionLabel->setText(u"Version:"_qs + version);
+    m_versionLabel->setText(u"Version:"_s + version);
 }
 
 void HelpPanel::openSite()

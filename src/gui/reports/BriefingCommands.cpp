@@ -16,6 +16,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct FileChoice
@@ -39,22 +41,22 @@ BriefingCommands::BriefingCommands(QWidget& window, SettingsStore& settings, Bri
     , m_settings(settings)
     , m_currentBriefing(std::move(currentBriefing))
 {
-    setObjectName(u"briefingCommands"_qs);
-    connect(addCommand(u"copyAction"_qs, u"Copier"_qs, QKeySequence(Qt::CTRL | Qt::Key_C)), &QAction::triggered, this,
+    setObjectName(u"briefingCommands"_s);
+    connect(addCommand(u"copyAction"_s, u"Copier"_s, QKeySequence(Qt::CTRL | Qt::Key_C)), &QAction::triggered, this,
         &BriefingCommands::copyRequested);
-    connect(addCommand(u"copyBriefingAction"_qs, u"Copier le bulletin"_qs, QKeySequence()), &QAction::triggered, this,
+    connect(addCommand(u"copyBriefingAction"_s, u"Copier le bulletin"_s, QKeySequence()), &QAction::triggered, this,
         &BriefingCommands::copyBriefing);
-    connect(addCommand(u"selectAllAction"_qs, u"Tout sélectionner"_qs, QKeySequence(Qt::CTRL | Qt::Key_A)),
+    connect(addCommand(u"selectAllAction"_s, u"Tout sélectionner"_s, QKeySequence(Qt::CTRL | Qt::Key_A)),
         &QAction::triggered, this, &BriefingCommands::selectAllRequested);
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     m_actions.append(separator);
-    connect(addCommand(u"saveAction"_qs, u"Enregistrer le bulletin…"_qs, QKeySequence(Qt::CTRL | Qt::Key_S)),
+    connect(addCommand(u"saveAction"_s, u"Enregistrer le bulletin…"_s, QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, this, &BriefingCommands::save);
-    connect(addCommand(u"printAction"_qs, u"Imprimer…"_qs, QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered,
-        this, &BriefingCommands::print);
+    connect(addCommand(u"printAction"_s, u"Imprimer…"_s, QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered, this,
+        &BriefingCommands::print);
     // Not Ctrl+E: on X11 a line edit takes it to go to the end of its line, and the code box mostly has focus.
-    connect(addCommand(u"exportPdfAction"_qs, u"Exporter en PDF…"_qs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+    connect(addCommand(u"exportPdfAction"_s, u"Exporter en PDF…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
         &QAction::triggered, this, &BriefingCommands::exportPdf);
 }
 
@@ -85,8 +87,8 @@ std::optional<BriefingDocument::Briefing> BriefingCommands::fetchedBriefing()
 {
     BriefingDocument::Briefing briefing = m_currentBriefing();
     if (!briefing.report.fetched()) {
-        Dialogs::information(&m_window, u"Aucun bulletin"_qs,
-            u"Le dernier bulletin demandé n'a pas pu être obtenu : il n'y a rien à enregistrer ni à imprimer."_qs);
+        Dialogs::information(&m_window, u"Aucun bulletin"_s,
+            u"Le dernier bulletin demandé n'a pas pu être obtenu : il n'y a rien à enregistrer ni à imprimer."_s);
         return std::nullopt;
     }
     return briefing;
@@ -100,9 +102,9 @@ QString BriefingCommands::suggestedPath(const BriefingDocument::Briefing& briefi
     // A folder since removed (or a documents folder never made) would open the dialog anywhere.
     if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    const QString stamp = briefing.report.fetchedUtc.toUTC().toString(u"yyyyMMdd-HHmm"_qs);
+    const QString stamp = briefing.report.fetchedUtc.toUTC().toString(u"yyyyMMdd-HHmm"_s);
     return folder
-        + u"/%1-%2-%3Z.%4"_qs.arg(
+        + u"/%1-%2-%3Z.%4"_s.arg(
             briefing.report.code, reportTypeName(briefing.report.type), stamp, BriefingFile::Extension(format));
 }
 
@@ -115,7 +117,7 @@ void BriefingCommands::save()
     for (const FileChoice& choice : kSaveChoices)
         filters.append(QString::fromUtf16(choice.filter));
     QString chosenFilter = filters.first();
-    QString path = Dialogs::saveFileName(&m_window, u"Enregistrer le bulletin"_qs,
+    QString path = Dialogs::saveFileName(&m_window, u"Enregistrer le bulletin"_s,
         suggestedPath(*briefing, BriefingFile::Format::Text), filters, &chosenFilter);
     if (path.isEmpty())
         return;
@@ -133,12 +135,12 @@ void BriefingCommands::exportPdf()
     const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
     if (!briefing)
         return;
-    QString path = Dialogs::saveFileName(&m_window, u"Exporter en PDF"_qs,
-        suggestedPath(*briefing, BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_qs });
+    QString path = Dialogs::saveFileName(&m_window, u"Exporter en PDF"_s,
+        suggestedPath(*briefing, BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_s });
     if (path.isEmpty())
         return;
     if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
-        path += u".pdf"_qs;
+        path += u".pdf"_s;
     saveAs(*briefing, path, BriefingFile::Format::Pdf);
 }
 
@@ -147,7 +149,7 @@ void BriefingCommands::saveAs(
 {
     const QString error = BriefingFile::Save(briefing, path, format);
     if (!error.isEmpty()) {
-        Dialogs::warning(&m_window, u"Enregistrement impossible"_qs, error);
+        Dialogs::warning(&m_window, u"Enregistrement impossible"_s, error);
         return;
     }
     UserSettings(m_settings).setBriefingFolder(QFileInfo(path).absolutePath());
@@ -162,13 +164,13 @@ void BriefingCommands::print()
     printer.setDocName(BriefingDocument::Title(*briefing));
     // Printing to a file proposes the folder the briefings are saved in, as saving does.
     printer.setOutputFileName(suggestedPath(*briefing, BriefingFile::Format::Pdf));
-    if (!Dialogs::setUpPrinter(&m_window, printer, u"Imprimer le bulletin"_qs))
+    if (!Dialogs::setUpPrinter(&m_window, printer, u"Imprimer le bulletin"_s))
         return;
     // Printed to a file: the briefing's own PDF, made in a fraction of the time Qt takes to paint one.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         const QString error = BriefingFile::Save(*briefing, printer.outputFileName(), BriefingFile::Format::Pdf);
         if (!error.isEmpty())
-            Dialogs::warning(&m_window, u"Impression impossible"_qs, error);
+            Dialogs::warning(&m_window, u"Impression impossible"_s, error);
         return;
     }
     // Qt paints a report glyph by glyph: minutes for the longest. The print system takes the briefing's own
@@ -176,17 +178,17 @@ void BriefingCommands::print()
     constexpr qsizetype kLongestPainted = 256 * 1024;
     if (briefing->report.text.size() > kLongestPainted) {
         const BriefingFile::PrintJob job { printer.printerName(), printer.copyCount(),
-            printer.printRange() == QPrinter::PageRange ? u"%1-%2"_qs.arg(printer.fromPage()).arg(printer.toPage())
+            printer.printRange() == QPrinter::PageRange ? u"%1-%2"_s.arg(printer.fromPage()).arg(printer.toPage())
                                                         : QString(),
             printer.duplex() != QPrinter::DuplexNone };
         if (const std::optional<QString> error = BriefingFile::Spool(*briefing, job)) {
             if (!error->isEmpty())
-                Dialogs::warning(&m_window, u"Impression impossible"_qs, *error);
+                Dialogs::warning(&m_window, u"Impression impossible"_s, *error);
             return;
         }
     }
     // At the printer's own resolution (1200 dpi) Qt's layout cannot hold a long report.
     printer.setResolution(300);
     if (BriefingFile::Paint(*briefing, printer) == 0)
-        Dialogs::warning(&m_window, u"Impression impossible"_qs, u"Le bulletin est trop long pour être imprimé."_qs);
+        Dialogs::warning(&m_window, u"Impression impossible"_s, u"Le bulletin est trop long pour être imprimé."_s);
 }

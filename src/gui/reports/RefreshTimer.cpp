@@ -2,6 +2,8 @@
 
 #include "services/Clock.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kFoldTick = 2;
@@ -15,7 +17,7 @@ RefreshTimer::RefreshTimer(const Clock& clock, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
 {
-    setObjectName(u"refreshTimer"_qs);
+    setObjectName(u"refreshTimer"_s);
     m_timer.setInterval(kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &RefreshTimer::tick);
 }

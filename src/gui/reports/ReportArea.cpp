@@ -10,12 +10,14 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace ReportArea {
 
 QString ReadBack(const QTextEdit* area)
 {
     QString text = area->document()->toPlainText();
-    text.replace(u'\n', u"\r\n"_qs);
+    text.replace(u'\n', u"\r\n"_s);
     return text;
 }
 
@@ -109,7 +111,7 @@ QList<Run> Runs(const QTextEdit* area)
         }
         // The line break closing this block carries the format that the next block reports as its own.
         if (block.next().isValid())
-            append(runs, runOf(u"\r\n"_qs, block.next().charFormat(), defaultSize));
+            append(runs, runOf(u"\r\n"_s, block.next().charFormat(), defaultSize));
     }
     return runs;
 }

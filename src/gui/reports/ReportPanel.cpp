@@ -18,6 +18,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+using namespace Qt::StringLiterals;
+
 using namespace Controls;
 
 namespace {
@@ -56,7 +58,7 @@ quint32 ageColour(ReportTimes::AgeClass age)
 
 QString colouredHtml(const QString& text, quint32 rgb)
 {
-    return u"<span style=\"color:#%1\">%2</span>"_qs.arg(rgb, 6, 16, QLatin1Char('0')).arg(text.toHtmlEscaped());
+    return u"<span style=\"color:#%1\">%2</span>"_s.arg(rgb, 6, 16, QLatin1Char('0')).arg(text.toHtmlEscaped());
 }
 
 } // namespace
@@ -65,11 +67,11 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     : QFrame(parent)
 {
     using Twips::rect;
-    makePanel(this, u"reportPanel"_qs, rect(3120, 30, 7860, 5400));
+    makePanel(this, u"reportPanel"_s, rect(3120, 30, 7860, 5400));
 
     createFindBox();
-    const std::array<QString, 3> types { u"METAR"_qs, u"TAF"_qs, u"NOTAM"_qs };
-    const std::array<QString, 3> typeNames { u"metarButton"_qs, u"tafButton"_qs, u"notamButton"_qs };
+    const std::array<QString, 3> types { u"METAR"_s, u"TAF"_s, u"NOTAM"_s };
+    const std::array<QString, 3> typeNames { u"metarButton"_s, u"tafButton"_s, u"notamButton"_s };
     const std::array<int, 3> typeTops { 15, 233, 450 };
     for (size_t i = 0; i < types.size(); ++i) {
         m_typeButtons[i] = place<QRadioButton>(this, typeNames[i], rect(5805, typeTops[i], 930, 225));
@@ -77,41 +79,41 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     }
     m_stationTip = new StationTip(this);
 
-    m_quitButton = place<QPushButton>(this, u"quitButton"_qs, rect(6810, 30, 945, 510));
-    m_quitButton->setText(u"Quitter"_qs);
+    m_quitButton = place<QPushButton>(this, u"quitButton"_s, rect(6810, 30, 945, 510));
+    m_quitButton->setText(u"Quitter"_s);
     m_quitButton->setFont(sansFont(9.75, true));
-    m_refreshButton = place<QPushButton>(this, u"refreshButton"_qs, rect(45, 510, 705, 510));
+    m_refreshButton = place<QPushButton>(this, u"refreshButton"_s, rect(45, 510, 705, 510));
     m_refreshButton->setIcon(QIcon(Artwork::RefreshPicture()));
     m_refreshButton->setIconSize(QSize(27, 26));
-    m_refreshButton->setToolTip(u"Rafraichir"_qs);
+    m_refreshButton->setToolTip(u"Rafraichir"_s);
 
     createReportArea();
     // Under the report, where the expired NOTAMs would follow; a button so the keyboard reaches it too.
-    m_expiredButton = place<QPushButton>(this, u"expiredButton"_qs, rect(990, 5085, 3600, 255));
+    m_expiredButton = place<QPushButton>(this, u"expiredButton"_s, rect(990, 5085, 3600, 255));
     m_expiredButton->setFlat(true);
     m_expiredButton->setFont(sansFont(8.5));
     m_expiredButton->hide();
 
-    m_foldButton = place<QPushButton>(this, u"foldButton"_qs, rect(30, 0, 1290, 510));
-    m_foldButton->setText(u"Réduire"_qs);
-    m_reportTitle = label(this, u"reportTitle"_qs, rect(1155, 930, 6000, 330), u"Metar"_qs);
+    m_foldButton = place<QPushButton>(this, u"foldButton"_s, rect(30, 0, 1290, 510));
+    m_foldButton->setText(u"Réduire"_s);
+    m_reportTitle = label(this, u"reportTitle"_s, rect(1155, 930, 6000, 330), u"Metar"_s);
     m_reportTitle->setFont(sansFont(12, true));
     setTextColour(m_reportTitle, 0x0000C0);
-    m_pilotLine = label(this, u"pilotLine"_qs, rect(1155, 705, 6525, 225), QString());
+    m_pilotLine = label(this, u"pilotLine"_s, rect(1155, 705, 6525, 225), QString());
     m_pilotLine->setTextFormat(Qt::RichText);
     m_pilotLine->setFont(sansFont(kPilotPoints));
-    m_staleBanner = label(this, u"staleBanner"_qs, rect(3030, 0, 2790, 525), u"METAR Périmé"_qs);
+    m_staleBanner = label(this, u"staleBanner"_s, rect(3030, 0, 2790, 525), u"METAR Périmé"_s);
     m_staleBanner->setFont(sansFont(18, true));
     setTextColour(m_staleBanner, 0xFF0000);
     m_staleBanner->hide();
-    m_stationCodeLabel = label(this, u"stationCode"_qs, rect(1530, 0, 1335, 525), QString());
+    m_stationCodeLabel = label(this, u"stationCode"_s, rect(1530, 0, 1335, 525), QString());
     m_stationCodeLabel->setFont(sansFont(18, true));
     setTextColour(m_stationCodeLabel, 0x0000C0);
-    setStationCode(u"LFPG"_qs);
+    setStationCode(u"LFPG"_s);
 
     // Below the report, on its white ground: a sample must never pass for real weather.
-    m_demoStrip = label(this, u"demoStrip"_qs, rect(990, 5070, 6690, 270),
-        Reports::kDemoStrip + u" : bulletins d'exemple, pas de météo réelle"_qs);
+    m_demoStrip = label(this, u"demoStrip"_s, rect(990, 5070, 6690, 270),
+        Reports::kDemoStrip + u" : bulletins d'exemple, pas de météo réelle"_s);
     m_demoStrip->setAlignment(Qt::AlignCenter);
     m_demoStrip->setFont(sansFont(8, true));
     setTextColour(m_demoStrip, 0xFF0000);
@@ -119,7 +121,7 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
 
     m_favouritesBar = new FavouritesBar(this, stations);
     createNearbyStations(stations);
-    m_reportBackground = rectangle(this, u"reportBackground"_qs, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
+    m_reportBackground = rectangle(this, u"reportBackground"_s, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
         m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_nearbyButton, m_reportTitle, m_pilotLine,
@@ -148,14 +150,14 @@ void ReportPanel::createFindBox()
 {
     using Twips::rect;
     // From the station code to the type buttons: room for a NOTAM number or a runway in the box.
-    m_findBox = panel(this, u"findBox"_qs, rect(2880, -90, 2910, 735));
+    m_findBox = panel(this, u"findBox"_s, rect(2880, -90, 2910, 735));
     m_findBox->hide();
-    m_findButton = place<QPushButton>(m_findBox, u"findButton"_qs, rect(120, 195, 855, 405));
-    m_findButton->setText(u"Cherche"_qs);
-    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_qs, rect(1080, 240, 1740, 315));
+    m_findButton = place<QPushButton>(m_findBox, u"findButton"_s, rect(120, 195, 855, 405));
+    m_findButton->setText(u"Cherche"_s);
+    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_s, rect(1080, 240, 1740, 315));
     // Lives while the box shows, that is while NOTAMs are the selected type.
     connect(
-        shortcut(m_findBox, u"findShortcut"_qs, QKeySequence(Qt::CTRL | Qt::Key_F)), &QAction::triggered, this, [this] {
+        shortcut(m_findBox, u"findShortcut"_s, QKeySequence(Qt::CTRL | Qt::Key_F)), &QAction::triggered, this, [this] {
             m_findEdit->setFocus(Qt::ShortcutFocusReason);
             m_findEdit->selectAll();
         });
@@ -164,10 +166,10 @@ void ReportPanel::createFindBox()
 void ReportPanel::createNearbyStations(const Stations::StationTable& stations)
 {
     // At the end of the title's line, which no title fills.
-    m_nearbyButton = place<QPushButton>(this, u"nearbyButton"_qs, Twips::rect(6285, 945, 1395, 300));
-    m_nearbyButton->setText(u"Stations proches…"_qs);
+    m_nearbyButton = place<QPushButton>(this, u"nearbyButton"_s, Twips::rect(6285, 945, 1395, 300));
+    m_nearbyButton->setText(u"Stations proches…"_s);
     m_nearbyButton->setFont(sansFont(8));
-    m_nearbyButton->setToolTip(u"Les dix stations les plus proches, avec leur distance et leur relèvement vrai"_qs);
+    m_nearbyButton->setToolTip(u"Les dix stations les plus proches, avec leur distance et leur relèvement vrai"_s);
     m_nearbyList = new NearbyStationsList(this, stations);
     connect(m_nearbyButton, &QPushButton::clicked, this, [this] {
         m_nearbyList->openFor(
@@ -180,13 +182,13 @@ void ReportPanel::createReportArea()
 {
     // One pixel inside the white rectangle's border: at 1.5 times the border is a pixel and a half wide, and
     // the report would cover half of it.
-    m_reportArea = place<QTextEdit>(this, u"reportArea"_qs, Twips::rect(1005, 1305, 6675, 3765));
+    m_reportArea = place<QTextEdit>(this, u"reportArea"_s, Twips::rect(1005, 1305, 6675, 3765));
     m_reportArea->setReadOnly(true);
     m_reportArea->setUndoRedoEnabled(false); // reports replace each other: nothing to undo, no old text kept
     m_reportArea->setAcceptRichText(false);
     m_reportArea->document()->setDefaultFont(sansFont(8.5));
     m_reportArea->setFont(sansFont(8.5));
-    m_reportArea->setPlainText(u"Connexion à internet ..."_qs);
+    m_reportArea->setPlainText(u"Connexion à internet ..."_s);
     m_reportArea->viewport()->setMouseTracking(true);
     m_reportArea->viewport()->installEventFilter(this);
 }
@@ -245,7 +247,7 @@ std::optional<ReportType> ReportPanel::checkedReportType() const
 
 void ReportPanel::showFolded(bool folded)
 {
-    m_foldButton->setText(folded ? u"Rechercher"_qs : u"Réduire"_qs);
+    m_foldButton->setText(folded ? u"Rechercher"_s : u"Réduire"_s);
 }
 
 ReportType ReportPanel::selectedReportType() const
@@ -259,7 +261,7 @@ void ReportPanel::showPending(ReportType type)
     m_expiredButton->hide();
     setBackground(Reports::kWhite);
     setReportText(QString());
-    m_reportTitle->setText(type == ReportType::Notam ? u"Notams"_qs : QString());
+    m_reportTitle->setText(type == ReportType::Notam ? u"Notams"_s : QString());
     m_pilotLine->clear();
     m_pilotLine->setToolTip(QString());
 }
@@ -323,7 +325,7 @@ void ReportPanel::showPilotLine(const DecodedReport& report)
         return;
     }
     // The mark says the conditions at a glance, grey when the report tells none (a TAF, an unread sky).
-    QString html = colouredHtml(u"●"_qs, conditionsColour(pilot.conditions.category)) + u' ';
+    QString html = colouredHtml(u"●"_s, conditionsColour(pilot.conditions.category)) + u' ';
     QString rest = pilot.line;
     if (!pilot.timesLine.isEmpty() && rest.startsWith(pilot.timesLine)) {
         html += colouredHtml(pilot.timesLine, ageColour(pilot.ageClass));
@@ -331,7 +333,7 @@ void ReportPanel::showPilotLine(const DecodedReport& report)
     }
     m_pilotLine->setText(html + rest.toHtmlEscaped());
     // One line in a fixed band: a longer line (days in the times, a density altitude) takes a smaller face.
-    const QString shown = u"● "_qs + pilot.line;
+    const QString shown = u"● "_s + pilot.line;
     for (qreal points = kPilotPoints; points >= kPilotPoints - 2; points -= 0.5) {
         m_pilotLine->setFont(sansFont(points));
         if (m_pilotLine->fontMetrics().horizontalAdvance(shown) <= m_pilotLine->width())
@@ -399,7 +401,7 @@ void ReportPanel::findInNotams()
     if (current < 0)
         current = text.indexOf(needle, 0, Qt::CaseInsensitive);
     if (current < 0) {
-        m_stationTip->showDescription(u"Introuvable : « %1 »"_qs.arg(needle));
+        m_stationTip->showDescription(u"Introuvable : « %1 »"_s.arg(needle));
         return;
     }
     m_stationTip->hide();
@@ -415,7 +417,7 @@ void ReportPanel::setReportMenu(const QList<QAction*>& actions)
 {
     if (!m_reportMenu) {
         m_reportMenu = new QMenu(this);
-        m_reportMenu->setObjectName(u"reportMenu"_qs);
+        m_reportMenu->setObjectName(u"reportMenu"_s);
         m_reportArea->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(m_reportArea, &QWidget::customContextMenuRequested, m_reportMenu,
             [this](QPoint at) { m_reportMenu->popup(m_reportArea->viewport()->mapToGlobal(at)); });

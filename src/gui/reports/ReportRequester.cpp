@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The busy pointer is one state, not a stack: nested requests must not leave it set.
@@ -28,7 +30,7 @@ ReportRequester::ReportRequester(Services services, ReportView& view, QObject* p
     , m_view(view)
     , m_fetcher(m_services)
 {
-    setObjectName(u"reportRequester"_qs);
+    setObjectName(u"reportRequester"_s);
 }
 
 void ReportRequester::showReport(const QString& code)

@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 using namespace Controls;
 
 namespace {
@@ -62,15 +64,15 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
     : QWidget(parent)
     , m_stations(stations)
 {
-    setObjectName(u"codeSearchPanel"_qs);
+    setObjectName(u"codeSearchPanel"_s);
     setGeometry(Twips::rect(kLeft, kTop, 2865, 4665));
 
-    const std::array<QString, 2> halves { u"A --> K"_qs, u"L --> Z"_qs };
-    const std::array<QString, 2> halfNames { u"codesAToK"_qs, u"codesLToZ"_qs };
+    const std::array<QString, 2> halves { u"A --> K"_s, u"L --> Z"_s };
+    const std::array<QString, 2> halfNames { u"codesAToK"_s, u"codesLToZ"_s };
     const std::array<int, 2> buttonTops { 1245, 1545 };
     for (size_t i = 0; i < 2; ++i) {
         m_halfButtons[i]
-            = place<QRadioButton>(this, halfNames[i] + u"Button"_qs, placeInRegion(255, buttonTops[i], 900, 225));
+            = place<QRadioButton>(this, halfNames[i] + u"Button"_s, placeInRegion(255, buttonTops[i], 900, 225));
         m_halfButtons[i]->setText(halves[i]);
         setBaseColour(m_halfButtons[i], 0xFFFFFF);
     }
@@ -81,13 +83,13 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
     for (QRadioButton* button : m_halfButtons)
         halfGroup->addButton(button);
 
-    m_searchResults = codeList(this, u"searchResultsList"_qs, placeInRegion(1455, 2250, 1335, 2955));
+    m_searchResults = codeList(this, u"searchResultsList"_s, placeInRegion(1455, 2250, 1335, 2955));
     setBaseColour(m_searchResults, 0xFFFFC0);
-    m_searchButton = place<QPushButton>(this, u"searchButton"_qs, placeInRegion(1425, 1695, 1335, 360));
-    m_searchButton->setText(u"Rechercher"_qs);
-    m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_qs, placeInRegion(1515, 1335, 1155, 300));
+    m_searchButton = place<QPushButton>(this, u"searchButton"_s, placeInRegion(1425, 1695, 1335, 360));
+    m_searchButton->setText(u"Rechercher"_s);
+    m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_s, placeInRegion(1515, 1335, 1155, 300));
     for (size_t i = 0; i < 2; ++i) {
-        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_qs, placeInRegion(300, 1875, 975, 3345));
+        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_s, placeInRegion(300, 1875, 975, 3345));
         setBaseColour(m_codeLists[i], 0xFFFFFF);
     }
     // The second half waits until it is shown or searched.
@@ -95,20 +97,20 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
     codesOf(0);
 
     m_searchBackground
-        = rectangle(this, u"searchBoxBackground"_qs, placeInRegion(1335, 1140, 1515, 1005), Twips::rgb(0xFFFFC0));
-    m_caption = label(this, u"codeListCaption"_qs, placeInRegion(330, 780, 2190, 300), u"OACI"_qs);
+        = rectangle(this, u"searchBoxBackground"_s, placeInRegion(1335, 1140, 1515, 1005), Twips::rgb(0xFFFFC0));
+    m_caption = label(this, u"codeListCaption"_s, placeInRegion(330, 780, 2190, 300), u"OACI"_s);
     m_caption->setFont(sansFont(12, true));
     m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(m_caption, 0x000080);
     m_background = rectangle(
-        this, u"codeListBackground"_qs, QRect(QPoint(0, 0), size()), parent->palette().color(QPalette::Window));
+        this, u"codeListBackground"_s, QRect(QPoint(0, 0), size()), parent->palette().color(QPalette::Window));
 
     stack({ m_halfButtons[1], m_halfButtons[0], m_searchResults, m_searchButton, m_searchEdit, m_codeLists[0],
         m_codeLists[1], m_caption, m_searchBackground, m_background });
 
     // Over the results and the report beside them, where a station's names have room; it never takes the
     // focus, so typing goes on in the box.
-    m_offerList = codeList(parent, u"stationOfferList"_qs, Twips::rect(kLeft + 1350, kTop + 1560, 7200, 2955));
+    m_offerList = codeList(parent, u"stationOfferList"_s, Twips::rect(kLeft + 1350, kTop + 1560, 7200, 2955));
     setBaseColour(m_offerList, 0xFFFFC0);
     m_offerList->setFocusPolicy(Qt::NoFocus);
     m_offerList->hide();
@@ -170,7 +172,7 @@ void CodeSearchPanel::offerStations()
     QStringList lines;
     m_offeredCodes.clear();
     for (const Stations::SearchHit& hit : hitsForBox()) {
-        lines.append(hit.code + u"  "_qs + Stations::placeWords(hit.city, hit.country, hit.aerodrome));
+        lines.append(hit.code + u"  "_s + Stations::placeWords(hit.city, hit.country, hit.aerodrome));
         m_offeredCodes.append(hit.code);
     }
     if (lines.isEmpty())

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
@@ -23,18 +25,18 @@ NearbyStationsList::NearbyStationsList(QWidget* parent, const Stations::StationT
     : QFrame(parent, Qt::Popup)
     , m_stations(stations)
 {
-    setObjectName(u"nearbyStations"_qs);
+    setObjectName(u"nearbyStations"_s);
     setFrameShape(QFrame::Box);
     setFont(Controls::sansFont(8));
     m_caption = new QLabel(this);
-    m_caption->setObjectName(u"nearbyCaption"_qs);
+    m_caption->setObjectName(u"nearbyCaption"_s);
     m_caption->setFont(Controls::sansFont(8, true));
     Controls::setTextColour(m_caption, 0x000080);
     m_list = new QTreeWidget(this);
-    m_list->setObjectName(u"nearbyList"_qs);
+    m_list->setObjectName(u"nearbyList"_s);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({ u"Code"_qs, u"Distance"_qs, u"Relèvement vrai"_qs, u"Station"_qs });
+    m_list->setHeaderLabels({ u"Code"_s, u"Distance"_s, u"Relèvement vrai"_s, u"Station"_s });
     m_list->header()->setStretchLastSection(false);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -50,8 +52,8 @@ NearbyStationsList::NearbyStationsList(QWidget* parent, const Stations::StationT
 void NearbyStationsList::openFor(const QString& code, QPoint globalTopRight)
 {
     const QList<Stations::NearbyStation> nearby = Stations::nearbyStations(m_stations, code);
-    m_caption->setText(nearby.isEmpty() ? u"Position de %1 inconnue : pas de stations proches"_qs.arg(code)
-                                        : u"Les %1 stations les plus proches de %2"_qs.arg(nearby.size()).arg(code));
+    m_caption->setText(nearby.isEmpty() ? u"Position de %1 inconnue : pas de stations proches"_s.arg(code)
+                                        : u"Les %1 stations les plus proches de %2"_s.arg(nearby.size()).arg(code));
     m_list->clear();
     for (const Stations::NearbyStation& station : nearby) {
         auto* item = new QTreeWidgetItem(m_list,

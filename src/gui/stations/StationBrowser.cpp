@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QListWidget>
 
+using namespace Qt::StringLiterals;
+
 using namespace Controls;
 
 namespace {
@@ -27,17 +29,17 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     , m_stations(stations)
 {
     using Twips::rect;
-    makePanel(this, u"stationBrowser"_qs, rect(30, 570, 3060, 4785));
+    makePanel(this, u"stationBrowser"_s, rect(30, 570, 3060, 4785));
     hide();
 
-    m_countryList = place<QListWidget>(this, u"countryList"_qs, rect(75, 255, 2790, 2565));
+    m_countryList = place<QListWidget>(this, u"countryList"_s, rect(75, 255, 2790, 2565));
     setBaseColour(m_countryList, 0xFFE0C0);
-    m_cityCodeList = place<QListWidget>(this, u"cityCodeList"_qs, rect(1875, 3045, 585, 1395));
+    m_cityCodeList = place<QListWidget>(this, u"cityCodeList"_s, rect(1875, 3045, 585, 1395));
     setBaseColour(m_cityCodeList, 0xC0FFC0);
     m_cityCodeList->hide();
-    m_cityList = place<QListWidget>(this, u"cityList"_qs, rect(75, 2835, 2790, 1785));
+    m_cityList = place<QListWidget>(this, u"cityList"_s, rect(75, 2835, 2790, 1785));
     setBaseColour(m_cityList, 0xFFC080);
-    m_caption = label(this, u"browserCaption"_qs, rect(75, 15, 1410, 195), u"Pays / Ville"_qs);
+    m_caption = label(this, u"browserCaption"_s, rect(75, 15, 1410, 195), u"Pays / Ville"_s);
     stack({ m_countryList, m_cityCodeList, m_cityList, m_caption });
 
     connect(m_countryList, &QListWidget::itemClicked, this, &StationBrowser::showCitiesOfChosenCountry);
@@ -53,7 +55,7 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     connect(cityKeys, &ListKeys::movedByKeys, this, &StationBrowser::listCodesOfChosenCity);
     connect(new ListKeys(m_cityCodeList), &ListKeys::entered, this, &StationBrowser::chooseCityCode);
     // As the help: Escape closes the panel that lies over the window. Hidden, the browser's key is dead.
-    connect(Controls::shortcut(this, u"browserCloseShortcut"_qs, QKeySequence(Qt::Key_Escape)), &QAction::triggered,
+    connect(Controls::shortcut(this, u"browserCloseShortcut"_s, QKeySequence(Qt::Key_Escape)), &QAction::triggered,
         this, &StationBrowser::toggle);
 }
 

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace Artwork {
 namespace {
 
@@ -59,7 +61,7 @@ QIcon WindowIcon()
     // The image the desktop shows in its menu and task bar, at the one size a frame or a window switcher needs:
     // 48 pixels halve to 24 and third to 16 cleanly. The desktop's own icon comes from the installed theme.
     // Read as the PNG it is: left to guess the format, Qt loads every image plugin to ask it first.
-    QImageReader reader(u":/icons/ventorix-48.png"_qs, "png");
+    QImageReader reader(u":/icons/ventorix-48.png"_s, "png");
     reader.setAutoDetectImageFormat(false);
     return QIcon(QPixmap::fromImage(reader.read()));
 }

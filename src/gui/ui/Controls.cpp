@@ -12,6 +12,8 @@
 
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace Controls {
 namespace {
 
@@ -118,7 +120,7 @@ QWidget* chainTabOrder(QWidget* previous, std::initializer_list<QWidget*> contro
 void openContextMenusWithShiftF10(QWidget* window)
 {
     // Qt turns the Menu key into a context menu request, and not the other key users know for it.
-    QObject::connect(shortcut(window, u"contextMenuShortcut"_qs, QKeySequence(Qt::SHIFT | Qt::Key_F10)),
+    QObject::connect(shortcut(window, u"contextMenuShortcut"_s, QKeySequence(Qt::SHIFT | Qt::Key_F10)),
         &QAction::triggered, window, [] {
             QWidget* focused = QApplication::focusWidget();
             if (!focused)

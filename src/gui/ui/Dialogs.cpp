@@ -5,6 +5,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+using namespace Qt::StringLiterals;
+
 namespace Dialogs {
 namespace {
 
@@ -26,7 +28,7 @@ NextAnswers& next()
 void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
     if (next().answering) {
-        next().messages.append(title + u": "_qs + text);
+        next().messages.append(title + u": "_s + text);
         return;
     }
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
@@ -44,7 +46,7 @@ QString saveFileName(QWidget* parent, const QString& caption, const QString& sug
             *chosenFilter = answer->second;
         return answer->first;
     }
-    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filters.join(u";;"_qs), chosenFilter);
+    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filters.join(u";;"_s), chosenFilter);
 }
 
 bool setUpPrinter(QWidget* parent, QPrinter& printer, const QString& caption)

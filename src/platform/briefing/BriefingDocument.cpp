@@ -9,6 +9,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace BriefingDocument {
 namespace {
 
@@ -37,12 +39,12 @@ bool isLineEnd(QChar c)
 QString StationDescription(const Stations::StationTable& table, const QString& code)
 {
     const int index = table.indexOfCode(code);
-    return index == 0 ? QString() : table.country(index) + u", "_qs + table.city(index);
+    return index == 0 ? QString() : table.country(index) + u", "_s + table.city(index);
 }
 
 QString Title(const Briefing& briefing)
 {
-    return u"Bulletin %1 — %2"_qs.arg(briefing.report.code, reportTypeName(briefing.report.type));
+    return u"Bulletin %1 — %2"_s.arg(briefing.report.code, reportTypeName(briefing.report.type));
 }
 
 QList<Paragraph> Paragraphs(const Briefing& briefing)
@@ -52,7 +54,7 @@ QList<Paragraph> Paragraphs(const Briefing& briefing)
     if (report.demo)
         paragraphs.append(Paragraph { TextRun { Reports::kDemoStrip, kBannerRed, true, 16 } });
     paragraphs.append(Paragraph {
-        TextRun { briefing.description.isEmpty() ? report.code : report.code + u" — "_qs + briefing.description,
+        TextRun { briefing.description.isEmpty() ? report.code : report.code + u" — "_s + briefing.description,
             kHeadingBlue, true, 16 } });
     return paragraphs + ReportParagraphs(report);
 }
@@ -72,11 +74,11 @@ QList<Paragraph> ReportParagraphs(const DecodedReport& report)
         heading(report.pilot.line, kBlack, false, 9);
     if (report.fetchedUtc.isValid()) {
         const QDateTime utc = report.fetchedUtc.toUTC();
-        heading(u"Obtenu le %1 à %2 UTC"_qs.arg(utc.toString(u"dd/MM/yyyy"_qs), utc.toString(u"HH:mm"_qs)), kBlack,
-            false, 9);
+        heading(
+            u"Obtenu le %1 à %2 UTC"_s.arg(utc.toString(u"dd/MM/yyyy"_s), utc.toString(u"HH:mm"_s)), kBlack, false, 9);
     }
     if (!report.source.isEmpty())
-        heading(u"Source : "_qs + SourceAddress::ForDisplay(report.source), kBlack, false, 9);
+        heading(u"Source : "_s + SourceAddress::ForDisplay(report.source), kBlack, false, 9);
     heading(QString(), kBlack, false, 9);
 
     // The report's lines end in CR LF, and a run may hold several or end in the middle of one.

@@ -24,6 +24,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace BriefingFile {
 namespace {
 
@@ -32,23 +34,23 @@ QString causeOf(int error)
 {
     switch (error) {
     case ENOSPC:
-        return u"disque plein"_qs;
+        return u"disque plein"_s;
     case EDQUOT:
-        return u"quota de disque dépassé"_qs;
+        return u"quota de disque dépassé"_s;
     case EFBIG:
-        return u"fichier trop volumineux pour cet emplacement"_qs;
+        return u"fichier trop volumineux pour cet emplacement"_s;
     case EROFS:
-        return u"système de fichiers en lecture seule"_qs;
+        return u"système de fichiers en lecture seule"_s;
     case ENOENT:
     case ENOTDIR:
-        return u"dossier introuvable"_qs;
+        return u"dossier introuvable"_s;
     case EACCES:
     case EPERM:
-        return u"accès refusé"_qs;
+        return u"accès refusé"_s;
     case EISDIR:
-        return u"c'est un dossier"_qs;
+        return u"c'est un dossier"_s;
     case EPIPE:
-        return u"le programme qui lisait la sortie l'a fermée"_qs;
+        return u"le programme qui lisait la sortie l'a fermée"_s;
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -68,12 +70,12 @@ qsizetype pagesIn(const QByteArray& pdf)
 
 QString notSaved(const QString& path, const QString& cause)
 {
-    return u"Le bulletin n'a pas été enregistré dans « %1 » : %2."_qs.arg(QDir::toNativeSeparators(path), cause);
+    return u"Le bulletin n'a pas été enregistré dans « %1 » : %2."_s.arg(QDir::toNativeSeparators(path), cause);
 }
 
 QString failure(const QString& path, int error)
 {
-    return notSaved(path, causeOf(error)) + u" Un fichier qui s'y trouvait déjà reste intact."_qs;
+    return notSaved(path, causeOf(error)) + u" Un fichier qui s'y trouvait déjà reste intact."_s;
 }
 
 bool writeAll(QIODevice& device, const QByteArray& bytes)
@@ -128,7 +130,7 @@ QString followLinks(const QString& path, QString& refusal)
             && (folder.st_mode & S_IWOTH);
         if (shared && link.st_uid != ::geteuid()) {
             refusal = u"le lien « %1 » appartient à un autre utilisateur, dans un dossier partagé : il n'est pas "
-                      u"suivi"_qs.arg(QDir::toNativeSeparators(current));
+                      u"suivi"_s.arg(QDir::toNativeSeparators(current));
             return {};
         }
         const QString next = linkTarget(current);
@@ -151,7 +153,7 @@ QString replaceFile(const QString& shownPath, const QString& target, const QByte
     int fd = -1;
     // Made with open() rather than mkstemp(): a new file then takes the user's umask, as any file the user makes.
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        scratch = info.absolutePath() + u"/."_qs + info.fileName() + u'.'
+        scratch = info.absolutePath() + u"/."_s + info.fileName() + u'.'
             + QString::number(QRandomGenerator::global()->generate(), 36);
         fd = ::open(encoded(scratch).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST)
@@ -207,13 +209,13 @@ QString Extension(Format format)
 {
     switch (format) {
     case Format::Html:
-        return u"html"_qs;
+        return u"html"_s;
     case Format::Pdf:
-        return u"pdf"_qs;
+        return u"pdf"_s;
     case Format::Text:
         break;
     }
-    return u"txt"_qs;
+    return u"txt"_s;
 }
 
 QByteArray Text(const BriefingDocument::Briefing& briefing)
@@ -242,23 +244,23 @@ QByteArray Html(const BriefingDocument::Briefing& briefing)
 QByteArray Html(const BriefingDocument::Document& document)
 {
     // Written here rather than by a rich text document, which takes seconds over the largest reports.
-    QString html = u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_qs + document.title.toHtmlEscaped()
+    QString html = u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_s + document.title.toHtmlEscaped()
         + u"</title>\n<style>body { font-family: 'Liberation Sans', sans-serif; } "
-          u"p { margin: 0; white-space: pre-wrap; }</style></head>\n<body>\n"_qs;
+          u"p { margin: 0; white-space: pre-wrap; }</style></head>\n<body>\n"_s;
     for (const BriefingDocument::Paragraph& paragraph : document.paragraphs) {
-        html += u"<p>"_qs;
+        html += u"<p>"_s;
         bool empty = true;
         for (const TextRun& run : paragraph) {
             if (run.text.isEmpty())
                 continue;
             empty = false;
-            html += u"<span style=\"font-size:%1pt; color:%2;%3\">"_qs.arg(run.pointSize)
-                        .arg(TextLook::colour(run.rgb).name(), run.bold ? u" font-weight:700;"_qs : QString())
-                + run.text.toHtmlEscaped() + u"</span>"_qs;
+            html += u"<span style=\"font-size:%1pt; color:%2;%3\">"_s.arg(run.pointSize)
+                        .arg(TextLook::colour(run.rgb).name(), run.bold ? u" font-weight:700;"_s : QString())
+                + run.text.toHtmlEscaped() + u"</span>"_s;
         }
-        html += empty ? u"<br></p>\n"_qs : u"</p>\n"_qs;
+        html += empty ? u"<br></p>\n"_s : u"</p>\n"_s;
     }
-    return (html + u"</body></html>\n"_qs).toUtf8();
+    return (html + u"</body></html>\n"_s).toUtf8();
 }
 
 int Paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device)
@@ -306,7 +308,7 @@ bool WritePdf(const BriefingDocument::Document& document, QIODevice& device)
 {
     const QList<BriefingDocument::Paragraph>& paragraphs = document.paragraphs;
     const QString& title = document.title;
-    const QString creator = u"Ventorix "_qs + QStringLiteral(VENTORIX_VERSION);
+    const QString creator = u"Ventorix "_s + QStringLiteral(VENTORIX_VERSION);
     if (BriefingPdf::CanWrite(paragraphs)) {
         const BriefingPdf::Pdf pdf = BriefingPdf::Write(paragraphs, title, creator);
         return pagesIn(pdf.bytes) == pdf.pages && writeAll(device, pdf.bytes);
@@ -334,20 +336,20 @@ std::optional<QString> Spool(const BriefingDocument::Briefing& briefing, const P
 
 std::optional<QString> Spool(const BriefingDocument::Document& document, const PrintJob& job)
 {
-    const QString lp = QStandardPaths::findExecutable(u"lp"_qs);
+    const QString lp = QStandardPaths::findExecutable(u"lp"_s);
     if (lp.isEmpty())
         return std::nullopt;
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     if (!WritePdf(document, pdf))
-        return u"Le bulletin n'a pas pu être mis en pages pour l'impression."_qs;
-    QStringList arguments { u"-t"_qs, document.title, u"-n"_qs, QString::number(job.copies) };
+        return u"Le bulletin n'a pas pu être mis en pages pour l'impression."_s;
+    QStringList arguments { u"-t"_s, document.title, u"-n"_s, QString::number(job.copies) };
     if (!job.printer.isEmpty())
-        arguments << u"-d"_qs << job.printer;
+        arguments << u"-d"_s << job.printer;
     if (!job.pages.isEmpty())
-        arguments << u"-P"_qs << job.pages;
+        arguments << u"-P"_s << job.pages;
     if (job.twoSided)
-        arguments << u"-o"_qs << u"sides=two-sided-long-edge"_qs;
+        arguments << u"-o"_s << u"sides=two-sided-long-edge"_s;
     // With no file named, lp prints what it reads.
     QProcess process;
     process.start(lp, arguments);
@@ -360,8 +362,8 @@ std::optional<QString> Spool(const BriefingDocument::Document& document, const P
         QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
         if (said.endsWith(u'.'))
             said.chop(1);
-        return u"Le bulletin n'a pas été confié au système d'impression%1."_qs.arg(
-            said.isEmpty() ? QString() : u" : "_qs + said);
+        return u"Le bulletin n'a pas été confié au système d'impression%1."_s.arg(
+            said.isEmpty() ? QString() : u" : "_s + said);
     }
     return QString();
 }
@@ -378,17 +380,17 @@ QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)
     if (exists && !stream && !S_ISREG(status.st_mode)) {
         return notSaved(path,
             S_ISDIR(status.st_mode) ? causeOf(EISDIR)
-                                    : u"ce n'est ni un fichier ordinaire, ni un périphérique, ni un tube"_qs);
+                                    : u"ce n'est ni un fichier ordinaire, ni un périphérique, ni un tube"_s);
     }
     // Written through a link only to a file of the user's: the link may not say whose file it replaces.
     if (exists && !stream && target != path && status.st_uid != ::geteuid())
-        return notSaved(path, u"le lien mène à un fichier qui appartient à un autre utilisateur"_qs);
+        return notSaved(path, u"le lien mène à un fichier qui appartient à un autre utilisateur"_s);
 
     // Made whole in memory first: a layout that fails writes nothing, and the write itself names its cause.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!write(buffer))
-        return notSaved(path, u"le document n'a pas pu être mis en pages"_qs);
+        return notSaved(path, u"le document n'a pas pu être mis en pages"_s);
     return stream ? writeStream(path, buffer.data()) : replaceFile(path, target, buffer.data());
 }
 

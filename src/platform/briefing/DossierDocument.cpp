@@ -1,5 +1,7 @@
 #include "briefing/DossierDocument.h"
 
+using namespace Qt::StringLiterals;
+
 namespace DossierDocument {
 namespace {
 
@@ -17,7 +19,7 @@ Paragraph line(const QString& text, quint32 rgb, bool bold, qreal points)
 
 QString shownTime(const QDateTime& utc)
 {
-    return utc.toUTC().toString(u"dd/MM/yyyy à HH:mm"_qs) + u" UTC"_qs;
+    return utc.toUTC().toString(u"dd/MM/yyyy à HH:mm"_s) + u" UTC"_s;
 }
 
 int missingReports(const FlightDossier::Part& part)
@@ -32,9 +34,8 @@ void addArrival(QList<Paragraph>& paragraphs, const TafArrival::Forecast& foreca
         paragraphs.append(line(note.left(1).toUpper() + note.mid(1) + u'.', kNoteOrange, true, 9.5));
     for (const TafArrival::Group& group : forecast.groups) {
         // Conditions that may come and go are what a pilot must not miss, whatever the output's colours.
-        paragraphs.append(group.warning
-                ? line(u"Attention — "_qs + TafArrival::groupLine(group), kWarningRed, true, 9.5)
-                : line(TafArrival::groupLine(group), kBlack, false, 9.5));
+        paragraphs.append(group.warning ? line(u"Attention — "_s + TafArrival::groupLine(group), kWarningRed, true, 9.5)
+                                        : line(TafArrival::groupLine(group), kBlack, false, 9.5));
     }
 }
 
@@ -47,7 +48,7 @@ QString Title(const FlightDossier::Dossier& dossier)
         if (stop.role != FlightDossier::Role::Alternate)
             route.append(stop.code);
     }
-    return u"Dossier de vol "_qs + route.join(u" → "_qs);
+    return u"Dossier de vol "_s + route.join(u" → "_s);
 }
 
 BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
@@ -59,24 +60,24 @@ BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
         paragraphs.append(line(Reports::kDemoStrip, kWarningRed, true, 16));
     paragraphs.append(line(FlightDossier::routeText(dossier.plan), kHeadingBlue, true, 16));
     paragraphs.append(line(
-        u"Départ le %1 — arrivée le %2"_qs.arg(shownTime(dossier.plan.departUtc), shownTime(dossier.plan.arriveUtc)),
+        u"Départ le %1 — arrivée le %2"_s.arg(shownTime(dossier.plan.departUtc), shownTime(dossier.plan.arriveUtc)),
         kBlack, false, 10));
     if (dossier.obtainedUtc.isValid())
-        paragraphs.append(line(u"Obtenu le "_qs + shownTime(dossier.obtainedUtc), kBlack, false, 9));
+        paragraphs.append(line(u"Obtenu le "_s + shownTime(dossier.obtainedUtc), kBlack, false, 9));
     int missing = 0;
     for (const FlightDossier::Part& part : dossier.parts)
         missing += missingReports(part);
     if (missing > 0) {
         paragraphs.append(line(missing == 1
-                ? u"1 bulletin n'a pas pu être obtenu : sa section dit pourquoi."_qs
-                : u"%1 bulletins n'ont pas pu être obtenus : leurs sections disent pourquoi."_qs.arg(missing),
+                ? u"1 bulletin n'a pas pu être obtenu : sa section dit pourquoi."_s
+                : u"%1 bulletins n'ont pas pu être obtenus : leurs sections disent pourquoi."_s.arg(missing),
             kWarningRed, true, 10));
     }
 
     for (const FlightDossier::Part& part : dossier.parts) {
         paragraphs.append(Paragraph());
-        const QString place = part.description.isEmpty() ? u"station inconnue de l'annuaire"_qs : part.description;
-        paragraphs.append(line(u"%1 — %2 — %3"_qs.arg(FlightDossier::roleName(part.stop.role), part.stop.code, place),
+        const QString place = part.description.isEmpty() ? u"station inconnue de l'annuaire"_s : part.description;
+        paragraphs.append(line(u"%1 — %2 — %3"_s.arg(FlightDossier::roleName(part.stop.role), part.stop.code, place),
             kHeadingBlue, true, 16));
         if (const std::optional<TafArrival::Forecast> forecast = FlightDossier::arrivalForecast(part, dossier.plan))
             addArrival(paragraphs, *forecast);

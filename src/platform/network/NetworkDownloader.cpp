@@ -13,6 +13,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // What Qt may hold of a reply that has not been read yet.
@@ -106,7 +108,7 @@ public:
     {
         stopReply();
         m_result.outcome = DownloadResult::Outcome::NetworkError;
-        m_result.error = u"transfert interrompu"_qs;
+        m_result.error = u"transfert interrompu"_s;
         m_done = true;
     }
 
@@ -235,7 +237,7 @@ DownloadResult::Outcome NetworkTransfer::outcomeOfReply()
     if (m_tooLarge)
         return Outcome::TooLarge;
     if (m_handshakeStalled) {
-        m_result.error = u"le serveur https ne répond pas à la négociation TLS"_qs;
+        m_result.error = u"le serveur https ne répond pas à la négociation TLS"_s;
         return Outcome::SecureConnectionFailed;
     }
     if (m_timedOut || error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
@@ -251,7 +253,7 @@ DownloadResult::Outcome NetworkTransfer::outcomeOfReply()
     // success with what came before. Nothing tells that apart from a real closing chunk; an empty body, which
     // is what a server that starts with such a size gives, is at least no report.
     if (chunked && m_body.isEmpty()) {
-        m_result.error = u"réponse en morceaux vide ou mal formée"_qs;
+        m_result.error = u"réponse en morceaux vide ou mal formée"_s;
         return Outcome::NetworkError;
     }
     return Outcome::Ok;
@@ -310,11 +312,11 @@ std::unique_ptr<NetworkTransfer> NetworkDownloader::begin(const QString& url, co
     const QUrl address(url, QUrl::StrictMode);
     const bool sample = m_servesSamples && isSampleAddress(url);
     if (!address.isValid() || (!sample && !SourceAddress::IsValidAddress(url))) {
-        transfer->refuse(DownloadResult::Outcome::InvalidAddress, u"adresse invalide"_qs);
+        transfer->refuse(DownloadResult::Outcome::InvalidAddress, u"adresse invalide"_s);
         return transfer;
     }
     if (isOtherThanPlainFile(address)) {
-        transfer->refuse(DownloadResult::Outcome::NotFound, u"ce n'est pas un fichier ordinaire"_qs);
+        transfer->refuse(DownloadResult::Outcome::NotFound, u"ce n'est pas un fichier ordinaire"_s);
         return transfer;
     }
 

@@ -4,6 +4,8 @@
 #include "services/Clock.h"
 #include "stations/StationTable.h"
 
+using namespace Qt::StringLiterals;
+
 DossierFetcher::DossierFetcher(Services services, const Stations::StationTable& stations, QObject* parent)
     : QObject(parent)
     , m_services(std::move(services))
@@ -51,7 +53,7 @@ void DossierFetcher::startNext()
 {
     const Job job = m_jobs.at(m_next++);
     const QString& code = m_dossier.parts.at(job.part).stop.code;
-    std::unique_ptr<PendingReport> pending = m_fetcher.start(code, job.type, u"dossier-"_qs);
+    std::unique_ptr<PendingReport> pending = m_fetcher.start(code, job.type, u"dossier-"_s);
     PendingReport* const handle = pending.get();
     connect(handle, &PendingReport::finished, this,
         [this, handle, job](const DecodedReport& report) { store(handle, job, report); });

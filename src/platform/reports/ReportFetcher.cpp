@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 PendingReport::PendingReport(QObject* parent)
     : QObject(parent)
 {
@@ -23,7 +25,7 @@ ReportFetcher::ReportFetcher(Services services)
 
 DecodedReport ReportFetcher::fetch(const QString& code, ReportType type)
 {
-    const QString sharedFile = type == ReportType::Notam ? code + u".txt"_qs : u"V.txt"_qs;
+    const QString sharedFile = type == ReportType::Notam ? code + u".txt"_s : u"V.txt"_s;
     auto prepared = prepare(code, type, sharedFile);
     if (DecodedReport* ready = std::get_if<DecodedReport>(&prepared))
         return *ready;
@@ -34,7 +36,7 @@ DecodedReport ReportFetcher::fetch(const QString& code, ReportType type)
 std::unique_ptr<PendingReport> ReportFetcher::start(const QString& code, ReportType type, const QString& filePrefix)
 {
     auto pending = std::make_unique<PendingReport>();
-    auto prepared = prepare(code, type, filePrefix + code + u'-' + reportTypeName(type).toLower() + u".txt"_qs);
+    auto prepared = prepare(code, type, filePrefix + code + u'-' + reportTypeName(type).toLower() + u".txt"_s);
     if (DecodedReport* ready = std::get_if<DecodedReport>(&prepared)) {
         QTimer::singleShot(
             0, pending.get(), [report = *ready, target = pending.get()] { Q_EMIT target->finished(report); });

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace IniSections {
 namespace {
 
@@ -139,7 +141,7 @@ QByteArray ComposeFile(
 }
 
 ParsedFile::ParsedFile(const QByteArray& bytes)
-    : m_copy(QDir::tempPath() + u"/ventorix-settings-XXXXXX.ini"_qs)
+    : m_copy(QDir::tempPath() + u"/ventorix-settings-XXXXXX.ini"_s)
 {
     const QByteArray readable = Readable(bytes);
     if (m_copy.open() && m_copy.write(readable) == readable.size() && m_copy.flush()) {

@@ -16,6 +16,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString settingsKey(const QString& section, const QString& key)
@@ -41,7 +43,7 @@ PathKind pathKind(const QString& path)
 mode_t currentUmask()
 {
     // Read rather than set and restore: umask() would change it for every thread for a moment.
-    QFile status(u"/proc/self/status"_qs);
+    QFile status(u"/proc/self/status"_s);
     if (status.open(QIODevice::ReadOnly)) {
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("Umask:")) {
@@ -110,7 +112,7 @@ struct Checked
 Checked writeAndReadBack(const QString& target, const QVariantMap& values, const QByteArray& original, mode_t mode,
     IniSections::Placement placement)
 {
-    QTemporaryFile scratch(target + u".XXXXXX"_qs);
+    QTemporaryFile scratch(target + u".XXXXXX"_s);
     if (!scratch.open() || ::fchmod(scratch.handle(), mode) != 0)
         return {};
     scratch.close();
@@ -135,7 +137,7 @@ Checked writeAndReadBack(const QString& target, const QVariantMap& values, const
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size() || !out.flush())
             return {};
     }
-    const QString check = scratch.fileName() + u".check"_qs;
+    const QString check = scratch.fileName() + u".check"_s;
     if (!QFile::rename(scratch.fileName(), check))
         return {};
     if (readBytes(check) != file) {
@@ -214,7 +216,7 @@ void findKeysNotWrittenBack(const QString& target, const QVariantMap& values, QS
 // "<name>.bak", else "<name>.bak.1", "<name>.bak.2"...: an earlier copy is never overwritten.
 QString freeCopyName(const QString& path)
 {
-    const QString first = path + u".bak"_qs;
+    const QString first = path + u".bak"_s;
     QString name = first;
     for (int n = 1; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
         name = first + u'.' + QString::number(n);
@@ -248,7 +250,7 @@ QString IniSettingsStore::defaultFilePath()
 {
     // One name whatever the program file is called: the installed "ventorix" and a build's "Ventorix" share
     // the user's favourites.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Ventorix.ini"_qs;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Ventorix.ini"_s;
 }
 
 const IniSections::ParsedFile* IniSettingsStore::file() const
@@ -274,7 +276,7 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
         return defaultValue;
     // A hand-edited list ("a, b") reads back as a list: keep its text rather than lose it.
     if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(u", "_qs);
+        return value.toStringList().join(u", "_s);
     // A hand-written "@Rect(...)" and the like are values of no use to us, not empty texts.
     if (!value.canConvert<QString>())
         return defaultValue;
@@ -363,7 +365,7 @@ bool IniSettingsStore::saveOverDamage(
         QFile::remove(copy);
         return false;
     }
-    const QString notice = u"Ventorix : le fichier de réglages %1 était endommagé ; copie gardée dans %2"_qs.arg(
+    const QString notice = u"Ventorix : le fichier de réglages %1 était endommagé ; copie gardée dans %2"_s.arg(
         QDir::toNativeSeparators(m_filePath), QDir::toNativeSeparators(copy));
     qWarning("%s", qUtf8Printable(notice));
     return true;

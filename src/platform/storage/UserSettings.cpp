@@ -3,16 +3,18 @@
 #include "settings/SettingsValues.h"
 #include "storage/SettingsStore.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kData = u"data"_qs;
-const QString kLast = u"last"_qs;
+const QString kData = u"data"_s;
+const QString kLast = u"last"_s;
 // "Info" holds the report type's number, as it always has.
-const QString kType = u"Info"_qs;
-const QString kFavouritesGroup = u"Fav"_qs;
-const QString kBriefing = u"briefing"_qs;
-const QString kFolder = u"folder"_qs;
-const QString kSources = u"sources"_qs;
+const QString kType = u"Info"_s;
+const QString kFavouritesGroup = u"Fav"_s;
+const QString kBriefing = u"briefing"_s;
+const QString kFolder = u"folder"_s;
+const QString kSources = u"sources"_s;
 
 } // namespace
 
@@ -37,7 +39,7 @@ void UserSettings::setFavourites(const QStringList& codes)
 
 QString UserSettings::lastCode() const
 {
-    return m_store.read(kData, kLast, u"LFPG"_qs);
+    return m_store.read(kData, kLast, u"LFPG"_s);
 }
 
 void UserSettings::setLastCode(const QString& code)
@@ -47,7 +49,7 @@ void UserSettings::setLastCode(const QString& code)
 
 ReportType UserSettings::reportType() const
 {
-    const int number = SettingsValues::ReportTypeFromInfo(m_store.read(kData, kType, u"0"_qs));
+    const int number = SettingsValues::ReportTypeFromInfo(m_store.read(kData, kType, u"0"_s));
     return kReportTypes.at(static_cast<size_t>(number));
 }
 
@@ -68,8 +70,8 @@ void UserSettings::setBriefingFolder(const QString& folder)
 
 Sources UserSettings::sourcesIn(const SettingsStore& store)
 {
-    return Sources { store.read(kSources, u"weather"_qs, {}), store.read(kSources, u"notam"_qs, {}),
-        store.read(kSources, u"site"_qs, {}) };
+    return Sources { store.read(kSources, u"weather"_s, {}), store.read(kSources, u"notam"_s, {}),
+        store.read(kSources, u"site"_s, {}) };
 }
 
 PilotLimits UserSettings::pilotLimitsIn(const SettingsStore& store)
@@ -80,13 +82,13 @@ PilotLimits UserSettings::pilotLimitsIn(const SettingsStore& store)
         return ok && value >= 0 ? value : fallback;
     };
     PilotLimits limits;
-    limits.ageOrangeMinutes = number(u"ageOrangeMinutes"_qs, limits.ageOrangeMinutes);
-    limits.ageRedMinutes = number(u"ageRedMinutes"_qs, limits.ageRedMinutes);
+    limits.ageOrangeMinutes = number(u"ageOrangeMinutes"_s, limits.ageOrangeMinutes);
+    limits.ageRedMinutes = number(u"ageRedMinutes"_s, limits.ageRedMinutes);
     Conditions::Thresholds& sky = limits.conditions;
-    sky.vmcVisibilityM = number(u"vmcVisibilityM"_qs, sky.vmcVisibilityM);
-    sky.vmcCeilingFt = number(u"vmcCeilingFt"_qs, sky.vmcCeilingFt);
-    sky.marginalVisibilityM = number(u"marginalVisibilityM"_qs, sky.marginalVisibilityM);
-    sky.marginalCeilingFt = number(u"marginalCeilingFt"_qs, sky.marginalCeilingFt);
+    sky.vmcVisibilityM = number(u"vmcVisibilityM"_s, sky.vmcVisibilityM);
+    sky.vmcCeilingFt = number(u"vmcCeilingFt"_s, sky.vmcCeilingFt);
+    sky.marginalVisibilityM = number(u"marginalVisibilityM"_s, sky.marginalVisibilityM);
+    sky.marginalCeilingFt = number(u"marginalCeilingFt"_s, sky.marginalCeilingFt);
     return limits;
 }
 

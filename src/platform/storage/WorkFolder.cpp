@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+using namespace Qt::StringLiterals;
+
 WorkFolder::WorkFolder(QString path)
     : m_path(std::move(path))
 {
@@ -14,7 +16,7 @@ WorkFolder::WorkFolder(QString path)
 
 WorkFolder WorkFolder::userCache()
 {
-    return WorkFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/work"_qs);
+    return WorkFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/work"_s);
 }
 
 QString WorkFolder::filePath(const QString& name) const
@@ -26,7 +28,7 @@ int WorkFolder::removeWorkFiles() const
 {
     const QDir dir(m_path);
     int failures = 0;
-    for (const QString& name : dir.entryList({ u"*.txt"_qs }, QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString& name : dir.entryList({ u"*.txt"_s }, QDir::Files | QDir::Hidden | QDir::System)) {
         if (!QFile::remove(dir.filePath(name))) {
             qCWarning(lcFiles) << "cannot remove the work file" << dir.filePath(name);
             ++failures;
