@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Median wall time and peak resident memory of `Ventorix --report TYPE LFPG` over N runs, the report being
+"""Median wall time and peak resident memory of `ventorix-report --report TYPE LFPG` (the small report
+program scripts use; VENTORIX_EXE=build/Ventorix measures the full program instead) over N runs, the report being
 served on 127.0.0.1 by a local HTTP server, each run paired with `curl -s` fetching the same file (when curl is
 installed): the median of the pair-by-pair ratios holds when the machine's speed drifts.
 Usage: bench/report.py [metar|taf] [runs]"""
@@ -17,6 +18,7 @@ import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 EXE = pathlib.Path(os.environ.get("VENTORIX_EXE", ROOT / "build" / "Ventorix"))
+REPORT_EXE = pathlib.Path(os.environ.get("VENTORIX_EXE", ROOT / "build" / "ventorix-report"))
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -45,7 +47,7 @@ def run_once(arguments):
 def main():
     kind = sys.argv[1] if len(sys.argv) > 1 else "metar"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 10
-    if not EXE.exists():
+    if not REPORT_EXE.exists():
         sys.exit("build first: ./test.sh")
     with tempfile.TemporaryDirectory() as folder:
         folder = pathlib.Path(folder)
@@ -57,7 +59,7 @@ def main():
         shutil.copy(ROOT / "bench/data/LFPG-taf.TXT", taf / "LFPG.TXT")
         server = serve(folder)
         base = f"http://127.0.0.1:{server.server_address[1]}"
-        arguments = [str(EXE), "--report", kind, "LFPG", "--weather-base", base]
+        arguments = [str(REPORT_EXE), "--report", kind, "LFPG", "--weather-base", base]
         path = "data/observations/metar/decoded/LFPG.TXT" if kind == "metar" else "data/forecasts/taf/stations/LFPG.TXT"
         curl = shutil.which("curl")
         yardstick = [curl, "-s", "-o", "/dev/null", f"{base}/{path}"] if curl else None
@@ -70,12 +72,12 @@ def main():
         server.shutdown()
     times = [t for t, _ in samples]
     peaks = [m for _, m in samples]
-    print(f"Ventorix --report {kind} LFPG, {runs} runs: median {statistics.median(times):.1f} ms "
+    print(f"{REPORT_EXE.name} --report {kind} LFPG, {runs} runs: median {statistics.median(times):.1f} ms "
           f"(min {min(times):.1f}, max {max(times):.1f}), peak resident memory {max(peaks):.1f} MiB")
     if pairs:
         ratios = [t / c for (t, _), (c, _) in zip(samples, pairs)]
         print(f"curl -s of the same file: median {statistics.median([c for c, _ in pairs]):.1f} ms, "
-              f"peak {max(m for _, m in pairs):.1f} MiB; Ventorix/curl pair by pair: median "
+              f"peak {max(m for _, m in pairs):.1f} MiB; {REPORT_EXE.name}/curl pair by pair: median "
               f"{statistics.median(ratios):.2f}x (min {min(ratios):.2f}, max {max(ratios):.2f})")
 
 

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "ReportMode.h"
 #include "StationQueryMode.h"
+#include "services/LinkOpener.h"
 #include "ui/FocusFrameStyle.h"
 
 #include <QApplication>
@@ -115,7 +116,8 @@ int main(int argc, char* argv[])
     application.setStyle(new FocusFrameStyle);
     QTranslator qtFrench;
     speakFrenchInQtDialogs(qtFrench);
-    const RealServices services(RealServices::Kind::Desktop, line.sources);
+    const RealServices services(
+        RealServices::Kind::Desktop, line.sources, std::nullopt, std::make_unique<DesktopLinkOpener>());
     MainWindow window(services.services());
     closeOnTerminationSignals(window);
     // A desktop session that logs out may end the program without closing the window first; the user may

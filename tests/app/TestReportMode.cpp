@@ -44,7 +44,7 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Result run(const QStringList& arguments);
+    Result run(const QStringList& arguments, const char* program = VENTORIX_EXECUTABLE);
 
     std::unique_ptr<TestHttpServer> m_server;
     QString m_configHome;
@@ -60,7 +60,7 @@ void TestReportMode::init()
     m_server->setBody(u"/data/observations/metar/decoded/LFPG.TXT"_s, fixture.readAll());
 }
 
-TestReportMode::Result TestReportMode::run(const QStringList& arguments)
+TestReportMode::Result TestReportMode::run(const QStringList& arguments, const char* program)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -71,7 +71,7 @@ TestReportMode::Result TestReportMode::run(const QStringList& arguments)
     // HTML and PDF load the GUI, which warns on standard error without a runtime folder.
     environment.insert(u"XDG_RUNTIME_DIR"_s, m_runtimeFolder.path());
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VENTORIX_EXECUTABLE), arguments);
+    process.start(QString::fromUtf8(program), arguments);
     // The server lives in this process: serve it while the program runs.
     QEventLoop loop;
     connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -354,18 +354,22 @@ void TestReportMode::commandLines()
     QFETCH(QString, err);
     QFETCH(QString, file);
 
-    QTemporaryDir folder;
-    QFile output(folder.filePath(u"bulletin.txt"_s));
-    QVERIFY(output.open(QIODevice::WriteOnly) && output.write("ancien contenu") > 0);
-    output.close();
-    const Result result
-        = run(arguments.replace(u"BASE"_s, m_server->base()).replace(u"OUT"_s, output.fileName()).split(u' '));
-    QCOMPARE(result.exitCode, exitCode);
-    QVERIFY2(QRegularExpression(out).match(QString::fromUtf8(result.out)).hasMatch(), result.out.constData());
-    QVERIFY2(
-        err.isEmpty() ? result.err.isEmpty() : QString::fromUtf8(result.err).contains(err), result.err.constData());
-    QVERIFY(output.open(QIODevice::ReadOnly));
-    QVERIFY(QString::fromUtf8(output.readAll()).contains(file));
+    // The small report program answers the same command lines the same way, itself or through the program.
+    for (const char* program : { VENTORIX_EXECUTABLE, VENTORIX_REPORT_EXECUTABLE }) {
+        QTemporaryDir folder;
+        QFile output(folder.filePath(u"bulletin.txt"_s));
+        QVERIFY(output.open(QIODevice::WriteOnly) && output.write("ancien contenu") > 0);
+        output.close();
+        const Result result = run(
+            QString(arguments).replace(u"BASE"_s, m_server->base()).replace(u"OUT"_s, output.fileName()).split(u' '),
+            program);
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2(QRegularExpression(out).match(QString::fromUtf8(result.out)).hasMatch(), result.out.constData());
+        QVERIFY2(
+            err.isEmpty() ? result.err.isEmpty() : QString::fromUtf8(result.err).contains(err), result.err.constData());
+        QVERIFY(output.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(output.readAll()).contains(file));
+    }
 }
 
 void TestReportMode::usageErrors_data()
@@ -387,11 +391,13 @@ void TestReportMode::usageErrors_data()
 void TestReportMode::usageErrors()
 {
     QFETCH(QStringList, arguments);
-    const Result result = run(arguments);
-    QCOMPARE(result.exitCode, 2);
-    QVERIFY(result.out.isEmpty());
-    QVERIFY2(result.err.contains("--help"), result.err.constData());
-    QVERIFY(m_server->requests().isEmpty());
+    for (const char* program : { VENTORIX_EXECUTABLE, VENTORIX_REPORT_EXECUTABLE }) {
+        const Result result = run(arguments, program);
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(result.err.contains("--help"), result.err.constData());
+        QVERIFY(m_server->requests().isEmpty());
+    }
 }
 
 void TestReportMode::helpAndVersion()

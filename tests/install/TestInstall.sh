@@ -31,9 +31,17 @@ if ! diff -u --label expected --label installed <(grep -v '^#' "$expected" | LC_
 fi
 [ -x "$program" ] || { echo "FAIL: $program was not installed, nothing more to check" >&2; exit 1; }
 
-# --- The program is stripped and carries no RPATH, as Debian wants.
-readelf -S --wide "$program" | grep -q '\.symtab' && fail "$program keeps its symbol table"
-readelf -d "$program" | grep -qE 'RPATH|RUNPATH' && fail "$program has an RPATH: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
+# --- The programs are stripped and carry no RPATH, as Debian wants.
+for installed in "$program" "$program-report"; do
+    readelf -S --wide "$installed" | grep -q '\.symtab' && fail "$installed keeps its symbol table"
+    readelf -d "$installed" | grep -qE 'RPATH|RUNPATH' &&
+        fail "$installed has an RPATH: $(readelf -d "$installed" | grep -E 'RPATH|RUNPATH')"
+done
+# --- The small report program finds the installed program beside it for what it does not answer itself,
+# and loads no graphical library for what it does.
+handed=$("$program-report" --version 2>&1) || fail "ventorix-report --version failed: $handed"
+[ "$handed" = "$("$program" --version)" ] || fail "ventorix-report --version says '$handed'"
+readelf -d "$program-report" | grep -qE 'Qt6(Gui|Widgets)' && fail "ventorix-report loads the graphical library"
 
 # --- Each PNG has the size its hicolor folder claims.
 for png in "$share"/icons/hicolor/*x*/apps/*.png; do

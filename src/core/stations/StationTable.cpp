@@ -191,6 +191,19 @@ void FillFromEmbeddedData(StationTable& table)
     table.fill(readResource(u":/data/stations.txt"_s));
 }
 
+void fillWithEmbeddedStation(StationTable& table, const QString& code)
+{
+    // A one-shot report names one station: reading the thousands of others took longer than its download.
+    const QString text = readResource(u":/data/stations.txt"_s);
+    const QString start = code + u'\\';
+    QStringView found;
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        if (line.startsWith(start))
+            found = line; // the last entry of a code wins, as in the whole table
+    }
+    table.fill(found.toString());
+}
+
 void FillFromEmbeddedDataOnFirstUse(StationTable& table)
 {
     table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_s); });

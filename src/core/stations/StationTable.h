@@ -87,6 +87,8 @@ QStringList LoadEmbeddedCodes(CodeHalf half);
 
 /// Fills the table from the embedded data.
 void FillFromEmbeddedData(StationTable& table);
+/// Fills @p table with the shipped entry of @p code alone (nothing when there is none).
+void fillWithEmbeddedStation(StationTable& table, const QString& code);
 
 /// Fills the table from the embedded data when it is first read: the window shows its first report without
 /// waiting for a directory it may not need.

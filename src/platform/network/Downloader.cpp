@@ -45,3 +45,7 @@ std::unique_ptr<PendingDownload> Downloader::start(const QString& url, const QSt
     });
     return pending;
 }
+
+// Compiled here rather than in the library's one file of generated code: a program that uses this
+// class alone (the small report program) must not pull in, with that file, the classes that paint.
+#include "moc_Downloader.cpp"

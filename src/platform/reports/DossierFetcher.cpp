@@ -93,3 +93,7 @@ void DossierFetcher::store(PendingReport* pending, const Job& job, const Decoded
         Q_EMIT finished(m_dossier);
     }
 }
+
+// Compiled here rather than in the library's one file of generated code: a program that uses this
+// class alone (the small report program) must not pull in, with that file, the classes that paint.
+#include "moc_DossierFetcher.cpp"

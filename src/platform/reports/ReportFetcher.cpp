@@ -140,3 +140,7 @@ DecodedReport ReportFetcher::decodeDownload(
     report.source = url;
     return report;
 }
+
+// Compiled here rather than in the library's one file of generated code: a program that uses this
+// class alone (the small report program) must not pull in, with that file, the classes that paint.
+#include "moc_ReportFetcher.cpp"

@@ -33,13 +33,14 @@ QByteArray userAgent(const QString& site)
 
 } // namespace
 
-RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<QDateTime> fixedNow)
+RealServices::RealServices(
+    Kind kind, const GivenSources& given, std::optional<QDateTime> fixedNow, std::unique_ptr<LinkOpener> links)
     : m_scratch(scratchFolder(kind))
+    , m_links(links ? std::move(links) : std::make_unique<NoLinkOpener>())
     , m_workFolder(m_scratch ? WorkFolder(m_scratch->path()) : WorkFolder::userCache())
 {
     if (kind == Kind::Desktop) {
         auto userFile = std::make_unique<IniSettingsStore>();
-        m_links = std::make_unique<DesktopLinkOpener>();
         m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(*userFile));
         m_limits = UserSettings::pilotLimitsIn(*userFile);
         // The samples' stations are no choice of the user's: a demonstration keeps its favourites and last
@@ -50,7 +51,6 @@ RealServices::RealServices(Kind kind, const GivenSources& given, std::optional<Q
             m_settings = std::move(userFile);
     } else {
         m_settings = std::make_unique<MemorySettingsStore>();
-        m_links = std::make_unique<NoLinkOpener>();
         // Read only: a one-shot run writes nothing of the user's.
         const IniSettingsStore userFile;
         m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(userFile));

@@ -2,6 +2,7 @@
 
 #include "reports/PilotFacts.h"
 #include "reports/Sources.h"
+#include "services/LinkOpener.h"
 #include "storage/WorkFolder.h"
 
 #include <QDateTime>
@@ -11,7 +12,7 @@
 
 class Clock;
 class Downloader;
-class LinkOpener;
+
 class SettingsStore;
 class QTemporaryDir;
 
@@ -33,12 +34,15 @@ struct Services
 /// folder removed with this object, opens no address and may read a clock stopped at @p fixedNow. Both
 /// take the addresses @p given to the run, else those of the settings file's group "sources" (which they
 /// only read), else the built-in ones; a demonstration reads a clock stopped at the samples' moment.
+/// Addresses are opened through @p links, or nowhere without one: the desktop passes its own, so that a
+/// program without a window does not even load the graphical library the desktop's opener needs.
 class RealServices final
 {
 public:
     enum class Kind { Desktop, OneShot };
 
-    RealServices(Kind kind, const GivenSources& given, std::optional<QDateTime> fixedNow = std::nullopt);
+    RealServices(Kind kind, const GivenSources& given, std::optional<QDateTime> fixedNow = std::nullopt,
+        std::unique_ptr<LinkOpener> links = nullptr);
     ~RealServices();
     Q_DISABLE_COPY_MOVE(RealServices)
 
