@@ -37,8 +37,8 @@ int handOver(char* argv[])
             ::execv(program.c_str(), argv);
         }
     }
-    std::fprintf(stderr, "ventorix-report : le programme %s est introuvable à côté de celui-ci\n",
-        VENTORIX_INSTALLED_COMMAND);
+    std::fprintf(
+        stderr, "ventorix-report : le programme %s est introuvable à côté de celui-ci\n", VENTORIX_INSTALLED_COMMAND);
     return 2;
 }
 
