@@ -2,33 +2,19 @@
 """Median wall time of a whole flight dossier written as a PDF: `Ventorix --dossier` over five stations, each
 with its METAR, TAF and NOTAMs (fifteen downloads, four at a time) from a local HTTP server on 127.0.0.1.
 Usage: bench/dossier.py [runs] [format]"""
-import functools
-import http.server
 import os
 import pathlib
 import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-ROOT = pathlib.Path(__file__).resolve().parent.parent
-EXE = pathlib.Path(os.environ.get("VENTORIX_EXE", ROOT / "build" / "Ventorix"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from report import EXE, ROOT, serve  # noqa: E402
+
 STATIONS = ["LFPG", "LFRS", "LFRN", "LFRB", "LFPO"]
 NOTAM_PAGE = "regusers/publictools/corp_comp/metar_taf_notam.html"
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-def serve(folder):
-    handler = functools.partial(QuietHandler, directory=str(folder))
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def fill(folder):
