@@ -25,14 +25,16 @@ bool IsMoreThanTwoDaysOld(const QDateTime& reportUtc, const QDate& today)
 
 std::optional<QString> MetarObservationGroup(const QString& reportText)
 {
-    const qsizetype p = TextOps::Find(reportText, u"ob:");
-    const qsizetype s = TextOps::Find(reportText, u" ", p + 5);
-    if (s == 0)
+    // The blank looked for is the one after "ob: CODE"; without the marker the search starts as if it
+    // opened the text one character early.
+    const qsizetype marker = reportText.indexOf(u"ob:");
+    const qsizetype blank = reportText.indexOf(u' ', marker + 5);
+    if (blank < 0)
         return std::nullopt;
-    const qsizetype z = TextOps::Find(reportText, u"Z", s);
-    if (z == 0)
+    const qsizetype zulu = reportText.indexOf(u'Z', blank);
+    if (zulu < 0)
         return std::nullopt;
-    return TextOps::Mid(reportText, s, z - s).trimmed();
+    return reportText.mid(blank, zulu - blank).trimmed();
 }
 
 bool IsMetarOutOfDate(const QString& reportText, const QDate& today)

@@ -162,10 +162,11 @@ QString TranslateMetar(const QString& text)
 
 QString MetarTitle(const QString& translated, const QString& code)
 {
-    const qsizetype n = TextOps::Find(translated, u"UTC");
-    if (n < 6)
+    // The four digits of the time stand a blank before "UTC".
+    const qsizetype utc = translated.indexOf(u"UTC");
+    if (utc < 5)
         return u"METAR de "_s + code;
-    return u"METAR de "_s + TextOps::Mid(translated, n - 5, 4) + u" UTC"_s;
+    return u"METAR de "_s + translated.mid(utc - 5, 4) + u" UTC"_s;
 }
 
 } // namespace Metar

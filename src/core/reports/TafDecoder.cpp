@@ -15,9 +15,7 @@ using namespace Qt::StringLiterals;
 namespace Taf {
 namespace {
 
-using TextOps::Find;
 using TextOps::LeadingNumber;
-using TextOps::Mid;
 using TextOps::ReplaceAll;
 
 struct Replacement
@@ -159,9 +157,9 @@ QString windPhrase(const QString& t, WindUnit unit)
         if (wind->gust)
             gust = mps ? twoDigitKnots(LeadingNumber(*wind->gust)) : wind->gust->toString();
     } else {
-        phrase += Mid(t, 1, 3) + u"° "_s + speedText(Mid(t, 3, 3));
-        if (const qsizetype g = Find(t, u"G"); g > 1)
-            gust = mps ? twoDigitKnots(LeadingNumber(Mid(t, g + 1, 2))) : Mid(t, g + 1, 2);
+        phrase += t.left(3) + u"° "_s + speedText(QStringView(t).mid(2, 3));
+        if (const qsizetype g = t.indexOf(u'G'); g > 0)
+            gust = mps ? twoDigitKnots(LeadingNumber(QStringView(t).mid(g + 1, 2))) : t.mid(g + 1, 2);
     }
     phrase += u" Kts."_s;
     if (gust)
@@ -173,15 +171,15 @@ QString windPhrase(const QString& t, WindUnit unit)
 // the group has no day-hour part to take; such a token is left as it is.
 std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, QStringView heading)
 {
-    const qsizetype p = Find(t, letters);
-    if (p == 0)
+    const qsizetype p = t.indexOf(letters);
+    if (p < 0)
         return std::nullopt;
-    const qsizetype e = Find(t, u"Z", p);
-    const QString g = e > 0 ? Mid(t, p, e - p) : QString();
+    const qsizetype e = t.indexOf(u'Z', p);
+    const QString g = e >= 0 ? t.mid(p, e - p) : QString();
     const qsizetype slash = g.indexOf(u'/');
     if (g.size() < 7 || slash < 0)
         return std::nullopt;
-    QString value = Mid(g, 3, g.size() - 7);
+    QString value = g.mid(2, g.size() - 7);
     // "M02" is minus two; any other value is shown as it came.
     if (value.size() > 1 && value.startsWith(u'M')
         && std::all_of(value.cbegin() + 1, value.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
@@ -202,9 +200,9 @@ void decodeToken(QString& text, const QString& t, const QString& code)
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TN", u"T° Mini: "))
         replace(*phrase);
     if (t.startsWith(u"FM"))
-        replace(u"A partir du "_s + Mid(t, 3, 2) + u" à "_s + t.mid(4));
+        replace(u"A partir du "_s + t.mid(2, 2) + u" à "_s + t.mid(4));
     if (t.startsWith(u"VV") && !code.contains(u"VV"))
-        replace(u"Plafond "_s + QString::number(LeadingNumber(Mid(t, 3, 3))) + u"00 '"_s);
+        replace(u"Plafond "_s + QString::number(LeadingNumber(QStringView(t).mid(2, 3))) + u"00 '"_s);
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TX", u"T° Maxi: "))
         replace(*phrase);
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TM", u"T° Moyenne: M"))
@@ -263,8 +261,8 @@ QString PeriodPhrase(const QString& group)
 {
     if (group.size() != 9)
         return {};
-    return u" du "_s + Mid(group, 1, 2) + u" à "_s + Mid(group, 3, 2) + u"h00 au "_s + Mid(group, 6, 2) + u" à "_s
-        + Mid(group, 8, 2) + u"h00"_s;
+    return u" du "_s + group.mid(0, 2) + u" à "_s + group.mid(2, 2) + u"h00 au "_s + group.mid(5, 2) + u" à "_s
+        + group.mid(7, 2) + u"h00"_s;
 }
 
 QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code)
@@ -343,21 +341,22 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
 
     QString text = collapseBlankRuns(rawText);
 
-    const qsizetype at = code.isEmpty() ? 0 : Find(text, code);
-    report.codeFound = at > 0;
+    const qsizetype at = code.isEmpty() ? -1 : text.indexOf(code);
+    report.codeFound = at >= 0;
     if (report.codeFound) {
-        text.remove(0, at - 1);
+        text.remove(0, at);
         const QString cutText = text;
 
         // Issue time: up to the first "Z" after the code's blank. Validity: the group after it, running
         // to the end of the text when no blank closes it.
-        const qsizetype b1 = Find(text, u" ", 5);
-        const qsizetype z = b1 > 0 ? Find(text, u"Z", b1) : 0;
-        if (z > 0) {
-            report.issueTimeGroup = trimBlanks(Mid(text, b1, z - b1));
-            if (const qsizetype b2 = Find(text, u" ", z); b2 > 0) {
-                const qsizetype b3 = Find(text, u" ", b2 + 1);
-                report.validityGroup = trimBlanks(Mid(text, b2, (b3 > 0 ? b3 : text.size() + 1) - b2));
+        const qsizetype issueStart = text.indexOf(u' ', 4);
+        const qsizetype issueEnd = issueStart >= 0 ? text.indexOf(u'Z', issueStart) : -1;
+        if (issueEnd >= 0) {
+            report.issueTimeGroup = trimBlanks(text.mid(issueStart, issueEnd - issueStart));
+            if (const qsizetype validityStart = text.indexOf(u' ', issueEnd); validityStart >= 0) {
+                const qsizetype validityEnd = text.indexOf(u' ', validityStart + 1);
+                report.validityGroup
+                    = trimBlanks(text.mid(validityStart, (validityEnd >= 0 ? validityEnd : text.size()) - validityStart));
             }
             // Only the day of the month is compared; a text with no issue time shows nothing that is old.
             report.outOfDate = Expiry::IsOutOfDate(Expiry::DayOfGroup(report.issueTimeGroup), today);
@@ -389,7 +388,7 @@ StyleSpans TafEmphasisSpans(const QString& text)
     StyleSpans spans;
 
     // With no raw forecast in the area there is nothing to grey.
-    if (const qsizetype start = Find(text, u"TAF complet") - 1; start >= 0)
+    if (const qsizetype start = text.indexOf(u"TAF complet"); start >= 0)
         AddSpan(spans, text.size(), start, kRawForecastSpan, false, kGrey);
 
     // A temperature heading through the degree sign after its value: the search starts past the one
@@ -405,12 +404,13 @@ StyleSpans TafEmphasisSpans(const QString& text)
         { u"T° Moyenne:", kBlue },
     } };
     for (const Heading& heading : kHeadings) {
-        const qsizetype start = Find(text, heading.phrase) - 1;
+        const qsizetype start = text.indexOf(heading.phrase);
+        // Without a degree sign the length comes out negative, and no span is added.
         if (start > 0)
-            AddSpan(spans, text.size(), start, Find(text, u"°", start + 5) - start, true, heading.rgb);
+            AddSpan(spans, text.size(), start, text.indexOf(u'°', start + 4) + 1 - start, true, heading.rgb);
     }
 
-    if (const qsizetype start = Find(text, u" Cumulonimbus.") - 1; start > 0)
+    if (const qsizetype start = text.indexOf(u" Cumulonimbus."); start > 0)
         AddSpan(spans, text.size(), start, kCumulonimbusSpan, true, kRed);
 
     return spans;
