@@ -19,7 +19,7 @@ int run(const CommandLine::StationQuery& query)
     if (query.kind == CommandLine::StationQuery::Kind::Near) {
         const Stations::StationGeography& geography = Stations::StationGeography::embedded();
         if (!geography.find(query.text)) {
-            const QString why = table.indexOfCode(query.text) != 0
+            const QString why = table.indexOfCode(query.text).has_value()
                 ? u"la position de la station %1 n'est pas connue"_s.arg(query.text)
                 : u"station inconnue : %1"_s.arg(query.text);
             std::fprintf(stderr, "Ventorix : %s\n", why.toLocal8Bit().constData());

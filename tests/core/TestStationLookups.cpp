@@ -59,7 +59,7 @@ private Q_SLOTS:
     void fillStopsAtTheLastSlot();
     void fillKeepsMalformedEntries();
     void fillReplacesTheContent();
-    void slotsOutOfRange();
+    void indicesOutOfRange();
     void walksOverTheWholeTable();
 };
 
@@ -219,11 +219,11 @@ void TestStationLookups::fillAcceptsCrLfAndBlankLines()
     Stations::StationTable table;
     table.fill(u"\r\nLFPB\\France\\Paris\r\n\r\n\nLFPG\\France\\Paris\r\nSAEZ\\Argentina \\Buenos Aires\r\n"_s);
     QCOMPARE(table.count(), 3);
-    QCOMPARE(table.slot(1), u"LFPB\\France\\Paris"_s);
-    QCOMPARE(table.slot(2), u"LFPG\\France\\Paris"_s);
-    QCOMPARE(table.slot(3), u"SAEZ\\Argentina \\Buenos Aires"_s);
-    QVERIFY(table.slot(4).isEmpty());
-    QCOMPARE(table.city(3), u"Buenos Aires"_s);
+    QCOMPARE(table.entry(0), u"LFPB\\France\\Paris"_s);
+    QCOMPARE(table.entry(1), u"LFPG\\France\\Paris"_s);
+    QCOMPARE(table.entry(2), u"SAEZ\\Argentina \\Buenos Aires"_s);
+    QVERIFY(table.entry(3).isEmpty());
+    QCOMPARE(table.city(2), u"Buenos Aires"_s);
     QCOMPARE(Stations::DescribeStation(table, u"SAEZ"_s), std::optional(u"Buenos Aires (Argentina )"_s));
     QCOMPARE(Stations::CodesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPB"_s, u"LFPG"_s }));
 
@@ -242,8 +242,8 @@ void TestStationLookups::fillStopsAtTheLastSlot()
     Stations::StationTable table;
     table.fill(lines.join(u'\n'));
     QCOMPARE(table.count(), 5000);
-    QCOMPARE(table.slot(5000), lines.at(4999));
-    QVERIFY(table.slot(0).isEmpty());
+    QCOMPARE(table.entry(4999), lines.at(4999));
+    QVERIFY(table.entry(-1).isEmpty());
     QCOMPARE(Stations::CitiesOf(table, u"Country"_s).size(), 5000);
     QCOMPARE(Stations::DescribeStation(table, u"C5000"_s), std::optional(u"City 5000 (Country)"_s));
     QCOMPARE(Stations::DescribeStation(table, u"C5001"_s), std::nullopt);
@@ -255,14 +255,14 @@ void TestStationLookups::fillKeepsMalformedEntries()
     Stations::StationTable table;
     table.fill(u"LFPG\\France\\Paris\nGARBAGE\nXXXX\\OnlyCountry\nAAAA\\A\\B\\C\nLFPO\\France\\Paris"_s);
     QCOMPARE(table.count(), 5);
-    QCOMPARE(table.slot(2), u"GARBAGE"_s);
-    QCOMPARE(table.code(2), u"GARBAGE"_s);
-    QVERIFY(table.country(2).isEmpty());
+    QCOMPARE(table.entry(1), u"GARBAGE"_s);
+    QCOMPARE(table.code(1), u"GARBAGE"_s);
+    QVERIFY(table.country(1).isEmpty());
+    QVERIFY(table.city(1).isEmpty());
+    QCOMPARE(table.code(2), u"XXXX"_s);
+    QCOMPARE(table.country(2), u"OnlyCountry"_s);
     QVERIFY(table.city(2).isEmpty());
-    QCOMPARE(table.code(3), u"XXXX"_s);
-    QCOMPARE(table.country(3), u"OnlyCountry"_s);
-    QVERIFY(table.city(3).isEmpty());
-    QCOMPARE(table.city(4), u"B"_s); // a third separator cuts the city short
+    QCOMPARE(table.city(3), u"B"_s); // a third separator cuts the city short
     QCOMPARE(Stations::CodesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPG"_s, u"LFPO"_s }));
     QCOMPARE(Stations::DescribeStation(table, u"XXXX"_s), std::optional(u" (OnlyCountry)"_s));
     QCOMPARE(Stations::DescribeStation(table, u"LFPO"_s), std::optional(u"Paris (France)"_s));
@@ -276,28 +276,28 @@ void TestStationLookups::fillReplacesTheContent()
     table.fill(u"LFPG\\France\\Paris\nLFPO\\France\\Paris"_s);
     table.fill(u"EGLL\\Uk\\London"_s);
     QCOMPARE(table.count(), 1);
-    QVERIFY(table.slot(2).isEmpty());
+    QVERIFY(table.entry(1).isEmpty());
     QCOMPARE(Stations::DescribeStation(table, u"LFPG"_s), std::nullopt);
     QCOMPARE(Stations::DescribeStation(table, u"EGLL"_s), std::optional(u"London (Uk)"_s));
 }
 
-// ---- Purpose: slot 0 and free slots are empty; a slot outside 0 to 5,000 reads as empty, never crashes ----
+// ---- Purpose: an index before the first entry, past the last or past the capacity reads as empty, never crashes ----
 
-void TestStationLookups::slotsOutOfRange()
+void TestStationLookups::indicesOutOfRange()
 {
     const Stations::StationTable& table = shippedTable();
-    QVERIFY(table.slot(0).isEmpty());
-    QVERIFY(table.slot(4529).isEmpty());
-    QVERIFY(table.slot(5000).isEmpty());
-    for (int index : { -1, 5001, std::numeric_limits<int>::min(), std::numeric_limits<int>::max() }) {
-        QVERIFY(table.slot(index).isEmpty());
+    QVERIFY(table.entry(-1).isEmpty());
+    QVERIFY(table.entry(4528).isEmpty());
+    QVERIFY(table.entry(4999).isEmpty());
+    for (int index : { -2, 5000, std::numeric_limits<int>::min(), std::numeric_limits<int>::max() }) {
+        QVERIFY(table.entry(index).isEmpty());
         QVERIFY(table.code(index).isEmpty());
         QVERIFY(table.country(index).isEmpty());
         QVERIFY(table.city(index).isEmpty());
     }
     Stations::StationTable empty;
-    QVERIFY(empty.slot(0).isEmpty());
-    QVERIFY(empty.slot(1).isEmpty());
+    QVERIFY(empty.entry(-1).isEmpty());
+    QVERIFY(empty.entry(0).isEmpty());
 }
 
 // ---- Purpose: the walks on a small table: last match wins, a country emitted per run ----

@@ -88,10 +88,10 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
 
 StationInfo stationInfo(const Stations::StationTable& table, const QString& code)
 {
-    const int index = table.indexOfCode(code);
-    if (index == 0)
+    const std::optional<int> index = table.indexOfCode(code);
+    if (!index)
         return StationInfo { code, {}, {}, {} };
-    return StationInfo { code, Stations::aerodromeOf(code), table.city(index), table.country(index) };
+    return StationInfo { code, Stations::aerodromeOf(code), table.city(*index), table.country(*index) };
 }
 
 QJsonObject object(const DecodedReport& report, const StationInfo& station)

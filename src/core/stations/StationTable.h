@@ -9,12 +9,12 @@
 
 namespace Stations {
 
-/// The station directory: entries "CODE\Country\City" in slots 1 to count(), slot 0 and the slots after
-/// the last entry empty, up to kSlots slots. Filled once, read-only afterwards.
+/// The station directory: entries "CODE\Country\City" at indices 0 to count() - 1, at most kCapacity of
+/// them. Filled once, read-only afterwards.
 class StationTable
 {
 public:
-    static constexpr int kSlots = 5001;
+    static constexpr int kCapacity = 5000;
 
     /// Fills the table from the entries text, one entry per line; lines beyond the capacity are ignored.
     void fill(const QString& entriesText);
@@ -26,11 +26,12 @@ public:
         fillIfDue();
         return static_cast<int>(m_entries.size());
     }
-    /// Slot @p index (0 to kSlots - 1); empty for slot 0 and free slots.
-    QString slot(int index) const;
+    /// Entry @p index; empty for an index outside 0 to count() - 1.
+    QString entry(int index) const;
 
-    /// Index of the entry whose code is exactly @p code (case and all), or 0.
-    int indexOfCode(const QString& code) const;
+    /// Index of the entry whose code is exactly @p code (case and all); nothing when no entry has it.
+    std::optional<int> indexOfCode(const QString& code) const;
+    /// The parts of entry @p index; empty for an index outside 0 to count() - 1.
     QString code(int index) const;
     QString country(int index) const;
     QString city(int index) const;
@@ -48,7 +49,7 @@ private:
 
     // Filled from a const reader when first read: the window's regions only read the table.
     mutable std::function<QString()> m_dueFill;
-    mutable QStringList m_entries; // slot n is m_entries[n - 1]
+    mutable QStringList m_entries;
     mutable QHash<QString, int> m_byCode;
     mutable quint64 m_stamp = 0;
 };

@@ -38,8 +38,8 @@ bool isLineEnd(QChar c)
 
 QString StationDescription(const Stations::StationTable& table, const QString& code)
 {
-    const int index = table.indexOfCode(code);
-    return index == 0 ? QString() : table.country(index) + u", "_s + table.city(index);
+    const std::optional<int> index = table.indexOfCode(code);
+    return index ? table.country(*index) + u", "_s + table.city(*index) : QString();
 }
 
 QString Title(const Briefing& briefing)
