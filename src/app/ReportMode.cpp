@@ -30,24 +30,24 @@ int run(const CommandLine& line)
     const DecodedReport report = ReportFetcher(services.services()).fetch(request.code, request.type);
 
     Stations::StationTable stations;
-    Stations::FillFromEmbeddedData(stations);
+    Stations::fillFromEmbeddedData(stations);
 
     const auto briefing = [&] {
-        return BriefingDocument::Briefing { report, BriefingDocument::StationDescription(stations, request.code) };
+        return BriefingDocument::Briefing { report, BriefingDocument::stationDescription(stations, request.code) };
     };
     const auto write = [&](QIODevice& device) {
         if (request.format == CommandLine::Format::Pdf)
-            return BriefingFile::WritePdf(briefing(), device);
+            return BriefingFile::writePdf(briefing(), device);
         const QByteArray bytes = request.format == CommandLine::Format::Json
             ? ReportOutput::json(report, ReportOutput::stationInfo(stations, request.code))
             : request.format == CommandLine::Format::Text ? ReportOutput::text(report).toUtf8()
-                                                          : BriefingFile::Html(briefing());
+                                                          : BriefingFile::html(briefing());
         return device.write(bytes) == bytes.size();
     };
     if (!report.fetched()) {
         // Scripts read the cause on stderr whatever the format; a file named by --output keeps what it held.
         QStringList why = report.text.split(u"\r\n"_s);
-        if (why.size() > 1 && why.first() == Failure::ConnectionLine())
+        if (why.size() > 1 && why.first() == Failure::connectionLine())
             why.removeFirst();
         std::fprintf(stderr, "Ventorix : %s\n", why.join(u' ').toLocal8Bit().constData());
         if (!request.output.isEmpty())
@@ -57,7 +57,7 @@ int run(const CommandLine& line)
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly) || !write(out) || !out.flush())
             return 1;
-    } else if (const QString error = BriefingFile::Save(request.output, write); !error.isEmpty()) {
+    } else if (const QString error = BriefingFile::save(request.output, write); !error.isEmpty()) {
         std::fprintf(stderr, "Ventorix : %s\n", error.toLocal8Bit().constData());
         return 1;
     }

@@ -13,7 +13,7 @@ namespace StationQueryMode {
 int run(const CommandLine::StationQuery& query)
 {
     Stations::StationTable table;
-    Stations::FillFromEmbeddedData(table);
+    Stations::fillFromEmbeddedData(table);
     const bool json = query.format == CommandLine::Format::Json;
     QByteArray bytes;
     if (query.kind == CommandLine::StationQuery::Kind::Near) {

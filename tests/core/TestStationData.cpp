@@ -30,9 +30,9 @@ struct Loaded
     QStringList allCodes; // A-K list, then L-Z list
 
     Loaded()
-        : data(Stations::LoadEmbeddedStationData())
+        : data(Stations::loadEmbeddedData())
     {
-        Stations::FillFromEmbeddedData(table);
+        Stations::fillFromEmbeddedData(table);
         for (int i = 0; i < table.count(); ++i)
             entries.append(Entry { table.code(i), table.country(i), table.city(i) });
         allCodes = data.codesAToK + data.codesLToZ;
@@ -131,7 +131,7 @@ void TestStationData::slotsAndCount()
     QVERIFY(table.entry(-1).isEmpty());
     for (int i = 4528; i < 5000; ++i)
         QVERIFY2(table.entry(i).isEmpty(), qPrintable(QString::number(i)));
-    // FillFromEmbeddedData fills from the same text LoadEmbeddedStationData gives, with nothing dropped or added.
+    // Stations::fillFromEmbeddedData fills from the same text Stations::loadEmbeddedData gives, with nothing dropped or added.
     QCOMPARE(loaded().data.entries.count(u'\n'), 4528);
     for (int i = 0; i < 4528; ++i)
         QVERIFY2(!table.entry(i).isEmpty(), qPrintable(QString::number(i)));
@@ -179,7 +179,7 @@ void TestStationData::countries()
     QCOMPARE(QSet<QString>(runs.begin(), runs.end()).size(), 229); // no country comes back after another
     QCOMPARE(runs.first(), u"Afghanistan"_s);
     QCOMPARE(runs.last(), u"Zimbabwe"_s);
-    QCOMPARE(Stations::Countries(loaded().table), runs);
+    QCOMPARE(Stations::countries(loaded().table), runs);
     // No two names differ only by case or apostrophes, so the folded order never mixes two countries.
     QSet<QString> folded;
     for (const QString& name : runs)
@@ -233,7 +233,7 @@ void TestStationData::largestRuns()
 
 void TestStationData::trailingSpaceCountries()
 {
-    const QStringList countries = Stations::Countries(loaded().table);
+    const QStringList countries = Stations::countries(loaded().table);
     QStringList trailing;
     for (const QString& name : countries) {
         QVERIFY2(!name.startsWith(u' ') && !name.endsWith(u"  "_s), qPrintable(name));
@@ -324,7 +324,7 @@ void TestStationData::tableOrder()
     }
     // Known pairs where the folded comparison decides.
     const Stations::StationTable& table = loaded().table;
-    const QStringList countries = Stations::Countries(table);
+    const QStringList countries = Stations::countries(table);
     QVERIFY(countries.indexOf(u"Uruguay"_s) < countries.indexOf(u"USA"_s));
     const auto firstOfCity = [&](const QString& city) {
         for (qsizetype i = 0; i < entries.size(); ++i) {

@@ -15,7 +15,7 @@ const StationTable& shippedTable()
 {
     static const StationTable table = [] {
         StationTable filled;
-        FillFromEmbeddedData(filled);
+        Stations::fillFromEmbeddedData(filled);
         return filled;
     }();
     return table;

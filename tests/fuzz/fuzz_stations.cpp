@@ -19,16 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // The entry found for a code has that code, and a description.
         const std::optional<int> found = table.indexOfCode(table.code(i));
         FUZZ_CHECK(found && table.code(*found) == table.code(i));
-        FUZZ_CHECK(Stations::DescribeStation(table, table.code(i)).has_value());
+        FUZZ_CHECK(Stations::describe(table, table.code(i)).has_value());
     }
-    FUZZ_CHECK(Stations::DescribeStation(table, query).has_value() == table.indexOfCode(query).has_value());
-    const QStringList countries = Stations::Countries(table);
+    FUZZ_CHECK(Stations::describe(table, query).has_value() == table.indexOfCode(query).has_value());
+    const QStringList countries = Stations::countries(table);
     if (!countries.isEmpty()) {
-        const QStringList cities = Stations::CitiesOf(table, countries.first());
+        const QStringList cities = Stations::citiesOf(table, countries.first());
         FUZZ_CHECK(!cities.isEmpty());
-        FUZZ_CHECK(!Stations::CodesOf(table, countries.first(), cities.first()).isEmpty());
+        FUZZ_CHECK(!Stations::codesOf(table, countries.first(), cities.first()).isEmpty());
     }
-    for (const QString& code : Stations::SearchCodes(codes, codes, query))
+    for (const QString& code : Stations::searchCodes(codes, codes, query))
         FUZZ_CHECK(code.contains(query));
     return 0;
 }

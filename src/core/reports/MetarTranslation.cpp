@@ -144,11 +144,11 @@ void applyPatternRow(QString& text, const PatternRow& row, const QRegularExpress
 
 } // namespace
 
-QString TranslateMetar(const QString& text)
+QString translate(const QString& text)
 {
     QString result = text;
     for (const Replacement& row : kMetarReplacements)
-        TextOps::ReplaceAll(result, row.find, row.replaceWith);
+        TextOps::replaceAll(result, row.find, row.replaceWith);
     static const std::array<QRegularExpression, kFrenchRows.size()> patterns = [] {
         std::array<QRegularExpression, kFrenchRows.size()> compiled;
         for (size_t i = 0; i < kFrenchRows.size(); ++i)
@@ -160,7 +160,7 @@ QString TranslateMetar(const QString& text)
     return result;
 }
 
-QString MetarTitle(const QString& translated, const QString& code)
+QString title(const QString& translated, const QString& code)
 {
     // The four digits of the time stand a blank before "UTC".
     const qsizetype utc = translated.indexOf(u"UTC");

@@ -55,9 +55,9 @@ void markNotamStarts(QString& text, QStringView opening, const QString& code)
 
 } // namespace
 
-QString CutNotams(const QString& pageText, const QString& code)
+QString cut(const QString& pageText, const QString& code)
 {
-    using TextOps::ReplaceAll;
+    using TextOps::replaceAll;
 
     // Without the start marker the cut starts one character short of where a marker opening the page
     // would have it start.
@@ -78,7 +78,7 @@ QString CutNotams(const QString& pageText, const QString& code)
     }
 
     // A longer run of hyphens keeps its excess after the tag.
-    ReplaceAll(text, kRuleLine, QString(kSeparator + u" (Fin)"_s));
+    replaceAll(text, kRuleLine, QString(kSeparator + u" (Fin)"_s));
     return text;
 }
 

@@ -15,8 +15,8 @@ using namespace Qt::StringLiterals;
 namespace Taf {
 namespace {
 
-using TextOps::LeadingNumber;
-using TextOps::ReplaceAll;
+using TextOps::leadingNumber;
+using TextOps::replaceAll;
 
 struct Replacement
 {
@@ -145,7 +145,7 @@ QString windPhrase(const QString& t, WindUnit unit)
 {
     const bool mps = unit == WindUnit::MetresPerSecond;
     const auto speedText = [mps](QStringView digits) {
-        const int n = LeadingNumber(digits);
+        const int n = leadingNumber(digits);
         return mps ? twoDigitKnots(n) : QString::number(n);
     };
     QString phrase = u"Vent du "_s;
@@ -155,11 +155,11 @@ QString windPhrase(const QString& t, WindUnit unit)
         phrase += wind->direction == u"VRB" ? u"VRB"_s : wind->direction.toString() + u"° "_s;
         phrase += speedText(wind->speed);
         if (wind->gust)
-            gust = mps ? twoDigitKnots(LeadingNumber(*wind->gust)) : wind->gust->toString();
+            gust = mps ? twoDigitKnots(leadingNumber(*wind->gust)) : wind->gust->toString();
     } else {
         phrase += t.left(3) + u"° "_s + speedText(QStringView(t).mid(2, 3));
         if (const qsizetype g = t.indexOf(u'G'); g > 0)
-            gust = mps ? twoDigitKnots(LeadingNumber(QStringView(t).mid(g + 1, 2))) : t.mid(g + 1, 2);
+            gust = mps ? twoDigitKnots(leadingNumber(QStringView(t).mid(g + 1, 2))) : t.mid(g + 1, 2);
     }
     phrase += u" Kts."_s;
     if (gust)
@@ -192,7 +192,7 @@ std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, 
 // Every check looks at the token as it came, so one token may be rewritten by several.
 void decodeToken(QString& text, const QString& t, const QString& code)
 {
-    const auto replace = [&](const QString& phrase) { ReplaceAll(text, t, phrase); };
+    const auto replace = [&](const QString& phrase) { replaceAll(text, t, phrase); };
     if (t.size() >= 7 && t.contains(u"KT"))
         replace(windPhrase(t, WindUnit::Knots));
     if (t.size() >= 7 && t.contains(u"MPS"))
@@ -202,13 +202,13 @@ void decodeToken(QString& text, const QString& t, const QString& code)
     if (t.startsWith(u"FM"))
         replace(u"A partir du "_s + t.mid(2, 2) + u" à "_s + t.mid(4));
     if (t.startsWith(u"VV") && !code.contains(u"VV"))
-        replace(u"Plafond "_s + QString::number(LeadingNumber(QStringView(t).mid(2, 3))) + u"00 '"_s);
+        replace(u"Plafond "_s + QString::number(leadingNumber(QStringView(t).mid(2, 3))) + u"00 '"_s);
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TX", u"T° Maxi: "))
         replace(*phrase);
     if (const std::optional<QString> phrase = temperaturePhrase(t, u"TM", u"T° Moyenne: M"))
         replace(*phrase);
     if (t.size() == 9 && t.at(4) == u'/')
-        replace(PeriodPhrase(t));
+        replace(periodPhrase(t));
 }
 
 // What halving every run of blanks kBlankRunHalvings times over gives (a run of n becomes n / 32 rounded up),
@@ -257,7 +257,7 @@ constexpr qsizetype kCumulonimbusSpan = 15; // the phrase and the character afte
 
 } // namespace
 
-QString PeriodPhrase(const QString& group)
+QString periodPhrase(const QString& group)
 {
     if (group.size() != 9)
         return {};
@@ -265,7 +265,7 @@ QString PeriodPhrase(const QString& group)
         + group.mid(7, 2) + u"h00"_s;
 }
 
-QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code)
+QString decode(const QString& workingText, const QStringList& tokens, const QString& code)
 {
     // The code that opens the text is held aside during the per-token rules: a replace-all started by
     // another token (a stray "FM" against FMEE) would otherwise reach into it.
@@ -288,12 +288,12 @@ QString DecodeTaf(const QString& workingText, const QStringList& tokens, const Q
 
     for (const Replacement& row : kTafReplacements) {
         if (row.guard.isEmpty() || !code.contains(row.guard))
-            ReplaceAll(text, row.find, row.replaceWith);
+            replaceAll(text, row.find, row.replaceWith);
     }
     return text;
 }
 
-QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, const QString& code)
+QString decodeLong(const QString& workingText, const QStringList& tokens, const QString& code)
 {
     // Every rule rewrites the whole text, once per distinct group: fine for a forecast, whose file holds
     // a few kilobytes, but a long run of distinct groups (a wrong file, a page of megabytes) would take
@@ -313,7 +313,7 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
         length += token.size() + 1;
     }
     if (workingText.size() <= limit)
-        return DecodeTaf(workingText, tokens, code);
+        return decode(workingText, tokens, code);
     const qsizetype cut = std::max<qsizetype>(workingText.lastIndexOf(u' ', limit), 0);
     QStringList headTokens;
     length = 0;
@@ -323,7 +323,7 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
             break;
         headTokens.append(token);
     }
-    const QString head = DecodeTaf(workingText.left(cut), headTokens, code);
+    const QString head = decode(workingText.left(cut), headTokens, code);
     QString decoded;
     decoded.reserve(head.size() + workingText.size() - cut);
     decoded.append(head);
@@ -331,7 +331,7 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
     return decoded;
 }
 
-TafReport BuildTafReport(const QString& rawText, const QString& code, const QDate& today)
+TafReport buildReport(const QString& rawText, const QString& code, const QDate& today)
 {
     TafReport report;
     report.rawEmpty = rawText.isEmpty();
@@ -359,20 +359,20 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
                     = trimBlanks(text.mid(validityStart, (validityEnd >= 0 ? validityEnd : text.size()) - validityStart));
             }
             // Only the day of the month is compared; a text with no issue time shows nothing that is old.
-            report.outOfDate = Expiry::IsOutOfDate(Expiry::DayOfGroup(report.issueTimeGroup), today);
+            report.outOfDate = Expiry::isOutOfDate(Expiry::dayOfGroup(report.issueTimeGroup), today);
         }
-        report.titlePeriod = PeriodPhrase(report.validityGroup);
+        report.titlePeriod = periodPhrase(report.validityGroup);
 
-        ReplaceAll(text, report.validityGroup, u"");
+        replaceAll(text, report.validityGroup, u"");
         // An empty issue time would make this remove every "Z" of the forecast.
         if (!report.issueTimeGroup.isEmpty())
-            ReplaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
+            replaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
         report.workingText = text;
         // Past the length limit no decoding uses a group beyond the first blank after it: a page of
         // megabytes is not split into a million groups that nothing reads.
         const qsizetype tokensEnd = text.size() > kDecodedLimit ? cutText.indexOf(u' ', kDecodedLimit) : -1;
         report.tokens = tokensEnd < 0 ? cutText.split(u' ') : cutText.left(tokensEnd).split(u' ');
-        report.decoded = DecodeLongTaf(text, report.tokens, code);
+        report.decoded = decodeLong(text, report.tokens, code);
         report.title += report.titlePeriod;
     } else {
         report.workingText = text;
@@ -383,13 +383,13 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
     return report;
 }
 
-StyleSpans TafEmphasisSpans(const QString& text)
+StyleSpans emphasisSpans(const QString& text)
 {
     StyleSpans spans;
 
     // With no raw forecast in the area there is nothing to grey.
     if (const qsizetype start = text.indexOf(u"TAF complet"); start >= 0)
-        AddSpan(spans, text.size(), start, kRawForecastSpan, false, kGrey);
+        addSpan(spans, text.size(), start, kRawForecastSpan, false, kGrey);
 
     // A temperature heading through the degree sign after its value: the search starts past the one
     // inside the heading.
@@ -407,11 +407,11 @@ StyleSpans TafEmphasisSpans(const QString& text)
         const qsizetype start = text.indexOf(heading.phrase);
         // Without a degree sign the length comes out negative, and no span is added.
         if (start > 0)
-            AddSpan(spans, text.size(), start, text.indexOf(u'°', start + 4) + 1 - start, true, heading.rgb);
+            addSpan(spans, text.size(), start, text.indexOf(u'°', start + 4) + 1 - start, true, heading.rgb);
     }
 
     if (const qsizetype start = text.indexOf(u" Cumulonimbus."); start > 0)
-        AddSpan(spans, text.size(), start, kCumulonimbusSpan, true, kRed);
+        addSpan(spans, text.size(), start, kCumulonimbusSpan, true, kRed);
 
     return spans;
 }

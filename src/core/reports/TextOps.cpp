@@ -2,7 +2,7 @@
 
 namespace TextOps {
 
-int LeadingNumber(QStringView text)
+int leadingNumber(QStringView text)
 {
     // Saturate instead of overflowing: a run of digits longer than any real group is not a day or a speed.
     qint64 value = 0;
@@ -34,7 +34,7 @@ qsizetype nextMatch(QStringView source, QStringView find, qsizetype from)
 
 } // namespace
 
-void ReplaceAll(QString& text, QStringView find, QStringView replaceWith)
+void replaceAll(QString& text, QStringView find, QStringView replaceWith)
 {
     if (find.isEmpty() || text.size() < find.size())
         return;

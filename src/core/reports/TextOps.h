@@ -7,10 +7,10 @@
 namespace TextOps {
 
 /// Value of the leading decimal digits of @p text; 0 when it does not start with a digit.
-int LeadingNumber(QStringView text);
+int leadingNumber(QStringView text);
 
 /// Replaces every non-overlapping occurrence of @p find, left to right, without re-reading inserted text.
 /// An empty @p find leaves the text alone.
-void ReplaceAll(QString& text, QStringView find, QStringView replaceWith);
+void replaceAll(QString& text, QStringView find, QStringView replaceWith);
 
 } // namespace TextOps

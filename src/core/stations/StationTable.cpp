@@ -102,7 +102,7 @@ QString StationTable::city(int index) const
     return part(entry(index), 2);
 }
 
-std::optional<QString> DescribeStation(const StationTable& table, const QString& code)
+std::optional<QString> describe(const StationTable& table, const QString& code)
 {
     const std::optional<int> index = table.indexOfCode(code);
     if (!index)
@@ -110,7 +110,7 @@ std::optional<QString> DescribeStation(const StationTable& table, const QString&
     return table.city(*index) + u" ("_s + table.country(*index) + u')';
 }
 
-QStringList Countries(const StationTable& table)
+QStringList countries(const StationTable& table)
 {
     QStringList countries;
     std::optional<QString> previous;
@@ -123,7 +123,7 @@ QStringList Countries(const StationTable& table)
     return countries;
 }
 
-QStringList CitiesOf(const StationTable& table, const QString& country)
+QStringList citiesOf(const StationTable& table, const QString& country)
 {
     // A city with three airports is one choice; its codes come after it is chosen.
     QStringList cities;
@@ -137,7 +137,7 @@ QStringList CitiesOf(const StationTable& table, const QString& country)
     return cities;
 }
 
-QStringList CodesOf(const StationTable& table, const QString& country, const QString& city)
+QStringList codesOf(const StationTable& table, const QString& country, const QString& city)
 {
     QStringList codes;
     for (int i = 0; i < table.count(); ++i) {
@@ -147,7 +147,7 @@ QStringList CodesOf(const StationTable& table, const QString& country, const QSt
     return codes;
 }
 
-QStringList SearchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query)
+QStringList searchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query)
 {
     QStringList found;
     for (const QStringList* list : { &firstList, &secondList }) {
@@ -178,23 +178,23 @@ static QStringList readCodes(const QString& path)
     return codes;
 }
 
-StationData LoadEmbeddedStationData()
+StationData loadEmbeddedData()
 {
-    return StationData { readResource(u":/data/stations.txt"_s), LoadEmbeddedCodes(CodeHalf::AToK),
-        LoadEmbeddedCodes(CodeHalf::LToZ) };
+    return StationData { readResource(u":/data/stations.txt"_s), loadEmbeddedCodes(CodeHalf::AToK),
+        loadEmbeddedCodes(CodeHalf::LToZ) };
 }
 
-QStringList LoadEmbeddedCodes(CodeHalf half)
+QStringList loadEmbeddedCodes(CodeHalf half)
 {
     return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
 }
 
-void FillFromEmbeddedData(StationTable& table)
+void fillFromEmbeddedData(StationTable& table)
 {
     table.fill(readResource(u":/data/stations.txt"_s));
 }
 
-void FillFromEmbeddedDataOnFirstUse(StationTable& table)
+void fillFromEmbeddedDataOnFirstUse(StationTable& table)
 {
     table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_s); });
 }

@@ -55,19 +55,19 @@ private:
 };
 
 /// City + " (" + country + ")" of the entry for @p code, or nothing when no entry has that code.
-std::optional<QString> DescribeStation(const StationTable& table, const QString& code);
+std::optional<QString> describe(const StationTable& table, const QString& code);
 
 /// Country names in table order, each once.
-QStringList Countries(const StationTable& table);
+QStringList countries(const StationTable& table);
 
 /// The cities of @p country, each once, in the order of their first entry in the table.
-QStringList CitiesOf(const StationTable& table, const QString& country);
+QStringList citiesOf(const StationTable& table, const QString& country);
 
 /// The code of every entry of @p country and @p city, in table order.
-QStringList CodesOf(const StationTable& table, const QString& country, const QString& city);
+QStringList codesOf(const StationTable& table, const QString& country, const QString& city);
 
 /// Every code of @p firstList, then of @p secondList, that contains @p query (exact, case-sensitive).
-QStringList SearchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query);
+QStringList searchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query);
 
 /// Station table and code lists shipped with the program.
 struct StationData
@@ -78,19 +78,19 @@ struct StationData
 };
 
 /// Loads the data embedded in the program.
-StationData LoadEmbeddedStationData();
+StationData loadEmbeddedData();
 
 /// The two halves of the code lists shipped with the program.
 enum class CodeHalf { AToK, LToZ };
 
 /// Loads one code list embedded in the program, without the station table.
-QStringList LoadEmbeddedCodes(CodeHalf half);
+QStringList loadEmbeddedCodes(CodeHalf half);
 
 /// Fills the table from the embedded data.
-void FillFromEmbeddedData(StationTable& table);
+void fillFromEmbeddedData(StationTable& table);
 
 /// Fills the table from the embedded data when it is first read: the window shows its first report without
 /// waiting for a directory it may not need.
-void FillFromEmbeddedDataOnFirstUse(StationTable& table);
+void fillFromEmbeddedDataOnFirstUse(StationTable& table);
 
 } // namespace Stations
