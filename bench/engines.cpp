@@ -50,13 +50,11 @@ int main()
                        .arg(i % 40, 2, 10, QLatin1Char('0'))
                        .arg(10 + i % 80);
     }
-    report(
-        "TAF, 200 KB of change groups", 1000.0 * medianMs(11, [&] { Taf::buildReport(longTaf, u"LFPG"_s, today); }));
+    report("TAF, 200 KB of change groups", 1000.0 * medianMs(11, [&] { Taf::buildReport(longTaf, u"LFPG"_s, today); }));
     QString hugeTaf = taf;
     for (int i = 0; hugeTaf.size() < 8 * 1024 * 1024; ++i)
         hugeTaf += u"BECMG %1/%2 %3KT "_s.arg(1000 + i % 9000).arg(i).arg(i, 5, 10, QLatin1Char('0'));
-    report(
-        "TAF, 8 MiB of distinct groups", 1000.0 * medianMs(3, [&] { Taf::buildReport(hugeTaf, u"LFPG"_s, today); }));
+    report("TAF, 8 MiB of distinct groups", 1000.0 * medianMs(3, [&] { Taf::buildReport(hugeTaf, u"LFPG"_s, today); }));
     // The worst texts for the decoder: every group distinct and rewritten (each once cost a pass over the
     // whole text), at the largest size decoded in full and at the largest size the downloader accepts.
     const auto distinctGroups = [&](qsizetype size, const QString& pattern) {
@@ -71,11 +69,11 @@ int main()
             1000.0 * medianMs(3, [&] { Taf::buildReport(text, u"LFPG"_s, today); }));
     }
     const QString hugeFm = distinctGroups(8 * 1024 * 1024, u"FM%1 "_s);
-    report("TAF, 8 MiB of distinct FM groups",
-        1000.0 * medianMs(3, [&] { Taf::buildReport(hugeFm, u"LFPG"_s, today); }));
+    report(
+        "TAF, 8 MiB of distinct FM groups", 1000.0 * medianMs(3, [&] { Taf::buildReport(hugeFm, u"LFPG"_s, today); }));
     const QString blankPairs = taf + repeatTo(u"FM1  "_s, 8 * 1024 * 1024);
-    report("TAF, 8 MiB of double blanks",
-        1000.0 * medianMs(3, [&] { Taf::buildReport(blankPairs, u"LFPG"_s, today); }));
+    report(
+        "TAF, 8 MiB of double blanks", 1000.0 * medianMs(3, [&] { Taf::buildReport(blankPairs, u"LFPG"_s, today); }));
     const QString repeatedTaf = repeatTo(taf, k200KB);
     report("TAF, 200 KB of repeated forecasts",
         1000.0 * medianMs(11, [&] { Taf::buildReport(repeatedTaf, u"LFPG"_s, today); }));
@@ -93,7 +91,7 @@ int main()
           u"conditions: mostly cloudy Weather: light rain Temperature: 50 F (10 C) Dew Point: 42 F (6 C) "
           u"Relative Humidity: 75% Pressure (altimeter): 29.94 in. Hg (1014 hPa) ob: LFPG 061930Z "
           u"31008KT 9999 -RA BKN020 10/06 Q1014 NOSIG cycle: 19 "_s;
-    report("METAR translation and styling",
-        1000.0 * medianMs(2000, [&] { Metar::styleSpans(Metar::translate(metar)); }));
+    report(
+        "METAR translation and styling", 1000.0 * medianMs(2000, [&] { Metar::styleSpans(Metar::translate(metar)); }));
     return 0;
 }

@@ -131,7 +131,8 @@ void TestStationData::slotsAndCount()
     QVERIFY(table.entry(-1).isEmpty());
     for (int i = 4528; i < 5000; ++i)
         QVERIFY2(table.entry(i).isEmpty(), qPrintable(QString::number(i)));
-    // Stations::fillFromEmbeddedData fills from the same text Stations::loadEmbeddedData gives, with nothing dropped or added.
+    // Stations::fillFromEmbeddedData fills from the same text Stations::loadEmbeddedData gives, with nothing dropped or
+    // added.
     QCOMPARE(loaded().data.entries.count(u'\n'), 4528);
     for (int i = 0; i < 4528; ++i)
         QVERIFY2(!table.entry(i).isEmpty(), qPrintable(QString::number(i)));
