@@ -13,9 +13,9 @@ int dayOfGroup(const QString& group)
 
 bool isOutOfDate(int reportDay, const QDate& today)
 {
-    const int d0 = today.day();
-    const int d1 = today.addDays(-1).day();
-    return std::abs(d0 - reportDay) > 1 && std::abs(d1 - reportDay) > 1;
+    const int todayDay = today.day();
+    const int yesterdayDay = today.addDays(-1).day();
+    return std::abs(todayDay - reportDay) > 1 && std::abs(yesterdayDay - reportDay) > 1;
 }
 
 bool isMoreThanTwoDaysOld(const QDateTime& reportUtc, const QDate& today)

@@ -14,10 +14,10 @@ constexpr const char16_t* kDefaultWeatherBase = u"https://tgftp.nws.noaa.gov";
 // A base given with a trailing slash must not produce "//data/...".
 QString trimmedBase(const QString& base)
 {
-    QString b = base.trimmed();
-    while (b.endsWith(u'/'))
-        b.chop(1);
-    return b;
+    QString trimmed = base.trimmed();
+    while (trimmed.endsWith(u'/'))
+        trimmed.chop(1);
+    return trimmed;
 }
 
 // Scheme, host, port and path are all a base may hold; @p queryAllowed lets a full address carry its query.

@@ -99,10 +99,10 @@ QString twoDigitKnots(int metresPerSecond)
 
 qsizetype digitsAt(QStringView text, qsizetype from)
 {
-    qsizetype n = 0;
-    while (from + n < text.size() && text[from + n] >= u'0' && text[from + n] <= u'9')
-        ++n;
-    return n;
+    qsizetype count = 0;
+    while (from + count < text.size() && text[from + count] >= u'0' && text[from + count] <= u'9')
+        ++count;
+    return count;
 }
 
 struct WindGroup
@@ -114,25 +114,25 @@ struct WindGroup
 
 // dddff[Gff]unit with a three-digit direction or VRB and two- or three-digit speed and gust. What
 // follows the unit is ignored, as the fixed-position reading below ignores it.
-std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
+std::optional<WindGroup> readWindGroup(QStringView group, QStringView unit)
 {
-    const QStringView direction = t.left(3);
-    if (direction != u"VRB" && digitsAt(t, 0) < 3)
+    const QStringView direction = group.left(3);
+    if (direction != u"VRB" && digitsAt(group, 0) < 3)
         return std::nullopt;
     qsizetype i = 3;
-    const qsizetype speedDigits = digitsAt(t, i);
+    const qsizetype speedDigits = digitsAt(group, i);
     if (speedDigits < 2 || speedDigits > 3)
         return std::nullopt;
-    WindGroup wind { direction, t.mid(i, speedDigits), std::nullopt };
+    WindGroup wind { direction, group.mid(i, speedDigits), std::nullopt };
     i += speedDigits;
-    if (i < t.size() && t[i] == u'G') {
-        const qsizetype gustDigits = digitsAt(t, i + 1);
+    if (i < group.size() && group[i] == u'G') {
+        const qsizetype gustDigits = digitsAt(group, i + 1);
         if (gustDigits < 2 || gustDigits > 3)
             return std::nullopt;
-        wind.gust = t.mid(i + 1, gustDigits);
+        wind.gust = group.mid(i + 1, gustDigits);
         i += 1 + gustDigits;
     }
-    if (!t.mid(i).startsWith(unit))
+    if (!group.mid(i).startsWith(unit))
         return std::nullopt;
     return wind;
 }
@@ -141,25 +141,25 @@ std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
 // after the first "G") only holds for a direction ending in 0 with two-digit speed and gust. A
 // well-formed group is read by its parts instead, which gives the same text for those and reads VRB05KT
 // and 270105G120KT right; anything else keeps the fixed-position reading.
-QString windPhrase(const QString& t, WindUnit unit)
+QString windPhrase(const QString& group, WindUnit unit)
 {
     const bool mps = unit == WindUnit::MetresPerSecond;
     const auto speedText = [mps](QStringView digits) {
-        const int n = leadingNumber(digits);
-        return mps ? twoDigitKnots(n) : QString::number(n);
+        const int speed = leadingNumber(digits);
+        return mps ? twoDigitKnots(speed) : QString::number(speed);
     };
     QString phrase = u"Vent du "_s;
     std::optional<QString> gust;
-    if (const std::optional<WindGroup> wind = readWindGroup(t, mps ? u"MPS" : u"KT")) {
+    if (const std::optional<WindGroup> wind = readWindGroup(group, mps ? u"MPS" : u"KT")) {
         // No degree sign for VRB: the table turns "Vent du VRB" into "Vent variable ".
         phrase += wind->direction == u"VRB" ? u"VRB"_s : wind->direction.toString() + u"° "_s;
         phrase += speedText(wind->speed);
         if (wind->gust)
             gust = mps ? twoDigitKnots(leadingNumber(*wind->gust)) : wind->gust->toString();
     } else {
-        phrase += t.left(3) + u"° "_s + speedText(QStringView(t).mid(2, 3));
-        if (const qsizetype g = t.indexOf(u'G'); g > 0)
-            gust = mps ? twoDigitKnots(leadingNumber(QStringView(t).mid(g + 1, 2))) : t.mid(g + 1, 2);
+        phrase += group.left(3) + u"° "_s + speedText(QStringView(group).mid(2, 3));
+        if (const qsizetype gustAt = group.indexOf(u'G'); gustAt > 0)
+            gust = mps ? twoDigitKnots(leadingNumber(QStringView(group).mid(gustAt + 1, 2))) : group.mid(gustAt + 1, 2);
     }
     phrase += u" Kts."_s;
     if (gust)
@@ -169,46 +169,46 @@ QString windPhrase(const QString& t, WindUnit unit)
 
 // "TNM02/1606Z" gives CR LF "T° Mini: -2° le 16 à 06h00 Z". Nothing when the letters are absent or
 // the group has no day-hour part to take; such a token is left as it is.
-std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, QStringView heading)
+std::optional<QString> temperaturePhrase(const QString& token, QStringView letters, QStringView heading)
 {
-    const qsizetype p = t.indexOf(letters);
-    if (p < 0)
+    const qsizetype lettersAt = token.indexOf(letters);
+    if (lettersAt < 0)
         return std::nullopt;
-    const qsizetype e = t.indexOf(u'Z', p);
-    const QString g = e >= 0 ? t.mid(p, e - p) : QString();
-    const qsizetype slash = g.indexOf(u'/');
-    if (g.size() < 7 || slash < 0)
+    const qsizetype zuluAt = token.indexOf(u'Z', lettersAt);
+    const QString group = zuluAt >= 0 ? token.mid(lettersAt, zuluAt - lettersAt) : QString();
+    const qsizetype slash = group.indexOf(u'/');
+    if (group.size() < 7 || slash < 0)
         return std::nullopt;
-    QString value = g.mid(2, g.size() - 7);
+    QString value = group.mid(2, group.size() - 7);
     // "M02" is minus two; any other value is shown as it came.
     if (value.size() > 1 && value.startsWith(u'M')
         && std::all_of(value.cbegin() + 1, value.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         value = QString::number(-value.mid(1).toInt());
-    const QString dayHour = g.mid(slash + 1);
+    const QString dayHour = group.mid(slash + 1);
     return u"\r\n"_s + heading.toString() + value + u"° le "_s + dayHour.left(2) + u" à "_s + dayHour.right(2)
         + u"h00 Z"_s;
 }
 
 // Every check looks at the token as it came, so one token may be rewritten by several.
-void decodeToken(QString& text, const QString& t, const QString& code)
+void decodeToken(QString& text, const QString& token, const QString& code)
 {
-    const auto replace = [&](const QString& phrase) { replaceAll(text, t, phrase); };
-    if (t.size() >= 7 && t.contains(u"KT"))
-        replace(windPhrase(t, WindUnit::Knots));
-    if (t.size() >= 7 && t.contains(u"MPS"))
-        replace(windPhrase(t, WindUnit::MetresPerSecond));
-    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TN", u"T° Mini: "))
+    const auto replace = [&](const QString& phrase) { replaceAll(text, token, phrase); };
+    if (token.size() >= 7 && token.contains(u"KT"))
+        replace(windPhrase(token, WindUnit::Knots));
+    if (token.size() >= 7 && token.contains(u"MPS"))
+        replace(windPhrase(token, WindUnit::MetresPerSecond));
+    if (const std::optional<QString> phrase = temperaturePhrase(token, u"TN", u"T° Mini: "))
         replace(*phrase);
-    if (t.startsWith(u"FM"))
-        replace(u"A partir du "_s + t.mid(2, 2) + u" à "_s + t.mid(4));
-    if (t.startsWith(u"VV") && !code.contains(u"VV"))
-        replace(u"Plafond "_s + QString::number(leadingNumber(QStringView(t).mid(2, 3))) + u"00 '"_s);
-    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TX", u"T° Maxi: "))
+    if (token.startsWith(u"FM"))
+        replace(u"A partir du "_s + token.mid(2, 2) + u" à "_s + token.mid(4));
+    if (token.startsWith(u"VV") && !code.contains(u"VV"))
+        replace(u"Plafond "_s + QString::number(leadingNumber(QStringView(token).mid(2, 3))) + u"00 '"_s);
+    if (const std::optional<QString> phrase = temperaturePhrase(token, u"TX", u"T° Maxi: "))
         replace(*phrase);
-    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TM", u"T° Moyenne: M"))
+    if (const std::optional<QString> phrase = temperaturePhrase(token, u"TM", u"T° Moyenne: M"))
         replace(*phrase);
-    if (t.size() == 9 && t.at(4) == u'/')
-        replace(periodPhrase(t));
+    if (token.size() == 9 && token.at(4) == u'/')
+        replace(periodPhrase(token));
 }
 
 // What halving every run of blanks kBlankRunHalvings times over gives (a run of n becomes n / 32 rounded up),
@@ -277,12 +277,12 @@ QString decode(const QString& workingText, const QStringList& tokens, const QStr
     // phrase's edge). Skipping it spares a long, repetitive text one pass over the whole text per repeat.
     QSet<QString> examined;
     for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const QString& t = tokens.at(i);
-        const bool isCode = t == code || (i == 0 && kept > 0 && t.startsWith(code));
-        if (t.isEmpty() || isCode || examined.contains(t))
+        const QString& token = tokens.at(i);
+        const bool isCode = token == code || (i == 0 && kept > 0 && token.startsWith(code));
+        if (token.isEmpty() || isCode || examined.contains(token))
             continue;
-        examined.insert(t);
-        decodeToken(text, t, code);
+        examined.insert(token);
+        decodeToken(text, token, code);
     }
     text.prepend(QStringView(workingText).left(kept));
 
@@ -355,8 +355,8 @@ TafReport buildReport(const QString& rawText, const QString& code, const QDate& 
             report.issueTimeGroup = trimBlanks(text.mid(issueStart, issueEnd - issueStart));
             if (const qsizetype validityStart = text.indexOf(u' ', issueEnd); validityStart >= 0) {
                 const qsizetype validityEnd = text.indexOf(u' ', validityStart + 1);
-                report.validityGroup
-                    = trimBlanks(text.mid(validityStart, (validityEnd >= 0 ? validityEnd : text.size()) - validityStart));
+                report.validityGroup = trimBlanks(
+                    text.mid(validityStart, (validityEnd >= 0 ? validityEnd : text.size()) - validityStart));
             }
             // Only the day of the month is compared; a text with no issue time shows nothing that is old.
             report.outOfDate = Expiry::isOutOfDate(Expiry::dayOfGroup(report.issueTimeGroup), today);
