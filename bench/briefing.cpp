@@ -125,12 +125,12 @@ int main(int argc, char* argv[])
         };
         for (const BriefingFile::Format format :
             { BriefingFile::Format::Pdf, BriefingFile::Format::Html, BriefingFile::Format::Text }) {
-            const QString path = out.filePath(u"briefing."_s + BriefingFile::Extension(format));
+            const QString path = out.filePath(u"briefing."_s + BriefingFile::extension(format));
             QString error;
-            const double ms = medianMs(repetitions, [&] { error = BriefingFile::Save(briefing, path, format); });
+            const double ms = medianMs(repetitions, [&] { error = BriefingFile::save(briefing, path, format); });
             if (!error.isEmpty())
                 std::printf("  %s\n", qPrintable(error));
-            line(u"export to "_s + BriefingFile::Extension(format), ms, path);
+            line(u"export to "_s + BriefingFile::extension(format), ms, path);
         }
         // What the print command does with a printer that writes a PDF file, and with any other printer
         // (painted through Qt, here into a PDF writer at the printer's resolution).
@@ -141,7 +141,7 @@ int main(int argc, char* argv[])
                     QPrinter printer(QPrinter::HighResolution);
                     printer.setOutputFormat(QPrinter::PdfFormat);
                     printer.setOutputFileName(printed);
-                    BriefingFile::Save(briefing, printer.outputFileName(), BriefingFile::Format::Pdf);
+                    BriefingFile::save(briefing, printer.outputFileName(), BriefingFile::Format::Pdf);
                 }),
             printed);
         // A long report goes to a printer through the print system's lp (here a stand-in that reads it all);
@@ -155,7 +155,7 @@ int main(int argc, char* argv[])
             lp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             const QByteArray path = qgetenv("PATH");
             qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
-            const double ms = medianMs(repetitions, [&] { BriefingFile::Spool(briefing, {}); });
+            const double ms = medianMs(repetitions, [&] { BriefingFile::spool(briefing, {}); });
             qputenv("PATH", path);
             const bool fast = ms < c.targetMs;
             std::printf("  %-22s median %9.1f ms  target < %.0f ms: %s\n", "print to a printer", ms, c.targetMs,
@@ -166,7 +166,7 @@ int main(int argc, char* argv[])
             const double paintMs = medianMs(repetitions, [&] {
                 QPdfWriter writer(painted);
                 writer.setResolution(300);
-                BriefingFile::Paint(briefing, writer);
+                BriefingFile::paint(briefing, writer);
             });
             std::printf("  %-22s median %9.1f ms  (painted through Qt)\n", "print to a printer", paintMs);
         }

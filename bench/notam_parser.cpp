@@ -45,7 +45,7 @@ int main()
         notams += notam(i);
     const QString page = u"<html><body><pre>METAR LFPG</pre><pre>(NOTAMS)"_s + notams + QString(75, u'-')
         + u"\r\n</pre></body></html>"_s;
-    const QString block = Notam::CutNotams(page, u"LFPG"_s);
+    const QString block = Notam::cut(page, u"LFPG"_s);
     const QDateTime now(QDate(2026, 6, 15), QTime(10, 0), Qt::UTC);
     std::printf("page of %d KiB\n", static_cast<int>(page.size() / 1024));
 

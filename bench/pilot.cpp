@@ -56,7 +56,7 @@ int main(int argc, char* argv[])
 
     QString translated;
     allOk &= report("METAR translation (42 + 15 rows)",
-        medianMs(repetitions, [&] { translated = Metar::TranslateMetar(decodedFile); }), 1);
+        medianMs(repetitions, [&] { translated = Metar::translate(decodedFile); }), 1);
     allOk &= check(translated.contains(u"Température: 10°C (50°F)"_s), "translation");
 
     Conditions::FlightConditions conditions;
@@ -110,7 +110,7 @@ int main(int argc, char* argv[])
         "one station's line");
 
     Stations::StationTable table;
-    Stations::FillFromEmbeddedData(table);
+    Stations::fillFromEmbeddedData(table);
     std::printf("%-52s median %8.4f ms  (once, on the first search)\n", "name index (4,528 stations folded)",
         medianMs(std::min(repetitions, 101), [&] { Stations::NameIndex index(table); }));
     (void)Stations::searchByName(table, u"x"_s); // the index is built once; keystrokes only compare

@@ -87,12 +87,12 @@ int main(int argc, char* argv[])
     bool allOk = true;
 
     Stations::StationTable table;
-    const double tableFill = medianMs(repetitions, [&] { Stations::FillFromEmbeddedData(table); });
+    const double tableFill = medianMs(repetitions, [&] { Stations::fillFromEmbeddedData(table); });
     const double lists = medianMs(
         repetitions,
         [&] {
-            aToKModel->setStringList(Stations::LoadEmbeddedCodes(Stations::CodeHalf::AToK));
-            lToZModel->setStringList(Stations::LoadEmbeddedCodes(Stations::CodeHalf::LToZ));
+            aToKModel->setStringList(Stations::loadEmbeddedCodes(Stations::CodeHalf::AToK));
+            lToZModel->setStringList(Stations::loadEmbeddedCodes(Stations::CodeHalf::LToZ));
         },
         [&] {
             aToKModel->setStringList({});
@@ -130,11 +130,11 @@ int main(int argc, char* argv[])
     allOk &= report(
         "city choice USA / Paris (3 codes)", medianMs(repetitions, [&] { clickItem(cities, u"Paris"_s); }), 5);
     allOk &= check(cityCodes->count() == 3 && !cityCodes->isHidden(), "city choice");
-    allOk &= report("code description (DescribeStation, 100 codes)",
+    allOk &= report("code description (Stations::describe, 100 codes)",
         medianMs(repetitions,
             [&] {
                 for (int i = 0; i < 100; ++i)
-                    (void)Stations::DescribeStation(table, lToZModel->stringList().at(i));
+                    (void)Stations::describe(table, lToZModel->stringList().at(i));
             }),
         5);
 

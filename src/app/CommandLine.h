@@ -11,7 +11,7 @@
 
 /// What the command line asks for. The three addresses come from the options, else from the
 /// environment (VENTORIX_WEATHER_BASE, VENTORIX_NOTAM_BASE, VENTORIX_SITE); the services then look in the
-/// settings file for those that neither gives (SourceAddress::InForce).
+/// settings file for those that neither gives (SourceAddress::inForce).
 struct CommandLine
 {
     enum class Format { Json, Text, Html, Pdf };

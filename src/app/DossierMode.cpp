@@ -27,7 +27,7 @@ void tellFailure(const DecodedReport& report)
     if (report.fetched())
         return;
     QStringList why = report.text.split(u"\r\n"_s);
-    if (why.size() > 1 && why.first() == Failure::ConnectionLine())
+    if (why.size() > 1 && why.first() == Failure::connectionLine())
         why.removeFirst();
     tell(why.join(u' '));
 }
@@ -69,7 +69,7 @@ int run(const CommandLine& line)
     }
 
     Stations::StationTable stations;
-    Stations::FillFromEmbeddedData(stations);
+    Stations::fillFromEmbeddedData(stations);
     DossierFetcher fetcher(services.services(), stations);
     FlightDossier::Dossier dossier;
     QEventLoop loop;
@@ -92,13 +92,13 @@ int run(const CommandLine& line)
             const QByteArray json = FlightDossier::json(dossier);
             return device.write(json) == json.size();
         }
-        return BriefingFile::Write(DossierDocument::Compose(dossier), fileFormat(request.format), device);
+        return BriefingFile::write(DossierDocument::compose(dossier), fileFormat(request.format), device);
     };
     if (request.output.isEmpty()) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly) || !write(out) || !out.flush())
             return 1;
-    } else if (const QString error = BriefingFile::Save(request.output, write); !error.isEmpty()) {
+    } else if (const QString error = BriefingFile::save(request.output, write); !error.isEmpty()) {
         tell(error);
         return 1;
     }

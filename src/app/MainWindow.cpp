@@ -55,13 +55,13 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 {
     setObjectName(u"MainWindow"_s);
     // Sample reports must never pass for real weather.
-    setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_s : u"Météo."_s);
+    setWindowTitle(SourceAddress::isDemo(m_services.sources) ? u"Météo. — démonstration"_s : u"Météo."_s);
     setWindowIcon(Artwork::WindowIcon());
     setFont(Controls::sansFont(8));
     setFixedHeight(Twips::toPixels(kClientHeight));
     resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
     setMouseTracking(true);
-    Stations::FillFromEmbeddedDataOnFirstUse(m_stationTable);
+    Stations::fillFromEmbeddedDataOnFirstUse(m_stationTable);
 
     // Stacked from top to bottom in the order they are made: panels over the search region.
     m_helpPanel = new HelpPanel(this, *m_services.links, m_services.sources.site);
@@ -191,7 +191,7 @@ void MainWindow::createDossierCommand()
 void MainWindow::loadStations()
 {
     if (m_stationTable.count() == 0)
-        Stations::FillFromEmbeddedData(m_stationTable);
+        Stations::fillFromEmbeddedData(m_stationTable);
 }
 
 void MainWindow::start()
@@ -272,7 +272,7 @@ ShownReport MainWindow::shownReport() const
 BriefingDocument::Briefing MainWindow::briefing() const
 {
     const DecodedReport& report = m_requester->currentReport();
-    return BriefingDocument::Briefing { report, BriefingDocument::StationDescription(m_stationTable, report.code) };
+    return BriefingDocument::Briefing { report, BriefingDocument::stationDescription(m_stationTable, report.code) };
 }
 
 void MainWindow::makeCurrent(const QString& code)
@@ -290,7 +290,7 @@ void MainWindow::makeCurrent(const QString& code)
 
 void MainWindow::showPickedStation(const QString& code)
 {
-    m_reportPanel->stationTip().showDescription(Stations::DescribeStation(m_stationTable, code).value_or(QString()));
+    m_reportPanel->stationTip().showDescription(Stations::describe(m_stationTable, code).value_or(QString()));
     showReport(code);
 }
 

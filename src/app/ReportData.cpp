@@ -37,7 +37,7 @@ std::optional<FetchedReport> fetchTellingWhy(const CommandLine& line)
     if (!fetched.report.fetched()) {
         // Scripts read the cause on stderr whatever the format.
         QStringList why = fetched.report.text.split(u"\r\n"_s);
-        if (why.size() > 1 && why.first() == Failure::ConnectionLine())
+        if (why.size() > 1 && why.first() == Failure::connectionLine())
             why.removeFirst();
         std::fprintf(stderr, "Ventorix : %s\n", why.join(u' ').toLocal8Bit().constData());
     }

@@ -18,19 +18,19 @@ int run(const CommandLine& line)
 
     const auto briefing = [&] {
         return BriefingDocument::Briefing { fetched->report,
-            BriefingDocument::StationDescription(fetched->stations, request.code) };
+            BriefingDocument::stationDescription(fetched->stations, request.code) };
     };
     const auto write = [&](QIODevice& device) {
         if (request.format == CommandLine::Format::Pdf)
-            return BriefingFile::WritePdf(briefing(), device);
+            return BriefingFile::writePdf(briefing(), device);
         const QByteArray bytes
-            = request.format == CommandLine::Format::Html ? BriefingFile::Html(briefing()) : dataOf(*fetched, request);
+            = request.format == CommandLine::Format::Html ? BriefingFile::html(briefing()) : dataOf(*fetched, request);
         return device.write(bytes) == bytes.size();
     };
     if (request.output.isEmpty()) {
         if (!writeToStandardOutput(write))
             return 1;
-    } else if (const QString error = BriefingFile::Save(request.output, write); !error.isEmpty()) {
+    } else if (const QString error = BriefingFile::save(request.output, write); !error.isEmpty()) {
         std::fprintf(stderr, "Ventorix : %s\n", error.toLocal8Bit().constData());
         return 1;
     }

@@ -13,13 +13,13 @@ namespace StationQueryMode {
 int run(const CommandLine::StationQuery& query)
 {
     Stations::StationTable table;
-    Stations::FillFromEmbeddedData(table);
+    Stations::fillFromEmbeddedData(table);
     const bool json = query.format == CommandLine::Format::Json;
     QByteArray bytes;
     if (query.kind == CommandLine::StationQuery::Kind::Near) {
         const Stations::StationGeography& geography = Stations::StationGeography::embedded();
         if (!geography.find(query.text)) {
-            const QString why = table.indexOfCode(query.text) != 0
+            const QString why = table.indexOfCode(query.text).has_value()
                 ? u"la position de la station %1 n'est pas connue"_s.arg(query.text)
                 : u"station inconnue : %1"_s.arg(query.text);
             std::fprintf(stderr, "Ventorix : %s\n", why.toLocal8Bit().constData());

@@ -147,7 +147,7 @@ void TestSearchWindow::search()
     auto* stationTipText = control<QLabel>(w, u"stationTipText"_s);
     auto* stationCode = control<QLabel>(w, u"stationCode"_s);
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
-    const Stations::StationData data = Stations::LoadEmbeddedStationData();
+    const Stations::StationData data = Stations::loadEmbeddedData();
 
     codeSearchEdit->setText(typed);
     refreshTimer.setTicksSinceRefresh(0);
@@ -157,7 +157,7 @@ void TestSearchWindow::search()
     QCOMPARE(codeSearchEdit->text(), query);
     const QStringList found = itemsOf(searchResults);
     QCOMPARE(found.size(), count);
-    QCOMPARE(found, Stations::SearchCodes(data.codesAToK, data.codesLToZ, query));
+    QCOMPARE(found, Stations::searchCodes(data.codesAToK, data.codesLToZ, query));
     if (query == u"LF"_s) {
         QCOMPARE(found.first(), u"EGLF"_s); // A-K codes first, then L-Z, each in list order
         QCOMPARE(found.at(8), u"KOLF"_s);
@@ -432,14 +432,14 @@ void TestSearchWindow::countryAndCityWithSeveralCodes()
     auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_s);
     RefreshTimer& refreshTimer = part<RefreshTimer>(w);
     Stations::StationTable stations;
-    Stations::FillFromEmbeddedData(stations);
+    Stations::fillFromEmbeddedData(stations);
     QTest::mouseClick(control<QPushButton>(w, u"browserButton"_s), Qt::LeftButton);
 
     refreshTimer.setTicksSinceRefresh(0);
     QVERIFY(clickItem(countryList, country));
     QCOMPARE(refreshTimer.ticksSinceRefresh(), 15);
     QCOMPARE(cityList->count(), cities);
-    QCOMPARE(itemsOf(cityList), Stations::CitiesOf(stations, country));
+    QCOMPARE(itemsOf(cityList), Stations::citiesOf(stations, country));
     QCOMPARE(cityList->findItems(city, Qt::MatchExactly).size(), 1); // once, whatever its codes
     QVERIFY(!cityCodeList->isVisible());
 
@@ -484,7 +484,7 @@ void TestSearchWindow::anotherCountryHidesTheCodes()
     auto* cityList = control<QListWidget>(w, u"cityList"_s);
     auto* cityCodeList = control<QListWidget>(w, u"cityCodeList"_s);
     Stations::StationTable stations;
-    Stations::FillFromEmbeddedData(stations);
+    Stations::fillFromEmbeddedData(stations);
     QTest::mouseClick(browserButton, Qt::LeftButton);
     QVERIFY(clickItem(countryList, u"France"_s));
     QVERIFY(clickItem(cityList, u"Paris"_s));
@@ -493,7 +493,7 @@ void TestSearchWindow::anotherCountryHidesTheCodes()
     QVERIFY(clickItem(countryList, u"Alaska"_s));
     QVERIFY(!cityCodeList->isVisible());
     QCOMPARE(cityList->count(), 98);
-    QCOMPARE(cityList->item(0)->text(), Stations::CitiesOf(stations, u"Alaska"_s).first());
+    QCOMPARE(cityList->item(0)->text(), Stations::citiesOf(stations, u"Alaska"_s).first());
 
     // Closing and reopening the browser keeps the city code list as it was until the next choice.
     QVERIFY(clickItem(cityList, u"Anchorage"_s));

@@ -217,7 +217,7 @@ void TestSources::addresses()
     given.demo = demo;
     const RealServices real(RealServices::Kind::OneShot, given);
     const Services services = real.services();
-    QCOMPARE(SourceAddress::IsDemo(services.sources), demo);
+    QCOMPARE(SourceAddress::isDemo(services.sources), demo);
     QTemporaryDir work;
     static QStringList logged;
     logged.clear();
@@ -225,11 +225,11 @@ void TestSources::addresses()
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& line) { logged.append(line); });
     const DownloadResult result = services.downloader->download(
-        SourceAddress::Metar(services.sources.weatherBase, u"LFPG"_s), work.filePath(u"V.txt"_s));
+        SourceAddress::metar(services.sources.weatherBase, u"LFPG"_s), work.filePath(u"V.txt"_s));
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules(QString());
     const QString log = logged.join(u'\n');
-    QCOMPARE(Failure::Key(result.failure()), key);
+    QCOMPARE(Failure::key(result.failure()), key);
     if (key == u"invalid-address")
         QVERIFY(server.requests().isEmpty());
     if (!userAgent.isEmpty()) {

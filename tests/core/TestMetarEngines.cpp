@@ -59,12 +59,12 @@ void TestMetarEngines::reportText()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, text);
-    QCOMPARE(WorkFile::ReportText(file), text);
+    QCOMPARE(WorkFile::reportText(file), text);
 }
 
 void TestMetarEngines::fixtureReadsAsOneLine()
 {
-    const QString text = WorkFile::ReadReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
+    const QString text = WorkFile::readReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT"));
     QVERIFY(!text.contains(u'\n') && !text.contains(u'\r') && !text.contains(u','));
     QVERIFY2(text.startsWith(u"France (LFPG) 49-01N 002-32E 119M Dec 06 2026 - 02:30 PM EST"_s), qPrintable(text));
     QVERIFY(text.contains(u"UTC Wind: from the NW (310 degrees) at 9 MPH (8 KT):0 Visibility:"_s));
@@ -115,7 +115,7 @@ void TestMetarEngines::outOfDate()
     QFETCH(QDate, today);
     QFETCH(QString, text);
     QFETCH(bool, stale);
-    QCOMPARE(Expiry::IsMetarOutOfDate(text, today), stale);
+    QCOMPARE(Expiry::isMetarOutOfDate(text, today), stale);
 }
 
 void TestMetarEngines::staleByFullDate_data()
@@ -222,13 +222,13 @@ void TestMetarEngines::translate()
 {
     QFETCH(QString, before);
     QFETCH(QString, after);
-    QCOMPARE(Metar::TranslateMetar(before), after);
+    QCOMPARE(Metar::translate(before), after);
 }
 
 void TestMetarEngines::translatedFixtureHasThreeLines()
 {
     const QString text
-        = Metar::TranslateMetar(WorkFile::ReadReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT")));
+        = Metar::translate(WorkFile::readReportText(QStringLiteral(VENTORIX_TEST_DATA "/metar/LFPG.TXT")));
     const QStringList lines = text.split(u"\r\n"_s);
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines[0].contains(u"Observé le 06/12/2026 à 1930 UTC Vent: du NW (310 degrés) de 9 MPH (8 KT) Visibilité: "
@@ -255,7 +255,7 @@ void TestMetarEngines::title()
 {
     QFETCH(QString, text);
     QFETCH(QString, title);
-    QCOMPARE(Metar::MetarTitle(text, u"LFPG"_s), title);
+    QCOMPARE(Metar::title(text, u"LFPG"_s), title);
 }
 
 using Span = StyleSpan;
@@ -322,7 +322,7 @@ void TestMetarEngines::spans()
 {
     QFETCH(QString, text);
     QFETCH(StyleSpans, expected);
-    const StyleSpans actual = Metar::MetarStyleSpans(text);
+    const StyleSpans actual = Metar::styleSpans(text);
     QCOMPARE(actual.size(), expected.size());
     for (qsizetype i = 0; i < actual.size(); ++i) {
         const Span& a = actual.at(i);

@@ -98,7 +98,7 @@ void TestNotamCut::cut()
     QFETCH(QString, pageText);
     QFETCH(QString, code);
     QFETCH(QString, expected);
-    QCOMPARE(Notam::CutNotams(pageText, code), expected);
+    QCOMPARE(Notam::cut(pageText, code), expected);
 }
 
 void TestNotamCut::largePage()
@@ -106,7 +106,7 @@ void TestNotamCut::largePage()
     // Several MiB of NOTAMs: every one after the first marked, the closing rule tagged.
     const int count = 40000;
     const QString notams = (u"\r\n\r\nLFPG"_s + kN1).repeated(count) + u"\r\n"_s + kRule + u"\r\n"_s;
-    const QString text = Notam::CutNotams(page(notams), u"LFPG"_s);
+    const QString text = Notam::cut(page(notams), u"LFPG"_s);
     QVERIFY(notams.size() > 3 * 1024 * 1024);
     QVERIFY(text.startsWith(u"LFPG"_s + kN1 + u"\r\n"_s + kSeparator));
     QCOMPARE(text.count(kSeparator + u"\n\nLFPG"_s), count - 1);
@@ -132,7 +132,7 @@ void TestNotamCut::randomPagesStayBounded()
         const QString& code = codes.at(rng.bounded(codes.size()));
         const QByteArray context = "code '" + code.toLatin1() + "' page '" + pageText.toLatin1() + "'";
 
-        const QString text = Notam::CutNotams(pageText, code);
+        const QString text = Notam::cut(pageText, code);
         // Each line break grows by at most the separator, its two line feeds and the line break kept before
         // it, plus one K in front, plus one character per tagged rule line.
         const qsizetype bound = pageText.size() + 72 * pageText.count(u"\r\n") + 1 + pageText.size() / 75;

@@ -30,10 +30,10 @@ struct Loaded
     QStringList allCodes; // A-K list, then L-Z list
 
     Loaded()
-        : data(Stations::LoadEmbeddedStationData())
+        : data(Stations::loadEmbeddedData())
     {
-        Stations::FillFromEmbeddedData(table);
-        for (int i = 1; i <= table.count(); ++i)
+        Stations::fillFromEmbeddedData(table);
+        for (int i = 0; i < table.count(); ++i)
             entries.append(Entry { table.code(i), table.country(i), table.city(i) });
         allCodes = data.codesAToK + data.codesLToZ;
     }
@@ -119,22 +119,23 @@ private Q_SLOTS:
     void listsAndTable();
 };
 
-// ---- Purpose: the table has 4,528 entries in slots 1 to 4,528 of 5,001; slot 0 and the rest stay empty ----
+// ---- Purpose: the table has 4,528 entries at indices 0 to 4,527 of 5,000; the rest stay empty ----
 
 void TestStationData::slotsAndCount()
 {
     const Stations::StationTable& table = loaded().table;
-    QCOMPARE(Stations::StationTable::kSlots, 5001);
+    QCOMPARE(Stations::StationTable::kCapacity, 5000);
     QCOMPARE(table.count(), 4528);
-    QCOMPARE(table.slot(1), u"OACC\\Afghanistan\\Chakhcharan"_s);
-    QCOMPARE(table.slot(4528), u"FVFA\\Zimbabwe\\Victoria Falls"_s);
-    QVERIFY(table.slot(0).isEmpty());
-    for (int i = 4529; i <= 5000; ++i)
-        QVERIFY2(table.slot(i).isEmpty(), qPrintable(QString::number(i)));
-    // FillFromEmbeddedData fills from the same text LoadEmbeddedStationData gives, with nothing dropped or added.
+    QCOMPARE(table.entry(0), u"OACC\\Afghanistan\\Chakhcharan"_s);
+    QCOMPARE(table.entry(4527), u"FVFA\\Zimbabwe\\Victoria Falls"_s);
+    QVERIFY(table.entry(-1).isEmpty());
+    for (int i = 4528; i < 5000; ++i)
+        QVERIFY2(table.entry(i).isEmpty(), qPrintable(QString::number(i)));
+    // Stations::fillFromEmbeddedData fills from the same text Stations::loadEmbeddedData gives, with nothing dropped or
+    // added.
     QCOMPARE(loaded().data.entries.count(u'\n'), 4528);
-    for (int i = 1; i <= 4528; ++i)
-        QVERIFY2(!table.slot(i).isEmpty(), qPrintable(QString::number(i)));
+    for (int i = 0; i < 4528; ++i)
+        QVERIFY2(!table.entry(i).isEmpty(), qPrintable(QString::number(i)));
 }
 
 // ---- Purpose: the well-known rows are in the table, the first and last at their ends ----
@@ -142,27 +143,27 @@ void TestStationData::slotsAndCount()
 void TestStationData::quotedRows_data()
 {
     QTest::addColumn<QString>("row");
-    QTest::addColumn<int>("slot"); // 0: anywhere
-    QTest::newRow("first") << u"OACC\\Afghanistan\\Chakhcharan"_s << 1;
-    QTest::newRow("Anchorage") << u"PANC\\Alaska\\Anchorage"_s << 0;
-    QTest::newRow("Buenos Aires, trailing space") << u"SAEZ\\Argentina \\Buenos Aires"_s << 0;
-    QTest::newRow("Paris") << u"LFPG\\France\\Paris"_s << 0;
-    QTest::newRow("London") << u"EGLL\\Uk\\London"_s << 0;
-    QTest::newRow("Beijing") << u"ZBAA\\Pr Of China\\Beijing"_s << 0;
-    QTest::newRow("New York") << u"KJFK\\USA\\New York"_s << 0;
-    QTest::newRow("last") << u"FVFA\\Zimbabwe\\Victoria Falls"_s << 4528;
+    QTest::addColumn<int>("index"); // -1: anywhere
+    QTest::newRow("first") << u"OACC\\Afghanistan\\Chakhcharan"_s << 0;
+    QTest::newRow("Anchorage") << u"PANC\\Alaska\\Anchorage"_s << -1;
+    QTest::newRow("Buenos Aires, trailing space") << u"SAEZ\\Argentina \\Buenos Aires"_s << -1;
+    QTest::newRow("Paris") << u"LFPG\\France\\Paris"_s << -1;
+    QTest::newRow("London") << u"EGLL\\Uk\\London"_s << -1;
+    QTest::newRow("Beijing") << u"ZBAA\\Pr Of China\\Beijing"_s << -1;
+    QTest::newRow("New York") << u"KJFK\\USA\\New York"_s << -1;
+    QTest::newRow("last") << u"FVFA\\Zimbabwe\\Victoria Falls"_s << 4527;
 }
 
 void TestStationData::quotedRows()
 {
     QFETCH(QString, row);
-    QFETCH(int, slot);
+    QFETCH(int, index);
     const Stations::StationTable& table = loaded().table;
-    const int index = table.indexOfCode(row.left(4));
-    QVERIFY2(index > 0, qPrintable(row));
-    QCOMPARE(table.slot(index), row);
-    if (slot != 0)
-        QCOMPARE(index, slot);
+    const std::optional<int> found = table.indexOfCode(row.left(4));
+    QVERIFY2(found.has_value(), qPrintable(row));
+    QCOMPARE(table.entry(*found), row);
+    if (index >= 0)
+        QCOMPARE(*found, index);
 }
 
 // ---- Purpose: 229 distinct countries, each one contiguous run, Afghanistan to Zimbabwe ----
@@ -179,7 +180,7 @@ void TestStationData::countries()
     QCOMPARE(QSet<QString>(runs.begin(), runs.end()).size(), 229); // no country comes back after another
     QCOMPARE(runs.first(), u"Afghanistan"_s);
     QCOMPARE(runs.last(), u"Zimbabwe"_s);
-    QCOMPARE(Stations::Countries(loaded().table), runs);
+    QCOMPARE(Stations::countries(loaded().table), runs);
     // No two names differ only by case or apostrophes, so the folded order never mixes two countries.
     QSet<QString> folded;
     for (const QString& name : runs)
@@ -233,7 +234,7 @@ void TestStationData::largestRuns()
 
 void TestStationData::trailingSpaceCountries()
 {
-    const QStringList countries = Stations::Countries(loaded().table);
+    const QStringList countries = Stations::countries(loaded().table);
     QStringList trailing;
     for (const QString& name : countries) {
         QVERIFY2(!name.startsWith(u' ') && !name.endsWith(u"  "_s), qPrintable(name));
@@ -268,9 +269,9 @@ void TestStationData::fieldsAndCharacters()
     static const QRegularExpression allowed(u"^[A-Za-z4 &'()\\-./\\\\]+$"_s);
     int minCountry = 1000, maxCountry = 0, minCity = 1000, maxCity = 0, longest = 0, fours = 0;
     const Stations::StationTable& table = loaded().table;
-    for (int i = 1; i <= table.count(); ++i) {
-        const QString row = table.slot(i);
-        const Entry& e = loaded().entries.at(i - 1);
+    for (int i = 0; i < table.count(); ++i) {
+        const QString row = table.entry(i);
+        const Entry& e = loaded().entries.at(i);
         QVERIFY2(row.count(u'\\') == 2, qPrintable(row));
         QVERIFY2(code.match(e.code).hasMatch(), qPrintable(row));
         QVERIFY2(allowed.match(row).hasMatch(), qPrintable(row));
@@ -324,7 +325,7 @@ void TestStationData::tableOrder()
     }
     // Known pairs where the folded comparison decides.
     const Stations::StationTable& table = loaded().table;
-    const QStringList countries = Stations::Countries(table);
+    const QStringList countries = Stations::countries(table);
     QVERIFY(countries.indexOf(u"Uruguay"_s) < countries.indexOf(u"USA"_s));
     const auto firstOfCity = [&](const QString& city) {
         for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -430,7 +431,7 @@ void TestStationData::listsAndTable()
     QVERIFY(orphans.contains(u"ATAR"_s));
     QVERIFY(orphans.contains(u"AZUH"_s));
     for (const QString& code : orphans)
-        QVERIFY2(loaded().table.indexOfCode(code) == 0, qPrintable(code));
+        QVERIFY2(!loaded().table.indexOfCode(code).has_value(), qPrintable(code));
 }
 
 QTEST_GUILESS_MAIN(TestStationData)

@@ -14,7 +14,7 @@ const Stations::StationTable& shippedTable()
 {
     static const Stations::StationTable table = [] {
         Stations::StationTable filled;
-        Stations::FillFromEmbeddedData(filled);
+        Stations::fillFromEmbeddedData(filled);
         return filled;
     }();
     return table;
@@ -22,7 +22,7 @@ const Stations::StationTable& shippedTable()
 
 const Stations::StationData& shippedData()
 {
-    static const Stations::StationData data = Stations::LoadEmbeddedStationData();
+    static const Stations::StationData data = Stations::loadEmbeddedData();
     return data;
 }
 
@@ -59,11 +59,11 @@ private Q_SLOTS:
     void fillStopsAtTheLastSlot();
     void fillKeepsMalformedEntries();
     void fillReplacesTheContent();
-    void slotsOutOfRange();
+    void indicesOutOfRange();
     void walksOverTheWholeTable();
 };
 
-// ---- Purpose: DescribeStation gives City (Country) for a code of the table, nothing otherwise ----
+// ---- Purpose: Stations::describe gives City (Country) for a code of the table, nothing otherwise ----
 
 void TestStationLookups::describeStation_data()
 {
@@ -87,14 +87,14 @@ void TestStationLookups::describeStation()
 {
     QFETCH(QString, code);
     QFETCH(std::optional<QString>, description);
-    QCOMPARE(Stations::DescribeStation(shippedTable(), code), description);
+    QCOMPARE(Stations::describe(shippedTable(), code), description);
 }
 
 // ---- Purpose: the country walk gives 229 names in table order ----
 
 void TestStationLookups::countries()
 {
-    QStringList countries = Stations::Countries(shippedTable());
+    QStringList countries = Stations::countries(shippedTable());
     QCOMPARE(countries.size(), 229);
     QCOMPARE(countries.first(), u"Afghanistan"_s);
     QCOMPARE(countries.last(), u"Zimbabwe"_s);
@@ -125,7 +125,7 @@ void TestStationLookups::citiesOf()
     QFETCH(int, count);
     QFETCH(QString, city);
     QFETCH(int, times);
-    const QStringList cities = Stations::CitiesOf(shippedTable(), country);
+    const QStringList cities = Stations::citiesOf(shippedTable(), country);
     QCOMPARE(cities.size(), count);
     if (times == 0)
         return;
@@ -161,7 +161,7 @@ void TestStationLookups::codesOf()
     QFETCH(QString, country);
     QFETCH(QString, city);
     QFETCH(QStringList, codes);
-    QCOMPARE(Stations::CodesOf(shippedTable(), country, city), codes);
+    QCOMPARE(Stations::codesOf(shippedTable(), country, city), codes);
 }
 
 // ---- Purpose: the search lists A-K codes, then L-Z codes, each part in list order ----
@@ -169,7 +169,7 @@ void TestStationLookups::codesOf()
 void TestStationLookups::searchFindsInListOrder()
 {
     const Stations::StationData& data = shippedData();
-    const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LF"_s);
+    const QStringList found = Stations::searchCodes(data.codesAToK, data.codesLToZ, u"LF"_s);
     const QStringList fromAToK = containing(data.codesAToK, u"LF"_s);
     const QStringList fromLToZ = containing(data.codesLToZ, u"LF"_s);
     QVERIFY(!fromAToK.isEmpty()); // EGLF, KLFI, ... : the A-K part is really there
@@ -179,8 +179,8 @@ void TestStationLookups::searchFindsInListOrder()
     QCOMPARE(found.at(fromAToK.size() - 1), u"KOLF"_s);
     QCOMPARE(found.at(fromAToK.size()), fromLToZ.first());
 
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_s), QStringList { u"LFPG"_s });
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_s), QStringList { u"K0R3"_s });
+    QCOMPARE(Stations::searchCodes(data.codesAToK, data.codesLToZ, u"LFPG"_s), QStringList { u"LFPG"_s });
+    QCOMPARE(Stations::searchCodes(data.codesAToK, data.codesLToZ, u"K0R3"_s), QStringList { u"K0R3"_s });
 }
 
 // ---- Purpose: queries that can match no code ----
@@ -200,16 +200,16 @@ void TestStationLookups::searchMatchesNothing()
 {
     QFETCH(QString, query);
     const Stations::StationData& data = shippedData();
-    QVERIFY(Stations::SearchCodes(data.codesAToK, data.codesLToZ, query).isEmpty());
+    QVERIFY(Stations::searchCodes(data.codesAToK, data.codesLToZ, query).isEmpty());
 }
 
 void TestStationLookups::searchEmptyQueryListsAll()
 {
     const Stations::StationData& data = shippedData();
-    const QStringList found = Stations::SearchCodes(data.codesAToK, data.codesLToZ, QString());
+    const QStringList found = Stations::searchCodes(data.codesAToK, data.codesLToZ, QString());
     QCOMPARE(found.size(), 6994);
     QCOMPARE(found, data.codesAToK + data.codesLToZ);
-    QCOMPARE(Stations::SearchCodes(data.codesAToK, data.codesLToZ, u""_s), found);
+    QCOMPARE(Stations::searchCodes(data.codesAToK, data.codesLToZ, u""_s), found);
 }
 
 // ---- Purpose: filling from text with Windows line ends, blank lines, too many lines, malformed entries ----
@@ -219,19 +219,19 @@ void TestStationLookups::fillAcceptsCrLfAndBlankLines()
     Stations::StationTable table;
     table.fill(u"\r\nLFPB\\France\\Paris\r\n\r\n\nLFPG\\France\\Paris\r\nSAEZ\\Argentina \\Buenos Aires\r\n"_s);
     QCOMPARE(table.count(), 3);
-    QCOMPARE(table.slot(1), u"LFPB\\France\\Paris"_s);
-    QCOMPARE(table.slot(2), u"LFPG\\France\\Paris"_s);
-    QCOMPARE(table.slot(3), u"SAEZ\\Argentina \\Buenos Aires"_s);
-    QVERIFY(table.slot(4).isEmpty());
-    QCOMPARE(table.city(3), u"Buenos Aires"_s);
-    QCOMPARE(Stations::DescribeStation(table, u"SAEZ"_s), std::optional(u"Buenos Aires (Argentina )"_s));
-    QCOMPARE(Stations::CodesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPB"_s, u"LFPG"_s }));
+    QCOMPARE(table.entry(0), u"LFPB\\France\\Paris"_s);
+    QCOMPARE(table.entry(1), u"LFPG\\France\\Paris"_s);
+    QCOMPARE(table.entry(2), u"SAEZ\\Argentina \\Buenos Aires"_s);
+    QVERIFY(table.entry(3).isEmpty());
+    QCOMPARE(table.city(2), u"Buenos Aires"_s);
+    QCOMPARE(Stations::describe(table, u"SAEZ"_s), std::optional(u"Buenos Aires (Argentina )"_s));
+    QCOMPARE(Stations::codesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPB"_s, u"LFPG"_s }));
 
     Stations::StationTable empty;
     empty.fill(QString());
     QCOMPARE(empty.count(), 0);
-    QVERIFY(Stations::Countries(empty).isEmpty());
-    QCOMPARE(Stations::DescribeStation(empty, u"LFPG"_s), std::nullopt);
+    QVERIFY(Stations::countries(empty).isEmpty());
+    QCOMPARE(Stations::describe(empty, u"LFPG"_s), std::nullopt);
 }
 
 void TestStationLookups::fillStopsAtTheLastSlot()
@@ -242,11 +242,11 @@ void TestStationLookups::fillStopsAtTheLastSlot()
     Stations::StationTable table;
     table.fill(lines.join(u'\n'));
     QCOMPARE(table.count(), 5000);
-    QCOMPARE(table.slot(5000), lines.at(4999));
-    QVERIFY(table.slot(0).isEmpty());
-    QCOMPARE(Stations::CitiesOf(table, u"Country"_s).size(), 5000);
-    QCOMPARE(Stations::DescribeStation(table, u"C5000"_s), std::optional(u"City 5000 (Country)"_s));
-    QCOMPARE(Stations::DescribeStation(table, u"C5001"_s), std::nullopt);
+    QCOMPARE(table.entry(4999), lines.at(4999));
+    QVERIFY(table.entry(-1).isEmpty());
+    QCOMPARE(Stations::citiesOf(table, u"Country"_s).size(), 5000);
+    QCOMPARE(Stations::describe(table, u"C5000"_s), std::optional(u"City 5000 (Country)"_s));
+    QCOMPARE(Stations::describe(table, u"C5001"_s), std::nullopt);
 }
 
 void TestStationLookups::fillKeepsMalformedEntries()
@@ -255,19 +255,19 @@ void TestStationLookups::fillKeepsMalformedEntries()
     Stations::StationTable table;
     table.fill(u"LFPG\\France\\Paris\nGARBAGE\nXXXX\\OnlyCountry\nAAAA\\A\\B\\C\nLFPO\\France\\Paris"_s);
     QCOMPARE(table.count(), 5);
-    QCOMPARE(table.slot(2), u"GARBAGE"_s);
-    QCOMPARE(table.code(2), u"GARBAGE"_s);
-    QVERIFY(table.country(2).isEmpty());
+    QCOMPARE(table.entry(1), u"GARBAGE"_s);
+    QCOMPARE(table.code(1), u"GARBAGE"_s);
+    QVERIFY(table.country(1).isEmpty());
+    QVERIFY(table.city(1).isEmpty());
+    QCOMPARE(table.code(2), u"XXXX"_s);
+    QCOMPARE(table.country(2), u"OnlyCountry"_s);
     QVERIFY(table.city(2).isEmpty());
-    QCOMPARE(table.code(3), u"XXXX"_s);
-    QCOMPARE(table.country(3), u"OnlyCountry"_s);
-    QVERIFY(table.city(3).isEmpty());
-    QCOMPARE(table.city(4), u"B"_s); // a third separator cuts the city short
-    QCOMPARE(Stations::CodesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPG"_s, u"LFPO"_s }));
-    QCOMPARE(Stations::DescribeStation(table, u"XXXX"_s), std::optional(u" (OnlyCountry)"_s));
-    QCOMPARE(Stations::DescribeStation(table, u"LFPO"_s), std::optional(u"Paris (France)"_s));
+    QCOMPARE(table.city(3), u"B"_s); // a third separator cuts the city short
+    QCOMPARE(Stations::codesOf(table, u"France"_s, u"Paris"_s), (QStringList { u"LFPG"_s, u"LFPO"_s }));
+    QCOMPARE(Stations::describe(table, u"XXXX"_s), std::optional(u" (OnlyCountry)"_s));
+    QCOMPARE(Stations::describe(table, u"LFPO"_s), std::optional(u"Paris (France)"_s));
     QCOMPARE(
-        Stations::Countries(table), (QStringList { u"France"_s, QString(), u"OnlyCountry"_s, u"A"_s, u"France"_s }));
+        Stations::countries(table), (QStringList { u"France"_s, QString(), u"OnlyCountry"_s, u"A"_s, u"France"_s }));
 }
 
 void TestStationLookups::fillReplacesTheContent()
@@ -276,28 +276,28 @@ void TestStationLookups::fillReplacesTheContent()
     table.fill(u"LFPG\\France\\Paris\nLFPO\\France\\Paris"_s);
     table.fill(u"EGLL\\Uk\\London"_s);
     QCOMPARE(table.count(), 1);
-    QVERIFY(table.slot(2).isEmpty());
-    QCOMPARE(Stations::DescribeStation(table, u"LFPG"_s), std::nullopt);
-    QCOMPARE(Stations::DescribeStation(table, u"EGLL"_s), std::optional(u"London (Uk)"_s));
+    QVERIFY(table.entry(1).isEmpty());
+    QCOMPARE(Stations::describe(table, u"LFPG"_s), std::nullopt);
+    QCOMPARE(Stations::describe(table, u"EGLL"_s), std::optional(u"London (Uk)"_s));
 }
 
-// ---- Purpose: slot 0 and free slots are empty; a slot outside 0 to 5,000 reads as empty, never crashes ----
+// ---- Purpose: an index before the first entry, past the last or past the capacity reads as empty, never crashes ----
 
-void TestStationLookups::slotsOutOfRange()
+void TestStationLookups::indicesOutOfRange()
 {
     const Stations::StationTable& table = shippedTable();
-    QVERIFY(table.slot(0).isEmpty());
-    QVERIFY(table.slot(4529).isEmpty());
-    QVERIFY(table.slot(5000).isEmpty());
-    for (int index : { -1, 5001, std::numeric_limits<int>::min(), std::numeric_limits<int>::max() }) {
-        QVERIFY(table.slot(index).isEmpty());
+    QVERIFY(table.entry(-1).isEmpty());
+    QVERIFY(table.entry(4528).isEmpty());
+    QVERIFY(table.entry(4999).isEmpty());
+    for (int index : { -2, 5000, std::numeric_limits<int>::min(), std::numeric_limits<int>::max() }) {
+        QVERIFY(table.entry(index).isEmpty());
         QVERIFY(table.code(index).isEmpty());
         QVERIFY(table.country(index).isEmpty());
         QVERIFY(table.city(index).isEmpty());
     }
     Stations::StationTable empty;
-    QVERIFY(empty.slot(0).isEmpty());
-    QVERIFY(empty.slot(1).isEmpty());
+    QVERIFY(empty.entry(-1).isEmpty());
+    QVERIFY(empty.entry(0).isEmpty());
 }
 
 // ---- Purpose: the walks on a small table: last match wins, a country emitted per run ----
@@ -306,16 +306,16 @@ void TestStationLookups::walksOverTheWholeTable()
 {
     Stations::StationTable table;
     table.fill(u"AAAA\\X\\One\nBBBB\\Y\\One\nAAAA\\X\\Two\nCCCC\\X\\One"_s);
-    // DescribeStation does not stop at the first match: the last entry with the code gives the text.
-    QCOMPARE(Stations::DescribeStation(table, u"AAAA"_s), std::optional(u"Two (X)"_s));
+    // Stations::describe does not stop at the first match: the last entry with the code gives the text.
+    QCOMPARE(Stations::describe(table, u"AAAA"_s), std::optional(u"Two (X)"_s));
     // The country walk emits a name whenever it differs from the one before, so a broken run comes twice.
-    QCOMPARE(Stations::Countries(table), (QStringList { u"X"_s, u"Y"_s, u"X"_s }));
-    QCOMPARE(Stations::CitiesOf(table, u"X"_s), (QStringList { u"One"_s, u"Two"_s }));
-    QCOMPARE(Stations::CodesOf(table, u"X"_s, u"One"_s), (QStringList { u"AAAA"_s, u"CCCC"_s }));
+    QCOMPARE(Stations::countries(table), (QStringList { u"X"_s, u"Y"_s, u"X"_s }));
+    QCOMPARE(Stations::citiesOf(table, u"X"_s), (QStringList { u"One"_s, u"Two"_s }));
+    QCOMPARE(Stations::codesOf(table, u"X"_s, u"One"_s), (QStringList { u"AAAA"_s, u"CCCC"_s }));
     // An entry with an empty country in slot 1 is still emitted: before slot 1 there is no country at all.
     Stations::StationTable noCountry;
     noCountry.fill(u"DDDD\\\\City"_s);
-    QCOMPARE(Stations::Countries(noCountry), QStringList { QString() });
+    QCOMPARE(Stations::countries(noCountry), QStringList { QString() });
 }
 
 QTEST_GUILESS_MAIN(TestStationLookups)

@@ -29,7 +29,7 @@ const QString kRawHeading = u"\r\n\r\nTAF complet\r\n"_s;
 
 QString decode(const QString& text, const QString& code)
 {
-    return Taf::DecodeTaf(text, text.split(u' '), code);
+    return Taf::decode(text, text.split(u' '), code);
 }
 
 } // namespace
@@ -74,7 +74,7 @@ void TestTafDecoder::periodPhrase()
 {
     QFETCH(QString, group);
     QFETCH(QString, phrase);
-    QCOMPARE(Taf::PeriodPhrase(group), phrase);
+    QCOMPARE(Taf::periodPhrase(group), phrase);
 }
 
 void TestTafDecoder::decodeGroups_data()
@@ -221,13 +221,13 @@ void TestTafDecoder::endToEnd_data()
     QTest::addColumn<QString>("raw");
 
     QTest::newRow("forecast on one line") << kLfpgLine;
-    QTest::newRow("forecast over indented lines") << WorkFile::ReportText(kLfpgFile);
+    QTest::newRow("forecast over indented lines") << WorkFile::reportText(kLfpgFile);
 }
 
 void TestTafDecoder::endToEnd()
 {
     QFETCH(QString, raw);
-    const Taf::TafReport report = Taf::BuildTafReport(raw, u"LFPG"_s, kMidMonth);
+    const Taf::TafReport report = Taf::buildReport(raw, u"LFPG"_s, kMidMonth);
     QVERIFY(report.codeFound);
     QVERIFY(!report.outOfDate);
     QCOMPARE(report.title, u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_s);
@@ -330,7 +330,7 @@ void TestTafDecoder::reportParts()
     QFETCH(QString, validity);
     QFETCH(QString, title);
     QFETCH(QString, decoded);
-    const Taf::TafReport report = Taf::BuildTafReport(raw, code, kMidMonth);
+    const Taf::TafReport report = Taf::buildReport(raw, code, kMidMonth);
     QVERIFY(!report.rawEmpty);
     QCOMPARE(report.codeFound, found);
     QCOMPARE(report.issueTimeGroup, issue);
@@ -380,7 +380,7 @@ void TestTafDecoder::staleRule()
     QFETCH(QDate, today);
     QFETCH(QString, raw);
     QFETCH(bool, stale);
-    QCOMPARE(Taf::BuildTafReport(raw, u"LFPG"_s, today).outOfDate, stale);
+    QCOMPARE(Taf::buildReport(raw, u"LFPG"_s, today).outOfDate, stale);
 }
 
 namespace {
@@ -430,7 +430,7 @@ void TestTafDecoder::emphasis()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
-    QCOMPARE(describe(text, Taf::TafEmphasisSpans(text)), expected);
+    QCOMPARE(describe(text, Taf::emphasisSpans(text)), expected);
 }
 
 void TestTafDecoder::severalMebibytePage()
@@ -440,7 +440,7 @@ void TestTafDecoder::severalMebibytePage()
     const int repeats = 24000;
     const QString raw = kLfpgLine.repeated(repeats);
     QVERIFY(raw.size() > 3 * 1024 * 1024);
-    const Taf::TafReport report = Taf::BuildTafReport(raw, u"LFPG"_s, kMidMonth);
+    const Taf::TafReport report = Taf::buildReport(raw, u"LFPG"_s, kMidMonth);
     QCOMPARE(report.title, u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_s);
     const QString head = report.decoded.left(60 * 1024);
     QVERIFY(!head.contains(u"KT") && !head.contains(u"1514Z"));
@@ -454,7 +454,7 @@ void TestTafDecoder::severalMebibytePage()
     QString distinct = u"TAF LFPG 151100Z 1512/1618 "_s;
     for (int i = 0; distinct.size() < 4 * 1024 * 1024; ++i)
         distinct += u"BECMG %1/%2 %3KT "_s.arg(1000 + i % 9000).arg(i).arg(i, 5, 10, QLatin1Char('0'));
-    const Taf::TafReport long_ = Taf::BuildTafReport(distinct, u"LFPG"_s, kMidMonth);
+    const Taf::TafReport long_ = Taf::buildReport(distinct, u"LFPG"_s, kMidMonth);
     QVERIFY(long_.decoded.startsWith(u"LFPG   Devenant "_s));
     QVERIFY(long_.decoded.endsWith(distinct.right(1024)));
 
@@ -463,7 +463,7 @@ void TestTafDecoder::severalMebibytePage()
     QString costly = u"TAF LFPG 151100Z 1512/1618 "_s;
     for (int i = 0; costly.size() < 63 * 1024; ++i)
         costly += u"FM%1 "_s.arg(i);
-    const Taf::TafReport bounded = Taf::BuildTafReport(costly, u"LFPG"_s, kMidMonth);
+    const Taf::TafReport bounded = Taf::buildReport(costly, u"LFPG"_s, kMidMonth);
     QVERIFY(bounded.decoded.startsWith(u"LFPG   A partir du 0 à  A partir du 1 à "_s));
     QVERIFY(bounded.decoded.endsWith(bounded.workingText.right(48 * 1024)));
 }
@@ -503,7 +503,7 @@ void TestTafDecoder::randomInputKeepsReportShape()
         const QDate today(2026, 1 + rng.bounded(12), 1 + rng.bounded(28));
         const QByteArray context = "code '" + code.toUtf8() + "' raw '" + raw.toUtf8() + "'";
 
-        const Taf::TafReport report = Taf::BuildTafReport(raw, code, today);
+        const Taf::TafReport report = Taf::buildReport(raw, code, today);
         QVERIFY2(report.rawEmpty == raw.isEmpty(), context.constData());
         if (report.rawEmpty) {
             QVERIFY2(report.reportText.isEmpty() && report.title.isEmpty(), context.constData());
@@ -516,13 +516,13 @@ void TestTafDecoder::randomInputKeepsReportShape()
         // None of these codes holds the text of an unguarded row, so nothing may rewrite it.
         if (report.codeFound && (report.workingText == code || report.workingText.startsWith(code + u' ')))
             QVERIFY2(report.decoded.startsWith(code), context.constData());
-        for (const StyleSpan& span : Taf::TafEmphasisSpans(report.reportText)) {
+        for (const StyleSpan& span : Taf::emphasisSpans(report.reportText)) {
             QVERIFY2(span.start >= 0 && span.length >= 0 && span.start + span.length <= report.reportText.size(),
                 context.constData());
         }
         // The decoder on its own, with a token list that does not match the text: no rule rewrites to
         // nothing, so a text never decodes to an empty one.
-        const QString decoded = Taf::DecodeTaf(raw, pool.mid(rng.bounded(pool.size())), code);
+        const QString decoded = Taf::decode(raw, pool.mid(rng.bounded(pool.size())), code);
         QVERIFY2(decoded.isEmpty() == raw.isEmpty(), context.constData());
     }
 }

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QString page = fuzzText(data, size);
     const QString code = takeCode(page);
-    const QString cut = Notam::CutNotams(page, code);
+    const QString cut = Notam::cut(page, code);
     // Without markers, blanks or anything to mark, the page comes back as it was.
     if (!page.contains(u"(NOTAMS)"_s) && !page.contains(u"</pre>"_s) && !page.contains(u'-')
         && (page.isEmpty() || page.at(0).unicode() > 32) && (code.isEmpty() || !page.contains(code.mid(1))))

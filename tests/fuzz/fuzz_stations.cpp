@@ -10,25 +10,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString query = input.section(u'\n', 0, 0);
     Stations::StationTable table;
     table.fill(input.section(u'\n', 1));
-    FUZZ_CHECK(table.count() >= 0 && table.count() < Stations::StationTable::kSlots);
-    FUZZ_CHECK(table.slot(0).isEmpty() && table.slot(table.count() + 1).isEmpty());
+    FUZZ_CHECK(table.count() >= 0 && table.count() <= Stations::StationTable::kCapacity);
+    FUZZ_CHECK(table.entry(-1).isEmpty() && table.entry(table.count()).isEmpty());
 
     QStringList codes;
-    for (int i = 1; i <= table.count(); ++i) {
+    for (int i = 0; i < table.count(); ++i) {
         codes.append(table.code(i));
         // The entry found for a code has that code, and a description.
-        const int found = table.indexOfCode(table.code(i));
-        FUZZ_CHECK(found >= 1 && table.code(found) == table.code(i));
-        FUZZ_CHECK(Stations::DescribeStation(table, table.code(i)).has_value());
+        const std::optional<int> found = table.indexOfCode(table.code(i));
+        FUZZ_CHECK(found && table.code(*found) == table.code(i));
+        FUZZ_CHECK(Stations::describe(table, table.code(i)).has_value());
     }
-    FUZZ_CHECK(Stations::DescribeStation(table, query).has_value() == (table.indexOfCode(query) != 0));
-    const QStringList countries = Stations::Countries(table);
+    FUZZ_CHECK(Stations::describe(table, query).has_value() == table.indexOfCode(query).has_value());
+    const QStringList countries = Stations::countries(table);
     if (!countries.isEmpty()) {
-        const QStringList cities = Stations::CitiesOf(table, countries.first());
+        const QStringList cities = Stations::citiesOf(table, countries.first());
         FUZZ_CHECK(!cities.isEmpty());
-        FUZZ_CHECK(!Stations::CodesOf(table, countries.first(), cities.first()).isEmpty());
+        FUZZ_CHECK(!Stations::codesOf(table, countries.first(), cities.first()).isEmpty());
     }
-    for (const QString& code : Stations::SearchCodes(codes, codes, query))
+    for (const QString& code : Stations::searchCodes(codes, codes, query))
         FUZZ_CHECK(code.contains(query));
     return 0;
 }

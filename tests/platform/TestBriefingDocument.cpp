@@ -150,11 +150,11 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
     report.code = code;
     report.fetchedUtc = fetchedAt;
     report.source = address;
-    const BriefingDocument::Briefing briefing { report, BriefingDocument::StationDescription(table, code) };
+    const BriefingDocument::Briefing briefing { report, BriefingDocument::stationDescription(table, code) };
     const QString body = QString(report.text).replace(u"\r\n"_s, u"\n"_s);
-    QCOMPARE(BriefingFile::Text(briefing), (heading + u"\n\n"_s + body + u'\n').toUtf8());
+    QCOMPARE(BriefingFile::text(briefing), (heading + u"\n\n"_s + body + u'\n').toUtf8());
 
-    const QString html = QString::fromUtf8(BriefingFile::Html(briefing));
+    const QString html = QString::fromUtf8(BriefingFile::html(briefing));
     const QString typeName = reportTypeName(report.type);
     QVERIFY(html.contains(u"<title>Bulletin %1 — %2</title>"_s.arg(code, typeName)));
     QVERIFY(!html.contains(u"S3cret"_s));
@@ -169,7 +169,7 @@ void TestBriefingDocument::sameBriefingInEveryFormat()
     // The PDF's text, as a reader searches it (line breaks fall where the page width puts them).
     QTemporaryDir folder;
     const QString pdf = folder.filePath(u"briefing.pdf"_s);
-    QCOMPARE(BriefingFile::Save(briefing, pdf, BriefingFile::Format::Pdf), QString());
+    QCOMPARE(BriefingFile::save(briefing, pdf, BriefingFile::Format::Pdf), QString());
     const QString info = tool(u"pdfinfo"_s, { pdf });
     const QRegularExpression titleAndCreator(
         u"^Title: +Bulletin %1 — %2\nCreator: +Ventorix 3.0.0$"_s.arg(code, typeName),
@@ -346,12 +346,12 @@ void TestBriefingDocument::savedToTarget()
         = root && (target == Target::FolderWithoutRight || target == Target::ForeignFileInSharedFolder);
     if (asAnotherUser && ::seteuid(65534) != 0)
         QSKIP("no other user to save as");
-    const QString message = BriefingFile::Save(briefing, path, BriefingFile::Format::Html);
+    const QString message = BriefingFile::save(briefing, path, BriefingFile::Format::Html);
     if (asAnotherUser)
         QVERIFY(::seteuid(0) == 0);
     if (reader)
         reader->join();
-    const QByteArray expected = BriefingFile::Html(briefing);
+    const QByteArray expected = BriefingFile::html(briefing);
 
     if (cause.isEmpty()) {
         QVERIFY2(message.isEmpty(), qPrintable(message));
@@ -420,7 +420,7 @@ void TestBriefingDocument::spooled()
     report.code = u"LFPG"_s;
     report.type = ReportType::Notam;
     const BriefingDocument::Briefing briefing { report, QString() };
-    const std::optional<QString> said = BriefingFile::Spool(briefing, { printer, copies, pages, twoSided });
+    const std::optional<QString> said = BriefingFile::spool(briefing, { printer, copies, pages, twoSided });
     qputenv("PATH", path);
 
     QVERIFY(said.has_value());

@@ -85,7 +85,7 @@ void TestDossierFetcher::fourAtATimeThenCancel()
     QStringList answered;
     for (const FlightDossier::Part& part : dossier.parts) {
         for (const DecodedReport& report : { part.metar, part.taf, *part.notam })
-            answered.append(report.code + u' ' + reportTypeName(report.type) + u' ' + Failure::Key(report.failure));
+            answered.append(report.code + u' ' + reportTypeName(report.type) + u' ' + Failure::key(report.failure));
     }
     QCOMPARE(answered.size(), 15);
     QCOMPARE(answered.filter(u" not-found"_s).size(), 15);

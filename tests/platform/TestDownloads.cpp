@@ -417,7 +417,7 @@ void TestDownloads::fetcher()
     QCOMPARE(report.type, type);
     QCOMPARE(report.title, title);
     QVERIFY2(report.text.startsWith(textStart), qPrintable(report.text.left(200)));
-    QCOMPARE(Failure::Key(report.failure), error);
+    QCOMPARE(Failure::key(report.failure), error);
     QVERIFY(report.received.startsWith(received));
     QVERIFY2(!report.text.contains(u"older report"_s), qPrintable(report.text));
     QCOMPARE(report.empty, report.fetched() && received.isEmpty());

@@ -179,7 +179,7 @@ void TestSettingsStore::reportType()
 {
     QFETCH(QString, info);
     QFETCH(int, button);
-    QCOMPARE(SettingsValues::ReportTypeFromInfo(info), button);
+    QCOMPARE(SettingsValues::reportTypeFromInfo(info), button);
 }
 
 void TestSettingsStore::readsFile_data()

@@ -152,7 +152,7 @@ quint32 stateColour(Notam::State state)
     return kUnknownBlack;
 }
 
-// The closing rule of the cut (CutNotams) ends the block, not the NOTAM it was cut with.
+// The closing rule of the cut (Notam::cut) ends the block, not the NOTAM it was cut with.
 const QString& closingRule()
 {
     static const QString rule = QString(70, u'_') + u" (Fin)"_s;
@@ -173,7 +173,7 @@ public:
     void addLine(const QString& line, quint32 rgb)
     {
         const QString area = areaText(line);
-        AddSpan(m_spans, m_text.size() + area.size(), m_text.size(), area.size(), true, rgb);
+        addSpan(m_spans, m_text.size() + area.size(), m_text.size(), area.size(), true, rgb);
         m_text += area + u"\r\n"_s;
     }
 
@@ -234,7 +234,7 @@ DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const
     const QDateTime& fetchedUtc, const PilotLimits& limits)
 {
     DecodedReport report = begun(code, ReportType::Metar, fetchedUtc);
-    const QString text = WorkFile::ReportText(contents);
+    const QString text = WorkFile::reportText(contents);
     if (text.isEmpty()) {
         report.empty = true;
         return report;
@@ -242,14 +242,14 @@ DecodedReport decodeMetar(const QString& code, const QByteArray& contents, const
     report.received = observationLine(contents);
     report.observedUtc = headerTime(contents);
     if (!report.observedUtc.isValid()) {
-        if (const std::optional<QString> group = Expiry::MetarObservationGroup(text))
+        if (const std::optional<QString> group = Expiry::metarObservationGroup(text))
             report.observedUtc = groupTime(*group, fetchedUtc);
     }
-    markStale(report, Expiry::IsMetarOutOfDate(text, today) || Expiry::IsMoreThanTwoDaysOld(report.observedUtc, today));
-    const QString translated = Metar::TranslateMetar(text);
-    report.title = Metar::MetarTitle(translated, code);
+    markStale(report, Expiry::isMetarOutOfDate(text, today) || Expiry::isMoreThanTwoDaysOld(report.observedUtc, today));
+    const QString translated = Metar::translate(text);
+    report.title = Metar::title(translated, code);
     report.text = areaText(translated);
-    report.spans = Metar::MetarStyleSpans(report.text);
+    report.spans = Metar::styleSpans(report.text);
     report.pilot = Pilot::metarFacts(report.received, report.observedUtc, fetchedUtc, Stations::placeOf(code), limits);
     return report;
 }
@@ -258,20 +258,20 @@ DecodedReport decodeTaf(
     const QString& code, const QByteArray& contents, const QDate& today, const QDateTime& fetchedUtc)
 {
     DecodedReport report = begun(code, ReportType::Taf, fetchedUtc);
-    const QString raw = WorkFile::ReportText(contents);
+    const QString raw = WorkFile::reportText(contents);
     if (raw.isEmpty()) {
         report.empty = true;
         return report;
     }
-    const Taf::TafReport taf = Taf::BuildTafReport(raw, code, today);
+    const Taf::TafReport taf = Taf::buildReport(raw, code, today);
     report.received = raw.trimmed();
     report.issuedUtc = groupTime(taf.issueTimeGroup, fetchedUtc);
     std::tie(report.validFromUtc, report.validToUtc)
         = validity(taf.validityGroup, report.issuedUtc.isValid() ? report.issuedUtc : fetchedUtc);
-    markStale(report, taf.outOfDate || Expiry::IsMoreThanTwoDaysOld(report.issuedUtc, today));
+    markStale(report, taf.outOfDate || Expiry::isMoreThanTwoDaysOld(report.issuedUtc, today));
     report.title = taf.title;
     report.text = areaText(taf.reportText);
-    report.spans = Taf::TafEmphasisSpans(report.text);
+    report.spans = Taf::emphasisSpans(report.text);
     report.pilot = Pilot::tafFacts(
         report.issuedUtc, report.validFromUtc, report.validToUtc, fetchedUtc, Stations::placeOf(code));
     return report;
@@ -282,7 +282,7 @@ DecodedReport decodeNotams(
 {
     DecodedReport report = begun(code, ReportType::Notam, fetchedUtc);
     report.title = kNotamTitle;
-    const QString block = Notam::CutNotams(WorkFile::DecodePage(page), code);
+    const QString block = Notam::cut(WorkFile::decodePage(page), code);
     report.text = areaText(block);
     report.received = report.text;
     const std::optional<Stations::StationPlace> place = Stations::placeOf(code);
@@ -330,7 +330,7 @@ DecodedReport failedReport(const QString& code, ReportType type, const Failure::
     report.failure = reason;
     if (report.failure.cause == Failure::Cause::None)
         report.failure.cause = Failure::Cause::Network;
-    report.text = areaText(Failure::ReportAreaText(report.failure, reportTypeName(type), code, host));
+    report.text = areaText(Failure::reportAreaText(report.failure, reportTypeName(type), code, host));
     if (type == ReportType::Notam) {
         report.title = kNotamTitle;
         // A pink "X": the NOTAMs of a station are never simply missing.

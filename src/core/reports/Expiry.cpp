@@ -6,41 +6,43 @@
 
 namespace Expiry {
 
-int DayOfGroup(const QString& group)
+int dayOfGroup(const QString& group)
 {
-    return TextOps::LeadingNumber(QStringView(group).left(2));
+    return TextOps::leadingNumber(QStringView(group).left(2));
 }
 
-bool IsOutOfDate(int reportDay, const QDate& today)
+bool isOutOfDate(int reportDay, const QDate& today)
 {
-    const int d0 = today.day();
-    const int d1 = today.addDays(-1).day();
-    return std::abs(d0 - reportDay) > 1 && std::abs(d1 - reportDay) > 1;
+    const int todayDay = today.day();
+    const int yesterdayDay = today.addDays(-1).day();
+    return std::abs(todayDay - reportDay) > 1 && std::abs(yesterdayDay - reportDay) > 1;
 }
 
-bool IsMoreThanTwoDaysOld(const QDateTime& reportUtc, const QDate& today)
+bool isMoreThanTwoDaysOld(const QDateTime& reportUtc, const QDate& today)
 {
     return reportUtc.isValid() && reportUtc.toUTC().date().daysTo(today) > 2;
 }
 
-std::optional<QString> MetarObservationGroup(const QString& reportText)
+std::optional<QString> metarObservationGroup(const QString& reportText)
 {
-    const qsizetype p = TextOps::Find(reportText, u"ob:");
-    const qsizetype s = TextOps::Find(reportText, u" ", p + 5);
-    if (s == 0)
+    // The blank looked for is the one after "ob: CODE"; without the marker the search starts as if it
+    // opened the text one character early.
+    const qsizetype marker = reportText.indexOf(u"ob:");
+    const qsizetype blank = reportText.indexOf(u' ', marker + 5);
+    if (blank < 0)
         return std::nullopt;
-    const qsizetype z = TextOps::Find(reportText, u"Z", s);
-    if (z == 0)
+    const qsizetype zulu = reportText.indexOf(u'Z', blank);
+    if (zulu < 0)
         return std::nullopt;
-    return TextOps::Mid(reportText, s, z - s).trimmed();
+    return reportText.mid(blank, zulu - blank).trimmed();
 }
 
-bool IsMetarOutOfDate(const QString& reportText, const QDate& today)
+bool isMetarOutOfDate(const QString& reportText, const QDate& today)
 {
-    const std::optional<QString> group = MetarObservationGroup(reportText);
+    const std::optional<QString> group = metarObservationGroup(reportText);
     if (!group)
         return false;
-    return IsOutOfDate(DayOfGroup(*group), today);
+    return isOutOfDate(dayOfGroup(*group), today);
 }
 
 } // namespace Expiry

@@ -63,12 +63,12 @@ QString why(const Reason& reason, const QString& reportType, const QString& code
 
 } // namespace
 
-QString ConnectionLine()
+QString connectionLine()
 {
     return kConnectionLine;
 }
 
-QString Key(const Reason& reason)
+QString key(const Reason& reason)
 {
     switch (reason.cause) {
     case Cause::None:
@@ -109,7 +109,7 @@ QString Key(const Reason& reason)
     return u"network"_s;
 }
 
-QString ReportAreaText(const Reason& reason, const QString& reportType, const QString& code, const QString& host)
+QString reportAreaText(const Reason& reason, const QString& reportType, const QString& code, const QString& host)
 {
     if (reason.cause == Cause::None)
         return {};

@@ -32,17 +32,17 @@ struct Reason
 };
 
 /// The first line of a failed download's wording, before the line that says why.
-QString ConnectionLine();
+QString connectionLine();
 
 /// A stable, machine-readable name: "" for None, "not-found", "http-STATUS" ("http-500"), "timeout",
 /// "host-not-found", "refused", "tls", "too-large", "invalid-code", "no-source", "network", "work-file", "empty",
 /// "incomplete", "unexpected", "invalid-address", "redirect-loop".
-QString Key(const Reason& reason);
+QString key(const Reason& reason);
 
 /// What the report area shows, in French, lines separated by "\n". A failed download (and a code that is
 /// no station code) gives "Connexion à internet ..." then one line naming the report asked for
 /// (@p reportType "METAR" of @p code) and saying why, with the server @p host where it helps; NoSource
 /// names the report too and says how to configure a source.
-QString ReportAreaText(const Reason& reason, const QString& reportType, const QString& code, const QString& host);
+QString reportAreaText(const Reason& reason, const QString& reportType, const QString& code, const QString& host);
 
 } // namespace Failure

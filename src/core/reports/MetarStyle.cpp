@@ -1,6 +1,6 @@
 #include "reports/MetarStyle.h"
 
-#include "reports/TextOps.h"
+#include <algorithm>
 
 namespace Metar {
 namespace {
@@ -14,49 +14,50 @@ constexpr qsizetype kRawReportSpan = 1000;
 
 } // namespace
 
-StyleSpans MetarStyleSpans(const QString& text)
+StyleSpans styleSpans(const QString& text)
 {
-    using TextOps::Find;
     StyleSpans spans;
+    // A search that goes on from a heading starts one character before it, so a colon or a bracket just
+    // in front of the heading still counts.
+    const auto searchFrom = [](qsizetype heading) { return std::max<qsizetype>(heading - 1, 0); };
 
     // Visibility: from the word to the next line break, its carriage return included.
-    {
-        const qsizetype p = Find(text, u"Visibilité") - 1;
-        const qsizetype e = Find(text, u"\r\n", p);
-        if (p > 0 && e > 0)
-            AddSpan(spans, text.size(), p, e - p, true, kOrange);
+    if (const qsizetype heading = text.indexOf(u"Visibilité"); heading > 0) {
+        if (const qsizetype lineBreak = text.indexOf(u"\r\n", heading); lineBreak >= 0)
+            addSpan(spans, text.size(), heading, lineBreak + 1 - heading, true, kOrange);
     }
 
     // Wind: the heading with its colon, then the second bracketed group after it (the speed in knots).
-    if (const qsizetype p = Find(text, u"Vent") - 1; p >= 0) {
-        const qsizetype c = Find(text, u":", p);
-        if (c > 0)
-            AddSpan(spans, text.size(), p, c - p, true, kDarkBlue);
-        const qsizetype a = Find(text, u"(", p);
-        const qsizetype b = a > 0 ? Find(text, u")", a) - 1 : -1;
-        if (b >= 0) {
-            const qsizetype a2 = Find(text, u"(", b);
-            const qsizetype b2 = a2 > 0 ? Find(text, u")", a2) - 1 : -1;
-            if (a2 > 0 && b2 >= 0)
-                AddSpan(spans, text.size(), a2, b2 - a2, true, kDarkBlue);
+    if (const qsizetype heading = text.indexOf(u"Vent"); heading >= 0) {
+        const qsizetype colon = text.indexOf(u':', searchFrom(heading));
+        if (colon >= 0)
+            addSpan(spans, text.size(), heading, colon + 1 - heading, true, kDarkBlue);
+        const qsizetype firstOpen = text.indexOf(u'(', searchFrom(heading));
+        const qsizetype firstClose = firstOpen >= 0 ? text.indexOf(u')', firstOpen) : -1;
+        if (firstClose >= 0) {
+            const qsizetype secondOpen = text.indexOf(u'(', searchFrom(firstClose));
+            const qsizetype secondClose = secondOpen >= 0 ? text.indexOf(u')', secondOpen) : -1;
+            if (secondClose >= 0)
+                addSpan(spans, text.size(), secondOpen + 1, secondClose - (secondOpen + 1), true, kDarkBlue);
         }
     }
 
     // Temperature: the heading, then the Celsius value that opens what follows it ("Température: 10°C (50°F)").
     {
-        const qsizetype p = Find(text, u"Température:") - 1;
-        const qsizetype c = Find(text, u":", p);
-        if (p > 0 && c > 0)
-            AddSpan(spans, text.size(), p, c - p, true, kDarkRed);
-        // Without the heading there is no temperature value to look for.
-        const qsizetype e = p >= 0 ? Find(text, u"°C", c) : 0;
-        if (e > 0)
-            AddSpan(spans, text.size(), c + 1, e + 1 - (c + 1), true, kDarkRed, kTemperatureSize);
+        const qsizetype heading = text.indexOf(u"Température:");
+        const qsizetype colon = text.indexOf(u':', searchFrom(heading));
+        if (heading > 0 && colon >= 0)
+            addSpan(spans, text.size(), heading, colon + 1 - heading, true, kDarkRed);
+        // Without the heading there is no temperature value to look for. The value starts after the
+        // colon's blank and runs through the degree sign and the C.
+        const qsizetype degrees = heading >= 0 ? text.indexOf(u"°C", std::max<qsizetype>(colon, 0)) : -1;
+        if (degrees >= 0)
+            addSpan(spans, text.size(), colon + 2, degrees - colon, true, kDarkRed, kTemperatureSize);
     }
 
     // Raw report: the heading and the coded report after it, greyed.
-    if (const qsizetype p = Find(text, u"METAR complet") - 1; p >= 0)
-        AddSpan(spans, text.size(), p, kRawReportSpan, false, kGrey);
+    if (const qsizetype heading = text.indexOf(u"METAR complet"); heading >= 0)
+        addSpan(spans, text.size(), heading, kRawReportSpan, false, kGrey);
 
     return spans;
 }

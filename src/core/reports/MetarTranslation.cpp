@@ -144,11 +144,11 @@ void applyPatternRow(QString& text, const PatternRow& row, const QRegularExpress
 
 } // namespace
 
-QString TranslateMetar(const QString& text)
+QString translate(const QString& text)
 {
     QString result = text;
     for (const Replacement& row : kMetarReplacements)
-        TextOps::ReplaceAll(result, row.find, row.replaceWith);
+        TextOps::replaceAll(result, row.find, row.replaceWith);
     static const std::array<QRegularExpression, kFrenchRows.size()> patterns = [] {
         std::array<QRegularExpression, kFrenchRows.size()> compiled;
         for (size_t i = 0; i < kFrenchRows.size(); ++i)
@@ -160,12 +160,13 @@ QString TranslateMetar(const QString& text)
     return result;
 }
 
-QString MetarTitle(const QString& translated, const QString& code)
+QString title(const QString& translated, const QString& code)
 {
-    const qsizetype n = TextOps::Find(translated, u"UTC");
-    if (n < 6)
+    // The four digits of the time stand a blank before "UTC".
+    const qsizetype utc = translated.indexOf(u"UTC");
+    if (utc < 5)
         return u"METAR de "_s + code;
-    return u"METAR de "_s + TextOps::Mid(translated, n - 5, 4) + u" UTC"_s;
+    return u"METAR de "_s + translated.mid(utc - 5, 4) + u" UTC"_s;
 }
 
 } // namespace Metar

@@ -55,15 +55,15 @@ void markNotamStarts(QString& text, QStringView opening, const QString& code)
 
 } // namespace
 
-QString CutNotams(const QString& pageText, const QString& code)
+QString cut(const QString& pageText, const QString& code)
 {
-    using TextOps::Find;
-    using TextOps::ReplaceAll;
+    using TextOps::replaceAll;
 
-    // Without the start marker the cut starts where it would for a marker at position 0.
-    const qsizetype start = Find(pageText, kStartMarker) + kStartMarker.size();
-    const qsizetype end = Find(pageText, kEndMarker, start);
-    QString text = end > 0 ? pageText.mid(start - 1, end - start) : pageText;
+    // Without the start marker the cut starts one character short of where a marker opening the page
+    // would have it start.
+    const qsizetype start = pageText.indexOf(kStartMarker) + kStartMarker.size();
+    const qsizetype end = pageText.indexOf(kEndMarker, start);
+    QString text = end >= 0 ? pageText.mid(start, end - start) : pageText;
     text = dropLeadingBlanks(text);
 
     // A separator line opens every NOTAM but the first, which has no line break before it.
@@ -78,7 +78,7 @@ QString CutNotams(const QString& pageText, const QString& code)
     }
 
     // A longer run of hyphens keeps its excess after the tag.
-    ReplaceAll(text, kRuleLine, QString(kSeparator + u" (Fin)"_s));
+    replaceAll(text, kRuleLine, QString(kSeparator + u" (Fin)"_s));
     return text;
 }
 

@@ -9,6 +9,6 @@ namespace Notam {
 /// second is), without its leading blanks, a separator line of its own before every NOTAM line (after
 /// the first) that begins with the code, and the page's 75-hyphen rule lines tagged " (Fin)". @p pageText holds the
 /// page's bytes as single-byte characters. Never fails: a marker or a cut that is not there leaves the text as it was.
-QString CutNotams(const QString& pageText, const QString& code);
+QString cut(const QString& pageText, const QString& code);
 
 } // namespace Notam

@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 namespace Notam {
 namespace {
 
-// What CutNotams() puts between two NOTAMs, and the tag it gives the page's closing rule line.
+// What cut() puts between two NOTAMs, and the tag it gives the page's closing rule line.
 const QString kSeparator = QString(70, u'_') + u"\n\n"_s;
 const QString kClosingTag = QString(70, u'_') + u" (Fin)"_s;
 

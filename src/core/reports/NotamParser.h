@@ -8,7 +8,7 @@
 
 #include <optional>
 
-// Reading the NOTAMs of the cut block (CutNotams) one by one, dating them against a clock, and wording them
+// Reading the NOTAMs of the cut block (Notam::cut) one by one, dating them against a clock, and wording them
 // in French for the window, the briefings and the report mode.
 namespace Notam {
 
@@ -87,7 +87,7 @@ struct Briefing
     QList<Entry> expired; ///< in page order
 };
 
-/// Splits @p cutBlock (CutNotams() output) into its NOTAMs: at each separator line, and before each line
+/// Splits @p cutBlock (cut() output) into its NOTAMs: at each separator line, and before each line
 /// that opens an ICAO NOTAM. Each item is read as an ICAO NOTAM when it opens with its header (a location
 /// and a "(" may come first); any other item (national format, free text) keeps its text with every field
 /// empty. Never fails; an empty block gives no item.

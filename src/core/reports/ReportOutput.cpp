@@ -88,10 +88,10 @@ QByteArray json(const DecodedReport& report, const StationInfo& station)
 
 StationInfo stationInfo(const Stations::StationTable& table, const QString& code)
 {
-    const int index = table.indexOfCode(code);
-    if (index == 0)
+    const std::optional<int> index = table.indexOfCode(code);
+    if (!index)
         return StationInfo { code, {}, {}, {} };
-    return StationInfo { code, Stations::aerodromeOf(code), table.city(index), table.country(index) };
+    return StationInfo { code, Stations::aerodromeOf(code), table.city(*index), table.country(*index) };
 }
 
 QJsonObject object(const DecodedReport& report, const StationInfo& station)
@@ -113,13 +113,13 @@ QJsonObject object(const DecodedReport& report, const StationInfo& station)
         { u"background"_s, hexColour(report.background) },
         { u"text"_s, report.text },
         { u"runs"_s, runs },
-        { u"error"_s, Failure::Key(report.failure) },
+        { u"error"_s, Failure::key(report.failure) },
         { u"station"_s,
             QJsonObject { { u"code"_s, station.code }, { u"name"_s, station.name }, { u"city"_s, station.city },
                 { u"country"_s, station.country } } },
         { u"raw"_s, report.fetched() ? QJsonValue(report.received) : QJsonValue(QJsonValue::Null) },
         { u"fetched"_s, time(report.fetchedUtc) },
-        { u"source"_s, textOrNull(SourceAddress::ForDisplay(report.source)) },
+        { u"source"_s, textOrNull(SourceAddress::forDisplay(report.source)) },
         { u"stale"_s, report.stale },
         { u"observed"_s, time(report.observedUtc) },
         { u"issued"_s, time(report.issuedUtc) },

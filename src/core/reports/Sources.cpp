@@ -14,10 +14,10 @@ constexpr const char16_t* kDefaultWeatherBase = u"https://tgftp.nws.noaa.gov";
 // A base given with a trailing slash must not produce "//data/...".
 QString trimmedBase(const QString& base)
 {
-    QString b = base.trimmed();
-    while (b.endsWith(u'/'))
-        b.chop(1);
-    return b;
+    QString trimmed = base.trimmed();
+    while (trimmed.endsWith(u'/'))
+        trimmed.chop(1);
+    return trimmed;
 }
 
 // Scheme, host, port and path are all a base may hold; @p queryAllowed lets a full address carry its query.
@@ -37,17 +37,17 @@ bool hasOnlyBaseParts(const QString& text, bool queryAllowed)
 
 } // namespace
 
-bool IsValidBase(const QString& base)
+bool isValidBase(const QString& base)
 {
     return hasOnlyBaseParts(trimmedBase(base), false);
 }
 
-bool IsValidAddress(const QString& url)
+bool isValidAddress(const QString& url)
 {
     return hasOnlyBaseParts(url, true);
 }
 
-QString ForDisplay(const QString& url)
+QString forDisplay(const QString& url)
 {
     // Cut by hand rather than through QUrl, which would re-encode the rest of what the user wrote.
     const qsizetype authority = url.indexOf(u"://");
@@ -63,7 +63,7 @@ QString ForDisplay(const QString& url)
     return url.left(start) + url.mid(at + 1);
 }
 
-bool IsSafeStationCode(const QString& code)
+bool isSafeStationCode(const QString& code)
 {
     if (code.isEmpty() || code.size() > 8)
         return false;
@@ -81,38 +81,38 @@ namespace {
 QString under(const QString& base, const QString& path)
 {
     const QString trimmed = trimmedBase(base);
-    if (trimmed != DemoBase() && !IsValidBase(trimmed))
+    if (trimmed != demoBase() && !isValidBase(trimmed))
         return {};
     return trimmed + path;
 }
 
 } // namespace
 
-QString Metar(const QString& weatherBase, const QString& code)
+QString metar(const QString& weatherBase, const QString& code)
 {
     return under(weatherBase, u"/data/observations/metar/decoded/"_s + code + u".TXT"_s);
 }
 
-QString Taf(const QString& weatherBase, const QString& code)
+QString taf(const QString& weatherBase, const QString& code)
 {
     return under(weatherBase, u"/data/forecasts/taf/stations/"_s + code + u".TXT"_s);
 }
 
-QString NotamPage(const QString& notamBase)
+QString notamPage(const QString& notamBase)
 {
     return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam.html"_s);
 }
 
-QString Notam(const QString& notamBase, const QString& code)
+QString notam(const QString& notamBase, const QString& code)
 {
     // A server reads the station from the query; the samples are files, so each station has its own page.
-    if (trimmedBase(notamBase) == DemoBase())
+    if (trimmedBase(notamBase) == demoBase())
         return under(notamBase, u"/regusers/publictools/corp_comp/metar_taf_notam-"_s + code + u".html"_s);
-    const QString page = NotamPage(notamBase);
+    const QString page = notamPage(notamBase);
     return page.isEmpty() ? QString() : page + u"?icao="_s + code;
 }
 
-Sources InForce(const GivenSources& given, const Sources& settingsFile)
+Sources inForce(const GivenSources& given, const Sources& settingsFile)
 {
     const auto choose = [](const std::optional<QString>& option, const QString& inFile, const QString& builtIn) {
         if (option)
@@ -125,30 +125,30 @@ Sources InForce(const GivenSources& given, const Sources& settingsFile)
         choose(given.site, settingsFile.site, QString::fromUtf8(VENTORIX_DEFAULT_SITE)),
     };
     if (given.demo) {
-        sources.weatherBase = DemoBase();
-        sources.notamBase = DemoBase();
+        sources.weatherBase = demoBase();
+        sources.notamBase = demoBase();
         sources.demo = true;
     }
     return sources;
 }
 
-QString DemoBase()
+QString demoBase()
 {
     return u"qrc:/demo"_s;
 }
 
-bool IsDemo(const Sources& sources)
+bool isDemo(const Sources& sources)
 {
     // Not read from the bases: "qrc:/demo" given by hand is no demonstration, and is refused as an address.
     return sources.demo;
 }
 
-QDateTime DemoMoment()
+QDateTime demoMoment()
 {
     return QDateTime(QDate(2026, 6, 15), QTime(11, 45));
 }
 
-QString Contact(const QString& site, const QString& versionCaption)
+QString contact(const QString& site, const QString& versionCaption)
 {
     return trimmedBase(site) + u"/contacter.php?sub=Ventorix"_s + versionCaption;
 }

@@ -23,7 +23,7 @@ using StyleSpans = QList<StyleSpan>;
 
 /// Appends a span the report area can take, in a text of @p textSize characters: one the area would
 /// refuse (negative start or length, start past the end) is left out; one running past the end stops there.
-inline void AddSpan(StyleSpans& spans, qsizetype textSize, qsizetype start, qsizetype length, bool bold, quint32 rgb,
+inline void addSpan(StyleSpans& spans, qsizetype textSize, qsizetype start, qsizetype length, bool bold, quint32 rgb,
     std::optional<qreal> pointSize = std::nullopt)
 {
     if (start < 0 || length < 0 || start > textSize)

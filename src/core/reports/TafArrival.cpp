@@ -28,7 +28,7 @@ bool isBase(const Piece& piece)
 QString french(const QStringList& tokens, const QString& code)
 {
     const QString body = tokens.join(u' ');
-    QString text = Taf::DecodeTaf(body, tokens, code);
+    QString text = Taf::decode(body, tokens, code);
     // Temperature and probability phrases open lines of their own in the report; here a group is one line.
     text.replace(u"\r\n"_s, u" "_s);
     return text.simplified();

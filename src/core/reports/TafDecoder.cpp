@@ -15,10 +15,8 @@ using namespace Qt::StringLiterals;
 namespace Taf {
 namespace {
 
-using TextOps::Find;
-using TextOps::LeadingNumber;
-using TextOps::Mid;
-using TextOps::ReplaceAll;
+using TextOps::leadingNumber;
+using TextOps::replaceAll;
 
 struct Replacement
 {
@@ -101,10 +99,10 @@ QString twoDigitKnots(int metresPerSecond)
 
 qsizetype digitsAt(QStringView text, qsizetype from)
 {
-    qsizetype n = 0;
-    while (from + n < text.size() && text[from + n] >= u'0' && text[from + n] <= u'9')
-        ++n;
-    return n;
+    qsizetype count = 0;
+    while (from + count < text.size() && text[from + count] >= u'0' && text[from + count] <= u'9')
+        ++count;
+    return count;
 }
 
 struct WindGroup
@@ -116,25 +114,25 @@ struct WindGroup
 
 // dddff[Gff]unit with a three-digit direction or VRB and two- or three-digit speed and gust. What
 // follows the unit is ignored, as the fixed-position reading below ignores it.
-std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
+std::optional<WindGroup> readWindGroup(QStringView group, QStringView unit)
 {
-    const QStringView direction = t.left(3);
-    if (direction != u"VRB" && digitsAt(t, 0) < 3)
+    const QStringView direction = group.left(3);
+    if (direction != u"VRB" && digitsAt(group, 0) < 3)
         return std::nullopt;
     qsizetype i = 3;
-    const qsizetype speedDigits = digitsAt(t, i);
+    const qsizetype speedDigits = digitsAt(group, i);
     if (speedDigits < 2 || speedDigits > 3)
         return std::nullopt;
-    WindGroup wind { direction, t.mid(i, speedDigits), std::nullopt };
+    WindGroup wind { direction, group.mid(i, speedDigits), std::nullopt };
     i += speedDigits;
-    if (i < t.size() && t[i] == u'G') {
-        const qsizetype gustDigits = digitsAt(t, i + 1);
+    if (i < group.size() && group[i] == u'G') {
+        const qsizetype gustDigits = digitsAt(group, i + 1);
         if (gustDigits < 2 || gustDigits > 3)
             return std::nullopt;
-        wind.gust = t.mid(i + 1, gustDigits);
+        wind.gust = group.mid(i + 1, gustDigits);
         i += 1 + gustDigits;
     }
-    if (!t.mid(i).startsWith(unit))
+    if (!group.mid(i).startsWith(unit))
         return std::nullopt;
     return wind;
 }
@@ -143,25 +141,25 @@ std::optional<WindGroup> readWindGroup(QStringView t, QStringView unit)
 // after the first "G") only holds for a direction ending in 0 with two-digit speed and gust. A
 // well-formed group is read by its parts instead, which gives the same text for those and reads VRB05KT
 // and 270105G120KT right; anything else keeps the fixed-position reading.
-QString windPhrase(const QString& t, WindUnit unit)
+QString windPhrase(const QString& group, WindUnit unit)
 {
     const bool mps = unit == WindUnit::MetresPerSecond;
     const auto speedText = [mps](QStringView digits) {
-        const int n = LeadingNumber(digits);
-        return mps ? twoDigitKnots(n) : QString::number(n);
+        const int speed = leadingNumber(digits);
+        return mps ? twoDigitKnots(speed) : QString::number(speed);
     };
     QString phrase = u"Vent du "_s;
     std::optional<QString> gust;
-    if (const std::optional<WindGroup> wind = readWindGroup(t, mps ? u"MPS" : u"KT")) {
+    if (const std::optional<WindGroup> wind = readWindGroup(group, mps ? u"MPS" : u"KT")) {
         // No degree sign for VRB: the table turns "Vent du VRB" into "Vent variable ".
         phrase += wind->direction == u"VRB" ? u"VRB"_s : wind->direction.toString() + u"° "_s;
         phrase += speedText(wind->speed);
         if (wind->gust)
-            gust = mps ? twoDigitKnots(LeadingNumber(*wind->gust)) : wind->gust->toString();
+            gust = mps ? twoDigitKnots(leadingNumber(*wind->gust)) : wind->gust->toString();
     } else {
-        phrase += Mid(t, 1, 3) + u"° "_s + speedText(Mid(t, 3, 3));
-        if (const qsizetype g = Find(t, u"G"); g > 1)
-            gust = mps ? twoDigitKnots(LeadingNumber(Mid(t, g + 1, 2))) : Mid(t, g + 1, 2);
+        phrase += group.left(3) + u"° "_s + speedText(QStringView(group).mid(2, 3));
+        if (const qsizetype gustAt = group.indexOf(u'G'); gustAt > 0)
+            gust = mps ? twoDigitKnots(leadingNumber(QStringView(group).mid(gustAt + 1, 2))) : group.mid(gustAt + 1, 2);
     }
     phrase += u" Kts."_s;
     if (gust)
@@ -171,46 +169,46 @@ QString windPhrase(const QString& t, WindUnit unit)
 
 // "TNM02/1606Z" gives CR LF "T° Mini: -2° le 16 à 06h00 Z". Nothing when the letters are absent or
 // the group has no day-hour part to take; such a token is left as it is.
-std::optional<QString> temperaturePhrase(const QString& t, QStringView letters, QStringView heading)
+std::optional<QString> temperaturePhrase(const QString& token, QStringView letters, QStringView heading)
 {
-    const qsizetype p = Find(t, letters);
-    if (p == 0)
+    const qsizetype lettersAt = token.indexOf(letters);
+    if (lettersAt < 0)
         return std::nullopt;
-    const qsizetype e = Find(t, u"Z", p);
-    const QString g = e > 0 ? Mid(t, p, e - p) : QString();
-    const qsizetype slash = g.indexOf(u'/');
-    if (g.size() < 7 || slash < 0)
+    const qsizetype zuluAt = token.indexOf(u'Z', lettersAt);
+    const QString group = zuluAt >= 0 ? token.mid(lettersAt, zuluAt - lettersAt) : QString();
+    const qsizetype slash = group.indexOf(u'/');
+    if (group.size() < 7 || slash < 0)
         return std::nullopt;
-    QString value = Mid(g, 3, g.size() - 7);
+    QString value = group.mid(2, group.size() - 7);
     // "M02" is minus two; any other value is shown as it came.
     if (value.size() > 1 && value.startsWith(u'M')
         && std::all_of(value.cbegin() + 1, value.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         value = QString::number(-value.mid(1).toInt());
-    const QString dayHour = g.mid(slash + 1);
+    const QString dayHour = group.mid(slash + 1);
     return u"\r\n"_s + heading.toString() + value + u"° le "_s + dayHour.left(2) + u" à "_s + dayHour.right(2)
         + u"h00 Z"_s;
 }
 
 // Every check looks at the token as it came, so one token may be rewritten by several.
-void decodeToken(QString& text, const QString& t, const QString& code)
+void decodeToken(QString& text, const QString& token, const QString& code)
 {
-    const auto replace = [&](const QString& phrase) { ReplaceAll(text, t, phrase); };
-    if (t.size() >= 7 && t.contains(u"KT"))
-        replace(windPhrase(t, WindUnit::Knots));
-    if (t.size() >= 7 && t.contains(u"MPS"))
-        replace(windPhrase(t, WindUnit::MetresPerSecond));
-    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TN", u"T° Mini: "))
+    const auto replace = [&](const QString& phrase) { replaceAll(text, token, phrase); };
+    if (token.size() >= 7 && token.contains(u"KT"))
+        replace(windPhrase(token, WindUnit::Knots));
+    if (token.size() >= 7 && token.contains(u"MPS"))
+        replace(windPhrase(token, WindUnit::MetresPerSecond));
+    if (const std::optional<QString> phrase = temperaturePhrase(token, u"TN", u"T° Mini: "))
         replace(*phrase);
-    if (t.startsWith(u"FM"))
-        replace(u"A partir du "_s + Mid(t, 3, 2) + u" à "_s + t.mid(4));
-    if (t.startsWith(u"VV") && !code.contains(u"VV"))
-        replace(u"Plafond "_s + QString::number(LeadingNumber(Mid(t, 3, 3))) + u"00 '"_s);
-    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TX", u"T° Maxi: "))
+    if (token.startsWith(u"FM"))
+        replace(u"A partir du "_s + token.mid(2, 2) + u" à "_s + token.mid(4));
+    if (token.startsWith(u"VV") && !code.contains(u"VV"))
+        replace(u"Plafond "_s + QString::number(leadingNumber(QStringView(token).mid(2, 3))) + u"00 '"_s);
+    if (const std::optional<QString> phrase = temperaturePhrase(token, u"TX", u"T° Maxi: "))
         replace(*phrase);
-    if (const std::optional<QString> phrase = temperaturePhrase(t, u"TM", u"T° Moyenne: M"))
+    if (const std::optional<QString> phrase = temperaturePhrase(token, u"TM", u"T° Moyenne: M"))
         replace(*phrase);
-    if (t.size() == 9 && t.at(4) == u'/')
-        replace(PeriodPhrase(t));
+    if (token.size() == 9 && token.at(4) == u'/')
+        replace(periodPhrase(token));
 }
 
 // What halving every run of blanks kBlankRunHalvings times over gives (a run of n becomes n / 32 rounded up),
@@ -259,15 +257,15 @@ constexpr qsizetype kCumulonimbusSpan = 15; // the phrase and the character afte
 
 } // namespace
 
-QString PeriodPhrase(const QString& group)
+QString periodPhrase(const QString& group)
 {
     if (group.size() != 9)
         return {};
-    return u" du "_s + Mid(group, 1, 2) + u" à "_s + Mid(group, 3, 2) + u"h00 au "_s + Mid(group, 6, 2) + u" à "_s
-        + Mid(group, 8, 2) + u"h00"_s;
+    return u" du "_s + group.mid(0, 2) + u" à "_s + group.mid(2, 2) + u"h00 au "_s + group.mid(5, 2) + u" à "_s
+        + group.mid(7, 2) + u"h00"_s;
 }
 
-QString DecodeTaf(const QString& workingText, const QStringList& tokens, const QString& code)
+QString decode(const QString& workingText, const QStringList& tokens, const QString& code)
 {
     // The code that opens the text is held aside during the per-token rules: a replace-all started by
     // another token (a stray "FM" against FMEE) would otherwise reach into it.
@@ -279,23 +277,23 @@ QString DecodeTaf(const QString& workingText, const QStringList& tokens, const Q
     // phrase's edge). Skipping it spares a long, repetitive text one pass over the whole text per repeat.
     QSet<QString> examined;
     for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const QString& t = tokens.at(i);
-        const bool isCode = t == code || (i == 0 && kept > 0 && t.startsWith(code));
-        if (t.isEmpty() || isCode || examined.contains(t))
+        const QString& token = tokens.at(i);
+        const bool isCode = token == code || (i == 0 && kept > 0 && token.startsWith(code));
+        if (token.isEmpty() || isCode || examined.contains(token))
             continue;
-        examined.insert(t);
-        decodeToken(text, t, code);
+        examined.insert(token);
+        decodeToken(text, token, code);
     }
     text.prepend(QStringView(workingText).left(kept));
 
     for (const Replacement& row : kTafReplacements) {
         if (row.guard.isEmpty() || !code.contains(row.guard))
-            ReplaceAll(text, row.find, row.replaceWith);
+            replaceAll(text, row.find, row.replaceWith);
     }
     return text;
 }
 
-QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, const QString& code)
+QString decodeLong(const QString& workingText, const QStringList& tokens, const QString& code)
 {
     // Every rule rewrites the whole text, once per distinct group: fine for a forecast, whose file holds
     // a few kilobytes, but a long run of distinct groups (a wrong file, a page of megabytes) would take
@@ -315,7 +313,7 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
         length += token.size() + 1;
     }
     if (workingText.size() <= limit)
-        return DecodeTaf(workingText, tokens, code);
+        return decode(workingText, tokens, code);
     const qsizetype cut = std::max<qsizetype>(workingText.lastIndexOf(u' ', limit), 0);
     QStringList headTokens;
     length = 0;
@@ -325,7 +323,7 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
             break;
         headTokens.append(token);
     }
-    const QString head = DecodeTaf(workingText.left(cut), headTokens, code);
+    const QString head = decode(workingText.left(cut), headTokens, code);
     QString decoded;
     decoded.reserve(head.size() + workingText.size() - cut);
     decoded.append(head);
@@ -333,7 +331,7 @@ QString DecodeLongTaf(const QString& workingText, const QStringList& tokens, con
     return decoded;
 }
 
-TafReport BuildTafReport(const QString& rawText, const QString& code, const QDate& today)
+TafReport buildReport(const QString& rawText, const QString& code, const QDate& today)
 {
     TafReport report;
     report.rawEmpty = rawText.isEmpty();
@@ -343,37 +341,38 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
 
     QString text = collapseBlankRuns(rawText);
 
-    const qsizetype at = code.isEmpty() ? 0 : Find(text, code);
-    report.codeFound = at > 0;
+    const qsizetype at = code.isEmpty() ? -1 : text.indexOf(code);
+    report.codeFound = at >= 0;
     if (report.codeFound) {
-        text.remove(0, at - 1);
+        text.remove(0, at);
         const QString cutText = text;
 
         // Issue time: up to the first "Z" after the code's blank. Validity: the group after it, running
         // to the end of the text when no blank closes it.
-        const qsizetype b1 = Find(text, u" ", 5);
-        const qsizetype z = b1 > 0 ? Find(text, u"Z", b1) : 0;
-        if (z > 0) {
-            report.issueTimeGroup = trimBlanks(Mid(text, b1, z - b1));
-            if (const qsizetype b2 = Find(text, u" ", z); b2 > 0) {
-                const qsizetype b3 = Find(text, u" ", b2 + 1);
-                report.validityGroup = trimBlanks(Mid(text, b2, (b3 > 0 ? b3 : text.size() + 1) - b2));
+        const qsizetype issueStart = text.indexOf(u' ', 4);
+        const qsizetype issueEnd = issueStart >= 0 ? text.indexOf(u'Z', issueStart) : -1;
+        if (issueEnd >= 0) {
+            report.issueTimeGroup = trimBlanks(text.mid(issueStart, issueEnd - issueStart));
+            if (const qsizetype validityStart = text.indexOf(u' ', issueEnd); validityStart >= 0) {
+                const qsizetype validityEnd = text.indexOf(u' ', validityStart + 1);
+                report.validityGroup = trimBlanks(
+                    text.mid(validityStart, (validityEnd >= 0 ? validityEnd : text.size()) - validityStart));
             }
             // Only the day of the month is compared; a text with no issue time shows nothing that is old.
-            report.outOfDate = Expiry::IsOutOfDate(Expiry::DayOfGroup(report.issueTimeGroup), today);
+            report.outOfDate = Expiry::isOutOfDate(Expiry::dayOfGroup(report.issueTimeGroup), today);
         }
-        report.titlePeriod = PeriodPhrase(report.validityGroup);
+        report.titlePeriod = periodPhrase(report.validityGroup);
 
-        ReplaceAll(text, report.validityGroup, u"");
+        replaceAll(text, report.validityGroup, u"");
         // An empty issue time would make this remove every "Z" of the forecast.
         if (!report.issueTimeGroup.isEmpty())
-            ReplaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
+            replaceAll(text, QString(report.issueTimeGroup + u'Z'), u"");
         report.workingText = text;
         // Past the length limit no decoding uses a group beyond the first blank after it: a page of
         // megabytes is not split into a million groups that nothing reads.
         const qsizetype tokensEnd = text.size() > kDecodedLimit ? cutText.indexOf(u' ', kDecodedLimit) : -1;
         report.tokens = tokensEnd < 0 ? cutText.split(u' ') : cutText.left(tokensEnd).split(u' ');
-        report.decoded = DecodeLongTaf(text, report.tokens, code);
+        report.decoded = decodeLong(text, report.tokens, code);
         report.title += report.titlePeriod;
     } else {
         report.workingText = text;
@@ -384,13 +383,13 @@ TafReport BuildTafReport(const QString& rawText, const QString& code, const QDat
     return report;
 }
 
-StyleSpans TafEmphasisSpans(const QString& text)
+StyleSpans emphasisSpans(const QString& text)
 {
     StyleSpans spans;
 
     // With no raw forecast in the area there is nothing to grey.
-    if (const qsizetype start = Find(text, u"TAF complet") - 1; start >= 0)
-        AddSpan(spans, text.size(), start, kRawForecastSpan, false, kGrey);
+    if (const qsizetype start = text.indexOf(u"TAF complet"); start >= 0)
+        addSpan(spans, text.size(), start, kRawForecastSpan, false, kGrey);
 
     // A temperature heading through the degree sign after its value: the search starts past the one
     // inside the heading.
@@ -405,13 +404,14 @@ StyleSpans TafEmphasisSpans(const QString& text)
         { u"T° Moyenne:", kBlue },
     } };
     for (const Heading& heading : kHeadings) {
-        const qsizetype start = Find(text, heading.phrase) - 1;
+        const qsizetype start = text.indexOf(heading.phrase);
+        // Without a degree sign the length comes out negative, and no span is added.
         if (start > 0)
-            AddSpan(spans, text.size(), start, Find(text, u"°", start + 5) - start, true, heading.rgb);
+            addSpan(spans, text.size(), start, text.indexOf(u'°', start + 4) + 1 - start, true, heading.rgb);
     }
 
-    if (const qsizetype start = Find(text, u" Cumulonimbus.") - 1; start > 0)
-        AddSpan(spans, text.size(), start, kCumulonimbusSpan, true, kRed);
+    if (const qsizetype start = text.indexOf(u" Cumulonimbus."); start > 0)
+        addSpan(spans, text.size(), start, kCumulonimbusSpan, true, kRed);
 
     return spans;
 }

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace WorkFile {
 
-QStringList ReadItems(const QByteArray& contents)
+QStringList readItems(const QByteArray& contents)
 {
     QStringList items;
     QString current;
@@ -38,9 +38,9 @@ QStringList ReadItems(const QByteArray& contents)
     return items;
 }
 
-QString ReportText(const QByteArray& contents)
+QString reportText(const QByteArray& contents)
 {
-    const QStringList items = ReadItems(contents);
+    const QStringList items = readItems(contents);
     QString text;
     for (qsizetype i = 1; i < items.size(); ++i) {
         text += items.at(i);
@@ -57,12 +57,12 @@ static QByteArray readAll(const QString& path)
     return file.readAll();
 }
 
-QString ReadReportText(const QString& path)
+QString readReportText(const QString& path)
 {
-    return ReportText(readAll(path));
+    return reportText(readAll(path));
 }
 
-QString DecodePage(const QByteArray& page)
+QString decodePage(const QByteArray& page)
 {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8(page);
@@ -76,9 +76,9 @@ QString DecodePage(const QByteArray& page)
     return QString::fromLatin1(page);
 }
 
-QString ReadPage(const QString& path)
+QString readPage(const QString& path)
 {
-    return DecodePage(readAll(path));
+    return decodePage(readAll(path));
 }
 
 } // namespace WorkFile

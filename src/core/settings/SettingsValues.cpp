@@ -50,7 +50,7 @@ QStringView leadingNumber(QStringView text)
 
 } // namespace
 
-int ReportTypeFromInfo(const QString& info)
+int reportTypeFromInfo(const QString& info)
 {
     const QStringView number = leadingNumber(info);
     if (number.isEmpty())

@@ -89,18 +89,18 @@ NameIndex::NameIndex(const StationTable& table, const StationGeography& geograph
 {
     m_entries.reserve(table.count());
     QHash<QString, QString> foldedCountries; // a few hundred countries for thousands of stations
-    for (int i = 1; i <= table.count(); ++i) {
+    for (int i = 0; i < table.count(); ++i) {
         // "CODE\Country\City", cut by hand: cheaper than three sections of each entry.
-        const QString slot = table.slot(i);
-        const qsizetype first = slot.indexOf(u'\\');
-        const qsizetype second = first < 0 ? -1 : slot.indexOf(u'\\', first + 1);
-        const QString country = second < 0 ? QString() : slot.mid(first + 1, second - first - 1);
+        const QString row = table.entry(i);
+        const qsizetype first = row.indexOf(u'\\');
+        const qsizetype second = first < 0 ? -1 : row.indexOf(u'\\', first + 1);
+        const QString country = second < 0 ? QString() : row.mid(first + 1, second - first - 1);
         auto folded = foldedCountries.constFind(country);
         if (folded == foldedCountries.cend())
             folded = foldedCountries.insert(country, foldForSearch(country));
-        const qsizetype third = second < 0 ? -1 : slot.indexOf(u'\\', second + 1);
-        const QString city = second < 0 ? QString() : slot.mid(second + 1, third < 0 ? -1 : third - second - 1);
-        Entry entry { first < 0 ? slot : slot.left(first), city, country, {}, {}, *folded, {}, {} };
+        const qsizetype third = second < 0 ? -1 : row.indexOf(u'\\', second + 1);
+        const QString city = second < 0 ? QString() : row.mid(second + 1, third < 0 ? -1 : third - second - 1);
+        Entry entry { first < 0 ? row : row.left(first), city, country, {}, {}, *folded, {}, {} };
         entry.aerodrome = geography.aerodromeOf(entry.code);
         entry.foldedCity = foldForSearch(entry.city);
         entry.foldedAerodrome = foldForSearch(entry.aerodrome);

@@ -45,9 +45,9 @@ QList<NearbyStation> nearbyStations(
 {
     QList<NearbyStation> stations;
     for (const Neighbour& where : nearest(code, count, geography)) {
-        const int index = table.indexOfCode(where.code);
-        stations.append(NearbyStation { where, geography.aerodromeOf(where.code), index ? table.city(index) : QString(),
-            index ? table.country(index) : QString() });
+        const std::optional<int> index = table.indexOfCode(where.code);
+        stations.append(NearbyStation { where, geography.aerodromeOf(where.code),
+            index ? table.city(*index) : QString(), index ? table.country(*index) : QString() });
     }
     return stations;
 }

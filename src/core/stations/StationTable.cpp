@@ -54,7 +54,7 @@ void StationTable::fillNow(const QString& entriesText) const
     m_byCode.clear();
     const QStringList lines = entriesText.split(u'\n');
     // Grown to its size at once: rehashing as the shipped table comes in costs more than the inserts.
-    const qsizetype most = std::min<qsizetype>(lines.size(), kSlots - 1);
+    const qsizetype most = std::min<qsizetype>(lines.size(), kCapacity);
     m_entries.reserve(most);
     m_byCode.reserve(most);
     for (QString line : lines) {
@@ -62,56 +62,59 @@ void StationTable::fillNow(const QString& entriesText) const
             line.chop(1);
         if (line.isEmpty())
             continue;
-        if (m_entries.size() >= kSlots - 1)
+        if (m_entries.size() >= kCapacity)
             break;
-        m_entries.append(line);
         // The last entry of a code wins, as a full walk of the table would find it last.
         m_byCode.insert(part(line, 0), static_cast<int>(m_entries.size()));
+        m_entries.append(line);
     }
 }
 
-QString StationTable::slot(int index) const
+QString StationTable::entry(int index) const
 {
     fillIfDue();
-    if (index < 1 || index > m_entries.size())
+    if (index < 0 || index >= m_entries.size())
         return {};
-    return m_entries.at(index - 1);
+    return m_entries.at(index);
 }
 
-int StationTable::indexOfCode(const QString& code) const
+std::optional<int> StationTable::indexOfCode(const QString& code) const
 {
     fillIfDue();
-    return m_byCode.value(code, 0);
+    const auto found = m_byCode.constFind(code);
+    if (found == m_byCode.cend())
+        return std::nullopt;
+    return *found;
 }
 
 QString StationTable::code(int index) const
 {
-    return part(slot(index), 0);
+    return part(entry(index), 0);
 }
 
 QString StationTable::country(int index) const
 {
-    return part(slot(index), 1);
+    return part(entry(index), 1);
 }
 
 QString StationTable::city(int index) const
 {
-    return part(slot(index), 2);
+    return part(entry(index), 2);
 }
 
-std::optional<QString> DescribeStation(const StationTable& table, const QString& code)
+std::optional<QString> describe(const StationTable& table, const QString& code)
 {
-    const int index = table.indexOfCode(code);
-    if (index == 0)
+    const std::optional<int> index = table.indexOfCode(code);
+    if (!index)
         return std::nullopt;
-    return table.city(index) + u" ("_s + table.country(index) + u')';
+    return table.city(*index) + u" ("_s + table.country(*index) + u')';
 }
 
-QStringList Countries(const StationTable& table)
+QStringList countries(const StationTable& table)
 {
     QStringList countries;
     std::optional<QString> previous;
-    for (int i = 1; i <= table.count(); ++i) {
+    for (int i = 0; i < table.count(); ++i) {
         const QString country = table.country(i);
         if (!previous || *previous != country)
             countries.append(country);
@@ -120,12 +123,12 @@ QStringList Countries(const StationTable& table)
     return countries;
 }
 
-QStringList CitiesOf(const StationTable& table, const QString& country)
+QStringList citiesOf(const StationTable& table, const QString& country)
 {
     // A city with three airports is one choice; its codes come after it is chosen.
     QStringList cities;
     QSet<QString> listed;
-    for (int i = 1; i <= table.count(); ++i) {
+    for (int i = 0; i < table.count(); ++i) {
         if (table.country(i) == country && !listed.contains(table.city(i))) {
             listed.insert(table.city(i));
             cities.append(table.city(i));
@@ -134,17 +137,17 @@ QStringList CitiesOf(const StationTable& table, const QString& country)
     return cities;
 }
 
-QStringList CodesOf(const StationTable& table, const QString& country, const QString& city)
+QStringList codesOf(const StationTable& table, const QString& country, const QString& city)
 {
     QStringList codes;
-    for (int i = 1; i <= table.count(); ++i) {
+    for (int i = 0; i < table.count(); ++i) {
         if (table.country(i) == country && table.city(i) == city)
             codes.append(table.code(i));
     }
     return codes;
 }
 
-QStringList SearchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query)
+QStringList searchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query)
 {
     QStringList found;
     for (const QStringList* list : { &firstList, &secondList }) {
@@ -175,18 +178,18 @@ static QStringList readCodes(const QString& path)
     return codes;
 }
 
-StationData LoadEmbeddedStationData()
+StationData loadEmbeddedData()
 {
-    return StationData { readResource(u":/data/stations.txt"_s), LoadEmbeddedCodes(CodeHalf::AToK),
-        LoadEmbeddedCodes(CodeHalf::LToZ) };
+    return StationData { readResource(u":/data/stations.txt"_s), loadEmbeddedCodes(CodeHalf::AToK),
+        loadEmbeddedCodes(CodeHalf::LToZ) };
 }
 
-QStringList LoadEmbeddedCodes(CodeHalf half)
+QStringList loadEmbeddedCodes(CodeHalf half)
 {
     return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
 }
 
-void FillFromEmbeddedData(StationTable& table)
+void fillFromEmbeddedData(StationTable& table)
 {
     table.fill(readResource(u":/data/stations.txt"_s));
 }
@@ -204,7 +207,7 @@ void fillWithEmbeddedStation(StationTable& table, const QString& code)
     table.fill(found.toString());
 }
 
-void FillFromEmbeddedDataOnFirstUse(StationTable& table)
+void fillFromEmbeddedDataOnFirstUse(StationTable& table)
 {
     table.fillOnFirstUse([] { return readResource(u":/data/stations.txt"_s); });
 }

@@ -9,12 +9,12 @@
 
 namespace Stations {
 
-/// The station directory: entries "CODE\Country\City" in slots 1 to count(), slot 0 and the slots after
-/// the last entry empty, up to kSlots slots. Filled once, read-only afterwards.
+/// The station directory: entries "CODE\Country\City" at indices 0 to count() - 1, at most kCapacity of
+/// them. Filled once, read-only afterwards.
 class StationTable
 {
 public:
-    static constexpr int kSlots = 5001;
+    static constexpr int kCapacity = 5000;
 
     /// Fills the table from the entries text, one entry per line; lines beyond the capacity are ignored.
     void fill(const QString& entriesText);
@@ -26,11 +26,12 @@ public:
         fillIfDue();
         return static_cast<int>(m_entries.size());
     }
-    /// Slot @p index (0 to kSlots - 1); empty for slot 0 and free slots.
-    QString slot(int index) const;
+    /// Entry @p index; empty for an index outside 0 to count() - 1.
+    QString entry(int index) const;
 
-    /// Index of the entry whose code is exactly @p code (case and all), or 0.
-    int indexOfCode(const QString& code) const;
+    /// Index of the entry whose code is exactly @p code (case and all); nothing when no entry has it.
+    std::optional<int> indexOfCode(const QString& code) const;
+    /// The parts of entry @p index; empty for an index outside 0 to count() - 1.
     QString code(int index) const;
     QString country(int index) const;
     QString city(int index) const;
@@ -48,25 +49,25 @@ private:
 
     // Filled from a const reader when first read: the window's regions only read the table.
     mutable std::function<QString()> m_dueFill;
-    mutable QStringList m_entries; // slot n is m_entries[n - 1]
+    mutable QStringList m_entries;
     mutable QHash<QString, int> m_byCode;
     mutable quint64 m_stamp = 0;
 };
 
 /// City + " (" + country + ")" of the entry for @p code, or nothing when no entry has that code.
-std::optional<QString> DescribeStation(const StationTable& table, const QString& code);
+std::optional<QString> describe(const StationTable& table, const QString& code);
 
 /// Country names in table order, each once.
-QStringList Countries(const StationTable& table);
+QStringList countries(const StationTable& table);
 
 /// The cities of @p country, each once, in the order of their first entry in the table.
-QStringList CitiesOf(const StationTable& table, const QString& country);
+QStringList citiesOf(const StationTable& table, const QString& country);
 
 /// The code of every entry of @p country and @p city, in table order.
-QStringList CodesOf(const StationTable& table, const QString& country, const QString& city);
+QStringList codesOf(const StationTable& table, const QString& country, const QString& city);
 
 /// Every code of @p firstList, then of @p secondList, that contains @p query (exact, case-sensitive).
-QStringList SearchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query);
+QStringList searchCodes(const QStringList& firstList, const QStringList& secondList, const QString& query);
 
 /// Station table and code lists shipped with the program.
 struct StationData
@@ -77,21 +78,21 @@ struct StationData
 };
 
 /// Loads the data embedded in the program.
-StationData LoadEmbeddedStationData();
+StationData loadEmbeddedData();
 
 /// The two halves of the code lists shipped with the program.
 enum class CodeHalf { AToK, LToZ };
 
 /// Loads one code list embedded in the program, without the station table.
-QStringList LoadEmbeddedCodes(CodeHalf half);
+QStringList loadEmbeddedCodes(CodeHalf half);
 
 /// Fills the table from the embedded data.
-void FillFromEmbeddedData(StationTable& table);
+void fillFromEmbeddedData(StationTable& table);
 /// Fills @p table with the shipped entry of @p code alone (nothing when there is none).
 void fillWithEmbeddedStation(StationTable& table, const QString& code);
 
 /// Fills the table from the embedded data when it is first read: the window shows its first report without
 /// waiting for a directory it may not need.
-void FillFromEmbeddedDataOnFirstUse(StationTable& table);
+void fillFromEmbeddedDataOnFirstUse(StationTable& table);
 
 } // namespace Stations

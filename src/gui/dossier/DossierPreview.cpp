@@ -38,7 +38,7 @@ constexpr std::array<FileChoice, 3> kSaveChoices { {
 DossierPreview::DossierPreview(const FlightDossier::Dossier& dossier, SettingsStore& settings, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_dossier(dossier)
-    , m_document(DossierDocument::Compose(dossier))
+    , m_document(DossierDocument::compose(dossier))
     , m_settings(settings)
 {
     setObjectName(u"dossierPreview"_s);
@@ -48,7 +48,7 @@ DossierPreview::DossierPreview(const FlightDossier::Dossier& dossier, SettingsSt
     m_view = new QTextBrowser(this);
     m_view->setObjectName(u"dossierView"_s);
     // The view takes the document: kept by it, freed with it.
-    QTextDocument* shown = BriefingDocument::Build(m_document).release();
+    QTextDocument* shown = BriefingDocument::build(m_document).release();
     shown->setParent(m_view);
     m_view->setDocument(shown);
 
@@ -91,7 +91,7 @@ QString DossierPreview::suggestedPath(BriefingFile::Format format) const
     }
     return folder
         + u"/Dossier-%1-%2Z.%3"_s.arg(codes.join(u'-'), m_dossier.plan.departUtc.toUTC().toString(u"yyyyMMdd-HHmm"_s),
-            BriefingFile::Extension(format));
+            BriefingFile::extension(format));
 }
 
 void DossierPreview::save()
@@ -105,10 +105,10 @@ void DossierPreview::save()
     if (path.isEmpty())
         return;
     // The extension chooses the format; a name without a known one takes the chosen filter's.
-    std::optional<BriefingFile::Format> format = BriefingFile::FormatOfName(path);
+    std::optional<BriefingFile::Format> format = BriefingFile::formatOfName(path);
     if (!format) {
         format = kSaveChoices.at(static_cast<size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))).format;
-        path += u'.' + BriefingFile::Extension(*format);
+        path += u'.' + BriefingFile::extension(*format);
     }
     saveAs(path, *format);
 }
@@ -119,14 +119,14 @@ void DossierPreview::exportPdf()
         suggestedPath(BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_s });
     if (path.isEmpty())
         return;
-    if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
+    if (BriefingFile::formatOfName(path) != BriefingFile::Format::Pdf)
         path += u".pdf"_s;
     saveAs(path, BriefingFile::Format::Pdf);
 }
 
 void DossierPreview::saveAs(const QString& path, BriefingFile::Format format)
 {
-    const QString error = BriefingFile::Save(m_document, path, format);
+    const QString error = BriefingFile::save(m_document, path, format);
     if (!error.isEmpty()) {
         Dialogs::warning(this, u"Enregistrement impossible"_s, error);
         return;
@@ -142,13 +142,13 @@ void DossierPreview::print()
     if (!Dialogs::setUpPrinter(this, printer, u"Imprimer le dossier de vol"_s))
         return;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        const QString error = BriefingFile::Save(m_document, printer.outputFileName(), BriefingFile::Format::Pdf);
+        const QString error = BriefingFile::save(m_document, printer.outputFileName(), BriefingFile::Format::Pdf);
         if (!error.isEmpty())
             Dialogs::warning(this, u"Impression impossible"_s, error);
         return;
     }
     // At the printer's own resolution (1200 dpi) Qt's layout cannot hold a long document.
     printer.setResolution(300);
-    if (BriefingFile::Paint(m_document, printer) == 0)
+    if (BriefingFile::paint(m_document, printer) == 0)
         Dialogs::warning(this, u"Impression impossible"_s, u"Le dossier est trop long pour être imprimé."_s);
 }

@@ -107,7 +107,7 @@ void FavouritesBar::highlight(int index)
         setSlotBackground(m_slots[i], i == index ? kHoverBlue : kNavy);
     // Looked up when shown, so the station table is read only once someone points at a favourite.
     Q_EMIT favouriteHovered(
-        y() + m_slots[index]->y(), Stations::DescribeStation(m_stations, m_codes[index]).value_or(QString()));
+        y() + m_slots[index]->y(), Stations::describe(m_stations, m_codes[index]).value_or(QString()));
 }
 
 void FavouritesBar::onSlotPressed(int index, Qt::MouseButton button)

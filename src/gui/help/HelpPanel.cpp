@@ -84,7 +84,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     m_contactLink = label(this, u"contactLink"_s, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_s);
     m_contactLink->setFont(sansFont(9.75, true, true));
     m_siteLink = label(
-        this, u"siteLink"_s, rect(525, 3675, 5025, 1140), withoutScheme(SourceAddress::ForDisplay(m_siteAddress)));
+        this, u"siteLink"_s, rect(525, 3675, 5025, 1140), withoutScheme(SourceAddress::forDisplay(m_siteAddress)));
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
     for (QLabel* link : { m_siteLink, m_contactLink }) {
@@ -147,7 +147,7 @@ void HelpPanel::openSite()
 
 void HelpPanel::contactAuthor()
 {
-    m_links.open(SourceAddress::Contact(m_siteAddress, m_versionLabel->text()));
+    m_links.open(SourceAddress::contact(m_siteAddress, m_versionLabel->text()));
 }
 
 bool HelpPanel::eventFilter(QObject* watched, QEvent* event)

@@ -78,8 +78,8 @@ void BriefingCommands::copyBriefing()
     // report cannot be pasted as a current one.
     const BriefingDocument::Briefing briefing = m_currentBriefing();
     auto* whole = new QMimeData;
-    whole->setText(QString::fromUtf8(BriefingFile::Text(briefing)));
-    whole->setHtml(QString::fromUtf8(BriefingFile::Html(briefing)));
+    whole->setText(QString::fromUtf8(BriefingFile::text(briefing)));
+    whole->setHtml(QString::fromUtf8(BriefingFile::html(briefing)));
     QGuiApplication::clipboard()->setMimeData(whole);
 }
 
@@ -105,7 +105,7 @@ QString BriefingCommands::suggestedPath(const BriefingDocument::Briefing& briefi
     const QString stamp = briefing.report.fetchedUtc.toUTC().toString(u"yyyyMMdd-HHmm"_s);
     return folder
         + u"/%1-%2-%3Z.%4"_s.arg(
-            briefing.report.code, reportTypeName(briefing.report.type), stamp, BriefingFile::Extension(format));
+            briefing.report.code, reportTypeName(briefing.report.type), stamp, BriefingFile::extension(format));
 }
 
 void BriefingCommands::save()
@@ -122,10 +122,10 @@ void BriefingCommands::save()
     if (path.isEmpty())
         return;
     // The extension chooses the format; a name without a known one takes the chosen filter's.
-    std::optional<BriefingFile::Format> format = BriefingFile::FormatOfName(path);
+    std::optional<BriefingFile::Format> format = BriefingFile::formatOfName(path);
     if (!format) {
         format = kSaveChoices.at(static_cast<size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))).format;
-        path += u'.' + BriefingFile::Extension(*format);
+        path += u'.' + BriefingFile::extension(*format);
     }
     saveAs(*briefing, path, *format);
 }
@@ -139,7 +139,7 @@ void BriefingCommands::exportPdf()
         suggestedPath(*briefing, BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_s });
     if (path.isEmpty())
         return;
-    if (BriefingFile::FormatOfName(path) != BriefingFile::Format::Pdf)
+    if (BriefingFile::formatOfName(path) != BriefingFile::Format::Pdf)
         path += u".pdf"_s;
     saveAs(*briefing, path, BriefingFile::Format::Pdf);
 }
@@ -147,7 +147,7 @@ void BriefingCommands::exportPdf()
 void BriefingCommands::saveAs(
     const BriefingDocument::Briefing& briefing, const QString& path, BriefingFile::Format format)
 {
-    const QString error = BriefingFile::Save(briefing, path, format);
+    const QString error = BriefingFile::save(briefing, path, format);
     if (!error.isEmpty()) {
         Dialogs::warning(&m_window, u"Enregistrement impossible"_s, error);
         return;
@@ -161,14 +161,14 @@ void BriefingCommands::print()
     if (!briefing)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(BriefingDocument::Title(*briefing));
+    printer.setDocName(BriefingDocument::title(*briefing));
     // Printing to a file proposes the folder the briefings are saved in, as saving does.
     printer.setOutputFileName(suggestedPath(*briefing, BriefingFile::Format::Pdf));
     if (!Dialogs::setUpPrinter(&m_window, printer, u"Imprimer le bulletin"_s))
         return;
     // Printed to a file: the briefing's own PDF, made in a fraction of the time Qt takes to paint one.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        const QString error = BriefingFile::Save(*briefing, printer.outputFileName(), BriefingFile::Format::Pdf);
+        const QString error = BriefingFile::save(*briefing, printer.outputFileName(), BriefingFile::Format::Pdf);
         if (!error.isEmpty())
             Dialogs::warning(&m_window, u"Impression impossible"_s, error);
         return;
@@ -181,7 +181,7 @@ void BriefingCommands::print()
             printer.printRange() == QPrinter::PageRange ? u"%1-%2"_s.arg(printer.fromPage()).arg(printer.toPage())
                                                         : QString(),
             printer.duplex() != QPrinter::DuplexNone };
-        if (const std::optional<QString> error = BriefingFile::Spool(*briefing, job)) {
+        if (const std::optional<QString> error = BriefingFile::spool(*briefing, job)) {
             if (!error->isEmpty())
                 Dialogs::warning(&m_window, u"Impression impossible"_s, *error);
             return;
@@ -189,6 +189,6 @@ void BriefingCommands::print()
     }
     // At the printer's own resolution (1200 dpi) Qt's layout cannot hold a long report.
     printer.setResolution(300);
-    if (BriefingFile::Paint(*briefing, printer) == 0)
+    if (BriefingFile::paint(*briefing, printer) == 0)
         Dialogs::warning(&m_window, u"Impression impossible"_s, u"Le bulletin est trop long pour être imprimé."_s);
 }

@@ -291,7 +291,7 @@ void ReportPanel::showReport(const DecodedReport& report)
     // The expired NOTAMs end the text: until asked for, the text stops where they start.
     StyleSpans shownSpans;
     for (const StyleSpan& span : report.spans)
-        AddSpan(shownSpans, report.expiredAt, span.start, span.length, span.bold, span.rgb, span.pointSize);
+        addSpan(shownSpans, report.expiredAt, span.start, span.length, span.bold, span.rgb, span.pointSize);
     showNotams(report.text.left(report.expiredAt), shownSpans);
     const auto expired = std::count_if(report.notams.cbegin(), report.notams.cend(),
         [](const Notam::Entry& entry) { return entry.status.state == Notam::State::Expired; });

@@ -266,7 +266,7 @@ void CodeSearchPanel::search()
         const QSignalBlocker blocker(m_searchEdit);
         m_searchEdit->setText(query);
     }
-    const QStringList found = Stations::SearchCodes(codesOf(0), codesOf(1), query);
+    const QStringList found = Stations::searchCodes(codesOf(0), codesOf(1), query);
     codesIn(m_searchResults).setStringList(found);
     // Codes found take the place of the stations offered; none found leaves the offer to choose from.
     if (!found.isEmpty())
@@ -288,7 +288,7 @@ QStringList CodeSearchPanel::codesOf(int half)
     QStringListModel& codes = codesIn(m_codeLists.at(static_cast<size_t>(half)));
     if (codes.rowCount() == 0)
         codes.setStringList(
-            Stations::LoadEmbeddedCodes(half == 0 ? Stations::CodeHalf::AToK : Stations::CodeHalf::LToZ));
+            Stations::loadEmbeddedCodes(half == 0 ? Stations::CodeHalf::AToK : Stations::CodeHalf::LToZ));
     return codes.stringList();
 }
 

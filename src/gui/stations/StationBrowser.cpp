@@ -69,7 +69,7 @@ void StationBrowser::toggle()
     if (opening) {
         raise();
         m_countryList->clear();
-        m_countryList->addItems(Stations::Countries(m_stations));
+        m_countryList->addItems(Stations::countries(m_stations));
         scrollSidewaysOnlyForWideItems(m_countryList);
     }
     Q_EMIT opened(opening);
@@ -86,7 +86,7 @@ void StationBrowser::showCitiesOfChosenCountry()
     Q_EMIT userActivity();
     m_cityCodeList->hide();
     m_cityList->clear();
-    m_cityList->addItems(Stations::CitiesOf(m_stations, chosenText(m_countryList)));
+    m_cityList->addItems(Stations::citiesOf(m_stations, chosenText(m_countryList)));
     scrollSidewaysOnlyForWideItems(m_cityList);
 }
 
@@ -95,7 +95,7 @@ void StationBrowser::showCodesOfChosenCity()
     Q_EMIT userActivity();
     m_cityCodeList->clear();
     m_cityCodeList->hide();
-    const QStringList codes = Stations::CodesOf(m_stations, chosenText(m_countryList), chosenText(m_cityList));
+    const QStringList codes = Stations::codesOf(m_stations, chosenText(m_countryList), chosenText(m_cityList));
     m_cityCodeList->addItems(codes);
     if (codes.size() == 1)
         Q_EMIT stationChosen(codes.first());
@@ -107,7 +107,7 @@ void StationBrowser::listCodesOfChosenCity()
 {
     Q_EMIT userActivity();
     m_cityCodeList->clear();
-    m_cityCodeList->addItems(Stations::CodesOf(m_stations, chosenText(m_countryList), chosenText(m_cityList)));
+    m_cityCodeList->addItems(Stations::codesOf(m_stations, chosenText(m_countryList), chosenText(m_cityList)));
     m_cityCodeList->show();
 }
 

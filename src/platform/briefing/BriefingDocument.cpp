@@ -36,18 +36,18 @@ bool isLineEnd(QChar c)
 
 } // namespace
 
-QString StationDescription(const Stations::StationTable& table, const QString& code)
+QString stationDescription(const Stations::StationTable& table, const QString& code)
 {
-    const int index = table.indexOfCode(code);
-    return index == 0 ? QString() : table.country(index) + u", "_s + table.city(index);
+    const std::optional<int> index = table.indexOfCode(code);
+    return index ? table.country(*index) + u", "_s + table.city(*index) : QString();
 }
 
-QString Title(const Briefing& briefing)
+QString title(const Briefing& briefing)
 {
     return u"Bulletin %1 — %2"_s.arg(briefing.report.code, reportTypeName(briefing.report.type));
 }
 
-QList<Paragraph> Paragraphs(const Briefing& briefing)
+QList<Paragraph> paragraphs(const Briefing& briefing)
 {
     QList<Paragraph> paragraphs;
     const DecodedReport& report = briefing.report;
@@ -56,10 +56,10 @@ QList<Paragraph> Paragraphs(const Briefing& briefing)
     paragraphs.append(Paragraph {
         TextRun { briefing.description.isEmpty() ? report.code : report.code + u" — "_s + briefing.description,
             kHeadingBlue, true, 16 } });
-    return paragraphs + ReportParagraphs(report);
+    return paragraphs + reportParagraphs(report);
 }
 
-QList<Paragraph> ReportParagraphs(const DecodedReport& report)
+QList<Paragraph> reportParagraphs(const DecodedReport& report)
 {
     QList<Paragraph> paragraphs;
     const auto heading = [&](const QString& text, quint32 rgb, bool bold, qreal points) {
@@ -78,7 +78,7 @@ QList<Paragraph> ReportParagraphs(const DecodedReport& report)
             u"Obtenu le %1 à %2 UTC"_s.arg(utc.toString(u"dd/MM/yyyy"_s), utc.toString(u"HH:mm"_s)), kBlack, false, 9);
     }
     if (!report.source.isEmpty())
-        heading(u"Source : "_s + SourceAddress::ForDisplay(report.source), kBlack, false, 9);
+        heading(u"Source : "_s + SourceAddress::forDisplay(report.source), kBlack, false, 9);
     heading(QString(), kBlack, false, 9);
 
     // The report's lines end in CR LF, and a run may hold several or end in the middle of one.
@@ -107,17 +107,17 @@ QList<Paragraph> ReportParagraphs(const DecodedReport& report)
     return paragraphs;
 }
 
-Document Compose(const Briefing& briefing)
+Document compose(const Briefing& briefing)
 {
-    return Document { Title(briefing), Paragraphs(briefing) };
+    return Document { title(briefing), paragraphs(briefing) };
 }
 
-std::unique_ptr<QTextDocument> Build(const Briefing& briefing)
+std::unique_ptr<QTextDocument> build(const Briefing& briefing)
 {
-    return Build(Compose(briefing));
+    return build(compose(briefing));
 }
 
-std::unique_ptr<QTextDocument> Build(const Document& source)
+std::unique_ptr<QTextDocument> build(const Document& source)
 {
     auto document = std::make_unique<QTextDocument>();
     document->setDefaultFont(TextLook::sansFont(kReportPoints));

@@ -193,7 +193,7 @@ QString writeStream(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-std::optional<Format> FormatOfName(const QString& fileName)
+std::optional<Format> formatOfName(const QString& fileName)
 {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == u"txt")
@@ -205,7 +205,7 @@ std::optional<Format> FormatOfName(const QString& fileName)
     return std::nullopt;
 }
 
-QString Extension(Format format)
+QString extension(Format format)
 {
     switch (format) {
     case Format::Html:
@@ -218,12 +218,12 @@ QString Extension(Format format)
     return u"txt"_s;
 }
 
-QByteArray Text(const BriefingDocument::Briefing& briefing)
+QByteArray text(const BriefingDocument::Briefing& briefing)
 {
-    return Text(BriefingDocument::Compose(briefing));
+    return text(BriefingDocument::compose(briefing));
 }
 
-QByteArray Text(const BriefingDocument::Document& document)
+QByteArray text(const BriefingDocument::Document& document)
 {
     QString text;
     for (const BriefingDocument::Paragraph& paragraph : document.paragraphs) {
@@ -236,12 +236,12 @@ QByteArray Text(const BriefingDocument::Document& document)
     return text.toUtf8();
 }
 
-QByteArray Html(const BriefingDocument::Briefing& briefing)
+QByteArray html(const BriefingDocument::Briefing& briefing)
 {
-    return Html(BriefingDocument::Compose(briefing));
+    return html(BriefingDocument::compose(briefing));
 }
 
-QByteArray Html(const BriefingDocument::Document& document)
+QByteArray html(const BriefingDocument::Document& document)
 {
     // Written here rather than by a rich text document, which takes seconds over the largest reports.
     QString html = u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_s + document.title.toHtmlEscaped()
@@ -263,14 +263,14 @@ QByteArray Html(const BriefingDocument::Document& document)
     return (html + u"</body></html>\n"_s).toUtf8();
 }
 
-int Paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device)
+int paint(const BriefingDocument::Briefing& briefing, QPagedPaintDevice& device)
 {
-    return Paint(BriefingDocument::Compose(briefing), device);
+    return paint(BriefingDocument::compose(briefing), device);
 }
 
-int Paint(const BriefingDocument::Document& source, QPagedPaintDevice& device)
+int paint(const BriefingDocument::Document& source, QPagedPaintDevice& device)
 {
-    const std::unique_ptr<QTextDocument> document = BriefingDocument::Build(source);
+    const std::unique_ptr<QTextDocument> document = BriefingDocument::build(source);
     device.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     const QRectF paintRect = device.pageLayout().paintRectPixels(device.logicalDpiY());
     document->documentLayout()->setPaintDevice(&device);
@@ -299,18 +299,18 @@ int Paint(const BriefingDocument::Document& source, QPagedPaintDevice& device)
     return painter.end() ? pages : 0;
 }
 
-bool WritePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
+bool writePdf(const BriefingDocument::Briefing& briefing, QIODevice& device)
 {
-    return WritePdf(BriefingDocument::Compose(briefing), device);
+    return writePdf(BriefingDocument::compose(briefing), device);
 }
 
-bool WritePdf(const BriefingDocument::Document& document, QIODevice& device)
+bool writePdf(const BriefingDocument::Document& document, QIODevice& device)
 {
     const QList<BriefingDocument::Paragraph>& paragraphs = document.paragraphs;
     const QString& title = document.title;
     const QString creator = u"Ventorix "_s + QStringLiteral(VENTORIX_VERSION);
-    if (BriefingPdf::CanWrite(paragraphs)) {
-        const BriefingPdf::Pdf pdf = BriefingPdf::Write(paragraphs, title, creator);
+    if (BriefingPdf::canRender(paragraphs)) {
+        const BriefingPdf::Pdf pdf = BriefingPdf::render(paragraphs, title, creator);
         return pagesIn(pdf.bytes) == pdf.pages && writeAll(device, pdf.bytes);
     }
     // Characters the PDF's built-in faces lack: painted through Qt, which embeds faces that have them.
@@ -323,25 +323,25 @@ bool WritePdf(const BriefingDocument::Document& document, QIODevice& device)
         writer.setCreator(creator);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(kPaintResolution);
-        pages = Paint(document, writer);
+        pages = paint(document, writer);
     } // the writer ends the file when it goes
     // A briefing that lost its pages on the way is no briefing.
     return pages > 0 && pagesIn(painted.data()) == pages && writeAll(device, painted.data());
 }
 
-std::optional<QString> Spool(const BriefingDocument::Briefing& briefing, const PrintJob& job)
+std::optional<QString> spool(const BriefingDocument::Briefing& briefing, const PrintJob& job)
 {
-    return Spool(BriefingDocument::Compose(briefing), job);
+    return spool(BriefingDocument::compose(briefing), job);
 }
 
-std::optional<QString> Spool(const BriefingDocument::Document& document, const PrintJob& job)
+std::optional<QString> spool(const BriefingDocument::Document& document, const PrintJob& job)
 {
     const QString lp = QStandardPaths::findExecutable(u"lp"_s);
     if (lp.isEmpty())
         return std::nullopt;
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
-    if (!WritePdf(document, pdf))
+    if (!writePdf(document, pdf))
         return u"Le bulletin n'a pas pu être mis en pages pour l'impression."_s;
     QStringList arguments { u"-t"_s, document.title, u"-n"_s, QString::number(job.copies) };
     if (!job.printer.isEmpty())
@@ -368,7 +368,7 @@ std::optional<QString> Spool(const BriefingDocument::Document& document, const P
     return QString();
 }
 
-QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)
+QString save(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
     QString refusal;
     const QString target = followLinks(path, refusal);
@@ -394,27 +394,27 @@ QString Save(const QString& path, const std::function<bool(QIODevice&)>& write)
     return stream ? writeStream(path, buffer.data()) : replaceFile(path, target, buffer.data());
 }
 
-QString Save(const BriefingDocument::Briefing& briefing, const QString& path, Format format)
+QString save(const BriefingDocument::Briefing& briefing, const QString& path, Format format)
 {
-    return Save(BriefingDocument::Compose(briefing), path, format);
+    return save(BriefingDocument::compose(briefing), path, format);
 }
 
-QString Save(const BriefingDocument::Document& document, const QString& path, Format format)
+QString save(const BriefingDocument::Document& document, const QString& path, Format format)
 {
-    return Save(path, [&](QIODevice& device) { return Write(document, format, device); });
+    return save(path, [&](QIODevice& device) { return write(document, format, device); });
 }
 
-bool Write(const BriefingDocument::Document& document, Format format, QIODevice& device)
+bool write(const BriefingDocument::Document& document, Format format, QIODevice& device)
 {
     switch (format) {
     case Format::Html:
-        return writeAll(device, Html(document));
+        return writeAll(device, html(document));
     case Format::Pdf:
-        return WritePdf(document, device);
+        return writePdf(document, device);
     case Format::Text:
         break;
     }
-    return writeAll(device, Text(document));
+    return writeAll(device, text(document));
 }
 
 } // namespace BriefingFile

@@ -276,7 +276,7 @@ private:
 
 } // namespace
 
-bool CanWrite(const QList<BriefingDocument::Paragraph>& paragraphs)
+bool canRender(const QList<BriefingDocument::Paragraph>& paragraphs)
 {
     for (const BriefingDocument::Paragraph& paragraph : paragraphs) {
         for (const TextRun& run : paragraph) {
@@ -289,7 +289,7 @@ bool CanWrite(const QList<BriefingDocument::Paragraph>& paragraphs)
     return true;
 }
 
-Pdf Write(const QList<BriefingDocument::Paragraph>& paragraphs, const QString& title, const QString& creator)
+Pdf render(const QList<BriefingDocument::Paragraph>& paragraphs, const QString& title, const QString& creator)
 {
     Writer writer;
     for (const BriefingDocument::Paragraph& paragraph : paragraphs)

@@ -14,7 +14,7 @@ namespace BriefingPdf {
 
 /// Whether the PDF's built-in faces (Western European characters) can show every character of
 /// @p paragraphs; when not, the briefing must be painted through Qt.
-bool CanWrite(const QList<BriefingDocument::Paragraph>& paragraphs);
+bool canRender(const QList<BriefingDocument::Paragraph>& paragraphs);
 
 struct Pdf
 {
@@ -23,6 +23,6 @@ struct Pdf
 };
 
 /// The PDF of @p paragraphs, with @p title and @p creator in its properties.
-Pdf Write(const QList<BriefingDocument::Paragraph>& paragraphs, const QString& title, const QString& creator);
+Pdf render(const QList<BriefingDocument::Paragraph>& paragraphs, const QString& title, const QString& creator);
 
 } // namespace BriefingPdf

@@ -41,7 +41,7 @@ void addArrival(QList<Paragraph>& paragraphs, const TafArrival::Forecast& foreca
 
 } // namespace
 
-QString Title(const FlightDossier::Dossier& dossier)
+QString title(const FlightDossier::Dossier& dossier)
 {
     QStringList route;
     for (const FlightDossier::Stop& stop : dossier.plan.stops) {
@@ -51,7 +51,7 @@ QString Title(const FlightDossier::Dossier& dossier)
     return u"Dossier de vol "_s + route.join(u" → "_s);
 }
 
-BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
+BriefingDocument::Document compose(const FlightDossier::Dossier& dossier)
 {
     QList<Paragraph> paragraphs;
     const bool demo = std::any_of(dossier.parts.cbegin(), dossier.parts.cend(),
@@ -82,12 +82,12 @@ BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
         if (const std::optional<TafArrival::Forecast> forecast = FlightDossier::arrivalForecast(part, dossier.plan))
             addArrival(paragraphs, *forecast);
         paragraphs.append(Paragraph());
-        paragraphs += BriefingDocument::ReportParagraphs(part.metar);
+        paragraphs += BriefingDocument::reportParagraphs(part.metar);
         paragraphs.append(Paragraph());
-        paragraphs += BriefingDocument::ReportParagraphs(part.taf);
+        paragraphs += BriefingDocument::reportParagraphs(part.taf);
         if (part.notam) {
             paragraphs.append(Paragraph());
-            paragraphs += BriefingDocument::ReportParagraphs(*part.notam);
+            paragraphs += BriefingDocument::reportParagraphs(*part.notam);
         }
     }
     // An empty paragraph has one run so that every output gives it its height.
@@ -95,7 +95,7 @@ BriefingDocument::Document Compose(const FlightDossier::Dossier& dossier)
         if (paragraph.isEmpty())
             paragraph.append(TextRun { QString(), kBlack, false, 9 });
     }
-    return BriefingDocument::Document { Title(dossier), paragraphs };
+    return BriefingDocument::Document { title(dossier), paragraphs };
 }
 
 } // namespace DossierDocument

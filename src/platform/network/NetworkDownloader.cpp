@@ -42,7 +42,7 @@ DownloadResult::Outcome networkOutcome(QNetworkReply::NetworkError error)
 
 bool isSampleAddress(const QString& url)
 {
-    return url.startsWith(SourceAddress::DemoBase() + u'/');
+    return url.startsWith(SourceAddress::demoBase() + u'/');
 }
 
 // Whatever is in the way of a local report that is not a plain file (a pipe would hold open() for ever, a
@@ -265,7 +265,7 @@ void NetworkTransfer::finish()
         return;
     if (!m_result.ok()) {
         m_result.error = withoutUserInfo(m_result.error, QUrl(m_url));
-        qCInfo(lcNetwork) << "download failed:" << SourceAddress::ForDisplay(m_url) << m_result.httpStatus
+        qCInfo(lcNetwork) << "download failed:" << SourceAddress::forDisplay(m_url) << m_result.httpStatus
                           << m_result.error;
     }
     Q_EMIT finished(m_result);
@@ -311,7 +311,7 @@ std::unique_ptr<NetworkTransfer> NetworkDownloader::begin(const QString& url, co
         url, file, NetworkTransfer::Limits { m_timeout, m_maxBytes, m_handshakeTimeout });
     const QUrl address(url, QUrl::StrictMode);
     const bool sample = m_servesSamples && isSampleAddress(url);
-    if (!address.isValid() || (!sample && !SourceAddress::IsValidAddress(url))) {
+    if (!address.isValid() || (!sample && !SourceAddress::isValidAddress(url))) {
         transfer->refuse(DownloadResult::Outcome::InvalidAddress, u"adresse invalide"_s);
         return transfer;
     }

@@ -12,7 +12,7 @@
 /// A transfer ends at @p timeout whatever the server does, fails once the body passes @p maxBytes (counted
 /// as it arrives, with Qt holding little of it at a time), and an https server that does not finish its
 /// TLS handshake within @p handshakeTimeout is given up. An address that is no valid one (see
-/// SourceAddress::IsValidAddress) is refused before anything is contacted, and a file:// address that names
+/// SourceAddress::isValidAddress) is refused before anything is contacted, and a file:// address that names
 /// anything but a plain file (a pipe would hold the transfer for ever) is never opened. The synchronous and the
 /// background downloads are the same transfer, with the same limits and failure causes.
 class NetworkTransfer;

@@ -29,7 +29,7 @@ void DossierFetcher::start(const FlightDossier::Plan& plan)
     const bool withNotams = !m_services.sources.notamBase.trimmed().isEmpty();
     for (const FlightDossier::Stop& stop : plan.stops) {
         FlightDossier::Part part { stop, ReportOutput::stationInfo(m_stations, stop.code),
-            BriefingDocument::StationDescription(m_stations, stop.code), {}, {}, std::nullopt };
+            BriefingDocument::stationDescription(m_stations, stop.code), {}, {}, std::nullopt };
         m_dossier.parts.append(part);
         const qsizetype index = m_dossier.parts.size() - 1;
         m_jobs.push_back(Job { index, ReportType::Metar });

@@ -62,20 +62,20 @@ std::variant<ReportFetcher::Transfer, DecodedReport> ReportFetcher::prepare(
         return withDemoMark(Reports::failedReport(code, type, { Failure::Cause::NoSource, 0 }, {}));
     // A code that could name another folder or rewrite the address reaches neither the network nor the
     // file system.
-    if (!SourceAddress::IsSafeStationCode(code))
+    if (!SourceAddress::isSafeStationCode(code))
         return withDemoMark(Reports::failedReport(code, type, { Failure::Cause::InvalidCode, 0 }, {}));
     QString url;
     switch (type) {
     case ReportType::Metar:
-        url = SourceAddress::Metar(sources.weatherBase, code);
+        url = SourceAddress::metar(sources.weatherBase, code);
         break;
     case ReportType::Taf:
-        url = SourceAddress::Taf(sources.weatherBase, code);
+        url = SourceAddress::taf(sources.weatherBase, code);
         break;
     case ReportType::Notam:
         // The provider's one page answers for every station: a stored copy would be another station's.
-        m_services.downloader->removeCachedCopy(SourceAddress::NotamPage(sources.notamBase));
-        url = SourceAddress::Notam(sources.notamBase, code);
+        m_services.downloader->removeCachedCopy(SourceAddress::notamPage(sources.notamBase));
+        url = SourceAddress::notam(sources.notamBase, code);
         break;
     }
     const QString file = m_services.workFolder.filePath(fileName);
@@ -89,12 +89,12 @@ std::variant<ReportFetcher::Transfer, DecodedReport> ReportFetcher::prepare(
 
 void ReportFetcher::forgetStoredCopy(const QString& code)
 {
-    m_services.downloader->removeCachedCopy(SourceAddress::Metar(m_services.sources.weatherBase, code));
+    m_services.downloader->removeCachedCopy(SourceAddress::metar(m_services.sources.weatherBase, code));
 }
 
 DecodedReport ReportFetcher::withDemoMark(DecodedReport report) const
 {
-    report.demo = SourceAddress::IsDemo(m_services.sources);
+    report.demo = SourceAddress::isDemo(m_services.sources);
     return report;
 }
 
@@ -109,7 +109,7 @@ DecodedReport ReportFetcher::decodeDownload(
 {
     const QString& url = transfer.url;
     if (!result.ok()) {
-        qCInfo(lcNetwork) << "download failed:" << SourceAddress::ForDisplay(url) << result.httpStatus << result.error;
+        qCInfo(lcNetwork) << "download failed:" << SourceAddress::forDisplay(url) << result.httpStatus << result.error;
         return Reports::failedReport(code, type, result.failure(), QUrl(url).host());
     }
     QFile downloaded(transfer.file);
@@ -120,8 +120,8 @@ DecodedReport ReportFetcher::decodeDownload(
     const QByteArray contents = downloaded.readAll();
     // The transfer's own end is not enough: a chunked reply cut short can look whole to it.
     if (const Failure::Cause cause = Reports::checkReply(type, contents); cause != Failure::Cause::None) {
-        qCInfo(lcNetwork) << "no whole report in the answer:" << SourceAddress::ForDisplay(url)
-                          << Failure::Key({ cause, 0 });
+        qCInfo(lcNetwork) << "no whole report in the answer:" << SourceAddress::forDisplay(url)
+                          << Failure::key({ cause, 0 });
         return Reports::failedReport(code, type, { cause, result.httpStatus }, QUrl(url).host());
     }
     const QDateTime fetchedUtc = m_services.clock->now().toUTC();

@@ -22,10 +22,10 @@ QByteArray userAgent(const QString& site)
 {
     constexpr qsizetype kLongestSite = 200;
     const QByteArray product = "Ventorix/" VENTORIX_VERSION;
-    const QString address = SourceAddress::ForDisplay(site.trimmed());
+    const QString address = SourceAddress::forDisplay(site.trimmed());
     const bool web
         = address.startsWith(u"http://", Qt::CaseInsensitive) || address.startsWith(u"https://", Qt::CaseInsensitive);
-    if (!web || address.size() > kLongestSite || !SourceAddress::IsValidBase(address))
+    if (!web || address.size() > kLongestSite || !SourceAddress::isValidBase(address))
         return product;
     // Checked as an address, it holds no line break that would end the header and start another.
     return product + " (+" + address.toUtf8() + ')';
@@ -41,11 +41,11 @@ RealServices::RealServices(
 {
     if (kind == Kind::Desktop) {
         auto userFile = std::make_unique<IniSettingsStore>();
-        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(*userFile));
+        m_sources = SourceAddress::inForce(given, UserSettings::sourcesIn(*userFile));
         m_limits = UserSettings::pilotLimitsIn(*userFile);
         // The samples' stations are no choice of the user's: a demonstration keeps its favourites and last
         // code in memory and leaves the file as it found it.
-        if (SourceAddress::IsDemo(m_sources))
+        if (SourceAddress::isDemo(m_sources))
             m_settings = std::make_unique<MemorySettingsStore>();
         else
             m_settings = std::move(userFile);
@@ -53,15 +53,15 @@ RealServices::RealServices(
         m_settings = std::make_unique<MemorySettingsStore>();
         // Read only: a one-shot run writes nothing of the user's.
         const IniSettingsStore userFile;
-        m_sources = SourceAddress::InForce(given, UserSettings::sourcesIn(userFile));
+        m_sources = SourceAddress::inForce(given, UserSettings::sourcesIn(userFile));
         m_limits = UserSettings::pilotLimitsIn(userFile);
     }
     auto downloader = std::make_unique<NetworkDownloader>(NetworkDownloader::kDefaultTimeout,
         NetworkDownloader::kDefaultMaxBytes, NetworkDownloader::kDefaultHandshakeTimeout, userAgent(m_sources.site));
     downloader->serveSamples(given.demo);
     m_downloader = std::move(downloader);
-    if (!fixedNow && SourceAddress::IsDemo(m_sources))
-        fixedNow = SourceAddress::DemoMoment();
+    if (!fixedNow && SourceAddress::isDemo(m_sources))
+        fixedNow = SourceAddress::demoMoment();
     if (fixedNow)
         m_clock = std::make_unique<FixedClock>(*fixedNow);
     else

@@ -74,12 +74,12 @@ Section sectionAt(QByteArrayView data, qsizetype begin, qsizetype end)
 
 } // namespace
 
-QString GroupOfKey(const QString& key)
+QString groupOfKey(const QString& key)
 {
     return key.contains(u'/') ? key.section(u'/', 0, 0) : QString();
 }
 
-QList<Section> Split(QByteArrayView data)
+QList<Section> split(QByteArrayView data)
 {
     const QList<qsizetype> starts = sectionStarts(data);
     QList<Section> parts;
@@ -92,17 +92,17 @@ QList<Section> Split(QByteArrayView data)
     return parts;
 }
 
-QByteArray Readable(const QByteArray& data)
+QByteArray readable(const QByteArray& data)
 {
     QByteArray readable;
-    for (const Section& part : Split(data)) {
+    for (const Section& part : split(data)) {
         if (part.headerClosed)
             readable += QByteArrayView(data).sliced(part.begin, part.end - part.begin);
     }
     return readable;
 }
 
-QByteArray ComposeFile(
+QByteArray composeFile(
     const QByteArray& original, const QSet<QString>& writtenGroups, const QByteArray& rewritten, Placement placement)
 {
     const QByteArray mark = original.startsWith("\xef\xbb\xbf") ? QByteArray("\xef\xbb\xbf") : QByteArray();
@@ -117,7 +117,7 @@ QByteArray ComposeFile(
         append(rewritten);
     bool openQuote = false;
     sectionStarts(original, &openQuote);
-    const QList<Section> parts = Split(original);
+    const QList<Section> parts = split(original);
     for (const Section& part : parts) {
         // A quote never closed swallows what comes after it: what we write goes before.
         if (openQuote && !placed && &part == &parts.last()) {
@@ -143,8 +143,8 @@ QByteArray ComposeFile(
 ParsedFile::ParsedFile(const QByteArray& bytes)
     : m_copy(QDir::tempPath() + u"/ventorix-settings-XXXXXX.ini"_s)
 {
-    const QByteArray readable = Readable(bytes);
-    if (m_copy.open() && m_copy.write(readable) == readable.size() && m_copy.flush()) {
+    const QByteArray kept = readable(bytes);
+    if (m_copy.open() && m_copy.write(kept) == kept.size() && m_copy.flush()) {
         m_settings = std::make_unique<QSettings>(m_copy.fileName(), QSettings::IniFormat);
         // Parsed whole now: QSettings parses a group when a key of it is first asked for, and looks it up by
         // name in a way that a group named "Fav/" hides the group "Fav" from.
@@ -163,7 +163,7 @@ QStringList ParsedFile::keys(const QSet<QString>& groups) const
 {
     QStringList keys;
     for (const QString& key : m_settings ? m_settings->allKeys() : QStringList()) {
-        if (groups.isEmpty() || groups.contains(GroupOfKey(key)))
+        if (groups.isEmpty() || groups.contains(groupOfKey(key)))
             keys.append(key);
     }
     return keys;

@@ -26,13 +26,13 @@ struct Section
 };
 
 /// The group of a QSettings key: "" for a key outside any section.
-QString GroupOfKey(const QString& key);
+QString groupOfKey(const QString& key);
 
 /// The parts of @p data in order; together they hold every byte but a leading UTF-8 mark.
-QList<Section> Split(QByteArrayView data);
+QList<Section> split(QByteArrayView data);
 
 /// What QSettings is given to read of @p data: every part but the sections whose header is not closed.
-QByteArray Readable(const QByteArray& data);
+QByteArray readable(const QByteArray& data);
 
 /// Where a save puts QSettings' text of the groups it writes.
 enum class Placement {
@@ -43,10 +43,10 @@ enum class Placement {
 /// The file as it is to be saved: every part of @p original that holds none of @p writtenGroups (and every
 /// section whose header is not closed) stays exactly as it is; @p rewritten, QSettings' text of the written
 /// groups, goes where @p placement says.
-QByteArray ComposeFile(const QByteArray& original, const QSet<QString>& writtenGroups, const QByteArray& rewritten,
+QByteArray composeFile(const QByteArray& original, const QSet<QString>& writtenGroups, const QByteArray& rewritten,
     Placement placement = Placement::InPlace);
 
-/// QSettings' reading of the parts Readable() keeps, made from a private copy of them: damage in one section
+/// QSettings' reading of the parts readable() keeps, made from a private copy of them: damage in one section
 /// cannot hide another, and the parse QSettings keeps per file name for the whole process never stands in
 /// for what the bytes hold now.
 class ParsedFile

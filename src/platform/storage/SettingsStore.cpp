@@ -89,7 +89,7 @@ QSet<QString> groupsOf(const QVariantMap& values)
 {
     QSet<QString> groups;
     for (auto it = values.cbegin(); it != values.cend(); ++it)
-        groups.insert(IniSections::GroupOfKey(it.key()));
+        groups.insert(IniSections::groupOfKey(it.key()));
     return groups;
 }
 
@@ -106,7 +106,7 @@ struct Checked
 };
 
 // Writes @p values into a new file beside @p target, keeping the parts of @p original that hold none of
-// their groups as IniSections::ComposeFile() does, then reads it back under another name. The file is kept
+// their groups as IniSections::composeFile() does, then reads it back under another name. The file is kept
 // (and named) only when it holds every byte and, read as the store reads, every value of the groups
 // written and no other key in them.
 Checked writeAndReadBack(const QString& target, const QVariantMap& values, const QByteArray& original, mode_t mode,
@@ -131,7 +131,7 @@ Checked writeAndReadBack(const QString& target, const QVariantMap& values, const
             return {};
     }
     const QByteArray file
-        = IniSections::ComposeFile(original, groupsOf(values), readBytes(scratch.fileName()), placement);
+        = IniSections::composeFile(original, groupsOf(values), readBytes(scratch.fileName()), placement);
     {
         QFile out(scratch.fileName());
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size() || !out.flush())
@@ -317,7 +317,7 @@ bool IniSettingsStore::flush()
     }
     QSet<QString> writtenGroups;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-        writtenGroups.insert(IniSections::GroupOfKey(it.key()));
+        writtenGroups.insert(IniSections::groupOfKey(it.key()));
     // Keys of the groups we write that are not ours are written again as QSettings writes them; the other
     // groups (the user's "sources", say) stay as the file holds them, byte for byte.
     QVariantMap theirs;

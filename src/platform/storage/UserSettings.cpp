@@ -49,7 +49,7 @@ void UserSettings::setLastCode(const QString& code)
 
 ReportType UserSettings::reportType() const
 {
-    const int number = SettingsValues::ReportTypeFromInfo(m_store.read(kData, kType, u"0"_s));
+    const int number = SettingsValues::reportTypeFromInfo(m_store.read(kData, kType, u"0"_s));
     return kReportTypes.at(static_cast<size_t>(number));
 }
 
