@@ -1,15 +1,13 @@
 // The flight dossier of the real executable against a local server: every format, and the exit statuses.
+#include "support/ProgramRun.h"
 #include "support/TestHttpServer.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -26,12 +24,7 @@ private Q_SLOTS:
     void exitCodes();
 
 private:
-    struct Result
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Result = ProgramRun;
     Result run(const QStringList& arguments);
     QStringList sources() const
     {
@@ -40,6 +33,7 @@ private:
     }
 
     std::unique_ptr<TestHttpServer> m_server;
+    QTemporaryDir m_runtimeFolder;
 };
 
 namespace {
@@ -69,25 +63,8 @@ void TestDossierMode::init()
 
 TestDossierMode::Result TestDossierMode::run(const QStringList& arguments)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"TZ"_s, u"UTC"_s); // --now is a local time
-    environment.insert(u"XDG_CONFIG_HOME"_s, u"/nonexistent/ventorix-test"_s);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VENTORIX_EXECUTABLE), arguments);
-    // The server lives in this process: serve it while the program runs.
-    QEventLoop loop;
-    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        return Result {};
-    }
-    return Result { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+    return runProgram(
+        QStringLiteral(VENTORIX_EXECUTABLE), arguments, u"/nonexistent/ventorix-test"_s, m_runtimeFolder.path());
 }
 
 void TestDossierMode::wholeDossier_data()

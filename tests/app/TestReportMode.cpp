@@ -1,17 +1,15 @@
 // The report mode of the real executable, against a local server: its JSON, its text and exit statuses.
+#include "support/ProgramRun.h"
 #include "support/TestHttpServer.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -38,12 +36,7 @@ private Q_SLOTS:
     void demoReports();
 
 private:
-    struct Result
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Result = ProgramRun;
     Result run(const QStringList& arguments, const char* program = VENTORIX_EXECUTABLE);
 
     std::unique_ptr<TestHttpServer> m_server;
@@ -62,29 +55,7 @@ void TestReportMode::init()
 
 TestReportMode::Result TestReportMode::run(const QStringList& arguments, const char* program)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"TZ"_s, u"UTC"_s); // --now is a local time
-    // The user's settings must stay untouched: point the configuration home at nothing we keep.
-    environment.insert(u"XDG_CONFIG_HOME"_s, m_configHome);
-    // HTML and PDF load the GUI, which warns on standard error without a runtime folder.
-    environment.insert(u"XDG_RUNTIME_DIR"_s, m_runtimeFolder.path());
-    process.setProcessEnvironment(environment);
-    process.start(QString::fromUtf8(program), arguments);
-    // The server lives in this process: serve it while the program runs.
-    QEventLoop loop;
-    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        qWarning("the report mode did not end in time");
-        return Result {};
-    }
-    return Result { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+    return runProgram(QString::fromUtf8(program), arguments, m_configHome, m_runtimeFolder.path());
 }
 
 void TestReportMode::currentMetarAsJson()
