@@ -16,7 +16,6 @@
 #include "storage/UserSettings.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,17 +29,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window's client area, in twips.
-constexpr int kClientWidth = 10920;
-constexpr int kClientHeight = 5460;
-// Folding slides the report panel over the search region in steps, and unfolding back to this width.
-constexpr int kFoldStep = 50;
-constexpr int kFoldedMargin = 80;
-constexpr int kUnfoldedWidth = 10905;
+constexpr QSize kClientSize(728, 364);
+// Folding slides the window's edge over the search region 3⅓ pixels a step, counted in thirds of a pixel so
+// that the steps add up exactly; folded, the report panel keeps a margin of 5⅓ pixels on its left.
+constexpr int kFoldStepThirds = 10;
+constexpr int kFoldedMarginThirds = 16;
+constexpr int kFoldedPanelLeft = 5;
+// Unfolding slides up to this outer width.
+constexpr int kUnfoldedWidth = 727;
 // The tick folds only a window wider than this.
-constexpr int kFoldWiderThan = 10000;
+constexpr int kFoldWiderThan = 666;
 // How long the first report may keep the window from showing: about what the first paint takes.
 constexpr int kFirstPaintBudgetMs = 150;
+
+// The pixel nearest @p thirds thirds of a pixel, halves up.
+int nearestPixel(int thirds)
+{
+    return (thirds + 1) / 3;
+}
 
 void letEventsRun()
 {
@@ -58,8 +64,8 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_s : u"Météo."_s);
     setWindowIcon(Artwork::WindowIcon());
     setFont(Controls::sansFont(8));
-    setFixedHeight(Twips::toPixels(kClientHeight));
-    resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
+    setFixedHeight(kClientSize.height());
+    resize(kClientSize);
     setMouseTracking(true);
     Stations::FillFromEmbeddedDataOnFirstUse(m_stationTable);
 
@@ -92,9 +98,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createTopButtons()
 {
-    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_s, Twips::rect(1635, 30, 1500, 510));
+    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_s, QRect(109, 2, 100, 34));
     m_browserButton->setText(u"Ville / Pays"_s);
-    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_s, Twips::rect(135, 30, 1500, 510));
+    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_s, QRect(9, 2, 100, 34));
     m_helpButton->setText(u"Aide et à Propos"_s);
 }
 
@@ -306,15 +312,15 @@ void MainWindow::clearFavouriteHover()
     m_reportPanel->stationTip().hide();
 }
 
-int MainWindow::outerWidthTwips() const
+int MainWindow::outerWidth() const
 {
-    return Twips::fromPixels(frameGeometry().width());
+    return frameGeometry().width();
 }
 
-void MainWindow::setOuterWidthTwips(int twips)
+void MainWindow::setOuterWidth(int outer)
 {
     const int frame = frameGeometry().width() - width();
-    resizeHeldAgainstDragging(std::max(1, Twips::toPixels(twips) - frame));
+    resizeHeldAgainstDragging(std::max(1, outer - frame));
 }
 
 void MainWindow::resizeHeldAgainstDragging(int width)
@@ -341,34 +347,34 @@ void MainWindow::foldIfWide()
     // Whoever reads the help is not done with the window.
     if (!m_helpPanel->isHidden())
         return;
-    if (outerWidthTwips() > kFoldWiderThan)
+    if (outerWidth() > kFoldWiderThan)
         toggleFold();
 }
 
 void MainWindow::toggleFold()
 {
     m_reportPanel->raise();
-    const int panelWidth = Twips::fromPixels(m_reportPanel->width());
+    const int panelThirds = 3 * m_reportPanel->width();
     // The report panel stays against the window's right edge while the window narrows or widens.
     const auto keepPanelRight = [this] { m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y()); };
     if (!m_folded) {
         m_unfoldedWidth = width();
         m_unfoldedPanelPlace = m_reportPanel->pos();
-        m_reportPanel->move(Twips::toPixels(kFoldedMargin), m_reportPanel->y());
-        for (int w = outerWidthTwips(); w >= panelWidth; w -= kFoldStep) {
-            setOuterWidthTwips(w + kFoldedMargin);
+        m_reportPanel->move(kFoldedPanelLeft, m_reportPanel->y());
+        for (int thirds = 3 * outerWidth(); thirds >= panelThirds; thirds -= kFoldStepThirds) {
+            setOuterWidth(nearestPixel(thirds + kFoldedMarginThirds));
             keepPanelRight();
             letEventsRun();
         }
     } else {
         m_refreshTimer->holdOffForUser();
-        for (int w = outerWidthTwips(); w <= kUnfoldedWidth; w += kFoldStep) {
-            setOuterWidthTwips(w);
+        for (int thirds = 3 * outerWidth(); thirds <= 3 * kUnfoldedWidth; thirds += kFoldStepThirds) {
+            setOuterWidth(nearestPixel(thirds));
             keepPanelRight();
             letEventsRun();
         }
-        // The steps are in twips and a window manager's frame is in pixels: the last step rarely lands on
-        // the width the window had, and the differences would add up fold after fold.
+        // The steps are in thirds of a pixel: the last step rarely lands on the width the window had, and the
+        // differences would add up fold after fold.
         resizeHeldAgainstDragging(m_unfoldedWidth);
         m_reportPanel->move(m_unfoldedPanelPlace);
     }

@@ -52,8 +52,8 @@ public:
     BriefingDocument::Briefing briefing() const;
     /// Fills the station directory now rather than when first read.
     void loadStations();
-    /// The window's width with its frame, in twips.
-    int outerWidthTwips() const;
+    /// The window's width with its frame.
+    int outerWidth() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,7 +65,7 @@ private:
     void connectRegions();
     void createBriefingCommands();
     void createDossierCommand();
-    void setOuterWidthTwips(int twips);
+    void setOuterWidth(int outer);
     void resizeHeldAgainstDragging(int width);
     void toggleFold();
     void foldIfWide();

@@ -4,7 +4,6 @@
 #include "reports/RefreshTimer.h"
 #include "reports/ReportPanel.h"
 #include "support/ShellTestSupport.h"
-#include "ui/Twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -18,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kPanelWidth = 524; // the report panel, 7860 twips
+constexpr int kPanelWidth = 524; // the report panel
 
 // A point of @p widget that none of its children covers.
 QPoint background(const QWidget* widget)
@@ -129,16 +128,16 @@ void TestPanels::fold_data()
     QTest::addColumn<int>("ticksAfter");
 
     // The caption is the fold button's before the click: "Réduire" on an unfolded window, "Rechercher" on a
-    // folded one. Folding narrows the window in 50-twip steps down to the panel's width plus 80 twips, the
-    // panel kept against the right edge; unfolding widens it in steps up to 10905 twips, then gives the
+    // folded one. Folding narrows the window in steps of 3⅓ pixels down to the panel's width plus 5⅓, the
+    // panel kept against the right edge; unfolding widens it in steps up to 727 pixels, then gives the
     // window back the width and the panel the place they had before the fold, and sets the tick count to
-    // 15. Outer widths from 10920 twips: down to 7870 (+ 80).
-    QTest::newRow("fold") << Twips::toPixels(10920) << u"Réduire"_s << Twips::toPixels(7870 + 80) << -1 << 3;
-    QTest::newRow("unfold") << Twips::toPixels(7950) << u"Rechercher"_s << 0 << Twips::toPixels(3120) << 15;
+    // 15. Outer widths from 728 pixels: down to 524⅔ (+ 5⅓).
+    QTest::newRow("fold") << 728 << u"Réduire"_s << 530 << -1 << 3;
+    QTest::newRow("unfold") << 530 << u"Rechercher"_s << 0 << 208 << 15;
 
-    // Outside the range of the steps a fold still moves the panel to 80, and an unfold restores the window.
-    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_s << 500 << Twips::toPixels(80) << 3;
-    QTest::newRow("unfold a window wider than 10905") << 740 << u"Rechercher"_s << 0 << Twips::toPixels(3120) << 15;
+    // Outside the range of the steps a fold still moves the panel to 5, and an unfold restores the window.
+    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_s << 500 << 5 << 3;
+    QTest::newRow("unfold a window wider than 727") << 740 << u"Rechercher"_s << 0 << 208 << 15;
 }
 
 void TestPanels::fold()

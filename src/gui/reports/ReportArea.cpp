@@ -1,7 +1,6 @@
 #include "reports/ReportArea.h"
 
 #include "reports/DecodedReport.h"
-#include "ui/Twips.h"
 
 #include <QFontMetricsF>
 #include <QScrollBar>
@@ -32,7 +31,7 @@ void Apply(QTextEdit* area, const StyleSpans& spans)
         cursor.setPosition(Reports::documentPosition(text, span.start + span.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setFontWeight(span.bold ? QFont::Bold : QFont::Normal);
-        format.setForeground(Twips::rgb(span.rgb));
+        format.setForeground(QColor(span.rgb));
         if (span.pointSize)
             format.setFontPointSize(*span.pointSize);
         cursor.mergeCharFormat(format);
