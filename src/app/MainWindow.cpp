@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -39,6 +41,8 @@ constexpr int kFoldedPanelLeft = 5;
 constexpr int kUnfoldedWidth = 727;
 // The tick folds only a window wider than this.
 constexpr int kFoldWiderThan = 666;
+// Widths asked of the window manager and kept until it answers them.
+constexpr qsizetype kMostUnansweredWidths = 200;
 // How long the first report may keep the window from showing: about what the first paint takes.
 constexpr int kFirstPaintBudgetMs = 150;
 
@@ -46,11 +50,6 @@ constexpr int kFirstPaintBudgetMs = 150;
 int nearestPixel(int thirds)
 {
     return (thirds + 1) / 3;
-}
-
-void letEventsRun()
-{
-    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -84,6 +83,11 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
+    // One step of the fold each time the event loop comes round, so that every step is painted and input
+    // waits between steps rather than inside one.
+    m_foldTimer = new QTimer(this);
+    m_foldTimer->setInterval(0);
+    connect(m_foldTimer, &QTimer::timeout, this, &MainWindow::stepFold);
     connectRegions();
     createBriefingCommands();
     createDossierCommand();
@@ -332,13 +336,28 @@ void MainWindow::resizeHeldAgainstDragging(int width)
         native->setMinimumWidth(width);
         native->setMaximumWidth(width);
     }
-    if (width != this->width())
+    if (width != this->width()) {
         resize(width, height());
+        m_askedWidths.append(width);
+        // A manager that never answers must not make the list grow for ever.
+        if (m_askedWidths.size() > kMostUnansweredWidths)
+            m_askedWidths.removeFirst();
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    if (event->spontaneous()) {
+        // The window manager answers the widths asked of it in turn, each late by a step or more of the fold:
+        // held, an earlier one would stop the fold a step short.
+        const qsizetype answered = m_askedWidths.indexOf(width());
+        if (answered >= 0) {
+            m_askedWidths.remove(0, answered + 1);
+            if (!m_askedWidths.isEmpty())
+                return;
+        }
+    }
     resizeHeldAgainstDragging(width());
 }
 
@@ -347,32 +366,55 @@ void MainWindow::foldIfWide()
     // Whoever reads the help is not done with the window.
     if (!m_helpPanel->isHidden())
         return;
-    if (outerWidth() > kFoldWiderThan)
+    // A sliding window has been asked to fold or unfold already.
+    if (!isFolding() && outerWidth() > kFoldWiderThan)
         toggleFold();
+}
+
+bool MainWindow::isFolding() const
+{
+    return m_foldTimer->isActive();
 }
 
 void MainWindow::toggleFold()
 {
+    if (isFolding()) {
+        // Meant for the window as the slide leaves it: it turns back once the slide is over.
+        m_foldAgain = true;
+        return;
+    }
     m_reportPanel->raise();
-    const int panelThirds = 3 * m_reportPanel->width();
-    // The report panel stays against the window's right edge while the window narrows or widens.
-    const auto keepPanelRight = [this] { m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y()); };
+    m_foldWidths.clear();
     if (!m_folded) {
         m_unfoldedWidth = width();
         m_unfoldedPanelPlace = m_reportPanel->pos();
         m_reportPanel->move(kFoldedPanelLeft, m_reportPanel->y());
-        for (int thirds = 3 * outerWidth(); thirds >= panelThirds; thirds -= kFoldStepThirds) {
-            setOuterWidth(nearestPixel(thirds + kFoldedMarginThirds));
-            keepPanelRight();
-            letEventsRun();
-        }
+        const int panelThirds = 3 * m_reportPanel->width();
+        for (int thirds = 3 * outerWidth(); thirds >= panelThirds; thirds -= kFoldStepThirds)
+            m_foldWidths.append(nearestPixel(thirds + kFoldedMarginThirds));
     } else {
         m_refreshTimer->holdOffForUser();
-        for (int thirds = 3 * outerWidth(); thirds <= 3 * kUnfoldedWidth; thirds += kFoldStepThirds) {
-            setOuterWidth(nearestPixel(thirds));
-            keepPanelRight();
-            letEventsRun();
-        }
+        for (int thirds = 3 * outerWidth(); thirds <= 3 * kUnfoldedWidth; thirds += kFoldStepThirds)
+            m_foldWidths.append(nearestPixel(thirds));
+    }
+    m_foldTimer->start();
+}
+
+void MainWindow::stepFold()
+{
+    if (m_foldWidths.isEmpty()) {
+        m_foldTimer->stop();
+        endFold();
+        return;
+    }
+    setOuterWidth(m_foldWidths.takeFirst());
+    // The report panel stays against the window's right edge while the window narrows or widens.
+    m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y());
+}
+
+void MainWindow::endFold()
+{
+    if (m_folded) {
         // The steps are in thirds of a pixel: the last step rarely lands on the width the window had, and the
         // differences would add up fold after fold.
         resizeHeldAgainstDragging(m_unfoldedWidth);
@@ -385,6 +427,9 @@ void MainWindow::toggleFold()
     if (!m_helpPanel->isHidden())
         m_helpPanel->raise();
     enableUncoveredRegions();
+    Q_EMIT foldEnded();
+    if (std::exchange(m_foldAgain, false))
+        toggleFold();
 }
 
 void MainWindow::enableUncoveredRegions()

@@ -59,12 +59,15 @@ void TestPanels::helpPanelCoversEverything()
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
     // Folding brings the report panel to the front, and it stays there once unfolded.
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
     QTest::mouseClick(helpButton, Qt::LeftButton);
     QVERIFY(helpPanel->isVisible());
     // The tick that folds the window leaves an open help over everything.
     part<RefreshTimer>(w).setTicksSinceRefresh(1);
     part<RefreshTimer>(w).tick();
+    QVERIFY(foldEnded(w));
     // Wherever the pointer is, it is over the panel: the search region, the report and the buttons are beneath.
     for (const QPoint point : { QPoint(1, 1), QPoint(w.width() - 2, 1), QPoint(1, w.height() - 2),
              QPoint(w.width() - 2, w.height() - 2), quitButton->mapTo(&w, QPoint(5, 5)),
@@ -160,6 +163,7 @@ void TestPanels::fold()
         // Only a folded window unfolds: fold it first, then put the panel back where start-up places it.
         const QPoint panelAtStartUp = reportPanel->pos();
         QTest::mouseClick(foldButton, Qt::LeftButton);
+        QVERIFY(foldEnded(w));
         reportPanel->move(panelAtStartUp);
     }
     QCOMPARE(foldButton->text(), caption);
@@ -167,6 +171,7 @@ void TestPanels::fold()
     QCOMPARE(w.frameGeometry().width(), outer);
     refreshTimer.setTicksSinceRefresh(3);
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
 
     QCOMPARE(foldButton->text(), caption == u"Réduire"_s ? u"Rechercher"_s : u"Réduire"_s);
     QCOMPARE(w.frameGeometry().width(), outerAfter);

@@ -191,6 +191,7 @@ void TestRefresh::foldByTick()
     QCOMPARE(w.outerWidth(), outer);
     for (int i = 0; i < ticks; ++i)
         refreshTimer.tick();
+    QVERIFY(foldEnded(w));
     QCOMPARE(foldButton->text(), folded ? u"Rechercher"_s : u"Réduire"_s);
     QCOMPARE(w.outerWidth() < 600, folded);
 }
@@ -211,9 +212,11 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     };
 
     tick(2);
+    QVERIFY(foldEnded(w));
     QCOMPARE(foldButton->text(), u"Rechercher"_s);
     // Unfolded by hand, the region stays while the count runs on from 15 ...
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
     tick(20);
     QCOMPARE(foldButton->text(), u"Réduire"_s);
     // ... until the next automatic refresh, two ticks after which it folds again.
@@ -224,6 +227,7 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     tick(1);
     QCOMPARE(foldButton->text(), u"Réduire"_s);
     tick(1);
+    QVERIFY(foldEnded(w));
     QCOMPARE(foldButton->text(), u"Rechercher"_s);
 }
 
