@@ -61,7 +61,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setObjectName(u"MainWindow"_s);
     // Sample reports must never pass for real weather.
     setWindowTitle(SourceAddress::IsDemo(m_services.sources) ? u"Météo. — démonstration"_s : u"Météo."_s);
-    setWindowIcon(Artwork::WindowIcon());
+    setWindowIcon(Artwork::windowIcon());
     setFont(Controls::sansFont(8));
     setFixedHeight(kClientSize.height());
     resize(kClientSize);

@@ -130,7 +130,7 @@ void TestMainWindow::firstDisplay()
             QVERIFY2(label->pixmap().isNull(), qPrintable(label->objectName()));
     }
     // It is the pointer of every favourite slot, empty ones included.
-    const QImage favouritePointer = Artwork::FavouritePointerIcon().toImage();
+    const QImage favouritePointer = Artwork::favouritePointerIcon().toImage();
     for (QLabel* slot : favouriteSlots) {
         QVERIFY(!slot->isVisible());
         QCOMPARE(slot->cursor().shape(), Qt::BitmapCursor);
@@ -261,7 +261,7 @@ void TestMainWindow::metarStyledOnTheDocument()
 
     // The runs that the report mode prints give back the text exactly.
     QString joined;
-    for (const ReportArea::Run& run : ReportArea::Runs(reportArea))
+    for (const ReportArea::Run& run : ReportArea::runs(reportArea))
         joined += run.text;
     QCOMPARE(joined, w.shownReport().text);
 }

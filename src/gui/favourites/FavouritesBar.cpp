@@ -43,7 +43,7 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     setFocusPolicy(Qt::TabFocus);
 
     const QCursor pointer(
-        Artwork::FavouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
+        Artwork::favouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
     for (int i = 0; i < kSlots; ++i) {
         QLabel* slot = label(this, u"favouriteSlot%1"_s.arg(i), QRect(QPoint(0, kSlotTops[i] - kTop), kSlotSize), {});
         slot->setFont(sansFont(9.75, true));

@@ -109,8 +109,8 @@ void HelpPanel::open()
 {
     // Most runs never open the help: the window does not wait for its picture and its links' pointer.
     if (m_helpPicture->pixmap().isNull()) {
-        m_helpPicture->setPixmap(Artwork::HelpPicture());
-        const QCursor linkPointer = Artwork::LinkPointer();
+        m_helpPicture->setPixmap(Artwork::helpPicture());
+        const QCursor linkPointer = Artwork::linkPointer();
         m_siteLink->setCursor(linkPointer);
         m_contactLink->setCursor(linkPointer);
     }

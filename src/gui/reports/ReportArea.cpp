@@ -13,18 +13,18 @@ using namespace Qt::StringLiterals;
 
 namespace ReportArea {
 
-QString ReadBack(const QTextEdit* area)
+QString readBack(const QTextEdit* area)
 {
     QString text = area->document()->toPlainText();
     text.replace(u'\n', u"\r\n"_s);
     return text;
 }
 
-void Apply(QTextEdit* area, const StyleSpans& spans)
+void apply(QTextEdit* area, const StyleSpans& spans)
 {
     if (spans.isEmpty())
         return;
-    const QString text = ReadBack(area);
+    const QString text = readBack(area);
     QTextCursor cursor(area->document());
     for (const StyleSpan& span : spans) {
         cursor.setPosition(Reports::documentPosition(text, span.start));
@@ -78,7 +78,7 @@ void append(QList<Run>& runs, Run run)
 
 } // namespace
 
-void FitRuleLines(QTextEdit* area)
+void fitRuleLines(QTextEdit* area)
 {
     QTextDocument* document = area->document();
     const qreal room = lineRoom(area);
@@ -97,7 +97,7 @@ void FitRuleLines(QTextEdit* area)
     }
 }
 
-QList<Run> Runs(const QTextEdit* area)
+QList<Run> runs(const QTextEdit* area)
 {
     QList<Run> runs;
     const QTextDocument* document = area->document();

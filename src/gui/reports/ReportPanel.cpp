@@ -81,7 +81,7 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
     m_quitButton->setText(u"Quitter"_s);
     m_quitButton->setFont(sansFont(9.75, true));
     m_refreshButton = place<QPushButton>(this, u"refreshButton"_s, QRect(3, 34, 47, 34));
-    m_refreshButton->setIcon(QIcon(Artwork::RefreshPicture()));
+    m_refreshButton->setIcon(QIcon(Artwork::refreshPicture()));
     m_refreshButton->setIconSize(QSize(27, 26));
     m_refreshButton->setToolTip(u"Rafraichir"_s);
 
@@ -276,7 +276,7 @@ void ReportPanel::showReport(const DecodedReport& report)
     m_expiredButton->hide();
     if (report.type != ReportType::Notam) {
         setReportText(report.text);
-        ReportArea::Apply(m_reportArea, report.spans);
+        ReportArea::apply(m_reportArea, report.spans);
         return;
     }
     m_allNotamText = report.text;
@@ -299,7 +299,7 @@ void ReportPanel::showReport(const DecodedReport& report)
 void ReportPanel::showNotams(const QString& text, const StyleSpans& spans)
 {
     setReportText(text);
-    ReportArea::Apply(m_reportArea, spans);
+    ReportArea::apply(m_reportArea, spans);
     // Kept as the report area holds it, so a find shows exactly the text that was there.
     m_notamText = m_reportArea->document()->toPlainText();
     m_notamSpans = spans;
@@ -363,14 +363,14 @@ void ReportPanel::setReportText(const QString& text)
     QTextCursor cursor(m_reportArea->document());
     cursor.beginEditBlock();
     cursor.insertText(text);
-    ReportArea::FitRuleLines(m_reportArea);
+    ReportArea::fitRuleLines(m_reportArea);
     cursor.endEditBlock();
 }
 
 void ReportPanel::findInNotams()
 {
     setReportText(m_notamText);
-    ReportArea::Apply(m_reportArea, m_notamSpans);
+    ReportArea::apply(m_reportArea, m_notamSpans);
     const QString needle = m_findEdit->text();
     // An empty search text occurs nowhere: nothing is highlighted.
     if (needle.isEmpty())
@@ -441,6 +441,6 @@ ShownReport ReportPanel::shownReport() const
 {
     return ShownReport { m_reportTitle->text(), !m_reportTitle->isHidden(), !m_reportArea->isHidden(),
         !m_staleBanner->isHidden(), m_staleBanner->text(),
-        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, ReportArea::ReadBack(m_reportArea),
-        ReportArea::Runs(m_reportArea) };
+        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, ReportArea::readBack(m_reportArea),
+        ReportArea::runs(m_reportArea) };
 }

@@ -56,7 +56,7 @@ void drawAircraft(QPainter& p, const QColor& colour)
 
 } // namespace
 
-QIcon WindowIcon()
+QIcon windowIcon()
 {
     // The image the desktop shows in its menu and task bar, at the one size a frame or a window switcher needs:
     // 48 pixels halve to 24 and third to 16 cleanly. The desktop's own icon comes from the installed theme.
@@ -66,7 +66,7 @@ QIcon WindowIcon()
     return QIcon(QPixmap::fromImage(reader.read()));
 }
 
-QPixmap HelpPicture()
+QPixmap helpPicture()
 {
     QPixmap pixmap(383, 332);
     QPainter p(&pixmap);
@@ -134,7 +134,7 @@ QPixmap HelpPicture()
     return pixmap;
 }
 
-QPixmap RefreshPicture()
+QPixmap refreshPicture()
 {
     return transparentPicture(27, 26, [](QPainter& p) {
         const QColor colour(0x00, 0x60, 0x20);
@@ -146,7 +146,7 @@ QPixmap RefreshPicture()
     });
 }
 
-QPixmap FavouritePointerIcon()
+QPixmap favouritePointerIcon()
 {
     return transparentPicture(32, 32, [](QPainter& p) {
         // A pointing star: a favourite recalls a station with one click.
@@ -162,7 +162,7 @@ QPixmap FavouritePointerIcon()
     });
 }
 
-QCursor LinkPointer()
+QCursor linkPointer()
 {
     // An arrow pointing at a small globe: the two links lead to the author's web site.
     const QPixmap pixmap = transparentPicture(32, 32, [](QPainter& p) {
