@@ -77,7 +77,8 @@ void FavouritesBar::setSlot(int index, const QString& code)
     slot->setText(code);
     slot->setVisible(!code.isEmpty());
     // Not by a click: a click on a favourite asks for its report and leaves the focus where it was.
-    const bool empty = std::all_of(m_codes.cbegin(), m_codes.cend(), [](const QString& c) { return c.isEmpty(); });
+    const bool empty
+        = std::all_of(m_codes.cbegin(), m_codes.cend(), [](const QString& code) { return code.isEmpty(); });
     setFocusPolicy(empty ? Qt::NoFocus : Qt::TabFocus);
 }
 
@@ -156,8 +157,8 @@ void FavouritesBar::moveKeyboardTo(int index)
 
 bool FavouritesBar::holdsHighlight() const
 {
-    return m_keyboardSlot >= 0 || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* s) {
-        return s->isVisible() && s->underMouse();
+    return m_keyboardSlot >= 0 || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* slot) {
+        return slot->isVisible() && slot->underMouse();
     });
 }
 
