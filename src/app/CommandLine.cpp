@@ -55,15 +55,15 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
         } else if (option == u"--version" || option == u"-v") {
             line.version = true;
         } else if (option == u"--weather-base" || option == u"--notam-base" || option == u"--site") {
-            const std::optional<QString> v = value();
-            if (!v)
+            const std::optional<QString> given = value();
+            if (!given)
                 return line;
             if (option == u"--weather-base")
-                line.sources.weatherBase = *v;
+                line.sources.weatherBase = *given;
             else if (option == u"--notam-base")
-                line.sources.notamBase = *v;
+                line.sources.notamBase = *given;
             else
-                line.sources.site = *v;
+                line.sources.site = *given;
         } else if (option == u"--demo") {
             line.sources.demo = true;
         } else if (option == u"--format") {
@@ -110,16 +110,16 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
             line.report
                 = ReportRequest { *type, arguments.at(++i).trimmed().toUpper(), Format::Json, std::nullopt, QString() };
         } else if (option == u"--near" || option == u"--search") {
-            const std::optional<QString> v = value();
-            if (!v)
+            const std::optional<QString> given = value();
+            if (!given)
                 return line;
             const bool near = option == u"--near";
-            if (v->trimmed().isEmpty()) {
+            if (given->trimmed().isEmpty()) {
                 line.error = near ? u"l'option --near attend un code"_s : u"l'option --search attend un texte"_s;
                 return line;
             }
             line.stationQuery = StationQuery { near ? StationQuery::Kind::Near : StationQuery::Kind::Search,
-                near ? v->trimmed().toUpper() : *v, Format::Json };
+                near ? given->trimmed().toUpper() : *given, Format::Json };
         } else {
             line.error = u"option inconnue : %1"_s.arg(arguments.at(i));
             return line;
@@ -163,8 +163,8 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QStringList& 
     if (format) {
         static const std::array<std::pair<QString, Format>, 4> kFormats { { { u"json"_s, Format::Json },
             { u"text"_s, Format::Text }, { u"html"_s, Format::Html }, { u"pdf"_s, Format::Pdf } } };
-        const auto known
-            = std::find_if(kFormats.cbegin(), kFormats.cend(), [&](const auto& f) { return f.first == *format; });
+        const auto known = std::find_if(
+            kFormats.cbegin(), kFormats.cend(), [&](const auto& entry) { return entry.first == *format; });
         if (known == kFormats.cend()) {
             line.error = u"format inconnu : %1 (json, text, html ou pdf)"_s.arg(*format);
             return line;

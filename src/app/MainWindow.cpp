@@ -16,7 +16,6 @@
 #include "storage/UserSettings.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,25 +25,31 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window's client area, in twips.
-constexpr int kClientWidth = 10920;
-constexpr int kClientHeight = 5460;
-// Folding slides the report panel over the search region in steps, and unfolding back to this width.
-constexpr int kFoldStep = 50;
-constexpr int kFoldedMargin = 80;
-constexpr int kUnfoldedWidth = 10905;
+constexpr QSize kClientSize(728, 364);
+// Folding slides the window's edge over the search region 3⅓ pixels a step, counted in thirds of a pixel so
+// that the steps add up exactly; folded, the report panel keeps a margin of 5⅓ pixels on its left.
+constexpr int kFoldStepThirds = 10;
+constexpr int kFoldedMarginThirds = 16;
+constexpr int kFoldedPanelLeft = 5;
+// Unfolding slides up to this outer width.
+constexpr int kUnfoldedWidth = 727;
 // The tick folds only a window wider than this.
-constexpr int kFoldWiderThan = 10000;
+constexpr int kFoldWiderThan = 666;
+// Widths asked of the window manager and kept until it answers them.
+constexpr qsizetype kMostUnansweredWidths = 200;
 // How long the first report may keep the window from showing: about what the first paint takes.
 constexpr int kFirstPaintBudgetMs = 150;
 
-void letEventsRun()
+// The pixel nearest @p thirds thirds of a pixel, halves up.
+int nearestPixel(int thirds)
 {
-    QCoreApplication::processEvents();
+    return (thirds + 1) / 3;
 }
 
 } // namespace
@@ -56,10 +61,10 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     setObjectName(u"MainWindow"_s);
     // Sample reports must never pass for real weather.
     setWindowTitle(SourceAddress::isDemo(m_services.sources) ? u"Météo. — démonstration"_s : u"Météo."_s);
-    setWindowIcon(Artwork::WindowIcon());
+    setWindowIcon(Artwork::windowIcon());
     setFont(Controls::sansFont(8));
-    setFixedHeight(Twips::toPixels(kClientHeight));
-    resize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
+    setFixedHeight(kClientSize.height());
+    resize(kClientSize);
     setMouseTracking(true);
     Stations::fillFromEmbeddedDataOnFirstUse(m_stationTable);
 
@@ -78,6 +83,11 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 
     m_requester = new ReportRequester(m_services, *m_reportPanel, this);
     m_refreshTimer = new RefreshTimer(*m_services.clock, this);
+    // One step of the fold each time the event loop comes round, so that every step is painted and input
+    // waits between steps rather than inside one.
+    m_foldTimer = new QTimer(this);
+    m_foldTimer->setInterval(0);
+    connect(m_foldTimer, &QTimer::timeout, this, &MainWindow::stepFold);
     connectRegions();
     createBriefingCommands();
     createDossierCommand();
@@ -92,9 +102,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createTopButtons()
 {
-    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_s, Twips::rect(1635, 30, 1500, 510));
+    m_browserButton = Controls::place<QPushButton>(this, u"browserButton"_s, QRect(109, 2, 100, 34));
     m_browserButton->setText(u"Ville / Pays"_s);
-    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_s, Twips::rect(135, 30, 1500, 510));
+    m_helpButton = Controls::place<QPushButton>(this, u"helpButton"_s, QRect(9, 2, 100, 34));
     m_helpButton->setText(u"Aide et à Propos"_s);
 }
 
@@ -306,15 +316,15 @@ void MainWindow::clearFavouriteHover()
     m_reportPanel->stationTip().hide();
 }
 
-int MainWindow::outerWidthTwips() const
+int MainWindow::outerWidth() const
 {
-    return Twips::fromPixels(frameGeometry().width());
+    return frameGeometry().width();
 }
 
-void MainWindow::setOuterWidthTwips(int twips)
+void MainWindow::setOuterWidth(int outer)
 {
     const int frame = frameGeometry().width() - width();
-    resizeHeldAgainstDragging(std::max(1, Twips::toPixels(twips) - frame));
+    resizeHeldAgainstDragging(std::max(1, outer - frame));
 }
 
 void MainWindow::resizeHeldAgainstDragging(int width)
@@ -326,13 +336,28 @@ void MainWindow::resizeHeldAgainstDragging(int width)
         native->setMinimumWidth(width);
         native->setMaximumWidth(width);
     }
-    if (width != this->width())
+    if (width != this->width()) {
         resize(width, height());
+        m_askedWidths.append(width);
+        // A manager that never answers must not make the list grow for ever.
+        if (m_askedWidths.size() > kMostUnansweredWidths)
+            m_askedWidths.removeFirst();
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    if (event->spontaneous()) {
+        // The window manager answers the widths asked of it in turn, each late by a step or more of the fold:
+        // held, an earlier one would stop the fold a step short.
+        const qsizetype answered = m_askedWidths.indexOf(width());
+        if (answered >= 0) {
+            m_askedWidths.remove(0, answered + 1);
+            if (!m_askedWidths.isEmpty())
+                return;
+        }
+    }
     resizeHeldAgainstDragging(width());
 }
 
@@ -341,34 +366,57 @@ void MainWindow::foldIfWide()
     // Whoever reads the help is not done with the window.
     if (!m_helpPanel->isHidden())
         return;
-    if (outerWidthTwips() > kFoldWiderThan)
+    // A sliding window has been asked to fold or unfold already.
+    if (!isFolding() && outerWidth() > kFoldWiderThan)
         toggleFold();
+}
+
+bool MainWindow::isFolding() const
+{
+    return m_foldTimer->isActive();
 }
 
 void MainWindow::toggleFold()
 {
+    if (isFolding()) {
+        // Meant for the window as the slide leaves it: it turns back once the slide is over.
+        m_foldAgain = true;
+        return;
+    }
     m_reportPanel->raise();
-    const int panelWidth = Twips::fromPixels(m_reportPanel->width());
-    // The report panel stays against the window's right edge while the window narrows or widens.
-    const auto keepPanelRight = [this] { m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y()); };
+    m_foldWidths.clear();
     if (!m_folded) {
         m_unfoldedWidth = width();
         m_unfoldedPanelPlace = m_reportPanel->pos();
-        m_reportPanel->move(Twips::toPixels(kFoldedMargin), m_reportPanel->y());
-        for (int w = outerWidthTwips(); w >= panelWidth; w -= kFoldStep) {
-            setOuterWidthTwips(w + kFoldedMargin);
-            keepPanelRight();
-            letEventsRun();
-        }
+        m_reportPanel->move(kFoldedPanelLeft, m_reportPanel->y());
+        const int panelThirds = 3 * m_reportPanel->width();
+        for (int thirds = 3 * outerWidth(); thirds >= panelThirds; thirds -= kFoldStepThirds)
+            m_foldWidths.append(nearestPixel(thirds + kFoldedMarginThirds));
     } else {
         m_refreshTimer->holdOffForUser();
-        for (int w = outerWidthTwips(); w <= kUnfoldedWidth; w += kFoldStep) {
-            setOuterWidthTwips(w);
-            keepPanelRight();
-            letEventsRun();
-        }
-        // The steps are in twips and a window manager's frame is in pixels: the last step rarely lands on
-        // the width the window had, and the differences would add up fold after fold.
+        for (int thirds = 3 * outerWidth(); thirds <= 3 * kUnfoldedWidth; thirds += kFoldStepThirds)
+            m_foldWidths.append(nearestPixel(thirds));
+    }
+    m_foldTimer->start();
+}
+
+void MainWindow::stepFold()
+{
+    if (m_foldWidths.isEmpty()) {
+        m_foldTimer->stop();
+        endFold();
+        return;
+    }
+    setOuterWidth(m_foldWidths.takeFirst());
+    // The report panel stays against the window's right edge while the window narrows or widens.
+    m_reportPanel->move(width() - m_reportPanel->width(), m_reportPanel->y());
+}
+
+void MainWindow::endFold()
+{
+    if (m_folded) {
+        // The steps are in thirds of a pixel: the last step rarely lands on the width the window had, and the
+        // differences would add up fold after fold.
         resizeHeldAgainstDragging(m_unfoldedWidth);
         m_reportPanel->move(m_unfoldedPanelPlace);
     }
@@ -379,6 +427,9 @@ void MainWindow::toggleFold()
     if (!m_helpPanel->isHidden())
         m_helpPanel->raise();
     enableUncoveredRegions();
+    Q_EMIT foldEnded();
+    if (std::exchange(m_foldAgain, false))
+        toggleFold();
 }
 
 void MainWindow::enableUncoveredRegions()

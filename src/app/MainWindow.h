@@ -14,6 +14,7 @@ class CodeSearchPanel;
 class DossierDialog;
 class HelpPanel;
 class QPushButton;
+class QTimer;
 class RefreshTimer;
 class ReportPanel;
 class ReportRequester;
@@ -52,8 +53,14 @@ public:
     BriefingDocument::Briefing briefing() const;
     /// Fills the station directory now rather than when first read.
     void loadStations();
-    /// The window's width with its frame, in twips.
-    int outerWidthTwips() const;
+    /// The window's width with its frame.
+    int outerWidth() const;
+    /// True while the window slides to or from its folded width.
+    bool isFolding() const;
+
+Q_SIGNALS:
+    /// The window has slid to its folded or unfolded width.
+    void foldEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,9 +72,11 @@ private:
     void connectRegions();
     void createBriefingCommands();
     void createDossierCommand();
-    void setOuterWidthTwips(int twips);
+    void setOuterWidth(int outer);
     void resizeHeldAgainstDragging(int width);
     void toggleFold();
+    void stepFold();
+    void endFold();
     void foldIfWide();
     void enableUncoveredRegions();
     void clearFavouriteHover();
@@ -87,6 +96,10 @@ private:
     RefreshTimer* m_refreshTimer = nullptr;
     BriefingCommands* m_briefingCommands = nullptr;
     DossierDialog* m_dossierDialog = nullptr; ///< made when first asked for
+    QTimer* m_foldTimer = nullptr;
+    QList<int> m_askedWidths; ///< widths asked of the window manager that it has not answered yet
+    QList<int> m_foldWidths; ///< the outer widths the running fold has still to pass through
+    bool m_foldAgain = false; ///< asked for during the running fold
     bool m_folded = false;
     int m_unfoldedWidth = 0;
     QPoint m_unfoldedPanelPlace;

@@ -110,7 +110,7 @@ void TestMainWindow::firstDisplay()
 
     QCOMPARE(w.windowTitle(), u"Météo."_s);
     QCOMPARE(w.windowIcon().availableSizes(), QList<QSize> { QSize(48, 48) }); // read from its PNG
-    QCOMPARE(w.size(), QSize(728, 364)); // 10920 x 5460 twips
+    QCOMPARE(w.size(), QSize(728, 364));
     QCOMPARE(reportArea->toPlainText(), u"Connexion à internet ..."_s);
     QCOMPARE(reportTitle->text(), u"Metar"_s);
     QCOMPARE(stationCode->text(), u"LFPG"_s);
@@ -130,7 +130,7 @@ void TestMainWindow::firstDisplay()
             QVERIFY2(label->pixmap().isNull(), qPrintable(label->objectName()));
     }
     // It is the pointer of every favourite slot, empty ones included.
-    const QImage favouritePointer = Artwork::FavouritePointerIcon().toImage();
+    const QImage favouritePointer = Artwork::favouritePointerIcon().toImage();
     for (QLabel* slot : favouriteSlots) {
         QVERIFY(!slot->isVisible());
         QCOMPARE(slot->cursor().shape(), Qt::BitmapCursor);
@@ -147,7 +147,7 @@ void TestMainWindow::firstDisplay()
     QCOMPARE(foldButton->text(), u"Réduire"_s);
     QCOMPARE(refreshButton->toolTip(), u"Rafraichir"_s);
     QCOMPARE(part<RefreshTimer>(w).interval(), 10000);
-    // In the report panel: 4815 twips down, 855 x 270.
+    // In the report panel: 321 pixels down, 57 x 18.
     QLabel* bottomSlot = favouriteSlots.constLast();
     QCOMPARE(QRect(bottomSlot->mapTo(reportPanel, QPoint()), bottomSlot->size()), QRect(0, 321, 57, 18));
     QCOMPARE(refreshButton->icon().availableSizes().value(0), QSize(27, 26));
@@ -169,8 +169,8 @@ void TestMainWindow::helpPanelOverhangsAfterStartUp()
     auto* firstHelpText = control<QLabel>(w, u"helpText%1"_s.arg(0));
     w.start();
     QCOMPARE(versionLabel->text(), u"Version:3.0.0"_s);
-    // The panel's texts at 285 twips inside it lie 90 twips from the window's left edge.
-    QCOMPARE(firstHelpText->mapTo(&w, QPoint(0, 0)).x() * 15, 90);
+    // The panel's texts at 19 pixels inside it lie 6 pixels from the window's left edge.
+    QCOMPARE(firstHelpText->mapTo(&w, QPoint(0, 0)).x(), 6);
     QVERIFY(helpPanel->geometry().contains(w.rect()));
 }
 
@@ -261,7 +261,7 @@ void TestMainWindow::metarStyledOnTheDocument()
 
     // The runs that the report mode prints give back the text exactly.
     QString joined;
-    for (const ReportArea::Run& run : ReportArea::Runs(reportArea))
+    for (const ReportArea::Run& run : ReportArea::runs(reportArea))
         joined += run.text;
     QCOMPARE(joined, w.shownReport().text);
 }

@@ -4,7 +4,6 @@
 #include "reports/RefreshTimer.h"
 #include "reports/ReportPanel.h"
 #include "support/ShellTestSupport.h"
-#include "ui/Twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -18,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kPanelWidth = 524; // the report panel, 7860 twips
+constexpr int kPanelWidth = 524; // the report panel
 
 // A point of @p widget that none of its children covers.
 QPoint background(const QWidget* widget)
@@ -60,12 +59,15 @@ void TestPanels::helpPanelCoversEverything()
     auto* reportArea = control<QTextEdit>(w, u"reportArea"_s);
     // Folding brings the report panel to the front, and it stays there once unfolded.
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
     QTest::mouseClick(helpButton, Qt::LeftButton);
     QVERIFY(helpPanel->isVisible());
     // The tick that folds the window leaves an open help over everything.
     part<RefreshTimer>(w).setTicksSinceRefresh(1);
     part<RefreshTimer>(w).tick();
+    QVERIFY(foldEnded(w));
     // Wherever the pointer is, it is over the panel: the search region, the report and the buttons are beneath.
     for (const QPoint point : { QPoint(1, 1), QPoint(w.width() - 2, 1), QPoint(1, w.height() - 2),
              QPoint(w.width() - 2, w.height() - 2), quitButton->mapTo(&w, QPoint(5, 5)),
@@ -129,16 +131,16 @@ void TestPanels::fold_data()
     QTest::addColumn<int>("ticksAfter");
 
     // The caption is the fold button's before the click: "Réduire" on an unfolded window, "Rechercher" on a
-    // folded one. Folding narrows the window in 50-twip steps down to the panel's width plus 80 twips, the
-    // panel kept against the right edge; unfolding widens it in steps up to 10905 twips, then gives the
+    // folded one. Folding narrows the window in steps of 3⅓ pixels down to the panel's width plus 5⅓, the
+    // panel kept against the right edge; unfolding widens it in steps up to 727 pixels, then gives the
     // window back the width and the panel the place they had before the fold, and sets the tick count to
-    // 15. Outer widths from 10920 twips: down to 7870 (+ 80).
-    QTest::newRow("fold") << Twips::toPixels(10920) << u"Réduire"_s << Twips::toPixels(7870 + 80) << -1 << 3;
-    QTest::newRow("unfold") << Twips::toPixels(7950) << u"Rechercher"_s << 0 << Twips::toPixels(3120) << 15;
+    // 15. Outer widths from 728 pixels: down to 524⅔ (+ 5⅓).
+    QTest::newRow("fold") << 728 << u"Réduire"_s << 530 << -1 << 3;
+    QTest::newRow("unfold") << 530 << u"Rechercher"_s << 0 << 208 << 15;
 
-    // Outside the range of the steps a fold still moves the panel to 80, and an unfold restores the window.
-    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_s << 500 << Twips::toPixels(80) << 3;
-    QTest::newRow("unfold a window wider than 10905") << 740 << u"Rechercher"_s << 0 << Twips::toPixels(3120) << 15;
+    // Outside the range of the steps a fold still moves the panel to 5, and an unfold restores the window.
+    QTest::newRow("fold a window narrower than the panel") << 500 << u"Réduire"_s << 500 << 5 << 3;
+    QTest::newRow("unfold a window wider than 727") << 740 << u"Rechercher"_s << 0 << 208 << 15;
 }
 
 void TestPanels::fold()
@@ -161,6 +163,7 @@ void TestPanels::fold()
         // Only a folded window unfolds: fold it first, then put the panel back where start-up places it.
         const QPoint panelAtStartUp = reportPanel->pos();
         QTest::mouseClick(foldButton, Qt::LeftButton);
+        QVERIFY(foldEnded(w));
         reportPanel->move(panelAtStartUp);
     }
     QCOMPARE(foldButton->text(), caption);
@@ -168,6 +171,7 @@ void TestPanels::fold()
     QCOMPARE(w.frameGeometry().width(), outer);
     refreshTimer.setTicksSinceRefresh(3);
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
 
     QCOMPARE(foldButton->text(), caption == u"Réduire"_s ? u"Rechercher"_s : u"Réduire"_s);
     QCOMPARE(w.frameGeometry().width(), outerAfter);

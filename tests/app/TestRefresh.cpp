@@ -161,23 +161,23 @@ void TestRefresh::notamRefreshDropsMetarCopy()
 
 void TestRefresh::foldByTick_data()
 {
-    QTest::addColumn<int>("outerTwips");
+    QTest::addColumn<int>("outer");
     QTest::addColumn<int>("ticks");
     QTest::addColumn<bool>("folded");
 
-    // A window wider than 10000 twips folds on the second tick.
-    QTest::newRow("start-up width, second tick") << 10920 << 2 << true;
-    QTest::newRow("just wider than 10000") << 10005 << 2 << true;
-    QTest::newRow("first tick") << 10920 << 1 << false;
+    // A window wider than 666 pixels folds on the second tick.
+    QTest::newRow("start-up width, second tick") << 728 << 2 << true;
+    QTest::newRow("just wider than 666") << 667 << 2 << true;
+    QTest::newRow("first tick") << 728 << 1 << false;
 
     // Narrower windows are never folded by the tick.
-    QTest::newRow("just not wider than 10000") << 9990 << 2 << false;
-    QTest::newRow("narrow, many ticks") << 9000 << 30 << false;
+    QTest::newRow("just not wider than 666") << 666 << 2 << false;
+    QTest::newRow("narrow, many ticks") << 600 << 30 << false;
 }
 
 void TestRefresh::foldByTick()
 {
-    QFETCH(int, outerTwips);
+    QFETCH(int, outer);
     QFETCH(int, ticks);
     QFETCH(bool, folded);
 
@@ -187,12 +187,13 @@ void TestRefresh::foldByTick()
     auto* foldButton = control<QPushButton>(w, u"foldButton"_s);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.resize(outerTwips / 15 - (w.frameGeometry().width() - w.width()), w.height());
-    QCOMPARE(w.outerWidthTwips(), outerTwips);
+    w.resize(outer - (w.frameGeometry().width() - w.width()), w.height());
+    QCOMPARE(w.outerWidth(), outer);
     for (int i = 0; i < ticks; ++i)
         refreshTimer.tick();
+    QVERIFY(foldEnded(w));
     QCOMPARE(foldButton->text(), folded ? u"Rechercher"_s : u"Réduire"_s);
-    QCOMPARE(w.outerWidthTwips() < 9000, folded);
+    QCOMPARE(w.outerWidth() < 600, folded);
 }
 
 void TestRefresh::foldAgainAfterAutomaticRefresh()
@@ -211,9 +212,11 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     };
 
     tick(2);
+    QVERIFY(foldEnded(w));
     QCOMPARE(foldButton->text(), u"Rechercher"_s);
     // Unfolded by hand, the region stays while the count runs on from 15 ...
     QTest::mouseClick(foldButton, Qt::LeftButton);
+    QVERIFY(foldEnded(w));
     tick(20);
     QCOMPARE(foldButton->text(), u"Réduire"_s);
     // ... until the next automatic refresh, two ticks after which it folds again.
@@ -224,6 +227,7 @@ void TestRefresh::foldAgainAfterAutomaticRefresh()
     tick(1);
     QCOMPARE(foldButton->text(), u"Réduire"_s);
     tick(1);
+    QVERIFY(foldEnded(w));
     QCOMPARE(foldButton->text(), u"Rechercher"_s);
 }
 

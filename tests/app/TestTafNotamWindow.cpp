@@ -83,7 +83,7 @@ void TestTafNotamWindow::tafEndToEnd()
                           u"-SHRA BKN015CB PROB30 TEMPO 1603/1607 BKN005 TX18/1514Z TNM02/1606Z "_s));
 
     // The emphasis is on the document itself, after the line breaks too.
-    const QList<ReportArea::Run> runs = ReportArea::Runs(reportArea);
+    const QList<ReportArea::Run> runs = ReportArea::runs(reportArea);
     const auto runOf = [&](const QString& piece) {
         for (const ReportArea::Run& run : runs) {
             if (run.text.contains(piece))
@@ -197,7 +197,7 @@ void TestTafNotamWindow::sortedNotamsUnderStatusLines()
     const QString text = reportArea->toPlainText();
     for (int pass = 0; pass < 2; ++pass) {
         // The status line first, in its state's colour, the NOTAM as written under it; a find keeps it so.
-        const QList<ReportArea::Run> runs = ReportArea::Runs(reportArea);
+        const QList<ReportArea::Run> runs = ReportArea::runs(reportArea);
         const auto line = std::find_if(
             runs.cbegin(), runs.cend(), [&](const ReportArea::Run& run) { return run.text.startsWith(id + u" — "_s); });
         QVERIFY(line != runs.cend() && line->bold);

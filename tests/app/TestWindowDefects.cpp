@@ -295,8 +295,10 @@ void TestWindowDefects::foldingKeepsTheLayout()
     const QRect panel = reportPanel->geometry();
     for (int cycle = 0; cycle < 3; ++cycle) {
         foldButton->click();
+        QVERIFY(foldEnded(w));
         QCOMPARE(foldButton->text(), u"Rechercher"_s);
         foldButton->click();
+        QVERIFY(foldEnded(w));
     }
     QCOMPARE(w.size(), size);
     QCOMPARE(reportPanel->geometry(), panel);
@@ -348,6 +350,7 @@ void TestWindowDefects::tabChain()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     if (!opened.isEmpty())
         control<QPushButton>(w, opened)->click();
+    QVERIFY(foldEnded(w));
     if (opened != u"helpButton")
         control<QWidget>(w, u"refreshButton"_s)->setFocus();
     const QStringList chain = tabOrder();

@@ -12,6 +12,7 @@
 #include "support/TestHttpServer.h"
 #include "support/WindowControls.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -68,4 +69,13 @@ inline QByteArray readFixture(const QString& relative)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing fixture %s", qPrintable(relative));
     return file.readAll();
+}
+
+/// Lets the fold that a click or a tick started slide to its end; false when it never ends.
+inline bool foldEnded(const MainWindow& window)
+{
+    if (!window.isFolding())
+        return true;
+    QSignalSpy ended(&window, &MainWindow::foldEnded);
+    return ended.wait();
 }

@@ -3,7 +3,6 @@
 #include "stations/StationTable.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,16 +16,16 @@ using namespace Controls;
 
 namespace {
 
-constexpr quint32 kNavy = 0x000080;
-constexpr quint32 kHoverBlue = 0x0000FF;
-constexpr int kTop = 1095; // the bar's place in the report panel; the slots are placed relative to it
-constexpr std::array<int, FavouritesBar::kSlots> kSlotTops { 1095, 1440, 1770, 2115, 2445, 2790, 3120, 3465, 3795, 4140,
-    4470, 4815 };
+constexpr QRgb kNavy = 0x000080;
+constexpr QRgb kHoverBlue = 0x0000FF;
+constexpr int kTop = 73; // the bar's place in the report panel; the slots are placed relative to it
+constexpr std::array<int, FavouritesBar::kSlots> kSlotTops { 73, 96, 118, 141, 163, 186, 208, 231, 253, 276, 298, 321 };
+constexpr QSize kSlotSize(57, 18);
 
-void setSlotBackground(QLabel* slot, quint32 rgb)
+void setSlotBackground(QLabel* slot, QRgb rgb)
 {
     QPalette palette = slot->palette();
-    palette.setColor(QPalette::Window, Twips::rgb(rgb));
+    palette.setColor(QPalette::Window, QColor(rgb));
     slot->setPalette(palette);
 }
 
@@ -37,16 +36,16 @@ FavouritesBar::FavouritesBar(QWidget* parent, const Stations::StationTable& stat
     , m_stations(stations)
 {
     setObjectName(u"favouritesBar"_s);
-    setGeometry(Twips::rect(0, kTop, 855, kSlotTops.back() + 270 - kTop));
+    setGeometry(0, kTop, kSlotSize.width(), kSlotTops.back() + kSlotSize.height() - kTop);
     setMouseTracking(true);
     // Taking the focus from the start, so the window can give the bar its place in the tab order; an empty
     // bar gives it up (setSlot).
     setFocusPolicy(Qt::TabFocus);
 
     const QCursor pointer(
-        Artwork::FavouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
+        Artwork::favouritePointerIcon(), Artwork::kFavouritePointerHotSpot.x(), Artwork::kFavouritePointerHotSpot.y());
     for (int i = 0; i < kSlots; ++i) {
-        QLabel* slot = label(this, u"favouriteSlot%1"_s.arg(i), Twips::rect(0, kSlotTops[i] - kTop, 855, 270), {});
+        QLabel* slot = label(this, u"favouriteSlot%1"_s.arg(i), QRect(QPoint(0, kSlotTops[i] - kTop), kSlotSize), {});
         slot->setFont(sansFont(9.75, true));
         // Centred both ways, so the frame that marks the keyboard's slot never pushes the code out of it.
         slot->setAlignment(Qt::AlignCenter);
@@ -78,7 +77,8 @@ void FavouritesBar::setSlot(int index, const QString& code)
     slot->setText(code);
     slot->setVisible(!code.isEmpty());
     // Not by a click: a click on a favourite asks for its report and leaves the focus where it was.
-    const bool empty = std::all_of(m_codes.cbegin(), m_codes.cend(), [](const QString& c) { return c.isEmpty(); });
+    const bool empty
+        = std::all_of(m_codes.cbegin(), m_codes.cend(), [](const QString& code) { return code.isEmpty(); });
     setFocusPolicy(empty ? Qt::NoFocus : Qt::TabFocus);
 }
 
@@ -157,8 +157,8 @@ void FavouritesBar::moveKeyboardTo(int index)
 
 bool FavouritesBar::holdsHighlight() const
 {
-    return m_keyboardSlot >= 0 || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* s) {
-        return s->isVisible() && s->underMouse();
+    return m_keyboardSlot >= 0 || std::any_of(m_slots.cbegin(), m_slots.cend(), [](const QLabel* slot) {
+        return slot->isVisible() && slot->underMouse();
     });
 }
 

@@ -1,7 +1,6 @@
 #include "favourites/StationTip.h"
 
 #include "ui/Controls.h"
-#include "ui/Twips.h"
 
 #include <QLabel>
 
@@ -12,13 +11,12 @@ using namespace Controls;
 StationTip::StationTip(QWidget* parent)
     : QFrame(parent)
 {
-    using Twips::rect;
-    makePanel(this, u"stationTip"_s, rect(930, 2565, 5055, 510));
+    makePanel(this, u"stationTip"_s, QRect(62, 171, 337, 34));
     hide();
-    m_text = label(this, u"stationTipText"_s, rect(0, 105, 5025, 315), QString());
+    m_text = label(this, u"stationTipText"_s, QRect(0, 7, 335, 21), QString());
     m_text->setFont(sansFont(9.75, true));
     m_text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_background = rectangle(this, u"stationTipBackground"_s, rect(0, 0, 5055, 515), Twips::rgb(0xFFFFC0));
+    m_background = rectangle(this, u"stationTipBackground"_s, QRect(0, 0, 337, 34), QColor(0xFFFFC0));
     stack({ m_text, m_background });
 }
 

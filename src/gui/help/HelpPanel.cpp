@@ -4,7 +4,6 @@
 #include "services/LinkOpener.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,14 +37,13 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     , m_links(links)
     , m_siteAddress(std::move(siteAddress))
 {
-    using Twips::rect;
-    makePanel(this, u"helpPanel"_s, rect(-195, -240, 11865, 6300));
+    makePanel(this, u"helpPanel"_s, QRect(-13, -16, 791, 420));
     setBaseColour(this, 0xFFFFFF);
     hide();
 
-    m_closeButton = place<QPushButton>(this, u"helpCloseButton"_s, rect(9420, 5130, 1380, 510));
+    m_closeButton = place<QPushButton>(this, u"helpCloseButton"_s, QRect(628, 342, 92, 34));
     m_closeButton->setText(u"OK"_s);
-    m_versionLabel = label(this, u"versionLabel"_s, rect(7110, 4605, 1845, 285), u"Version:"_s);
+    m_versionLabel = label(this, u"versionLabel"_s, QRect(474, 307, 123, 19), u"Version:"_s);
     m_versionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(m_versionLabel, 0x0000C0);
 
@@ -59,9 +57,8 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
         u"suffit de cliquer du bouton droit dessus."_s,
         u"Le rafraichissement peut être commandé, il sera cependant automatique toutes les 30 minutes."_s,
     };
-    const std::array<QRect, 6> helpPlaces { rect(285, 330, 6915, 255), rect(285, 585, 6915, 705),
-        rect(285, 1215, 4995, 705), rect(285, 1860, 4170, 705), rect(285, 2370, 4995, 705),
-        rect(285, 2880, 4995, 705) };
+    const std::array<QRect, 6> helpPlaces { QRect(19, 22, 461, 17), QRect(19, 39, 461, 47), QRect(19, 81, 333, 47),
+        QRect(19, 124, 278, 47), QRect(19, 158, 333, 47), QRect(19, 192, 333, 47) };
     for (size_t i = 0; i < help.size(); ++i) {
         m_helpTexts[i] = label(this, u"helpText%1"_s.arg(i), helpPlaces[i], help[i]);
         m_helpTexts[i]->setWordWrap(true);
@@ -72,7 +69,7 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
         m_helpTexts[i]->setFont(condensed);
     }
 
-    m_shortcutsText = label(this, u"shortcutsText"_s, rect(285, 4290, 4815, 690),
+    m_shortcutsText = label(this, u"shortcutsText"_s, QRect(19, 286, 321, 46),
         u"Raccourcis : F5 rafraîchir, Ctrl+C copier, Ctrl+A tout sélectionner, Ctrl+S enregistrer, Ctrl+P "
         u"imprimer, Ctrl+Maj+S PDF, Ctrl+F chercher (NOTAM), Échap fermer, Ctrl+Q quitter. Clic droit sur le "
         u"bulletin : mêmes commandes."_s);
@@ -81,17 +78,17 @@ HelpPanel::HelpPanel(QWidget* parent, LinkOpener& links, QString siteAddress)
     condensed.setStretch(QFont::SemiCondensed);
     m_shortcutsText->setFont(condensed);
 
-    m_contactLink = label(this, u"contactLink"_s, rect(180, 5010, 4095, 360), u"Contacter l'Auteur (Quelmar)"_s);
+    m_contactLink = label(this, u"contactLink"_s, QRect(12, 334, 273, 24), u"Contacter l'Auteur (Quelmar)"_s);
     m_contactLink->setFont(sansFont(9.75, true, true));
-    m_siteLink = label(
-        this, u"siteLink"_s, rect(525, 3675, 5025, 1140), withoutScheme(SourceAddress::forDisplay(m_siteAddress)));
+    m_siteLink
+        = label(this, u"siteLink"_s, QRect(35, 245, 335, 76), withoutScheme(SourceAddress::forDisplay(m_siteAddress)));
     m_siteLink->setFont(sansFont(24, true, true));
     m_siteLink->setWordWrap(true);
     for (QLabel* link : { m_siteLink, m_contactLink }) {
         link->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         setTextColour(link, 0x0000FF);
     }
-    m_helpPicture = place<QLabel>(this, u"helpPicture"_s, rect(5100, 225, 5745, 4980));
+    m_helpPicture = place<QLabel>(this, u"helpPicture"_s, QRect(340, 15, 383, 332));
     m_helpPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     stack({ m_closeButton, m_versionLabel, m_shortcutsText, m_helpTexts[5], m_helpTexts[4], m_contactLink, m_siteLink,
@@ -112,8 +109,8 @@ void HelpPanel::open()
 {
     // Most runs never open the help: the window does not wait for its picture and its links' pointer.
     if (m_helpPicture->pixmap().isNull()) {
-        m_helpPicture->setPixmap(Artwork::HelpPicture());
-        const QCursor linkPointer = Artwork::LinkPointer();
+        m_helpPicture->setPixmap(Artwork::helpPicture());
+        const QCursor linkPointer = Artwork::linkPointer();
         m_siteLink->setCursor(linkPointer);
         m_contactLink->setCursor(linkPointer);
     }

@@ -1,7 +1,6 @@
 #include "reports/ReportArea.h"
 
 #include "reports/DecodedReport.h"
-#include "ui/Twips.h"
 
 #include <QFontMetricsF>
 #include <QScrollBar>
@@ -14,25 +13,25 @@ using namespace Qt::StringLiterals;
 
 namespace ReportArea {
 
-QString ReadBack(const QTextEdit* area)
+QString readBack(const QTextEdit* area)
 {
     QString text = area->document()->toPlainText();
     text.replace(u'\n', u"\r\n"_s);
     return text;
 }
 
-void Apply(QTextEdit* area, const StyleSpans& spans)
+void apply(QTextEdit* area, const StyleSpans& spans)
 {
     if (spans.isEmpty())
         return;
-    const QString text = ReadBack(area);
+    const QString text = readBack(area);
     QTextCursor cursor(area->document());
     for (const StyleSpan& span : spans) {
         cursor.setPosition(Reports::documentPosition(text, span.start));
         cursor.setPosition(Reports::documentPosition(text, span.start + span.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setFontWeight(span.bold ? QFont::Bold : QFont::Normal);
-        format.setForeground(Twips::rgb(span.rgb));
+        format.setForeground(QColor(span.rgb));
         if (span.pointSize)
             format.setFontPointSize(*span.pointSize);
         cursor.mergeCharFormat(format);
@@ -79,7 +78,7 @@ void append(QList<Run>& runs, Run run)
 
 } // namespace
 
-void FitRuleLines(QTextEdit* area)
+void fitRuleLines(QTextEdit* area)
 {
     QTextDocument* document = area->document();
     const qreal room = lineRoom(area);
@@ -98,7 +97,7 @@ void FitRuleLines(QTextEdit* area)
     }
 }
 
-QList<Run> Runs(const QTextEdit* area)
+QList<Run> runs(const QTextEdit* area)
 {
     QList<Run> runs;
     const QTextDocument* document = area->document();

@@ -14,19 +14,19 @@ class QTextEdit;
 namespace ReportArea {
 
 /// The area's text with every line break as CR LF.
-QString ReadBack(const QTextEdit* area);
+QString readBack(const QTextEdit* area);
 
 /// Gives each span its look, in order (a later span overrides an earlier one where they overlap).
-void Apply(QTextEdit* area, const StyleSpans& spans);
+void apply(QTextEdit* area, const StyleSpans& spans);
 
 /// Stretches or squeezes every NOTAM separator line (70 "_", perhaps " (Fin)" after them) to the width the
 /// area shows, the vertical scroll bar's place left free, so that none wraps into a stray piece. Called
 /// each time the text is replaced.
-void FitRuleLines(QTextEdit* area);
+void fitRuleLines(QTextEdit* area);
 
 using Run = TextRun;
 
-/// The area's text as runs of one look each, whose texts concatenate to ReadBack().
-QList<Run> Runs(const QTextEdit* area);
+/// The area's text as runs of one look each, whose texts concatenate to readBack().
+QList<Run> runs(const QTextEdit* area);
 
 } // namespace ReportArea

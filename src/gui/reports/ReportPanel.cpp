@@ -6,7 +6,6 @@
 #include "stations/NearbyStationsList.h"
 #include "ui/Artwork.h"
 #include "ui/Controls.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QLabel>
@@ -24,11 +23,11 @@ using namespace Controls;
 
 namespace {
 
-constexpr quint32 kFindRed = 0xFF0000;
+constexpr QRgb kFindRed = 0xFF0000;
 constexpr qreal kPilotPoints = 7.5;
 
 // The usual colours of flight conditions on a chart, and an age that warms up as it grows.
-quint32 conditionsColour(Conditions::Category category)
+QRgb conditionsColour(Conditions::Category category)
 {
     switch (category) {
     case Conditions::Category::Vmc:
@@ -43,7 +42,7 @@ quint32 conditionsColour(Conditions::Category category)
     return 0x808080;
 }
 
-quint32 ageColour(ReportTimes::AgeClass age)
+QRgb ageColour(ReportTimes::AgeClass age)
 {
     switch (age) {
     case ReportTimes::AgeClass::Orange:
@@ -56,7 +55,7 @@ quint32 ageColour(ReportTimes::AgeClass age)
     return 0x000000;
 }
 
-QString colouredHtml(const QString& text, quint32 rgb)
+QString colouredHtml(const QString& text, QRgb rgb)
 {
     return u"<span style=\"color:#%1\">%2</span>"_s.arg(rgb, 6, 16, QLatin1Char('0')).arg(text.toHtmlEscaped());
 }
@@ -66,53 +65,52 @@ QString colouredHtml(const QString& text, quint32 rgb)
 ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations)
     : QFrame(parent)
 {
-    using Twips::rect;
-    makePanel(this, u"reportPanel"_s, rect(3120, 30, 7860, 5400));
+    makePanel(this, u"reportPanel"_s, QRect(208, 2, 524, 360));
 
     createFindBox();
     const std::array<QString, 3> types { u"METAR"_s, u"TAF"_s, u"NOTAM"_s };
     const std::array<QString, 3> typeNames { u"metarButton"_s, u"tafButton"_s, u"notamButton"_s };
-    const std::array<int, 3> typeTops { 15, 233, 450 };
+    const std::array<int, 3> typeTops { 1, 16, 30 };
     for (size_t i = 0; i < types.size(); ++i) {
-        m_typeButtons[i] = place<QRadioButton>(this, typeNames[i], rect(5805, typeTops[i], 930, 225));
+        m_typeButtons[i] = place<QRadioButton>(this, typeNames[i], QRect(387, typeTops[i], 62, 15));
         m_typeButtons[i]->setText(types[i]);
     }
     m_stationTip = new StationTip(this);
 
-    m_quitButton = place<QPushButton>(this, u"quitButton"_s, rect(6810, 30, 945, 510));
+    m_quitButton = place<QPushButton>(this, u"quitButton"_s, QRect(454, 2, 63, 34));
     m_quitButton->setText(u"Quitter"_s);
     m_quitButton->setFont(sansFont(9.75, true));
-    m_refreshButton = place<QPushButton>(this, u"refreshButton"_s, rect(45, 510, 705, 510));
-    m_refreshButton->setIcon(QIcon(Artwork::RefreshPicture()));
+    m_refreshButton = place<QPushButton>(this, u"refreshButton"_s, QRect(3, 34, 47, 34));
+    m_refreshButton->setIcon(QIcon(Artwork::refreshPicture()));
     m_refreshButton->setIconSize(QSize(27, 26));
     m_refreshButton->setToolTip(u"Rafraichir"_s);
 
     createReportArea();
     // Under the report, where the expired NOTAMs would follow; a button so the keyboard reaches it too.
-    m_expiredButton = place<QPushButton>(this, u"expiredButton"_s, rect(990, 5085, 3600, 255));
+    m_expiredButton = place<QPushButton>(this, u"expiredButton"_s, QRect(66, 339, 240, 17));
     m_expiredButton->setFlat(true);
     m_expiredButton->setFont(sansFont(8.5));
     m_expiredButton->hide();
 
-    m_foldButton = place<QPushButton>(this, u"foldButton"_s, rect(30, 0, 1290, 510));
+    m_foldButton = place<QPushButton>(this, u"foldButton"_s, QRect(2, 0, 86, 34));
     m_foldButton->setText(u"Réduire"_s);
-    m_reportTitle = label(this, u"reportTitle"_s, rect(1155, 930, 6000, 330), u"Metar"_s);
+    m_reportTitle = label(this, u"reportTitle"_s, QRect(77, 62, 400, 22), u"Metar"_s);
     m_reportTitle->setFont(sansFont(12, true));
     setTextColour(m_reportTitle, 0x0000C0);
-    m_pilotLine = label(this, u"pilotLine"_s, rect(1155, 705, 6525, 225), QString());
+    m_pilotLine = label(this, u"pilotLine"_s, QRect(77, 47, 435, 15), QString());
     m_pilotLine->setTextFormat(Qt::RichText);
     m_pilotLine->setFont(sansFont(kPilotPoints));
-    m_staleBanner = label(this, u"staleBanner"_s, rect(3030, 0, 2790, 525), u"METAR Périmé"_s);
+    m_staleBanner = label(this, u"staleBanner"_s, QRect(202, 0, 186, 35), u"METAR Périmé"_s);
     m_staleBanner->setFont(sansFont(18, true));
     setTextColour(m_staleBanner, 0xFF0000);
     m_staleBanner->hide();
-    m_stationCodeLabel = label(this, u"stationCode"_s, rect(1530, 0, 1335, 525), QString());
+    m_stationCodeLabel = label(this, u"stationCode"_s, QRect(102, 0, 89, 35), QString());
     m_stationCodeLabel->setFont(sansFont(18, true));
     setTextColour(m_stationCodeLabel, 0x0000C0);
     setStationCode(u"LFPG"_s);
 
     // Below the report, on its white ground: a sample must never pass for real weather.
-    m_demoStrip = label(this, u"demoStrip"_s, rect(990, 5070, 6690, 270),
+    m_demoStrip = label(this, u"demoStrip"_s, QRect(66, 338, 446, 18),
         Reports::kDemoStrip + u" : bulletins d'exemple, pas de météo réelle"_s);
     m_demoStrip->setAlignment(Qt::AlignCenter);
     m_demoStrip->setFont(sansFont(8, true));
@@ -121,7 +119,7 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
 
     m_favouritesBar = new FavouritesBar(this, stations);
     createNearbyStations(stations);
-    m_reportBackground = rectangle(this, u"reportBackground"_s, rect(975, 690, 6765, 4665), Twips::rgb(0xFFFFFF));
+    m_reportBackground = rectangle(this, u"reportBackground"_s, QRect(65, 46, 451, 311), QColor(0xFFFFFF));
 
     stack({ m_findBox, m_typeButtons[2], m_typeButtons[1], m_typeButtons[0], m_stationTip, m_quitButton,
         m_refreshButton, m_reportArea, m_expiredButton, m_foldButton, m_nearbyButton, m_reportTitle, m_pilotLine,
@@ -148,13 +146,12 @@ ReportPanel::ReportPanel(QWidget* parent, const Stations::StationTable& stations
 
 void ReportPanel::createFindBox()
 {
-    using Twips::rect;
     // From the station code to the type buttons: room for a NOTAM number or a runway in the box.
-    m_findBox = panel(this, u"findBox"_s, rect(2880, -90, 2910, 735));
+    m_findBox = panel(this, u"findBox"_s, QRect(192, -6, 194, 49));
     m_findBox->hide();
-    m_findButton = place<QPushButton>(m_findBox, u"findButton"_s, rect(120, 195, 855, 405));
+    m_findButton = place<QPushButton>(m_findBox, u"findButton"_s, QRect(8, 13, 57, 27));
     m_findButton->setText(u"Cherche"_s);
-    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_s, rect(1080, 240, 1740, 315));
+    m_findEdit = place<QLineEdit>(m_findBox, u"findEdit"_s, QRect(72, 16, 116, 21));
     // Lives while the box shows, that is while NOTAMs are the selected type.
     connect(
         shortcut(m_findBox, u"findShortcut"_s, QKeySequence(Qt::CTRL | Qt::Key_F)), &QAction::triggered, this, [this] {
@@ -166,7 +163,7 @@ void ReportPanel::createFindBox()
 void ReportPanel::createNearbyStations(const Stations::StationTable& stations)
 {
     // At the end of the title's line, which no title fills.
-    m_nearbyButton = place<QPushButton>(this, u"nearbyButton"_s, Twips::rect(6285, 945, 1395, 300));
+    m_nearbyButton = place<QPushButton>(this, u"nearbyButton"_s, QRect(419, 63, 93, 20));
     m_nearbyButton->setText(u"Stations proches…"_s);
     m_nearbyButton->setFont(sansFont(8));
     m_nearbyButton->setToolTip(u"Les dix stations les plus proches, avec leur distance et leur relèvement vrai"_s);
@@ -182,7 +179,7 @@ void ReportPanel::createReportArea()
 {
     // One pixel inside the white rectangle's border: at 1.5 times the border is a pixel and a half wide, and
     // the report would cover half of it.
-    m_reportArea = place<QTextEdit>(this, u"reportArea"_s, Twips::rect(1005, 1305, 6675, 3765));
+    m_reportArea = place<QTextEdit>(this, u"reportArea"_s, QRect(67, 87, 445, 251));
     m_reportArea->setReadOnly(true);
     m_reportArea->setUndoRedoEnabled(false); // reports replace each other: nothing to undo, no old text kept
     m_reportArea->setAcceptRichText(false);
@@ -279,7 +276,7 @@ void ReportPanel::showReport(const DecodedReport& report)
     m_expiredButton->hide();
     if (report.type != ReportType::Notam) {
         setReportText(report.text);
-        ReportArea::Apply(m_reportArea, report.spans);
+        ReportArea::apply(m_reportArea, report.spans);
         return;
     }
     m_allNotamText = report.text;
@@ -302,7 +299,7 @@ void ReportPanel::showReport(const DecodedReport& report)
 void ReportPanel::showNotams(const QString& text, const StyleSpans& spans)
 {
     setReportText(text);
-    ReportArea::Apply(m_reportArea, spans);
+    ReportArea::apply(m_reportArea, spans);
     // Kept as the report area holds it, so a find shows exactly the text that was there.
     m_notamText = m_reportArea->document()->toPlainText();
     m_notamSpans = spans;
@@ -341,17 +338,17 @@ void ReportPanel::showPilotLine(const DecodedReport& report)
     }
 }
 
-void ReportPanel::setBackground(quint32 rgb)
+void ReportPanel::setBackground(QRgb rgb)
 {
     for (QWidget* widget : std::initializer_list<QWidget*> { m_reportArea->viewport(), m_reportBackground }) {
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, Twips::rgb(rgb));
-        palette.setColor(QPalette::Window, Twips::rgb(rgb));
+        palette.setColor(QPalette::Base, QColor(rgb));
+        palette.setColor(QPalette::Window, QColor(rgb));
         widget->setPalette(palette);
         widget->setAutoFillBackground(true);
     }
     QPalette palette = m_reportArea->palette();
-    palette.setColor(QPalette::Base, Twips::rgb(rgb));
+    palette.setColor(QPalette::Base, QColor(rgb));
     m_reportArea->setPalette(palette);
 }
 
@@ -366,14 +363,14 @@ void ReportPanel::setReportText(const QString& text)
     QTextCursor cursor(m_reportArea->document());
     cursor.beginEditBlock();
     cursor.insertText(text);
-    ReportArea::FitRuleLines(m_reportArea);
+    ReportArea::fitRuleLines(m_reportArea);
     cursor.endEditBlock();
 }
 
 void ReportPanel::findInNotams()
 {
     setReportText(m_notamText);
-    ReportArea::Apply(m_reportArea, m_notamSpans);
+    ReportArea::apply(m_reportArea, m_notamSpans);
     const QString needle = m_findEdit->text();
     // An empty search text occurs nowhere: nothing is highlighted.
     if (needle.isEmpty())
@@ -382,7 +379,7 @@ void ReportPanel::findInNotams()
     QTextCursor cursor(m_reportArea->document());
     QTextCharFormat highlight;
     highlight.setFontWeight(QFont::Bold);
-    highlight.setForeground(Twips::rgb(kFindRed));
+    highlight.setForeground(QColor(kFindRed));
     // One edit for every match: the document lays itself out once, not once per match.
     cursor.beginEditBlock();
     for (qsizetype found = text.indexOf(needle, 0, Qt::CaseInsensitive); found >= 0;
@@ -444,6 +441,6 @@ ShownReport ReportPanel::shownReport() const
 {
     return ShownReport { m_reportTitle->text(), !m_reportTitle->isHidden(), !m_reportArea->isHidden(),
         !m_staleBanner->isHidden(), m_staleBanner->text(),
-        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, ReportArea::ReadBack(m_reportArea),
-        ReportArea::Runs(m_reportArea) };
+        m_reportArea->palette().color(QPalette::Base).rgb() & 0xFFFFFFu, ReportArea::readBack(m_reportArea),
+        ReportArea::runs(m_reportArea) };
 }

@@ -86,7 +86,7 @@ private:
     void findInNotams();
     void showNotams(const QString& text, const StyleSpans& spans);
     void showExpiredNotams();
-    void setBackground(quint32 rgb);
+    void setBackground(QRgb rgb);
     void setReportText(const QString& text);
     void showPilotLine(const DecodedReport& report);
     void createNearbyStations(const Stations::StationTable& stations);

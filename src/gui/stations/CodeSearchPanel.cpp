@@ -4,7 +4,6 @@
 #include "stations/StationTable.h"
 #include "ui/Controls.h"
 #include "ui/ListKeys.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -26,12 +25,11 @@ using namespace Controls;
 namespace {
 
 // The region's place in the window; its controls are placed relative to it.
-constexpr int kLeft = 105;
-constexpr int kTop = 690;
+constexpr QPoint kRegionOrigin(7, 46);
 
 QRect placeInRegion(int left, int top, int width, int height)
 {
-    return Twips::rect(left - kLeft, top - kTop, width, height);
+    return QRect(QPoint(left, top) - kRegionOrigin, QSize(width, height));
 }
 
 // A list of codes shown over a model of its own. Every code is one short line, so the view takes the first
@@ -65,14 +63,14 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
     , m_stations(stations)
 {
     setObjectName(u"codeSearchPanel"_s);
-    setGeometry(Twips::rect(kLeft, kTop, 2865, 4665));
+    setGeometry(QRect(kRegionOrigin, QSize(191, 311)));
 
     const std::array<QString, 2> halves { u"A --> K"_s, u"L --> Z"_s };
     const std::array<QString, 2> halfNames { u"codesAToK"_s, u"codesLToZ"_s };
-    const std::array<int, 2> buttonTops { 1245, 1545 };
+    const std::array<int, 2> buttonTops { 83, 103 };
     for (size_t i = 0; i < 2; ++i) {
         m_halfButtons[i]
-            = place<QRadioButton>(this, halfNames[i] + u"Button"_s, placeInRegion(255, buttonTops[i], 900, 225));
+            = place<QRadioButton>(this, halfNames[i] + u"Button"_s, placeInRegion(17, buttonTops[i], 60, 15));
         m_halfButtons[i]->setText(halves[i]);
         setBaseColour(m_halfButtons[i], 0xFFFFFF);
     }
@@ -83,22 +81,21 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
     for (QRadioButton* button : m_halfButtons)
         halfGroup->addButton(button);
 
-    m_searchResults = codeList(this, u"searchResultsList"_s, placeInRegion(1455, 2250, 1335, 2955));
+    m_searchResults = codeList(this, u"searchResultsList"_s, placeInRegion(97, 150, 89, 197));
     setBaseColour(m_searchResults, 0xFFFFC0);
-    m_searchButton = place<QPushButton>(this, u"searchButton"_s, placeInRegion(1425, 1695, 1335, 360));
+    m_searchButton = place<QPushButton>(this, u"searchButton"_s, placeInRegion(95, 113, 89, 24));
     m_searchButton->setText(u"Rechercher"_s);
-    m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_s, placeInRegion(1515, 1335, 1155, 300));
+    m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_s, placeInRegion(101, 89, 77, 20));
     for (size_t i = 0; i < 2; ++i) {
-        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_s, placeInRegion(300, 1875, 975, 3345));
+        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_s, placeInRegion(20, 125, 65, 223));
         setBaseColour(m_codeLists[i], 0xFFFFFF);
     }
     // The second half waits until it is shown or searched.
     m_codeLists[1]->hide();
     codesOf(0);
 
-    m_searchBackground
-        = rectangle(this, u"searchBoxBackground"_s, placeInRegion(1335, 1140, 1515, 1005), Twips::rgb(0xFFFFC0));
-    m_caption = label(this, u"codeListCaption"_s, placeInRegion(330, 780, 2190, 300), u"OACI"_s);
+    m_searchBackground = rectangle(this, u"searchBoxBackground"_s, placeInRegion(89, 76, 101, 67), QColor(0xFFFFC0));
+    m_caption = label(this, u"codeListCaption"_s, placeInRegion(22, 52, 146, 20), u"OACI"_s);
     m_caption->setFont(sansFont(12, true));
     m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setTextColour(m_caption, 0x000080);
@@ -110,7 +107,7 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
 
     // Over the results and the report beside them, where a station's names have room; it never takes the
     // focus, so typing goes on in the box.
-    m_offerList = codeList(parent, u"stationOfferList"_s, Twips::rect(kLeft + 1350, kTop + 1560, 7200, 2955));
+    m_offerList = codeList(parent, u"stationOfferList"_s, QRect(kRegionOrigin + QPoint(90, 104), QSize(480, 197)));
     setBaseColour(m_offerList, 0xFFFFC0);
     m_offerList->setFocusPolicy(Qt::NoFocus);
     m_offerList->hide();

@@ -3,7 +3,6 @@
 #include "stations/StationTable.h"
 #include "ui/Controls.h"
 #include "ui/ListKeys.h"
-#include "ui/Twips.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -28,18 +27,17 @@ StationBrowser::StationBrowser(QWidget* parent, const Stations::StationTable& st
     : QFrame(parent)
     , m_stations(stations)
 {
-    using Twips::rect;
-    makePanel(this, u"stationBrowser"_s, rect(30, 570, 3060, 4785));
+    makePanel(this, u"stationBrowser"_s, QRect(2, 38, 204, 319));
     hide();
 
-    m_countryList = place<QListWidget>(this, u"countryList"_s, rect(75, 255, 2790, 2565));
+    m_countryList = place<QListWidget>(this, u"countryList"_s, QRect(5, 17, 186, 171));
     setBaseColour(m_countryList, 0xFFE0C0);
-    m_cityCodeList = place<QListWidget>(this, u"cityCodeList"_s, rect(1875, 3045, 585, 1395));
+    m_cityCodeList = place<QListWidget>(this, u"cityCodeList"_s, QRect(125, 203, 39, 93));
     setBaseColour(m_cityCodeList, 0xC0FFC0);
     m_cityCodeList->hide();
-    m_cityList = place<QListWidget>(this, u"cityList"_s, rect(75, 2835, 2790, 1785));
+    m_cityList = place<QListWidget>(this, u"cityList"_s, QRect(5, 189, 186, 119));
     setBaseColour(m_cityList, 0xFFC080);
-    m_caption = label(this, u"browserCaption"_s, rect(75, 15, 1410, 195), u"Pays / Ville"_s);
+    m_caption = label(this, u"browserCaption"_s, QRect(5, 1, 94, 13), u"Pays / Ville"_s);
     stack({ m_countryList, m_cityCodeList, m_cityList, m_caption });
 
     connect(m_countryList, &QListWidget::itemClicked, this, &StationBrowser::showCitiesOfChosenCountry);

@@ -1,7 +1,5 @@
 #include "ui/Controls.h"
 
-#include "ui/Twips.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -73,20 +71,20 @@ QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QStrin
     return widget;
 }
 
-void setTextColour(QWidget* widget, quint32 rgb)
+void setTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, Twips::rgb(rgb));
-    palette.setColor(QPalette::Text, Twips::rgb(rgb));
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
 }
 
-void setBaseColour(QWidget* widget, quint32 rgb)
+void setBaseColour(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, Twips::rgb(rgb));
-    palette.setColor(QPalette::Window, Twips::rgb(rgb));
-    palette.setColor(QPalette::Button, Twips::rgb(rgb));
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Button, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

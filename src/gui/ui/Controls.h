@@ -47,8 +47,8 @@ bool isDecoration(const QWidget* widget);
 /// A plain-text label aligned top left.
 QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QString& caption);
 
-void setTextColour(QWidget* widget, quint32 rgb);
-void setBaseColour(QWidget* widget, quint32 rgb);
+void setTextColour(QWidget* widget, const QColor& colour);
+void setBaseColour(QWidget* widget, const QColor& colour);
 
 /// Shows @p list's horizontal scroll bar only when the text of one of its items is wider than the list.
 void scrollSidewaysOnlyForWideItems(QListWidget* list);
