@@ -2,6 +2,7 @@
 
 #include "briefing/DossierDocument.h"
 #include "storage/UserSettings.h"
+#include "ui/BriefingDialogs.h"
 #include "ui/Dialogs.h"
 
 #include <QDir>
@@ -17,23 +18,6 @@
 #include <array>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct FileChoice
-{
-    const char16_t* filter;
-    BriefingFile::Format format;
-};
-
-// As the briefings offer them, in this order.
-constexpr std::array<FileChoice, 3> kSaveChoices { {
-    { u"Texte (*.txt)", BriefingFile::Format::Text },
-    { u"Page web (*.html *.htm)", BriefingFile::Format::Html },
-    { u"Document PDF (*.pdf)", BriefingFile::Format::Pdf },
-} };
-
-} // namespace
 
 DossierPreview::DossierPreview(const FlightDossier::Dossier& dossier, SettingsStore& settings, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -96,32 +80,18 @@ QString DossierPreview::suggestedPath(BriefingFile::Format format) const
 
 void DossierPreview::save()
 {
-    QStringList filters;
-    for (const FileChoice& choice : kSaveChoices)
-        filters.append(QString::fromUtf16(choice.filter));
-    QString chosenFilter = filters.first();
-    QString path = Dialogs::saveFileName(
-        this, u"Enregistrer le dossier de vol"_s, suggestedPath(BriefingFile::Format::Text), filters, &chosenFilter);
-    if (path.isEmpty())
-        return;
-    // The extension chooses the format; a name without a known one takes the chosen filter's.
-    std::optional<BriefingFile::Format> format = BriefingFile::formatOfName(path);
-    if (!format) {
-        format = kSaveChoices.at(static_cast<size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))).format;
-        path += u'.' + BriefingFile::extension(*format);
-    }
-    saveAs(path, *format);
+    const std::optional<BriefingDialogs::SaveTarget> target = BriefingDialogs::askSaveTarget(
+        this, u"Enregistrer le dossier de vol"_s, suggestedPath(BriefingFile::Format::Text));
+    if (target)
+        saveAs(target->path, target->format);
 }
 
 void DossierPreview::exportPdf()
 {
-    QString path = Dialogs::saveFileName(this, u"Exporter le dossier de vol en PDF"_s,
-        suggestedPath(BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_s });
-    if (path.isEmpty())
-        return;
-    if (BriefingFile::formatOfName(path) != BriefingFile::Format::Pdf)
-        path += u".pdf"_s;
-    saveAs(path, BriefingFile::Format::Pdf);
+    const QString path = BriefingDialogs::askPdfPath(
+        this, u"Exporter le dossier de vol en PDF"_s, suggestedPath(BriefingFile::Format::Pdf));
+    if (!path.isEmpty())
+        saveAs(path, BriefingFile::Format::Pdf);
 }
 
 void DossierPreview::saveAs(const QString& path, BriefingFile::Format format)

@@ -1,6 +1,7 @@
 #include "reports/BriefingCommands.h"
 
 #include "storage/UserSettings.h"
+#include "ui/BriefingDialogs.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
@@ -17,23 +18,6 @@
 #include <array>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct FileChoice
-{
-    const char16_t* filter;
-    BriefingFile::Format format;
-};
-
-// Offered by the save dialog, in this order; the first is the one selected.
-constexpr std::array<FileChoice, 3> kSaveChoices { {
-    { u"Texte (*.txt)", BriefingFile::Format::Text },
-    { u"Page web (*.html *.htm)", BriefingFile::Format::Html },
-    { u"Document PDF (*.pdf)", BriefingFile::Format::Pdf },
-} };
-
-} // namespace
 
 BriefingCommands::BriefingCommands(QWidget& window, SettingsStore& settings, BriefingSource currentBriefing)
     : QObject(&window)
@@ -113,21 +97,10 @@ void BriefingCommands::save()
     const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
     if (!briefing)
         return;
-    QStringList filters;
-    for (const FileChoice& choice : kSaveChoices)
-        filters.append(QString::fromUtf16(choice.filter));
-    QString chosenFilter = filters.first();
-    QString path = Dialogs::saveFileName(&m_window, u"Enregistrer le bulletin"_s,
-        suggestedPath(*briefing, BriefingFile::Format::Text), filters, &chosenFilter);
-    if (path.isEmpty())
-        return;
-    // The extension chooses the format; a name without a known one takes the chosen filter's.
-    std::optional<BriefingFile::Format> format = BriefingFile::formatOfName(path);
-    if (!format) {
-        format = kSaveChoices.at(static_cast<size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))).format;
-        path += u'.' + BriefingFile::extension(*format);
-    }
-    saveAs(*briefing, path, *format);
+    const std::optional<BriefingDialogs::SaveTarget> target = BriefingDialogs::askSaveTarget(
+        &m_window, u"Enregistrer le bulletin"_s, suggestedPath(*briefing, BriefingFile::Format::Text));
+    if (target)
+        saveAs(*briefing, target->path, target->format);
 }
 
 void BriefingCommands::exportPdf()
@@ -135,13 +108,10 @@ void BriefingCommands::exportPdf()
     const std::optional<BriefingDocument::Briefing> briefing = fetchedBriefing();
     if (!briefing)
         return;
-    QString path = Dialogs::saveFileName(&m_window, u"Exporter en PDF"_s,
-        suggestedPath(*briefing, BriefingFile::Format::Pdf), { u"Document PDF (*.pdf)"_s });
-    if (path.isEmpty())
-        return;
-    if (BriefingFile::formatOfName(path) != BriefingFile::Format::Pdf)
-        path += u".pdf"_s;
-    saveAs(*briefing, path, BriefingFile::Format::Pdf);
+    const QString path = BriefingDialogs::askPdfPath(
+        &m_window, u"Exporter en PDF"_s, suggestedPath(*briefing, BriefingFile::Format::Pdf));
+    if (!path.isEmpty())
+        saveAs(*briefing, path, BriefingFile::Format::Pdf);
 }
 
 void BriefingCommands::saveAs(
