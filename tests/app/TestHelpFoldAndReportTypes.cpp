@@ -33,7 +33,7 @@ QPoint background(const QWidget* widget)
 
 } // namespace
 
-class TestPanels : public QObject
+class TestHelpFoldAndReportTypes : public QObject
 {
     Q_OBJECT
 
@@ -47,7 +47,7 @@ private Q_SLOTS:
     void reportTypeButtons();
 };
 
-void TestPanels::helpPanelCoversEverything()
+void TestHelpFoldAndReportTypes::helpPanelCoversEverything()
 {
     WindowFixture f;
     MainWindow& w = Shell::start(f);
@@ -82,7 +82,7 @@ void TestPanels::helpPanelCoversEverything()
         QVERIFY2(region->isEnabled(), qPrintable(region->objectName()));
 }
 
-void TestPanels::helpPanelClicks_data()
+void TestHelpFoldAndReportTypes::helpPanelClicks_data()
 {
     QTest::addColumn<QString>("clicked");
     QTest::addColumn<bool>("staysOpen");
@@ -102,7 +102,7 @@ void TestPanels::helpPanelClicks_data()
     QTest::newRow("version") << u"versionLabel"_s << true << QString();
 }
 
-void TestPanels::helpPanelClicks()
+void TestHelpFoldAndReportTypes::helpPanelClicks()
 {
     QFETCH(QString, clicked);
     QFETCH(bool, staysOpen);
@@ -122,7 +122,7 @@ void TestPanels::helpPanelClicks()
     QCOMPARE(f.links.opened, opened.isEmpty() ? QStringList() : QStringList { opened });
 }
 
-void TestPanels::fold_data()
+void TestHelpFoldAndReportTypes::fold_data()
 {
     QTest::addColumn<int>("outer");
     QTest::addColumn<QString>("caption");
@@ -143,7 +143,7 @@ void TestPanels::fold_data()
     QTest::newRow("unfold a window wider than 727") << 740 << u"Rechercher"_s << 0 << 208 << 15;
 }
 
-void TestPanels::fold()
+void TestHelpFoldAndReportTypes::fold()
 {
     QFETCH(int, outer);
     QFETCH(QString, caption);
@@ -182,7 +182,7 @@ void TestPanels::fold()
     QVERIFY(reportPanel->isAncestorOf(w.childAt(overlap)) || w.childAt(overlap) == reportPanel);
 }
 
-void TestPanels::reportTypeButtons_data()
+void TestHelpFoldAndReportTypes::reportTypeButtons_data()
 {
     QTest::addColumn<QList<int>>("clicks");
     QTest::addColumn<QStringList>("requests");
@@ -202,7 +202,7 @@ void TestPanels::reportTypeButtons_data()
                                     << false;
 }
 
-void TestPanels::reportTypeButtons()
+void TestHelpFoldAndReportTypes::reportTypeButtons()
 {
     QFETCH(QList<int>, clicks);
     QFETCH(QStringList, requests);
@@ -229,5 +229,5 @@ void TestPanels::reportTypeButtons()
     QCOMPARE(findBox->isVisible(), findPanelAfter);
 }
 
-QTEST_MAIN(TestPanels)
-#include "TestPanels.moc"
+QTEST_MAIN(TestHelpFoldAndReportTypes)
+#include "TestHelpFoldAndReportTypes.moc"

@@ -60,7 +60,7 @@ int styledCharacters(const ShownReport& report)
 
 } // namespace
 
-class TestWindowDefects : public QObject
+class TestKeyboardFindAndLook : public QObject
 {
     Q_OBJECT
 
@@ -84,7 +84,7 @@ private Q_SLOTS:
     void separatorsFitTheVisibleWidth();
 };
 
-void TestWindowDefects::findLeavesEveryNotamReachable()
+void TestKeyboardFindAndLook::findLeavesEveryNotamReachable()
 {
     WindowFixture f;
     f.server.setBody(kNotamPath, notamPage(60));
@@ -108,7 +108,7 @@ void TestWindowDefects::findLeavesEveryNotamReachable()
     QVERIFY(reportArea->viewport()->rect().contains(reportArea->cursorRect(end).center()));
 }
 
-void TestWindowDefects::newReportStartsFromThePlainLook()
+void TestKeyboardFindAndLook::newReportStartsFromThePlainLook()
 {
     WindowFixture f;
     f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
@@ -131,7 +131,7 @@ void TestWindowDefects::newReportStartsFromThePlainLook()
     QCOMPARE(styledCharacters(w.shownReport()), 0);
 }
 
-void TestWindowDefects::codeLabelNamesTheShownStation_data()
+void TestKeyboardFindAndLook::codeLabelNamesTheShownStation_data()
 {
     QTest::addColumn<int>("meanwhile"); // 0: clicks at the transfer's end, 1: a tick, 2: a code asked for
     QTest::addColumn<QString>("shown"); // the code shown at the end, where one request decides it
@@ -140,7 +140,7 @@ void TestWindowDefects::codeLabelNamesTheShownStation_data()
     QTest::newRow("a code asked for during a slow download, shown after it") << 2 << u"LFPG"_s;
 }
 
-void TestWindowDefects::codeLabelNamesTheShownStation()
+void TestKeyboardFindAndLook::codeLabelNamesTheShownStation()
 {
     QFETCH(int, meanwhile);
     QFETCH(QString, shown);
@@ -181,7 +181,7 @@ void TestWindowDefects::codeLabelNamesTheShownStation()
         qPrintable(shownCode + u" / "_s + w.shownReport().text.left(80)));
 }
 
-void TestWindowDefects::bannerBelongsToTheShownReport()
+void TestKeyboardFindAndLook::bannerBelongsToTheShownReport()
 {
     WindowFixture f(QDateTime(QDate(2027, 3, 1), QTime(10, 0))); // the METAR is months old
     f.serveMetar(u"LFPG"_s, readFixture(u"metar/LFPG.TXT"_s));
@@ -194,7 +194,7 @@ void TestWindowDefects::bannerBelongsToTheShownReport()
     QCOMPARE(w.shownReport().background, 0xFFFFFFu);
 }
 
-void TestWindowDefects::notamPageEncodings_data()
+void TestKeyboardFindAndLook::notamPageEncodings_data()
 {
     QTest::addColumn<QByteArray>("page");
     QTest::newRow("UTF-8") << QByteArray("<pre>(NOTAMS)\r\nLFPG A1/26 CAF\xC3\x89 CLSD.\r\n</pre>");
@@ -203,7 +203,7 @@ void TestWindowDefects::notamPageEncodings_data()
         << QByteArray("<meta charset=\"utf-8\"><pre>(NOTAMS)\r\nLFPG A1/26 CAF\xC3\x89 CLSD \xFF.\r\n</pre>");
 }
 
-void TestWindowDefects::notamPageEncodings()
+void TestKeyboardFindAndLook::notamPageEncodings()
 {
     QFETCH(QByteArray, page);
     WindowFixture f;
@@ -216,7 +216,7 @@ void TestWindowDefects::notamPageEncodings()
     QVERIFY(styledCharacters(w.shownReport()) == 4);
 }
 
-void TestWindowDefects::keyboard_data()
+void TestKeyboardFindAndLook::keyboard_data()
 {
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("typed");
@@ -242,7 +242,7 @@ void TestWindowDefects::keyboard_data()
         << u"cityList"_s << QString() << int(Qt::Key_Down) << QString() << u"cityCodeList"_s;
 }
 
-void TestWindowDefects::keyboard()
+void TestKeyboardFindAndLook::keyboard()
 {
     QFETCH(QString, focus);
     QFETCH(QString, typed);
@@ -285,7 +285,7 @@ void TestWindowDefects::keyboard()
         QVERIFY(styledCharacters(w.shownReport()) > 0);
 }
 
-void TestWindowDefects::foldingKeepsTheLayout()
+void TestKeyboardFindAndLook::foldingKeepsTheLayout()
 {
     WindowFixture f;
     MainWindow& w = shownWindow(f);
@@ -324,7 +324,7 @@ QStringList tabOrder()
     return chain;
 }
 
-void TestWindowDefects::tabChain_data()
+void TestKeyboardFindAndLook::tabChain_data()
 {
     QTest::addColumn<QString>("opened");
     QTest::addColumn<QStringList>("reached");
@@ -339,7 +339,7 @@ void TestWindowDefects::tabChain_data()
     QTest::newRow("folded") << u"foldButton"_s << report << search + top + QStringList { u"countryList"_s };
 }
 
-void TestWindowDefects::tabChain()
+void TestKeyboardFindAndLook::tabChain()
 {
     QFETCH(QString, opened);
     QFETCH(QStringList, reached);
@@ -360,7 +360,7 @@ void TestWindowDefects::tabChain()
         QVERIFY2(!chain.contains(name), qPrintable(name + u" in "_s + chain.join(u' ')));
 }
 
-void TestWindowDefects::helpTextsReadableOverThePicture()
+void TestKeyboardFindAndLook::helpTextsReadableOverThePicture()
 {
     WindowFixture f;
     MainWindow& w = shownWindow(f);
@@ -392,7 +392,7 @@ QWidget* keyboardHolder()
     return QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
 }
 
-void TestWindowDefects::keyboardPaths_data()
+void TestKeyboardFindAndLook::keyboardPaths_data()
 {
     QTest::addColumn<QString>("start"); // the control focused before the keys
     QTest::addColumn<QString>("keys"); // key names, or text typed as it stands
@@ -422,7 +422,7 @@ void TestWindowDefects::keyboardPaths_data()
                                  << stored;
 }
 
-void TestWindowDefects::keyboardPaths()
+void TestKeyboardFindAndLook::keyboardPaths()
 {
     QFETCH(QString, start);
     QFETCH(QString, keys);
@@ -458,7 +458,7 @@ void TestWindowDefects::keyboardPaths()
     QCOMPARE(Shell::captions(w), Shell::bar(favourites));
 }
 
-void TestWindowDefects::separatorsFitTheVisibleWidth_data()
+void TestKeyboardFindAndLook::separatorsFitTheVisibleWidth_data()
 {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<bool>("scrollBar");
@@ -468,7 +468,7 @@ void TestWindowDefects::separatorsFitTheVisibleWidth_data()
     QTest::newRow("long page, with the scroll bar") << notamPage(60) << true;
 }
 
-void TestWindowDefects::separatorsFitTheVisibleWidth()
+void TestKeyboardFindAndLook::separatorsFitTheVisibleWidth()
 {
     QFETCH(QByteArray, page);
     QFETCH(bool, scrollBar);
@@ -493,5 +493,5 @@ void TestWindowDefects::separatorsFitTheVisibleWidth()
     QVERIFY(separators >= 3);
 }
 
-QTEST_MAIN(TestWindowDefects)
-#include "TestWindowDefects.moc"
+QTEST_MAIN(TestKeyboardFindAndLook)
+#include "TestKeyboardFindAndLook.moc"

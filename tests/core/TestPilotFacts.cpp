@@ -25,7 +25,7 @@ const QTimeZone kParis("Europe/Paris");
 
 } // namespace
 
-class TestPilotReading : public QObject
+class TestPilotFacts : public QObject
 {
     Q_OBJECT
 
@@ -42,7 +42,7 @@ private Q_SLOTS:
     void densityAltitude();
 };
 
-void TestPilotReading::age_data()
+void TestPilotFacts::age_data()
 {
     QTest::addColumn<QString>("group"); // the report's day-time group, placed near now
     QTest::addColumn<QDateTime>("now");
@@ -68,7 +68,7 @@ void TestPilotReading::age_data()
     row("unreadable group", u"0814Z", afternoon, u"âge inconnu", AgeClass::Red);
 }
 
-void TestPilotReading::age()
+void TestPilotFacts::age()
 {
     QFETCH(QString, group);
     QFETCH(QDateTime, now);
@@ -81,7 +81,7 @@ void TestPilotReading::age()
         QCOMPARE(ReportTimes::ageClass(observed, now, 120, 240), AgeClass::Normal);
 }
 
-void TestPilotReading::timeLines_data()
+void TestPilotFacts::timeLines_data()
 {
     QTest::addColumn<QString>("issued");
     QTest::addColumn<QString>("validity"); // none for a METAR
@@ -112,7 +112,7 @@ void TestPilotReading::timeLines_data()
         << u"081102Z"_s << u"0812/3118"_s << utc(12, 8, 11, 42) << u"Émis il y a 40 min"_s;
 }
 
-void TestPilotReading::timeLines()
+void TestPilotFacts::timeLines()
 {
     QFETCH(QString, issued);
     QFETCH(QString, validity);
@@ -127,7 +127,7 @@ void TestPilotReading::timeLines()
         line);
 }
 
-void TestPilotReading::conditions_data()
+void TestPilotFacts::conditions_data()
 {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<Category>("category");
@@ -158,7 +158,7 @@ void TestPilotReading::conditions_data()
     row("fog, sky not seen", u"0300 FG ////// Q1013", Category::Imc, 300, -1);
 }
 
-void TestPilotReading::conditions()
+void TestPilotFacts::conditions()
 {
     QFETCH(QString, raw);
     QFETCH(Category, category);
@@ -173,7 +173,7 @@ void TestPilotReading::conditions()
     QVERIFY(Conditions::conditionsLine(c).startsWith(u"Conditions de vol : "_s + Conditions::categoryWord(category)));
 }
 
-void TestPilotReading::daylight_data()
+void TestPilotFacts::daylight_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QDate>("date");
@@ -196,7 +196,7 @@ void TestPilotReading::daylight_data()
     QTest::newRow("short summer night") << u"BIAR"_s << june << DayKind::Normal << QTime() << QTime() << false;
 }
 
-void TestPilotReading::daylight()
+void TestPilotFacts::daylight()
 {
     QFETCH(QString, code);
     QFETCH(QDate, date);
@@ -226,7 +226,7 @@ void TestPilotReading::daylight()
     QCOMPARE(sun.nightUntilUtc.secsTo(next.sunriseUtc), margin);
 }
 
-void TestPilotReading::densityAltitude_data()
+void TestPilotFacts::densityAltitude_data()
 {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<int>("elevationFt");
@@ -241,7 +241,7 @@ void TestPilotReading::densityAltitude_data()
     QTest::newRow("frost at altitude") << u"LFLS 081030Z CAVOK M12/M15 Q1035"_s << 1302 << -2355 << false;
 }
 
-void TestPilotReading::densityAltitude()
+void TestPilotFacts::densityAltitude()
 {
     QFETCH(QString, raw);
     QFETCH(int, elevationFt);
@@ -254,5 +254,5 @@ void TestPilotReading::densityAltitude()
     QVERIFY(!Density::densityAltitudeOf(raw.section(u' ', 0, 2), elevationFt)); // no temperature, no QNH
 }
 
-QTEST_GUILESS_MAIN(TestPilotReading)
-#include "TestPilotReading.moc"
+QTEST_GUILESS_MAIN(TestPilotFacts)
+#include "TestPilotFacts.moc"
