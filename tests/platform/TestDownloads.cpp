@@ -409,8 +409,8 @@ void TestDownloads::fetcher()
     }
     NetworkDownloader downloader;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0), QTimeZone::utc()));
-    ReportFetcher fetcher(Services {
-        &downloader, &clock, nullptr, nullptr, WorkFolder(dir.path()), Sources { server.base(), server.base(), {} } });
+    ReportFetcher fetcher(Services { &downloader, &clock, nullptr, nullptr, WorkFolder(dir.path()),
+        Sources { server.base(), server.base(), {} }, {} });
 
     const DecodedReport report = fetcher.fetch(code, type);
     QCOMPARE(report.code, code);
