@@ -52,3 +52,16 @@ ventorix_build() {
             fuzz_stations fuzz_settings
     fi
 }
+
+# The tests ./test.sh --sanitizers runs in build-asan/ (ctest arguments); the style checks need no second run.
+VENTORIX_SANITIZED_TESTS=(-LE style)
+
+# The same tree again in build-asan/, with AddressSanitizer, UBSan and warnings as errors. Unoptimised: the
+# tests are short, so the compile time is what counts.
+ventorix_build_sanitized() {
+    local root
+    root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+    cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON \
+        -DVENTORIX_WERROR=ON -DVENTORIX_BENCHES=OFF >/dev/null
+    cmake --build "$root/build-asan" --parallel "$(nproc)"
+}

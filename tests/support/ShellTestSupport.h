@@ -63,7 +63,8 @@ inline MainWindow& start(WindowFixture& f, const QStringList& entries = {})
     store(f.settings, entries);
     f.window().start();
     // The window shows as start() ends; the program's event loop then maps it before any input comes.
-    QTest::qWaitForWindowExposed(&f.window());
+    if (!QTest::qWaitForWindowExposed(&f.window()))
+        QTest::qFail("the window was never exposed", __FILE__, __LINE__);
     return f.window();
 }
 
