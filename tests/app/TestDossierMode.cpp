@@ -130,8 +130,8 @@ void TestDossierMode::wholeDossier()
         u"Départ le 15/12/2026 à 13:30 UTC — arrivée le 15/12/2026 à 15:00 UTC"_s,
         u"2 bulletins n'ont pas pu être obtenus"_s, u"Départ — LFPG — France, Paris"_s, u"METAR de 1930 UTC"_s,
         u"TAF de LFPG du 15 à 12h00 au 16 à 18h00"_s, u"Notams"_s, u"Destination — LFRS — France, Nantes"_s,
-        u"À l'arrivée (15:00 UTC ± 1 h) :"_s, u"Conditions de base du 15/12:00 au 16/18:00 UTC"_s,
-        u"Attention — TEMPO du 15/14:00 au 15/17:00 UTC : 3000 Pluie Nuages fragmentés 010"_s,
+        u"À l'arrivée (15:00 UTC ± 1 h) :"_s, u"Conditions de base du 15 à 12h00 au 16 à 18h00 UTC"_s,
+        u"Attention — TEMPO du 15 à 14h00 au 15 à 17h00 UTC : 3000 Pluie Nuages fragmentés 010"_s,
         u"TAF de LFRS du 15 à 12h00 au 16 à 18h00"_s, u"Dégagement — EGLL — Uk, London"_s,
         u"METAR de EGLL : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_s,
         u"TAF de EGLL : le serveur ne connaît pas ce bulletin (erreur HTTP 404)."_s };

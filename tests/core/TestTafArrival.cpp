@@ -60,13 +60,13 @@ void TestTafArrival::arrivalWindow_data()
     // A window outside the validity, or running past it.
     QTest::newRow("window after the validity")
         << lfrs << mid << at(16, 20, 0) << static_cast<int>(TafArrival::Status::OutsideValidity)
-        << u"hors de la validité du TAF (du 15/12:00 au 16/18:00 UTC)"_s << QStringList() << QString();
+        << u"hors de la validité du TAF (du 15 à 12h00 au 16 à 18h00 UTC)"_s << QStringList() << QString();
     QTest::newRow("window before the validity")
         << lfrs << mid << at(15, 10, 0) << static_cast<int>(TafArrival::Status::OutsideValidity)
-        << u"hors de la validité du TAF (du 15/12:00 au 16/18:00 UTC)"_s << QStringList() << QString();
+        << u"hors de la validité du TAF (du 15 à 12h00 au 16 à 18h00 UTC)"_s << QStringList() << QString();
     QTest::newRow("window running past the end")
         << lfrs << mid << at(16, 17, 30) << inForce
-        << u"en partie hors de la validité du TAF (du 15/12:00 au 16/18:00 UTC)"_s
+        << u"en partie hors de la validité du TAF (du 15 à 12h00 au 16 à 18h00 UTC)"_s
         << QStringList { u"base 15/12:00-16/18:00"_s } << QString();
 
     // Periods read across midnight, a month's end and a year's.

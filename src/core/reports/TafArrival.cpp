@@ -128,9 +128,10 @@ QList<Piece> readPieces(const DecodedReport& taf, bool& cancelled)
     return pieces;
 }
 
+// "15 à 06h00", as the decoded TAF writes it: a TAF speaks in days of the month; "15/06:00" read as the 15th of June.
 QString dayTime(const QDateTime& utc)
 {
-    return utc.toUTC().toString(u"dd/HH:mm"_s);
+    return utc.toUTC().toString(u"dd 'à' HH'h'mm"_s);
 }
 
 QString margin(int minutes)
