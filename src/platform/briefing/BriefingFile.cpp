@@ -285,16 +285,17 @@ int paint(const BriefingDocument::Document& source, QPagedPaintDevice& device)
     if (!painter.begin(&device))
         return 0;
     QFont numberFont = TextLook::sansFont(9);
-    for (int p = 0; p < pages; ++p) {
-        if (p > 0 && !device.newPage())
+    for (int pageIndex = 0; pageIndex < pages; ++pageIndex) {
+        if (pageIndex > 0 && !device.newPage())
             return 0;
         painter.save();
-        painter.translate(0, -p * page.height());
-        document->drawContents(&painter, QRectF(QPointF(0, p * page.height()), page));
+        painter.translate(0, -pageIndex * page.height());
+        document->drawContents(&painter, QRectF(QPointF(0, pageIndex * page.height()), page));
         painter.restore();
         painter.setFont(numberFont);
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, page.height(), page.width(), footer), Qt::AlignCenter, QString::number(p + 1));
+        painter.drawText(
+            QRectF(0, page.height(), page.width(), footer), Qt::AlignCenter, QString::number(pageIndex + 1));
     }
     return painter.end() ? pages : 0;
 }

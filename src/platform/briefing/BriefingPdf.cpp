@@ -125,8 +125,8 @@ public:
             const double scale = run.pointSize / 1000;
             for (qsizetype k = 0; k < bytes.size(); ++k) {
                 const auto code = static_cast<unsigned char>(bytes[k]);
-                const double w = advance[code] * scale;
-                if (width + w > kColumn && width > 0) {
+                const double charWidth = advance[code] * scale;
+                if (width + charWidth > kColumn && width > 0) {
                     Line rest;
                     if (breakPiece >= 0 && code != ' ') {
                         // The words after the last blank go to the next line.
@@ -154,7 +154,7 @@ public:
                     }
                 }
                 line.pieces.last().to = k + 1;
-                width += w;
+                width += charWidth;
                 if (code == ' ') {
                     breakPiece = line.pieces.size() - 1;
                     breakByte = k + 1;

@@ -218,8 +218,8 @@ QString freeCopyName(const QString& path)
 {
     const QString first = path + u".bak"_s;
     QString name = first;
-    for (int n = 1; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
-        name = first + u'.' + QString::number(n);
+    for (int copyNumber = 1; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++copyNumber)
+        name = first + u'.' + QString::number(copyNumber);
     return name;
 }
 
