@@ -3,6 +3,7 @@
 // took most of a one-shot report's time and memory; every other command line (the window, briefings,
 // --output, help, mistakes) goes to the full program, unchanged.
 #include "CommandLine.h"
+#include "ProcessStart.h"
 #include "ReportMode.h"
 
 #include <QCoreApplication>
@@ -54,10 +55,7 @@ int main(int argc, char* argv[])
         && ReportMode::writesDataOnly(*line.report);
     if (!dataOnly)
         return handOver(argv);
-    // One report matches each pattern of the engines once or twice: compiling them to machine code first
-    // cost a third of the run and won nothing back.
-    if (qEnvironmentVariableIsEmpty("QT_ENABLE_REGEXP_JIT"))
-        qputenv("QT_ENABLE_REGEXP_JIT", "0");
+    ProcessStart::interpretRegularExpressions();
     // The settings file the sources are read from goes by the program's name.
     QCoreApplication::setApplicationName(QStringLiteral("Ventorix"));
     QCoreApplication application(argc, argv);

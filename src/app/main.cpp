@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "DossierMode.h"
 #include "MainWindow.h"
+#include "ProcessStart.h"
 #include "ReportMode.h"
 #include "StationQueryMode.h"
 #include "services/LinkOpener.h"
@@ -75,6 +76,7 @@ int main(int argc, char* argv[])
     // program file is called.
     QCoreApplication::setApplicationName(u"Ventorix"_s);
     QGuiApplication::setDesktopFileName(u"fr.ventorix.Ventorix"_s);
+    ProcessStart::interpretRegularExpressions();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
