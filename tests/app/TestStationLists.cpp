@@ -118,10 +118,10 @@ void TestStationLists::nearbyListRequestsTheChosenStation()
     MainWindow& w = fixture.window();
     w.start();
     part<RefreshTimer>(w).stop();
-    auto* nearby = control<QTreeWidget>(w, u"nearbyList"_s);
 
     // A click on a row shows that station's report, as a choice in any list does.
     QTest::mouseClick(control<QPushButton>(w, u"nearbyButton"_s), Qt::LeftButton);
+    auto* nearby = control<QTreeWidget>(w, u"nearbyList"_s);
     QVERIFY(nearby->isVisible());
     QCOMPARE(nearby->topLevelItemCount(), 10);
     const QTreeWidgetItem* second = nearby->topLevelItem(1);

@@ -167,12 +167,16 @@ void ReportPanel::createNearbyStations(const Stations::StationTable& stations)
     m_nearbyButton->setText(u"Stations proches…"_s);
     m_nearbyButton->setFont(sansFont(8));
     m_nearbyButton->setToolTip(u"Les dix stations les plus proches, avec leur distance et leur relèvement vrai"_s);
-    m_nearbyList = new NearbyStationsList(this, stations);
-    connect(m_nearbyButton, &QPushButton::clicked, this, [this] {
+    // Made at the first click: most runs never open it, and its table's code would otherwise be loaded and
+    // kept in memory from the start.
+    connect(m_nearbyButton, &QPushButton::clicked, this, [this, &stations] {
+        if (!m_nearbyList) {
+            m_nearbyList = new NearbyStationsList(this, stations);
+            connect(m_nearbyList, &NearbyStationsList::stationChosen, this, &ReportPanel::nearbyStationChosen);
+        }
         m_nearbyList->openFor(
             m_stationCode, m_nearbyButton->mapToGlobal(QPoint(m_nearbyButton->width(), m_nearbyButton->height())));
     });
-    connect(m_nearbyList, &NearbyStationsList::stationChosen, this, &ReportPanel::nearbyStationChosen);
 }
 
 void ReportPanel::createReportArea()
