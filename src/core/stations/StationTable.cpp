@@ -1,6 +1,7 @@
 #include "stations/StationTable.h"
 
 #include <QFile>
+#include <QResource>
 #include <QSet>
 
 #include <atomic>
@@ -167,26 +168,55 @@ static QString readResource(const QString& path)
     return QString::fromLatin1(file.readAll());
 }
 
-static QStringList readCodes(const QString& path)
-{
-    QStringList codes;
-    for (const QString& line : readResource(path).split(u'\n')) {
-        const QString code = line.trimmed();
-        if (!code.isEmpty())
-            codes.append(code);
-    }
-    return codes;
-}
-
 StationData loadEmbeddedData()
 {
     return StationData { readResource(u":/data/stations.txt"_s), loadEmbeddedCodes(CodeHalf::AToK),
         loadEmbeddedCodes(CodeHalf::LToZ) };
 }
 
+EmbeddedCodes::EmbeddedCodes(CodeHalf half)
+{
+    const QResource resource(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
+    // Uncompressed, the resource's bytes live as long as the program: they are read in place.
+    m_text = resource.compressionAlgorithm() == QResource::NoCompression
+        ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size())
+        : resource.uncompressedData();
+    const auto isSpace = [](char c) { return QChar::isSpace(static_cast<uchar>(c)); };
+    qsizetype start = 0;
+    while (start < m_text.size()) {
+        qsizetype end = m_text.indexOf('\n', start);
+        if (end < 0)
+            end = m_text.size();
+        qsizetype first = start;
+        qsizetype last = end;
+        while (first < last && isSpace(m_text.at(first)))
+            ++first;
+        while (last > first && isSpace(m_text.at(last - 1)))
+            --last;
+        if (last > first)
+            m_lines.append({ static_cast<qint32>(first), static_cast<qint32>(last - first) });
+        start = end + 1;
+    }
+}
+
+QString EmbeddedCodes::at(qsizetype index) const
+{
+    const auto [start, length] = m_lines.at(index);
+    return QString::fromLatin1(m_text.constData() + start, length);
+}
+
+QStringList EmbeddedCodes::toList() const
+{
+    QStringList codes;
+    codes.reserve(count());
+    for (qsizetype i = 0; i < count(); ++i)
+        codes.append(at(i));
+    return codes;
+}
+
 QStringList loadEmbeddedCodes(CodeHalf half)
 {
-    return readCodes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
+    return EmbeddedCodes(half).toList();
 }
 
 void fillFromEmbeddedData(StationTable& table)

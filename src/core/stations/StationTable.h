@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace Stations {
 
@@ -82,6 +85,25 @@ StationData loadEmbeddedData();
 
 /// The two halves of the code lists shipped with the program.
 enum class CodeHalf { AToK, LToZ };
+
+/// One code list embedded in the program, read where it lies: a code becomes a string only when asked for.
+/// The window's list shows thousands of codes and draws a screenful; a string for each would cost some
+/// seventy bytes a code where this costs eight.
+class EmbeddedCodes
+{
+public:
+    EmbeddedCodes() = default;
+    explicit EmbeddedCodes(CodeHalf half);
+
+    qsizetype count() const { return m_lines.size(); }
+    /// Code @p index, 0 to count() - 1.
+    QString at(qsizetype index) const;
+    QStringList toList() const;
+
+private:
+    QByteArray m_text; // the program's own copy, not duplicated
+    QList<std::pair<qint32, qint32>> m_lines; // start and length of each code, blank lines left out
+};
 
 /// Loads one code list embedded in the program, without the station table.
 QStringList loadEmbeddedCodes(CodeHalf half);

@@ -1,5 +1,6 @@
 #include "stations/CodeSearchPanel.h"
 
+#include "stations/CodeListModel.h"
 #include "stations/StationListing.h"
 #include "stations/StationTable.h"
 #include "ui/Controls.h"
@@ -32,21 +33,38 @@ QRect placeInRegion(int left, int top, int width, int height)
     return QRect(QPoint(left, top) - kRegionOrigin, QSize(width, height));
 }
 
-// A list of codes shown over a model of its own. Every code is one short line, so the view takes the first
-// one's height for all rather than measuring thousands of them, and the codes go in and out in one piece.
-QListView* codeList(QWidget* parent, const QString& name, QRect geometry)
+// A list of codes shown over @p model, which the list owns. Every code is one short line, so the view takes the
+// first one's height for all rather than measuring thousands of them.
+QListView* codeList(QWidget* parent, const QString& name, QRect geometry, QAbstractItemModel* model)
 {
     auto* list = place<QListView>(parent, name, geometry);
-    list->setModel(new QStringListModel(list));
+    model->setParent(list);
+    list->setModel(model);
     list->setUniformItemSizes(true);
     // A code is there to be chosen: a double click or F2 must not open an editor on it.
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return list;
 }
 
+// For lists that change with each search.
+QListView* foundCodesList(QWidget* parent, const QString& name, QRect geometry)
+{
+    return codeList(parent, name, geometry, new QStringListModel);
+}
+
 QStringListModel& codesIn(const QListView* list)
 {
     return *static_cast<QStringListModel*>(list->model());
+}
+
+CodeListModel& shippedCodesIn(const QListView* list)
+{
+    return *static_cast<CodeListModel*>(list->model());
+}
+
+Stations::CodeHalf codeHalf(int half)
+{
+    return half == 0 ? Stations::CodeHalf::AToK : Stations::CodeHalf::LToZ;
 }
 
 // Whether some station answers @p hits' text by its names, not only by its code: more may be typed then.
@@ -81,18 +99,18 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
     for (QRadioButton* button : m_halfButtons)
         halfGroup->addButton(button);
 
-    m_searchResults = codeList(this, u"searchResultsList"_s, placeInRegion(97, 150, 89, 197));
+    m_searchResults = foundCodesList(this, u"searchResultsList"_s, placeInRegion(97, 150, 89, 197));
     setBaseColour(m_searchResults, 0xFFFFC0);
     m_searchButton = place<QPushButton>(this, u"searchButton"_s, placeInRegion(95, 113, 89, 24));
     m_searchButton->setText(u"Rechercher"_s);
     m_searchEdit = place<QLineEdit>(this, u"codeSearchEdit"_s, placeInRegion(101, 89, 77, 20));
     for (size_t i = 0; i < 2; ++i) {
-        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_s, placeInRegion(20, 125, 65, 223));
+        m_codeLists[i] = codeList(this, halfNames[i] + u"List"_s, placeInRegion(20, 125, 65, 223), new CodeListModel);
         setBaseColour(m_codeLists[i], 0xFFFFFF);
     }
     // The second half waits until it is shown or searched.
     m_codeLists[1]->hide();
-    codesOf(0);
+    shippedCodesIn(m_codeLists[0]).fillOnce(codeHalf(0));
 
     m_searchBackground = rectangle(this, u"searchBoxBackground"_s, placeInRegion(89, 76, 101, 67), QColor(0xFFFFC0));
     m_caption = label(this, u"codeListCaption"_s, placeInRegion(22, 52, 146, 20), u"OACI"_s);
@@ -107,7 +125,8 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
 
     // Over the results and the report beside them, where a station's names have room; it never takes the
     // focus, so typing goes on in the box.
-    m_offerList = codeList(parent, u"stationOfferList"_s, QRect(kRegionOrigin + QPoint(90, 104), QSize(480, 197)));
+    m_offerList
+        = foundCodesList(parent, u"stationOfferList"_s, QRect(kRegionOrigin + QPoint(90, 104), QSize(480, 197)));
     setBaseColour(m_offerList, 0xFFFFC0);
     m_offerList->setFocusPolicy(Qt::NoFocus);
     m_offerList->hide();
@@ -263,7 +282,9 @@ void CodeSearchPanel::search()
         const QSignalBlocker blocker(m_searchEdit);
         m_searchEdit->setText(query);
     }
-    const QStringList found = Stations::searchCodes(codesOf(0), codesOf(1), query);
+    // Strings for every code only for the time of the search.
+    const QStringList found = Stations::searchCodes(Stations::EmbeddedCodes(Stations::CodeHalf::AToK).toList(),
+        Stations::EmbeddedCodes(Stations::CodeHalf::LToZ).toList(), query);
     codesIn(m_searchResults).setStringList(found);
     // Codes found take the place of the stations offered; none found leaves the offer to choose from.
     if (!found.isEmpty())
@@ -275,18 +296,9 @@ void CodeSearchPanel::search()
 void CodeSearchPanel::showCodeHalf(int half)
 {
     Q_EMIT userActivity();
-    codesOf(half);
+    shippedCodesIn(m_codeLists[half]).fillOnce(codeHalf(half));
     m_codeLists[half]->show();
     m_codeLists[half]->raise();
-}
-
-QStringList CodeSearchPanel::codesOf(int half)
-{
-    QStringListModel& codes = codesIn(m_codeLists.at(static_cast<size_t>(half)));
-    if (codes.rowCount() == 0)
-        codes.setStringList(
-            Stations::loadEmbeddedCodes(half == 0 ? Stations::CodeHalf::AToK : Stations::CodeHalf::LToZ));
-    return codes.stringList();
 }
 
 void CodeSearchPanel::pickFrom(const QListView* list)

@@ -57,8 +57,6 @@ private:
     void chooseOffered(int row);
     void search();
     void showCodeHalf(int half);
-    /// The codes of @p half, read the first time they are needed.
-    QStringList codesOf(int half);
     void pickFrom(const QListView* list);
 
     std::array<QRadioButton*, 2> m_halfButtons {};
