@@ -1,6 +1,6 @@
 #include "stations/StationGeography.h"
 
-#include <QFile>
+#include "stations/EmbeddedData.h"
 
 #include <algorithm>
 #include <array>
@@ -102,9 +102,7 @@ const StationGeography& StationGeography::embedded()
 {
     static const StationGeography geography = [] {
         StationGeography filled;
-        QFile file(kEmbeddedFile);
-        if (file.open(QIODevice::ReadOnly))
-            filled.fill(QString::fromUtf8(file.readAll()));
+        filled.fill(QString::fromUtf8(embeddedBytes(kEmbeddedFile)));
         embeddedRead.store(true);
         return filled;
     }();
@@ -114,11 +112,10 @@ const StationGeography& StationGeography::embedded()
 StationGeography StationGeography::embeddedStation(const QString& code)
 {
     StationGeography single;
-    QFile file(kEmbeddedFile);
-    if (code.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (code.isEmpty())
         return single;
     // Finding the bytes of one line costs a fraction of turning thousands of lines into places.
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = embeddedBytes(kEmbeddedFile);
     const QByteArray start = code.toUtf8() + ';';
     qsizetype at = bytes.startsWith(start) ? 0 : bytes.indexOf('\n' + start);
     if (at < 0)

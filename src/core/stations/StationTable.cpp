@@ -1,7 +1,7 @@
 #include "stations/StationTable.h"
 
-#include <QFile>
-#include <QResource>
+#include "stations/EmbeddedData.h"
+
 #include <QSet>
 
 #include <atomic>
@@ -162,10 +162,7 @@ QStringList searchCodes(const QStringList& firstList, const QStringList& secondL
 
 static QString readResource(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll());
+    return QString::fromLatin1(embeddedBytes(path));
 }
 
 StationData loadEmbeddedData()
@@ -176,12 +173,9 @@ StationData loadEmbeddedData()
 
 EmbeddedCodes::EmbeddedCodes(CodeHalf half)
 {
-    const QResource resource(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
-    // Uncompressed, the resource's bytes live as long as the program: they are read in place.
-    m_text = resource.compressionAlgorithm() == QResource::NoCompression
-        ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size())
-        : resource.uncompressedData();
+    m_text = embeddedBytes(half == CodeHalf::AToK ? u":/data/codes-a-k.txt"_s : u":/data/codes-l-z.txt"_s);
     const auto isSpace = [](char c) { return QChar::isSpace(static_cast<uchar>(c)); };
+    m_lines.reserve(m_text.count('\n') + 1);
     qsizetype start = 0;
     while (start < m_text.size()) {
         qsizetype end = m_text.indexOf('\n', start);
