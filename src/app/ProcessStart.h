@@ -5,8 +5,7 @@ namespace ProcessStart {
 
 /// Has Qt interpret regular expressions rather than compile them to machine code, unless the user chose
 /// otherwise with QT_ENABLE_REGEXP_JIT. The engines match each pattern a few times per report: compiling
-/// cost a third of a report's run, and the compiler's code and buffers half a megabyte of the window's memory,
-/// and won nothing back.
+/// them first cost a third of a report's run and half a megabyte of the window's memory, and won nothing back.
 void interpretRegularExpressions();
 
 } // namespace ProcessStart

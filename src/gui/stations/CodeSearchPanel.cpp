@@ -108,7 +108,7 @@ CodeSearchPanel::CodeSearchPanel(QWidget* parent, const Stations::StationTable& 
         m_codeLists[i] = codeList(this, halfNames[i] + u"List"_s, placeInRegion(20, 125, 65, 223), new CodeListModel);
         setBaseColour(m_codeLists[i], 0xFFFFFF);
     }
-    // The second half waits until it is shown or searched.
+    // The second half waits until it is shown; a search reads the codes without filling it.
     m_codeLists[1]->hide();
     shippedCodesIn(m_codeLists[0]).fillOnce(codeHalf(0));
 
